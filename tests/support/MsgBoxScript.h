@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/MsgBox.h"
+
+#include <QList>
+#include <QString>
+
+// Answers message boxes in place of the user and keeps every box that was shown.
+// While it lives, no real box opens. A box with no scripted answer gets its default button
+// (OK, or Abort), as if the user pressed Enter, so a test can never hang on a box that keeps coming back.
+class MsgBoxScript {
+public:
+    struct Box {
+        QString prompt;
+        MsgBoxButtons buttons;
+        QString title;
+    };
+
+    MsgBoxScript();
+    ~MsgBoxScript();
+    MsgBoxScript(const MsgBoxScript&) = delete;
+    MsgBoxScript& operator=(const MsgBoxScript&) = delete;
+
+    void answerNext(MsgBoxResult answer) { answers_.append(answer); }
+    const QList<Box>& boxes() const { return boxes_; }
+    QStringList prompts() const;
+    void clear() { boxes_.clear(); answers_.clear(); }
+
+private:
+    QList<MsgBoxResult> answers_;
+    QList<Box> boxes_;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A throw-away program directory holding a fresh copy of the shipped catalogue and settings file,
+// made the program's directory for as long as it lives.
+class TestProgramDir {
+public:
+    TestProgramDir();
+    ~TestProgramDir();
+    TestProgramDir(const TestProgramDir&) = delete;
+    TestProgramDir& operator=(const TestProgramDir&) = delete;
+
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+    QString catalogue() const { return file(QStringLiteral("tv.mdb")); }
+    QString settings() const { return file(QStringLiteral("tvset.ini")); }
+
+    QByteArray read(const QString& name) const;
+    void write(const QString& name, const QByteArray& bytes) const;
+    void remove(const QString& name) const;
+
+private:
+    QTemporaryDir dir_;
+};
