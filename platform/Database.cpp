@@ -1,0 +1,270 @@
+#include "platform/Database.h"
+
+#include "platform/Like.h"
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A prepared statement that finalizes itself, so no read lock survives an early return or an exception.
+class Statement {
+public:
+    Statement(sqlite3* db, const QString& sql) : db_(db) {
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK)
+            fail();
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // SQLite counts bound parameters from 1, but result columns from 0.
+    void bind(int parameter, const QVariant& value) {
+        int rc = SQLITE_OK;
+        if (value.isNull()) {
+            rc = sqlite3_bind_null(stmt_, parameter);
+        } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+            rc = sqlite3_bind_int64(stmt_, parameter, value.toLongLong());
+        } else {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, parameter, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        }
+        if (rc != SQLITE_OK)
+            fail();
+    }
+
+    // True while a row is ready to be read.
+    bool step() {
+        const int rc = sqlite3_step(stmt_);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            fail();
+        return rc == SQLITE_ROW;
+    }
+
+    int columnCount() const { return sqlite3_column_count(stmt_); }
+    QString columnName(int column) const { return QString::fromUtf8(sqlite3_column_name(stmt_, column)); }
+
+    QVariant column(int column) const {
+        switch (sqlite3_column_type(stmt_, column)) {
+        case SQLITE_NULL:
+            return {};
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(stmt_, column));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(stmt_, column);
+        default:
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
+                                     sqlite3_column_bytes(stmt_, column));
+        }
+    }
+
+private:
+    [[noreturn]] void fail() const { throw DbError(sqlite3_errmsg(db_)); }
+
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// like(pattern, value): SQLite hands the pattern first.
+void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto text = [](sqlite3_value* v) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    };
+    sqlite3_result_int(context, likeMatch(text(args[0]), text(args[1])) ? 1 : 0);
+}
+
+QString quoted(const QString& name) {
+    return u'"' + QString(name).replace(u'"', u"\"\""_s) + u'"';
+}
+
+} // namespace
+
+Database Database::OpenDatabase(const QString& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK)
+        throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
+    // Another window's connection may be writing at this very moment; wait for it briefly instead of failing.
+    sqlite3_busy_timeout(raw, 2000);
+    if (sqlite3_create_function(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr,
+                                nullptr) != SQLITE_OK)
+        throw DbError(sqlite3_errmsg(raw));
+    return Database(std::move(db));
+}
+
+Recordset Database::OpenRecordset(const QString& table, const QString& condition, const QVariant& value) {
+    // Rows come in table order, the order in which stations were added.
+    QString sql = u"SELECT rowid, * FROM "_s + quoted(table);
+    if (!condition.isEmpty())
+        sql += u" WHERE "_s + condition;
+    sql += u" ORDER BY rowid"_s;
+
+    Recordset records(db_, table);
+    Statement statement(db_.get(), sql);
+    if (!condition.isEmpty())
+        statement.bind(1, value);
+    for (int column = 1; column < statement.columnCount(); ++column)
+        records.names_.append(statement.columnName(column));
+    while (statement.step()) {
+        records.rowids_.push_back(statement.column(0).toLongLong());
+        std::vector<QVariant> row;
+        for (int column = 1; column < statement.columnCount(); ++column)
+            row.push_back(statement.column(column));
+        records.rows_.push_back(std::move(row));
+    }
+    return records;
+}
+
+void Recordset::MoveFirst() {
+    if (rows_.empty())
+        throw DbError("no current record");
+    position_ = 0;
+}
+
+void Recordset::MoveLast() {
+    if (rows_.empty())
+        throw DbError("no current record");
+    position_ = RecordCount() - 1;
+}
+
+void Recordset::MoveNext() {
+    if (AtEOF())
+        throw DbError("no current record");
+    ++position_;
+}
+
+void Recordset::Close() {
+    rows_.clear();
+    rowids_.clear();
+    mode_ = Mode::Browsing;
+}
+
+Field Recordset::Fields(int position) {
+    if (position < 0 || position >= names_.size())
+        throw DbError("no field at position " + std::to_string(position));
+    return Field(*this, position);
+}
+
+Field Recordset::Fields(const QString& name) {
+    const auto position = names_.indexOf(name);
+    if (position < 0)
+        throw DbError("no field named " + name.toStdString());
+    return Field(*this, static_cast<int>(position));
+}
+
+void Recordset::requireCurrentRecord() const {
+    if (AtBOF() || AtEOF())
+        throw DbError("no current record");
+}
+
+const QVariant& Recordset::value(int position) const {
+    if (mode_ != Mode::Browsing)
+        return buffer_[position];
+    requireCurrentRecord();
+    return rows_[position_][position];
+}
+
+void Recordset::setValue(int position, const QVariant& value) {
+    if (mode_ == Mode::Browsing)
+        throw DbError("a field can only be set after Edit or AddNew");
+    buffer_[position] = value;
+    assigned_[position] = true;
+}
+
+void Recordset::AddNew() {
+    buffer_.assign(names_.size(), QVariant());
+    assigned_.assign(names_.size(), false);
+    mode_ = Mode::Adding;
+}
+
+void Recordset::Edit() {
+    requireCurrentRecord();
+    buffer_ = rows_[position_];
+    assigned_.assign(names_.size(), false);
+    mode_ = Mode::Editing;
+}
+
+void Recordset::Update() {
+    if (mode_ == Mode::Adding)
+        insertRecord();
+    else if (mode_ == Mode::Editing)
+        updateRecord();
+    else
+        throw DbError("Update without Edit or AddNew");
+    mode_ = Mode::Browsing;
+}
+
+void Recordset::insertRecord() {
+    QStringList columns, parameters;
+    QVariantList values;
+    for (int i = 0; i < names_.size(); ++i) {
+        if (!assigned_[i])
+            continue;
+        columns.append(quoted(names_[i]));
+        parameters.append(u"?"_s);
+        values.append(buffer_[i]);
+    }
+    const QString sql = columns.isEmpty()
+                            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(table_))
+                            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(quoted(table_), columns.join(u", "_s),
+                                                                        parameters.join(u", "_s));
+    Statement statement(db_.get(), sql);
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.step();
+
+    // Read the stored record back, so the record set holds the defaults the table gave it.
+    const qint64 rowid = sqlite3_last_insert_rowid(db_.get());
+    Statement stored(db_.get(), u"SELECT * FROM %1 WHERE rowid = ?"_s.arg(quoted(table_)));
+    stored.bind(1, rowid);
+    std::vector<QVariant> row = buffer_;
+    if (stored.step()) {
+        for (int i = 0; i < stored.columnCount() && i < static_cast<int>(row.size()); ++i)
+            row[i] = stored.column(i);
+    }
+    rowids_.push_back(rowid);
+    rows_.push_back(std::move(row));
+}
+
+void Recordset::updateRecord() {
+    QStringList assignments;
+    QVariantList values;
+    for (int i = 0; i < names_.size(); ++i) {
+        if (!assigned_[i])
+            continue;
+        assignments.append(quoted(names_[i]) + u" = ?"_s);
+        values.append(buffer_[i]);
+    }
+    if (assignments.isEmpty())
+        return;
+    Statement statement(db_.get(),
+                        u"UPDATE %1 SET %2 WHERE rowid = ?"_s.arg(quoted(table_), assignments.join(u", "_s)));
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.bind(static_cast<int>(values.size()) + 1, rowids_[position_]);
+    statement.step();
+    if (sqlite3_changes(db_.get()) != 1)
+        throw DbError("the record no longer exists");
+    rows_[position_] = buffer_;
+}
+
+QVariant Field::Value() const {
+    return records_.value(position_);
+}
+
+QString Field::Text() const {
+    const QVariant& v = records_.value(position_);
+    if (v.isNull())
+        throw NullFieldError("field " + records_.names_[position_].toStdString() + " is null");
+    return v.toString();
+}
+
+void Field::setValue(const QVariant& value) {
+    records_.setValue(position_, value);
+}

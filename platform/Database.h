@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+
+// Any failure of the catalogue engine, with the engine's own message.
+class DbError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A null field was read as text.
+class NullFieldError : public DbError {
+public:
+    using DbError::DbError;
+};
+
+class Recordset;
+
+// One field of the current record of a record set.
+class Field {
+public:
+    QVariant Value() const;
+    // The value as text; a null value cannot be text and throws NullFieldError.
+    QString Text() const;
+    // Allowed between Edit or AddNew and Update.
+    void setValue(const QVariant& value);
+
+private:
+    friend class Recordset;
+    Field(Recordset& records, int position) : records_(records), position_(position) {}
+    Recordset& records_;
+    int position_;
+};
+
+// The rows of one table, or of the rows of it that meet one condition, in table order.
+// The rows are read when the record set opens and the engine's statement is released at once, so no read lock
+// outlives the event that opened it and another connection's write never meets "database is locked".
+class Recordset {
+public:
+    bool AtBOF() const { return rows_.empty() || position_ < 0; }
+    bool AtEOF() const { return rows_.empty() || position_ >= static_cast<int>(rows_.size()); }
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    void Close();
+
+    // Fields by position in the record, counting from 0, or by name.
+    Field Fields(int position);
+    Field Fields(const QString& name);
+
+    // AddNew starts a new record whose unset fields get the table's defaults; Edit starts changing the current
+    // record; Update stores either in the table and changes exactly that one record.
+    void AddNew();
+    void Edit();
+    void Update();
+
+private:
+    friend class Database;
+    friend class Field;
+    enum class Mode { Browsing, Editing, Adding };
+
+    Recordset(std::shared_ptr<sqlite3> db, QString table) : db_(std::move(db)), table_(std::move(table)) {}
+    const QVariant& value(int position) const;
+    void setValue(int position, const QVariant& value);
+    void requireCurrentRecord() const;
+    void insertRecord();
+    void updateRecord();
+
+    std::shared_ptr<sqlite3> db_;
+    QString table_;
+    QStringList names_;
+    std::vector<qint64> rowids_;
+    std::vector<std::vector<QVariant>> rows_;
+    int position_ = 0;
+    Mode mode_ = Mode::Browsing;
+    std::vector<QVariant> buffer_;
+    std::vector<bool> assigned_;
+};
+
+// One connection to a catalogue file, opened shared and read-write. It never creates the file.
+class Database {
+public:
+    static Database OpenDatabase(const QString& path);
+
+    // The whole table, or its rows that meet `condition`, an expression with one "?" that takes `value`
+    // ("类别 = ?"). The value is always bound, never pasted into the query text.
+    Recordset OpenRecordset(const QString& table, const QString& condition = {}, const QVariant& value = {});
+
+private:
+    explicit Database(std::shared_ptr<sqlite3> db) : db_(std::move(db)) {}
+    std::shared_ptr<sqlite3> db_;
+};

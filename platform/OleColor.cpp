@@ -1,0 +1,26 @@
+#include "platform/OleColor.h"
+
+#include <QRegularExpression>
+
+OleColor toOleColor(const QString& text) {
+    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,10}$"));
+    static const QRegularExpression hexadecimal(QStringLiteral("^&[Hh]([0-9A-Fa-f]{1,8})$"));
+    bool ok = false;
+    if (decimal.match(text).hasMatch()) {
+        const qlonglong value = text.toLongLong(&ok);
+        if (ok && value <= INT32_MAX)
+            return static_cast<OleColor>(value);
+    } else if (const auto match = hexadecimal.match(text); match.hasMatch()) {
+        // Eight hexadecimal digits wrap into the sign bit, as a 32-bit colour value does.
+        const uint value = match.captured(1).toUInt(&ok, 16);
+        if (ok)
+            return static_cast<OleColor>(value);
+    }
+    throw ColourError("not a colour: " + text.toStdString());
+}
+
+QColor toQColor(OleColor colour) {
+    if (colour < 0 || colour > 0xFFFFFF)
+        throw ColourError("colour out of range: " + std::to_string(colour));
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}

@@ -1,0 +1,78 @@
+#include "stores/catalogue/Catalogue.h"
+
+#include "platform/ProgramDir.h"
+
+namespace Catalogue {
+
+Database openConnection() {
+    return Database::OpenDatabase(programDir() + QStringLiteral("/tv.mdb"));
+}
+
+Recordset openTable(Database& connection) {
+    return connection.OpenRecordset(Table);
+}
+
+StationQuery StationQuery::stationsOfCategory(const QString& category) {
+    return {QStringLiteral("类别 = ?"), category};
+}
+
+StationQuery StationQuery::stationByName(const QString& name) {
+    return {QStringLiteral("名称 = ?"), name};
+}
+
+StationQuery StationQuery::nameSearch(const QString& partOfName) {
+    return {QStringLiteral("名称 like ?"), u'*' + partOfName + u'*'};
+}
+
+StationQuery StationQuery::categorySearch(const QString& partOfCategory) {
+    return {QStringLiteral("类别 like ?"), u'*' + partOfCategory + u'*'};
+}
+
+StationQuery StationQuery::allStations() {
+    return {QString(), QString()};
+}
+
+Recordset StationQuery::open(Database& connection) const {
+    return connection.OpenRecordset(Table, condition_, value_);
+}
+
+int recordWalk(Recordset& records, const std::function<void(Recordset&)>& eachRecord) {
+    if (!(records.AtBOF() && records.AtEOF())) {
+        while (!records.AtEOF()) {
+            eachRecord(records);
+            records.MoveNext();
+        }
+    }
+    const int count = records.RecordCount();
+    records.Close();
+    return count;
+}
+
+bool firstRecordLookup(Recordset& records) {
+    if (records.AtBOF() && records.AtEOF())
+        return false;
+    records.MoveLast();
+    records.MoveFirst();
+    return true;
+}
+
+void addStation(Recordset& table, const QString& name, const QString& address, const QString& category) {
+    table.AddNew();
+    table.Fields(Name).setValue(name);
+    table.Fields(Address).setValue(address);
+    table.Fields(Category).setValue(category);
+    table.Update();
+}
+
+bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address) {
+    Recordset records = query.open(connection);
+    if (!firstRecordLookup(records))
+        return false;
+    records.Edit();
+    records.Fields(NameField).setValue(name);
+    records.Fields(AddressField).setValue(address);
+    records.Update();
+    return true;
+}
+
+} // namespace Catalogue

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/Database.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+// The station catalogue tv.mdb in the program's directory: table radio, one record per station.
+namespace Catalogue {
+
+// Fields of a station record. Name and web address are read and changed by position, the category by name.
+inline constexpr int NameField = 2;
+inline constexpr int AddressField = 3;
+inline const QString Table = QStringLiteral("radio");
+inline const QString Name = QStringLiteral("名称");
+inline const QString Address = QStringLiteral("网址");
+inline const QString Category = QStringLiteral("类别");
+
+// The categories the browser panels list; stored categories must equal these captions exactly.
+namespace Categories {
+inline const QString DomesticTv = QStringLiteral("国内电视");
+inline const QString HongKongTaiwanTv = QStringLiteral("港台电视");
+inline const QString OverseasTv = QStringLiteral("海外电视");
+inline const QString SelectedMusic = QStringLiteral("精选音乐");
+inline const QString SelectedFilms = QStringLiteral("精选电影");
+inline const QString SpecialInterestTv = QStringLiteral("个性电视");
+inline const QString DomesticRadio = QStringLiteral("国内广播");
+inline const QString HongKongTaiwanRadio = QStringLiteral("港台广播");
+inline const QString OverseasRadio = QStringLiteral("海外广播");
+inline const QString SpecialInterestRadio = QStringLiteral("个性广播");
+} // namespace Categories
+
+// The nine quick-select slots, in button order: a station fills slot k when its category equals SlotNames[k-1].
+inline const std::array<QString, 9> SlotNames = {
+    QStringLiteral("快速选台一"), QStringLiteral("快速选台二"), QStringLiteral("快速选台三"),
+    QStringLiteral("快速选台四"), QStringLiteral("快速选台五"), QStringLiteral("快速选台六"),
+    QStringLiteral("快速选台七"), QStringLiteral("快速选台八"), QStringLiteral("快速选台九")};
+
+// Open catalogue: a window's own connection to tv.mdb in the program's directory, and a record set on the
+// whole table. Both throw DbError when the file is missing or is no catalogue.
+Database openConnection();
+Recordset openTable(Database& connection);
+
+// A query that a window keeps and runs again later: the condition is fixed, V is bound as a value, so an
+// apostrophe in V is text like any other while the pattern characters of a "like" keep their meaning.
+class StationQuery {
+public:
+    static StationQuery stationsOfCategory(const QString& category);
+    static StationQuery stationByName(const QString& name);
+    static StationQuery nameSearch(const QString& partOfName);
+    static StationQuery categorySearch(const QString& partOfCategory);
+    static StationQuery allStations();
+
+    Recordset open(Database& connection) const;
+
+    bool operator==(const StationQuery&) const = default;
+
+private:
+    StationQuery(QString condition, QString value) : condition_(std::move(condition)), value_(std::move(value)) {}
+    QString condition_;
+    QString value_;
+};
+
+// Record walk: visits every record in catalogue order and closes the record set; returns the number of records.
+int recordWalk(Recordset& records, const std::function<void(Recordset&)>& eachRecord);
+
+// First-record lookup: false when nothing was found, otherwise the record set stands on its first record.
+bool firstRecordLookup(Recordset& records);
+
+// Add station: a new record through the window's record set on the whole table.
+void addStation(Recordset& table, const QString& name, const QString& address, const QString& category);
+
+// Change station: runs the query again and gives its first station a new name and web address.
+// Returns false, changing nothing, when the query finds no station any more.
+bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address);
+
+} // namespace Catalogue

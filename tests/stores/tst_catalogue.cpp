@@ -1,0 +1,158 @@
+#include "stores/catalogue/Catalogue.h"
+#include "tests/support/TestProgramDir.h"
+
+#include <QTest>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using namespace Catalogue;
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void shippedCatalogue_fillsEveryCategoryAndEverySlot();
+    void stationsOfCategory_needTheWholeCaption();
+    void recordWalk_countsNamelessStationsItCannotList();
+    void stationByName_takesAnApostropheLikeAnyText();
+    void searches_keepTheirPatternCharacters();
+    void addStation_appendsANewRecordEveryTime();
+    void changeStation_rewritesTheFirstStationOfTheHeldQuery();
+    void changeStation_findingNothing_changesNothing();
+    void missingCatalogue_cannotBeOpened();
+
+private:
+    QStringList names(const StationQuery& query);
+    void add(const QString& category, const QString& name, const QString& address = u"http://example.org/"_s);
+
+    std::optional<TestProgramDir> dir;
+    std::optional<Database> db;
+};
+
+void TestCatalogue::init() {
+    dir.emplace();
+    db = openConnection();
+}
+
+void TestCatalogue::cleanup() {
+    db.reset();
+    dir.reset();
+}
+
+QStringList TestCatalogue::names(const StationQuery& query) {
+    Recordset records = query.open(*db);
+    QStringList result;
+    recordWalk(records, [&](Recordset& r) { result.append(r.Fields(NameField).Text()); });
+    return result;
+}
+
+void TestCatalogue::add(const QString& category, const QString& name, const QString& address) {
+    Recordset table = openTable(*db);
+    addStation(table, name, address, category);
+}
+
+void TestCatalogue::shippedCatalogue_fillsEveryCategoryAndEverySlot() {
+    using namespace Categories;
+    for (const QString& category : {DomesticTv, HongKongTaiwanTv, OverseasTv, SelectedMusic, SelectedFilms,
+                                    SpecialInterestTv, DomesticRadio, HongKongTaiwanRadio, OverseasRadio,
+                                    SpecialInterestRadio}) {
+        Recordset records = StationQuery::stationsOfCategory(category).open(*db);
+        QVERIFY2(records.RecordCount() >= 5, qPrintable(category));
+        recordWalk(records, [&](Recordset& r) {
+            QVERIFY2(r.Fields(AddressField).Text().startsWith(u"http"_s), qPrintable(r.Fields(NameField).Text()));
+        });
+    }
+    for (const QString& slot : SlotNames)
+        QVERIFY2(StationQuery::stationsOfCategory(slot).open(*db).RecordCount() == 1, qPrintable(slot));
+}
+
+void TestCatalogue::stationsOfCategory_needTheWholeCaption() {
+    add(u"测试"_s, u"甲台"_s);
+    add(u"测试 "_s, u"尾随空格"_s);
+    add(u"新测试"_s, u"更长类别"_s);
+    QCOMPARE(names(StationQuery::stationsOfCategory(u"测试"_s)), QStringList{u"甲台"_s});
+}
+
+void TestCatalogue::recordWalk_countsNamelessStationsItCannotList() {
+    add(u"测试"_s, u"有名"_s);
+    Recordset table = openTable(*db);
+    table.AddNew();
+    table.Fields(Category).setValue(u"测试"_s);
+    table.Update();
+
+    Recordset records = StationQuery::stationsOfCategory(u"测试"_s).open(*db);
+    QStringList listed;
+    const int count = recordWalk(records, [&](Recordset& r) {
+        try {
+            listed.append(r.Fields(NameField).Text());
+        } catch (const NullFieldError&) {
+        }
+    });
+    QCOMPARE(listed, QStringList{u"有名"_s});
+    QCOMPARE(count, 2);
+    QVERIFY(records.AtBOF() && records.AtEOF()); // closed after the walk
+}
+
+void TestCatalogue::stationByName_takesAnApostropheLikeAnyText() {
+    add(u"测试"_s, u"Rock'n'Roll FM"_s, u"http://rock.example/"_s);
+    Recordset records = StationQuery::stationByName(u"Rock'n'Roll FM"_s).open(*db);
+    QVERIFY(firstRecordLookup(records));
+    QCOMPARE(records.Fields(AddressField).Text(), u"http://rock.example/"_s);
+
+    Recordset none = StationQuery::stationByName(u"Rock'n'Roll"_s).open(*db);
+    QVERIFY(!firstRecordLookup(none));
+}
+
+void TestCatalogue::searches_keepTheirPatternCharacters() {
+    add(u"测试"_s, u"Rock'n'Roll FM"_s);
+    add(u"测试"_s, u"CCTV-X 测试"_s);
+    add(u"旧快速选台一备用"_s, u"槽内"_s);
+
+    QCOMPARE(names(StationQuery::nameSearch(u"k'n'R"_s)), QStringList{u"Rock'n'Roll FM"_s});
+    QCOMPARE(names(StationQuery::nameSearch(u"CCTV-?"_s)).size(), names(StationQuery::nameSearch(u"CCTV-"_s)).size());
+    QVERIFY(names(StationQuery::nameSearch(u"CCTV-#"_s)).contains(u"CCTV-1 综合"_s));
+    QVERIFY(!names(StationQuery::nameSearch(u"CCTV-#"_s)).contains(u"CCTV-X 测试"_s));
+    // The preset editor's search finds a category that merely contains the slot name.
+    QCOMPARE(names(StationQuery::categorySearch(SlotNames[0])).size(), 2);
+}
+
+void TestCatalogue::addStation_appendsANewRecordEveryTime() {
+    add(u"测试"_s, u"重名"_s, u"http://one.example/"_s);
+    add(u"测试"_s, u"重名"_s, u"http://two.example/"_s);
+
+    Recordset records = StationQuery::stationsOfCategory(u"测试"_s).open(*db);
+    QStringList stored;
+    recordWalk(records, [&](Recordset& r) { stored.append(r.Fields(AddressField).Text()); });
+    QCOMPARE(stored, QStringList({u"http://one.example/"_s, u"http://two.example/"_s}));
+}
+
+void TestCatalogue::changeStation_rewritesTheFirstStationOfTheHeldQuery() {
+    add(u"测试"_s, u"测站"_s, u"http://x.example/"_s);
+    add(u"测试"_s, u"测站2"_s, u"http://x2.example/"_s);
+    const StationQuery held = StationQuery::nameSearch(u"测站"_s);
+
+    QVERIFY(changeStation(*db, held, u"测站 新名"_s, u"http://new.example/"_s));
+    QCOMPARE(names(StationQuery::stationsOfCategory(u"测试"_s)), QStringList({u"测站 新名"_s, u"测站2"_s}));
+
+    // Run again, the held query finds the renamed station first once more; the category never changes.
+    QVERIFY(changeStation(*db, held, u"测站 再改"_s, u"http://again.example/"_s));
+    QCOMPARE(names(StationQuery::stationsOfCategory(u"测试"_s)), QStringList({u"测站 再改"_s, u"测站2"_s}));
+}
+
+void TestCatalogue::changeStation_findingNothing_changesNothing() {
+    const int before = openTable(*db).RecordCount();
+    QVERIFY(!changeStation(*db, StationQuery::categorySearch(u"无此槽"_s), u"名"_s, u"http://x.example/"_s));
+    QCOMPARE(openTable(*db).RecordCount(), before);
+}
+
+void TestCatalogue::missingCatalogue_cannotBeOpened() {
+    dir->remove(u"tv.mdb"_s);
+    QVERIFY_THROWS_EXCEPTION(DbError, openConnection());
+}
+
+QTEST_GUILESS_MAIN(TestCatalogue)
+#include "tst_catalogue.moc"
