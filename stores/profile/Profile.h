@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+// tvset.ini could not be rewritten; the file was left exactly as it was.
+class ProfileError : public std::runtime_error {
+public:
+    using runtime_error::runtime_error;
+};
+
+// The value of key strName in section strSection of strFileName, read character by character with the file's own
+// grammar, or "" after a failure. It never throws: a missing file or a header that ends the file shows "节点未找到";
+// any read past the end of the file after that shows "在文件中没有找到所要查找的字段" (Abort, Retry, Ignore).
+QString GetProfile(const QString& strFileName, const QString& strSection, const QString& strName);
+
+// Rewrites strFileName line by line so that every header of strSection carries strName=strSave, keeping a full
+// copy of the new content in programDir()/tvset.tmp. Throws ProfileError when the file cannot be read or written.
+void setProfile(const QString& strFileName, const QString& strSection, const QString& strName, const QString& strSave);
