@@ -1,0 +1,193 @@
+#include "app/Form1.h"
+
+#include "platform/Module1.h"
+#include "platform/OnError.h"
+#include "platform/ProgramDir.h"
+#include "resources/Pictures.h"
+#include "stores/catalogue/Catalogue.h"
+#include "stores/profile/Profile.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace Module1;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QColor navy(0x00, 0x00, 0x80);
+
+// Where the two link labels lead.
+const QString textMessagePage = u"https://www.10086.cn/"_s;
+const QString creditPage = u"https://vimaro.example.org/"_s;
+
+QString picture(const char* name) {
+    return Pictures::path(QString::fromLatin1(name));
+}
+
+void stayOnTop(QWidget& window, bool on) {
+    SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+} // namespace
+
+Form1::Form1(Forms& forms)
+    : Form(2175, 3390, TaskBar::OwnButton),                                          //
+      Shape1(*this, 0, 0, 2415, 3375),                                               //
+      Shape3(*this, 120, 330, 1935, 2790),                                           //
+      Label1(*this, 120, 75, 1995, 180, u"::::Vimaro::::"_s, Label::Size::Designed), //
+      Image5(*this, 240, 480, 255, 255, picture("tv-toggle")),                       //
+      Image7(*this, 600, 480, 255, 255, picture("on-top")),                          //
+      Image3(*this, 960, 480, 255, 255, picture("minimise")),                        //
+      Image6(*this, 1320, 480, 255, 255, picture("exit")),                           //
+      Image1(*this, 1680, 480, 255, 255, picture("radio-toggle")),                   //
+      Line2(*this, 120, 840, 2040, 840),                                             //
+      Image2(*this, 480, 960, 420, 420, picture("slot1")),                           //
+      Image4(*this, 960, 960, 420, 420, picture("slot2")),                           //
+      Image8(*this, 1440, 960, 420, 420, picture("slot3")),                          //
+      Image9(*this, 480, 1440, 420, 420, picture("slot4")),                          //
+      Image10(*this, 960, 1440, 420, 420, picture("slot5")),                         //
+      Image11(*this, 1440, 1440, 420, 420, picture("slot6")),                        //
+      Image12(*this, 480, 1920, 420, 420, picture("slot7")),                         //
+      Image13(*this, 960, 1920, 420, 420, picture("slot8")),                         //
+      Image14(*this, 1440, 1920, 420, 420, picture("slot9")),                        //
+      Label6(*this, 240, 2445, 720, 180, u"预置电台"_s),                             //
+      Label7(*this, 1200, 2445, 720, 180, u"外观设置"_s),                            //
+      Line1(*this, 120, 2760, 2040, 2760),                                           //
+      Label2(*this, 240, 2830, 720, 180, u"手机短信"_s),                             //
+      Label5(*this, 1200, 2830, 720, 180, u"频道设置"_s),                            //
+      Label3(*this, 120, 3165, 1905, 180, u"Vimaro 开发组 © 2026"_s, Label::Size::Designed),
+      forms_(forms) {
+    setWindowTitle(u"::::Vimaro::::"_s);
+    setWindowIcon(Pictures::windowIcon());
+
+    Label1.setAlignment(Qt::AlignCenter);
+    Label1.setForeColor(navy);
+    Label1.setCursor(Pictures::moveCursor());
+    Label3.setAlignment(Qt::AlignCenter);
+    Label3.setForeColor(navy);
+    for (Label* link : {&Label2, &Label5, &Label3})
+        link->setCursor(Pictures::handCursor());
+    for (Label* label : {&Label6, &Label7, &Label2, &Label5})
+        label->setForeColor(palette().color(QPalette::Highlight));
+
+    Image5.setToolTipText(u"打开电视选框"_s);
+    Image7.setToolTipText(u"是否在最前面"_s);
+    Image7.setBorderStyle(1);
+    Image3.setToolTipText(u"最小化"_s);
+    Image6.setToolTipText(u"退出Vimaro"_s);
+    Image1.setToolTipText(u"打开广播选框"_s);
+    Label5.setToolTipText(u"添加修改电视台地址"_s);
+    for (int slot = 0; slot < 9; ++slot)
+        quickSelectButtons()[slot]->setToolTipText(Catalogue::SlotNames[slot]);
+
+    // The window opens centred on the screen; the panels dock against it when they load.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    connectHandlers();
+}
+
+void Form1::connectHandlers() {
+    Label1.onMouseDown = [this](int button) { Label1_MouseDown(button); };
+    withPressEffect(Image3, [this] { Image3_MouseUp(); });
+    Image7.onMouseUp = [this](int) { Image7_MouseUp(); };
+    withPressEffect(Image6, [this] { Image6_MouseUp(); });
+    withPressEffect(Label2, [this] { Label2_MouseUp(); });
+    Label3.onClick = [this] { Label3_Click(); };
+}
+
+// Start-up: each statement that fails is abandoned and the next one runs, so a missing catalogue or settings
+// file never keeps the program from starting.
+void Form1::Form_Load() {
+    resumeNext([&] { stayOnTop(*this, true); });
+    resumeNext([&] { stayOnTop(forms_.form(FormName::Form2), true); });
+    resumeNext([&] { stayOnTop(forms_.form(FormName::Form3), true); });
+    resumeNext([&] { connection_ = Catalogue::openConnection(); });
+    resumeNext([&] { records_ = Catalogue::openTable(connection_.value()); });
+
+    // The colour is read anew for every window. A text that is no number leaves that window in its design
+    // colour, and a window not loaded yet then stays unloaded until its first use.
+    const QString settings = programDir() + u"/tvset.ini"_s;
+    for (FormName window : {FormName::Form1, FormName::Form2, FormName::Form3, FormName::add, FormName::setup,
+                            FormName::yz}) {
+        resumeNext([&] {
+            const OleColor colour = toOleColor(GetProfile(settings, u"setup"_s, u"color"_s));
+            forms_.form(window).setBackColor(colour);
+        });
+    }
+}
+
+QString Form1::GetProfile(const QString& strFileName, const QString& strSection, const QString& strName) {
+    return ::GetProfile(strFileName, strSection, strName);
+}
+
+// Shown, minimised or restored: the browser panels that are open come back with the main window.
+void Form1::Form_Resize() {
+    if (Image1.BorderStyle() == 1)
+        forms_.form(FormName::Form2).Show();
+    if (Image5.BorderStyle() == 1)
+        forms_.form(FormName::Form3).Show();
+}
+
+// Where the window system moves the window itself, it reports the new place here; the panels follow it.
+void Form1::moveEvent(QMoveEvent* event) {
+    Form::moveEvent(event);
+    if (forms_.isLoaded(FormName::Form2) && forms_.isLoaded(FormName::Form3))
+        dockBrowserPanels(forms_);
+}
+
+// A close request from the task bar or the window manager quits the program like the exit button, so the
+// program never runs on without its main window.
+void Form1::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (!exiting_)
+        Image6_MouseUp();
+}
+
+void Form1::Label1_MouseDown(int button) {
+    if (button == vbLeftButton) {
+        ReleaseCapture();
+        long none = 0;
+        SendMessageA(*this, WM_NCLBUTTONDOWN, HTCAPTION, none);
+    }
+    dockBrowserPanels(forms_);
+}
+
+void Form1::Image3_MouseUp() {
+    if (Image1.BorderStyle() == 1)
+        forms_.form(FormName::Form2).hide();
+    if (Image5.BorderStyle() == 1)
+        forms_.form(FormName::Form3).hide();
+    Minimize();
+    forms_.form(FormName::Form2).hide();
+    forms_.form(FormName::Form3).hide();
+}
+
+void Form1::Image7_MouseUp() {
+    setStayOnTop(!onTop_);
+}
+
+void Form1::setStayOnTop(bool on) {
+    onTop_ = on;
+    Image7.setBorderStyle(on ? 1 : 0);
+    stayOnTop(*this, on);
+    stayOnTop(forms_.form(FormName::Form2), on);
+    stayOnTop(forms_.form(FormName::Form3), on);
+}
+
+void Form1::Image6_MouseUp() {
+    exiting_ = true;
+    for (FormName window : {FormName::Form2, FormName::Form3, FormName::Form1, FormName::setup, FormName::yz,
+                            FormName::add})
+        forms_.unload(window);
+}
+
+void Form1::Label2_MouseUp() {
+    ShellExecuteA(this, u"open"_s, textMessagePage, QString(), QString(), SW_HIDE);
+}
+
+void Form1::Label3_Click() {
+    ShellExecuteA(this, u"open"_s, creditPage, QString(), QString(), SW_HIDE);
+}

@@ -1,0 +1,68 @@
+#include "app/Registry.h"
+
+#include "app/Form1.h"
+#include "appearance/setup.h"
+#include "editor/add.h"
+#include "panels/CategoryPanel.h"
+#include "presets/yz.h"
+
+#include <algorithm>
+
+namespace {
+
+size_t slot(FormName name) {
+    return static_cast<size_t>(name);
+}
+
+} // namespace
+
+Registry::~Registry() {
+    for (Form* window : loaded_)
+        delete window;
+    for (const QPointer<Form>& window : leaving_)
+        delete window.data();
+}
+
+Form* Registry::create(FormName name) {
+    switch (name) {
+    case FormName::Form1:
+        return new Form1(*this);
+    case FormName::Form2:
+        return new Form2(*this);
+    case FormName::Form3:
+        return new Form3(*this);
+    case FormName::add:
+        return new add(*this);
+    case FormName::setup:
+        return new setup(*this);
+    case FormName::yz:
+        return new yz(*this);
+    }
+    Q_UNREACHABLE();
+}
+
+// A window whose load routine fails stays loaded, as far as its load came; the failure goes to the caller.
+Form& Registry::form(FormName name) {
+    if (Form* window = loaded_[slot(name)])
+        return *window;
+    Form* window = create(name);
+    loaded_[slot(name)] = window;
+    window->Form_Load();
+    return *window;
+}
+
+bool Registry::isLoaded(FormName name) const {
+    return loaded_[slot(name)] != nullptr;
+}
+
+void Registry::unload(FormName name) {
+    Form* window = std::exchange(loaded_[slot(name)], nullptr);
+    if (!window)
+        return;
+    window->hide();
+    window->deleteLater();
+    leaving_.emplace_back(window);
+    Q_EMIT unloaded(name);
+    if (std::none_of(loaded_.begin(), loaded_.end(), [](Form* w) { return w != nullptr; }))
+        Q_EMIT allUnloaded();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/Forms.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+
+// Owns the six windows. A window is loaded at its first use and unloaded on request; when the last loaded
+// window is unloaded the program has nothing left to show, and `allUnloaded` tells it to end.
+class Registry : public QObject, public Forms {
+    Q_OBJECT
+
+public:
+    Registry() = default;
+    ~Registry() override;
+
+    Form& form(FormName name) override;
+    bool isLoaded(FormName name) const override;
+    void unload(FormName name) override;
+
+Q_SIGNALS:
+    void unloaded(FormName name);
+    void allUnloaded();
+
+private:
+    Form* create(FormName name);
+
+    std::array<Form*, 6> loaded_{};
+    // Unloaded windows are destroyed once the event that unloaded them is over, as it may be one of theirs.
+    std::vector<QPointer<Form>> leaving_;
+};

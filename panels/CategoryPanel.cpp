@@ -1,0 +1,86 @@
+#include "panels/CategoryPanel.h"
+
+#include "platform/OnError.h"
+#include "stores/catalogue/Catalogue.h"
+
+using namespace Qt::StringLiterals;
+using namespace Catalogue;
+
+namespace {
+
+const PanelDesign radioDesign{
+    .listLeft = 960,
+    .countLeft = 960,
+    .categories = {{120, 600, Categories::DomesticRadio},
+                   {120, 960, Categories::HongKongTaiwanRadio},
+                   {120, 1320, Categories::OverseasRadio},
+                   {120, 1680, Categories::SpecialInterestRadio}},
+    .countWord = u" 个电台"_s,
+    .side = PanelDesign::Side::Right,
+};
+
+const PanelDesign tvDesign{
+    .listLeft = 120,
+    .countLeft = 120,
+    .categories = {{4320, 600, Categories::DomesticTv},
+                   {4320, 960, Categories::HongKongTaiwanTv},
+                   {4320, 1320, Categories::OverseasTv},
+                   {4320, 1680, Categories::SelectedMusic},
+                   {4320, 2040, Categories::SelectedFilms},
+                   {4320, 2400, Categories::SpecialInterestTv}},
+    .countWord = u" 个电视台"_s,
+    .side = PanelDesign::Side::Left,
+};
+
+} // namespace
+
+CategoryPanel::CategoryPanel(Forms& forms, const PanelDesign& design)
+    : Form(5175, 3390, TaskBar::NoButton),                //
+      List1(*this, design.listLeft, 120, 4095, 2910),     //
+      Label9(*this, design.countLeft, 3120, 90, 180, {}), //
+      forms_(forms), design_(design) {
+    for (const PanelDesign::CategoryLabel& category : design.categories) {
+        auto label = std::make_unique<Label>(*this, category.left, category.top, 720, 180, category.caption);
+        withPressEffect(*label, [this, &l = *label] { CategoryLabel_MouseUp(l); });
+        categoryLabels.push_back(std::move(label));
+    }
+}
+
+// Docks beside the main window and opens the panel's own connection. A catalogue that cannot be opened is no
+// reason for a message at start; the count label quietly says so until the first listing.
+void CategoryPanel::Form_Load() {
+    const Form& main = forms_.form(FormName::Form1);
+    if (design_.side == PanelDesign::Side::Left)
+        dockLeft(*this, main);
+    else
+        dockRight(*this, main);
+    try {
+        connection_ = openConnection();
+        openTable(*connection_);
+    } catch (const DbError&) {
+        Label9.setCaption(u"找不到电台目录"_s);
+        throw;
+    }
+}
+
+// Lists the stations whose category is the label's caption, in catalogue order. Any step that fails is passed
+// over: without a connection the list stays empty and the count label keeps its text. A station without a
+// name cannot be listed but is counted.
+void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
+    List1.Clear();
+    resumeNext([&] {
+        Recordset records = StationQuery::stationsOfCategory(label.Caption()).open(connection_.value());
+        const int count = recordWalk(records, [&](Recordset& station) {
+            resumeNext([&] { List1.AddItem(station.Fields(NameField).Text()); });
+        });
+        showCount(count);
+    });
+}
+
+void CategoryPanel::showCount(int count) {
+    Label9.setCaption(u"总共有"_s + QString::number(count) + design_.countWord);
+}
+
+Form2::Form2(Forms& forms) : CategoryPanel(forms, radioDesign) {}
+
+Form3::Form3(Forms& forms) : CategoryPanel(forms, tvDesign) {}

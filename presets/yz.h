@@ -1,0 +1,16 @@
+#pragma once
+
+#include "app/Forms.h"
+#include "platform/Form.h"
+
+// The preset editor: which station each of the nine quick-select buttons plays.
+class yz : public Form {
+    Q_OBJECT
+
+public:
+    explicit yz(Forms& forms);
+    void Form_Load() override;
+
+private:
+    Forms& forms_;
+};
