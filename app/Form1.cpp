@@ -57,8 +57,12 @@ Form1::Form1(Forms& forms)
       Line1(*this, 120, 2760, 2040, 2760),                                           //
       Label2(*this, 240, 2830, 720, 180, u"手机短信"_s),                             //
       Label5(*this, 1200, 2830, 720, 180, u"频道设置"_s),                            //
-      Label3(*this, 120, 3165, 1905, 180, u"Vimaro 开发组 © 2026"_s, Label::Size::Designed),
-      forms_(forms) {
+      Label3(*this, 120, 3165, 1905, 180, u"Vimaro 开发组"_s, Label::Size::Designed),
+      forms_(forms),                                                                 //
+      tvToggle_{Image5, FormName::Form3, dockLeft, u"关闭电视选框"_s, u"打开电视选框"_s},   //
+      radioToggle_{Image1, FormName::Form2, dockRight, u"关闭电台选框"_s, u"打开电台选框"_s}, //
+      presetToggle_{Label6, FormName::yz, dockLeft, u"关闭预置电台选框"_s, u"打开预置电台选框"_s},
+      appearanceToggle_{Label7, FormName::setup, dockRight, u"关闭外观设置选框"_s, u"打开外观设置选框"_s} {
     setWindowTitle(u"::::Vimaro::::"_s);
     setWindowIcon(Pictures::windowIcon());
 
@@ -96,6 +100,11 @@ void Form1::connectHandlers() {
     withPressEffect(Image6, [this] { Image6_MouseUp(); });
     withPressEffect(Label2, [this] { Label2_MouseUp(); });
     Label3.onClick = [this] { Label3_Click(); };
+    Image5.onMouseUp = [this](int) { Image5_MouseUp(); };
+    Image1.onMouseUp = [this](int) { Image1_MouseUp(); };
+    withPressEffect(Label6, [this] { Label6_MouseUp(); });
+    withPressEffect(Label7, [this] { Label7_MouseUp(); });
+    withPressEffect(Label5, [this] { Label5_MouseUp(); });
 }
 
 // Start-up: each statement that fails is abandoned and the next one runs, so a missing catalogue or settings
@@ -190,4 +199,29 @@ void Form1::Label2_MouseUp() {
 
 void Form1::Label3_Click() {
     ShellExecuteA(this, u"open"_s, creditPage, QString(), QString(), SW_HIDE);
+}
+
+// Opening docks the panel at the main window's place of this moment, with the panel's own width; each toggle
+// keeps its own state and never touches another panel.
+void Form1::toggle(PanelToggle& toggle) {
+    toggle.open = !toggle.open;
+    Form& panel = forms_.form(toggle.panel);
+    if (toggle.open) {
+        toggle.control.setBorderStyle(1);
+        // Placed before it is shown, so it never flashes up at its old place.
+        toggle.dock(panel, *this);
+        panel.Show();
+        toggle.control.setToolTipText(toggle.tipWhileOpen);
+    } else {
+        panel.hide();
+        toggle.control.setBorderStyle(0);
+        toggle.control.setToolTipText(toggle.tipAfterClosing);
+    }
+}
+
+// The channel editor is shown wherever it is, and only comes to the front when it is shown already.
+void Form1::Label5_MouseUp() {
+    Form& editor = forms_.form(FormName::add);
+    editor.Show();
+    editor.activateWindow();
 }

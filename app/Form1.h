@@ -54,6 +54,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A button that opens its own panel beside the main window and closes it again on the next release.
+    struct PanelToggle {
+        ButtonControl& control;
+        FormName panel;
+        void (*dock)(Form& panel, const Form& main);
+        QString tipWhileOpen;
+        QString tipAfterClosing;
+        bool open = false;
+    };
+
     void connectHandlers();
     void Label1_MouseDown(int button);
     void Image3_MouseUp();
@@ -61,11 +71,21 @@ private:
     void Image6_MouseUp();
     void Label2_MouseUp();
     void Label3_Click();
+    void Image5_MouseUp() { toggle(tvToggle_); }
+    void Image1_MouseUp() { toggle(radioToggle_); }
+    void Label6_MouseUp() { toggle(presetToggle_); }
+    void Label7_MouseUp() { toggle(appearanceToggle_); }
+    void Label5_MouseUp();
+    void toggle(PanelToggle& toggle);
     void setStayOnTop(bool on);
 
     Forms& forms_;
     std::optional<Database> connection_;
     std::optional<Recordset> records_;
+    PanelToggle tvToggle_;
+    PanelToggle radioToggle_;
+    PanelToggle presetToggle_;
+    PanelToggle appearanceToggle_;
     bool onTop_ = true;
     bool exiting_ = false;
 };

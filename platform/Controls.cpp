@@ -91,15 +91,9 @@ ListBox::ListBox(Form& form, int left, int top, int width, int height) : QListWi
     setGeometry(toPixels(left, top, width, height));
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && !clearing_ && onClick)
+        if (row >= 0 && userAction_ && onClick)
             onClick();
     });
-}
-
-void ListBox::Clear() {
-    clearing_ = true;
-    clear();
-    clearing_ = false;
 }
 
 QString ListBox::Text() const {
@@ -114,9 +108,17 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
     // A click on the line already selected changes no selection, yet it is a click all the same.
     const int row = indexAt(event->position().toPoint()).row();
     const bool again = row >= 0 && row == currentRow();
+    userAction_ = true;
     QListWidget::mousePressEvent(event);
+    userAction_ = false;
     if (again && event->button() == Qt::LeftButton && onClick)
         onClick();
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event) {
+    userAction_ = true;
+    QListWidget::keyPressEvent(event);
+    userAction_ = false;
 }
 
 ComboBox::ComboBox(Form& form, int left, int top, int width, int height, const QString& text,

@@ -67,15 +67,16 @@ private:
     void showPicture(const QString& picture);
 };
 
-// Plain text lines in the order added, one selectable. Click runs whenever a line becomes the selected line,
-// by the mouse or the arrow keys, and when the selected line is clicked again.
+// Plain text lines in the order added, one selectable. Click runs whenever the user makes a line the selected
+// line, with the mouse or the arrow keys, and when the user clicks the selected line again; never when the list
+// merely gets the focus.
 class ListBox : public QListWidget {
     Q_OBJECT
 
 public:
     ListBox(Form& form, int left, int top, int width, int height);
     void AddItem(const QString& line) { addItem(line); }
-    void Clear();
+    void Clear() { clear(); }
     int ListCount() const { return count(); }
     int ListIndex() const { return currentRow(); }
     void setListIndex(int index) { setCurrentRow(index); }
@@ -86,9 +87,10 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool clearing_ = false;
+    bool userAction_ = false;
 };
 
 // An editable drop-down box: a text of its own and a list to choose from. Click runs when a line is chosen.

@@ -64,9 +64,11 @@ void Form::setBackColor(OleColor colour) {
     backColor_ = colour;
 }
 
+// A window that is shown already comes to the front.
 void Form::Show() {
+    if (isVisible())
+        raise();
     show();
-    raise();
 }
 
 void Form::Minimize() {

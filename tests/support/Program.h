@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/Form1.h"
+#include "app/Registry.h"
+#include "panels/CategoryPanel.h"
+#include "tests/support/MsgBoxScript.h"
+#include "tests/support/ShellRecorder.h"
+#include "tests/support/TestProgramDir.h"
+
+// The program as main() starts it, on a throw-away program directory, with its message boxes answered by a
+// script and its shell calls recorded. Change the files in `dir` before start() to start from other data.
+class Program {
+public:
+    Program() = default;
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Loads the main window, which starts everything else, and shows it.
+    void start();
+
+    Form1& main() { return forms.get<Form1>(FormName::Form1); }
+    Form2& radio() { return forms.get<Form2>(FormName::Form2); }
+    Form3& tv() { return forms.get<Form3>(FormName::Form3); }
+
+    // A station written by a connection of its own, as another window writes it.
+    void addStation(const QString& category, const QVariant& name, const QString& address) const;
+
+    TestProgramDir dir;
+    MsgBoxScript boxes;
+    ShellRecorder shell;
+    Registry forms;
+};
+
+// The category label of a panel with this caption.
+Label& categoryLabel(CategoryPanel& panel, const QString& caption);
+// The lines of a list, top to bottom.
+QStringList lines(const ListBox& list);
