@@ -1,1 +1,174 @@
-int main() { return 0; }
+#include "tests/support/Mouse.h"
+#include "tests/support/Program.h"
+
+#include <QTest>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+// Listing a category in the TV and radio panels.
+class TestPanels : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup() { program.reset(); }
+
+    void categoryRelease_listsItsStationsWithTheirCount_data();
+    void categoryRelease_listsItsStationsWithTheirCount();
+    void emptyCategory_listsNothingAndCountsZero();
+    void sameNameTwice_isListedAndCountedTwice();
+    void stationWithoutName_isLeftOutButCounted();
+    void categoryThatOnlyContainsTheCaption_isListedNowhere();
+    void sameCategoryTwice_isRebuiltWithNothingSelected();
+    void anyButton_andReleaseOutside_list_data();
+    void anyButton_andReleaseOutside_list();
+    void stationAddedElsewhere_appearsAtTheNextRelease();
+    void withoutCatalogue_listStaysEmptyAndCountKeepsItsText();
+
+private:
+    void release(CategoryPanel& panel, const QString& caption) { Mouse::click(categoryLabel(panel, caption)); }
+    std::optional<Program> program;
+};
+
+void TestPanels::init() {
+    program.emplace();
+    program->dir.changeCatalogue(u"DELETE FROM radio WHERE 类别 IN ('港台电视', '个性广播')"_s);
+}
+
+void TestPanels::categoryRelease_listsItsStationsWithTheirCount_data() {
+    QTest::addColumn<bool>("tvPanel");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("count");
+    QTest::newRow("TV") << true << u"港台电视"_s << u"总共有3 个电视台"_s;
+    QTest::newRow("radio") << false << u"个性广播"_s << u"总共有3 个电台"_s;
+}
+
+void TestPanels::categoryRelease_listsItsStationsWithTheirCount() {
+    QFETCH(bool, tvPanel);
+    QFETCH(QString, category);
+    QFETCH(QString, count);
+    for (const QString& name : {u"乙台"_s, u"甲台"_s, u"丙台"_s})
+        program->addStation(category, name, u"http://example.org/"_s + name);
+    program->start();
+    CategoryPanel& panel = tvPanel ? static_cast<CategoryPanel&>(program->tv()) : program->radio();
+    panel.Show();
+
+    Mouse::press(categoryLabel(panel, category));
+    QCOMPARE(categoryLabel(panel, category).BorderStyle(), 1);
+    Mouse::release(categoryLabel(panel, category));
+
+    QCOMPARE(categoryLabel(panel, category).BorderStyle(), 0);
+    QCOMPARE(lines(panel.List1), QStringList({u"乙台"_s, u"甲台"_s, u"丙台"_s}));
+    QCOMPARE(panel.Label9.Caption(), count);
+}
+
+void TestPanels::emptyCategory_listsNothingAndCountsZero() {
+    program->start();
+    program->tv().Show();
+    release(program->tv(), u"港台电视"_s);
+    QCOMPARE(program->tv().List1.ListCount(), 0);
+    QCOMPARE(program->tv().Label9.Caption(), u"总共有0 个电视台"_s);
+}
+
+void TestPanels::sameNameTwice_isListedAndCountedTwice() {
+    program->addStation(u"个性广播"_s, u"同名台"_s, u"http://one.example/"_s);
+    program->addStation(u"个性广播"_s, u"同名台"_s, u"http://two.example/"_s);
+    program->start();
+    program->radio().Show();
+    release(program->radio(), u"个性广播"_s);
+    QCOMPARE(lines(program->radio().List1), QStringList({u"同名台"_s, u"同名台"_s}));
+    QCOMPARE(program->radio().Label9.Caption(), u"总共有2 个电台"_s);
+}
+
+void TestPanels::stationWithoutName_isLeftOutButCounted() {
+    program->addStation(u"个性广播"_s, u"有名台"_s, u"http://named.example/"_s);
+    program->addStation(u"个性广播"_s, QVariant(), u"http://nameless.example/"_s);
+    program->addStation(u"个性广播"_s, u"末台"_s, u"http://last.example/"_s);
+    program->start();
+    program->radio().Show();
+    release(program->radio(), u"个性广播"_s);
+    QCOMPARE(lines(program->radio().List1), QStringList({u"有名台"_s, u"末台"_s}));
+    QCOMPARE(program->radio().Label9.Caption(), u"总共有3 个电台"_s);
+}
+
+void TestPanels::categoryThatOnlyContainsTheCaption_isListedNowhere() {
+    program->addStation(u"港台电视新增"_s, u"长类别台"_s, u"http://longer.example/"_s);
+    program->addStation(u"港台电视 "_s, u"尾随空格台"_s, u"http://blank.example/"_s);
+    program->start();
+    program->tv().Show();
+    release(program->tv(), u"港台电视"_s);
+    QCOMPARE(program->tv().List1.ListCount(), 0);
+}
+
+void TestPanels::sameCategoryTwice_isRebuiltWithNothingSelected() {
+    program->start();
+    Form3& tv = program->tv();
+    tv.Show();
+    release(tv, u"国内电视"_s);
+    const QStringList first = lines(tv.List1);
+    tv.List1.setListIndex(2);
+
+    release(tv, u"国内电视"_s);
+    QCOMPARE(lines(tv.List1), first);
+    QCOMPARE(tv.List1.ListIndex(), -1);
+    QVERIFY(tv.List1.selectedItems().isEmpty());
+}
+
+void TestPanels::anyButton_andReleaseOutside_list_data() {
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("outside");
+    QTest::newRow("right") << Qt::RightButton << false;
+    QTest::newRow("middle") << Qt::MiddleButton << false;
+    QTest::newRow("left, released outside") << Qt::LeftButton << true;
+}
+
+void TestPanels::anyButton_andReleaseOutside_list() {
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, outside);
+    program->start();
+    Form2& radio = program->radio();
+    radio.Show();
+    Label& label = categoryLabel(radio, u"国内广播"_s);
+
+    Mouse::press(label, button);
+    if (outside)
+        Mouse::releaseOutside(label, button);
+    else
+        Mouse::release(label, button);
+
+    QCOMPARE(label.BorderStyle(), 0);
+    QVERIFY(radio.List1.ListCount() > 0);
+    QCOMPARE(radio.Label9.Caption(), u"总共有%1 个电台"_s.arg(radio.List1.ListCount()));
+}
+
+void TestPanels::stationAddedElsewhere_appearsAtTheNextRelease() {
+    program->start();
+    Form2& radio = program->radio();
+    radio.Show();
+    release(radio, u"个性广播"_s);
+    QCOMPARE(radio.List1.ListCount(), 0);
+
+    program->addStation(u"个性广播"_s, u"新来的台"_s, u"http://new.example/"_s);
+    release(radio, u"个性广播"_s);
+    QCOMPARE(lines(radio.List1), QStringList{u"新来的台"_s});
+    QCOMPARE(radio.Label9.Caption(), u"总共有1 个电台"_s);
+}
+
+void TestPanels::withoutCatalogue_listStaysEmptyAndCountKeepsItsText() {
+    program->dir.remove(u"tv.mdb"_s);
+    program->start();
+    Form3& tv = program->tv();
+    tv.Show();
+    const QString before = tv.Label9.Caption();
+    QVERIFY(!before.isEmpty()); // the quiet sign that the catalogue could not be opened
+
+    release(tv, u"国内电视"_s);
+    QCOMPARE(tv.List1.ListCount(), 0);
+    QCOMPARE(tv.Label9.Caption(), before);
+    QVERIFY(program->boxes.boxes().isEmpty());
+}
+
+QTEST_MAIN(TestPanels)
+#include "tst_panels.moc"

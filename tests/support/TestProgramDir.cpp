@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <sqlite3.h>
+
 TestProgramDir::TestProgramDir() {
     if (!dir_.isValid())
         qFatal("cannot create a temporary program directory");
@@ -36,4 +38,13 @@ void TestProgramDir::write(const QString& name, const QByteArray& bytes) const {
 
 void TestProgramDir::remove(const QString& name) const {
     QFile::remove(file(name));
+}
+
+void TestProgramDir::changeCatalogue(const QString& sql) const {
+    sqlite3* db = nullptr;
+    char* error = nullptr;
+    if (sqlite3_open_v2(catalogue().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+        qFatal("cannot change the catalogue: %s", error ? error : sqlite3_errmsg(db));
+    sqlite3_close(db);
 }

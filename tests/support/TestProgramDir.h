@@ -20,6 +20,8 @@ public:
     QByteArray read(const QString& name) const;
     void write(const QString& name, const QByteArray& bytes) const;
     void remove(const QString& name) const;
+    // Runs SQL on the catalogue behind the program's back, as another program would.
+    void changeCatalogue(const QString& sql) const;
 
 private:
     QTemporaryDir dir_;
