@@ -1,8 +1,11 @@
 #include "app/Form1.h"
 
+#include "panels/StationLaunch.h"
 #include "platform/Module1.h"
+#include "platform/MsgBox.h"
 #include "platform/OnError.h"
 #include "platform/ProgramDir.h"
+#include "presets/QuickSelect.h"
 #include "resources/Pictures.h"
 #include "stores/catalogue/Catalogue.h"
 #include "stores/profile/Profile.h"
@@ -105,6 +108,8 @@ void Form1::connectHandlers() {
     withPressEffect(Label6, [this] { Label6_MouseUp(); });
     withPressEffect(Label7, [this] { Label7_MouseUp(); });
     withPressEffect(Label5, [this] { Label5_MouseUp(); });
+    for (Image* button : quickSelectButtons())
+        withPressEffect(*button, [this, button] { QuickSelect_MouseUp(*button); });
 }
 
 // Start-up: each statement that fails is abandoned and the next one runs, so a missing catalogue or settings
@@ -114,7 +119,8 @@ void Form1::Form_Load() {
     resumeNext([&] { stayOnTop(forms_.form(FormName::Form2), true); });
     resumeNext([&] { stayOnTop(forms_.form(FormName::Form3), true); });
     resumeNext([&] { connection_ = Catalogue::openConnection(); });
-    resumeNext([&] { records_ = Catalogue::openTable(connection_.value()); });
+    // The whole table is opened once to prove the file is a catalogue; the quick-select buttons query afresh.
+    resumeNext([&] { Catalogue::openTable(connection_.value()); });
 
     // The colour is read anew for every window. A text that is no number leaves that window in its design
     // colour, and a window not loaded yet then stays unloaded until its first use.
@@ -224,4 +230,19 @@ void Form1::Label5_MouseUp() {
     Form& editor = forms_.form(FormName::add);
     editor.Show();
     editor.activateWindow();
+}
+
+// The button's tooltip is its slot name and the only tie to the slot, so it is read back at every release;
+// the catalogue is asked afresh each time, and a slot that no station fills does nothing.
+void Form1::QuickSelect_MouseUp(const Image& button) {
+    const QString slot = button.ToolTipText();
+    std::optional<QVariant> address;
+    try {
+        address = presetAddress(Catalogue::opened(connection_), slot);
+    } catch (const DbError& error) {
+        MsgBox(u"无法播放%1：%2"_s.arg(slot, QString::fromStdString(error.what())));
+        return;
+    }
+    if (address)
+        playStation(*this, *address);
 }

@@ -76,12 +76,12 @@ private:
     void Label6_MouseUp() { toggle(presetToggle_); }
     void Label7_MouseUp() { toggle(appearanceToggle_); }
     void Label5_MouseUp();
+    void QuickSelect_MouseUp(const Image& button);
     void toggle(PanelToggle& toggle);
     void setStayOnTop(bool on);
 
     Forms& forms_;
     std::optional<Database> connection_;
-    std::optional<Recordset> records_;
     PanelToggle tvToggle_;
     PanelToggle radioToggle_;
     PanelToggle presetToggle_;

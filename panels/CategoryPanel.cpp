@@ -1,6 +1,9 @@
 #include "panels/CategoryPanel.h"
 
+#include "panels/StationLaunch.h"
+#include "platform/MsgBox.h"
 #include "platform/OnError.h"
+#include "platform/Screen.h"
 #include "stores/catalogue/Catalogue.h"
 
 using namespace Qt::StringLiterals;
@@ -44,6 +47,7 @@ CategoryPanel::CategoryPanel(Forms& forms, const PanelDesign& design)
         withPressEffect(*label, [this, &l = *label] { CategoryLabel_MouseUp(l); });
         categoryLabels.push_back(std::move(label));
     }
+    List1.onClick = [this] { List1_Click(); };
 }
 
 // Docks beside the main window and opens the panel's own connection. A catalogue that cannot be opened is no
@@ -69,12 +73,50 @@ void CategoryPanel::Form_Load() {
 void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     List1.Clear();
     resumeNext([&] {
-        Recordset records = StationQuery::stationsOfCategory(label.Caption()).open(connection_.value());
+        Recordset records = StationQuery::stationsOfCategory(label.Caption()).open(opened(connection_));
         const int count = recordWalk(records, [&](Recordset& station) {
             resumeNext([&] { List1.AddItem(station.Fields(NameField).Text()); });
         });
         showCount(count);
     });
+}
+
+// Plays the station of the selected line. Two stations may share a name: the k-th line of a name plays the k-th
+// station of that name in catalogue order. A name no station holds any more clears the count label, which then
+// no longer describes the list.
+void CategoryPanel::List1_Click() {
+    const QString name = List1.Text();
+    std::optional<QVariant> address;
+    QString failure;
+    try {
+        Recordset records = StationQuery::stationByName(name).open(opened(connection_));
+        const int occurrence = occurrenceOfSelectedName();
+        if (occurrence < records.RecordCount()) {
+            firstRecordLookup(records);
+            for (int skip = 0; skip < occurrence; ++skip)
+                records.MoveNext();
+            address = records.Fields(AddressField).Value();
+        } else {
+            Label9.setCaption(QString());
+        }
+    } catch (const DbError& error) {
+        failure = QString::fromStdString(error.what());
+    }
+    Screen::setMousePointer(vbDefault);
+    if (address)
+        playStation(*this, *address);
+    else if (!failure.isEmpty())
+        MsgBox(u"无法播放“%1”：%2"_s.arg(name, failure));
+}
+
+// How many lines above the selected one carry the same name.
+int CategoryPanel::occurrenceOfSelectedName() const {
+    int occurrence = 0;
+    for (int row = 0; row < List1.ListIndex(); ++row) {
+        if (List1.List(row) == List1.Text())
+            ++occurrence;
+    }
+    return occurrence;
 }
 
 void CategoryPanel::showCount(int count) {

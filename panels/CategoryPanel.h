@@ -44,7 +44,9 @@ protected:
 
 private:
     void CategoryLabel_MouseUp(const Label& label);
+    void List1_Click();
     void showCount(int count);
+    int occurrenceOfSelectedName() const;
 
     Forms& forms_;
     const PanelDesign& design_;

@@ -12,6 +12,12 @@ Recordset openTable(Database& connection) {
     return connection.OpenRecordset(Table);
 }
 
+Database& opened(std::optional<Database>& connection) {
+    if (!connection)
+        throw DbError("电台目录 tv.mdb 打不开");
+    return *connection;
+}
+
 StationQuery StationQuery::stationsOfCategory(const QString& category) {
     return {QStringLiteral("类别 = ?"), category};
 }

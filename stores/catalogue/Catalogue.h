@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 // The station catalogue tv.mdb in the program's directory: table radio, one record per station.
 namespace Catalogue {
@@ -43,6 +44,9 @@ inline const std::array<QString, 9> SlotNames = {
 // whole table. Both throw DbError when the file is missing or is no catalogue.
 Database openConnection();
 Recordset openTable(Database& connection);
+
+// A window's connection, or the DbError that it could not be opened when the window loaded.
+Database& opened(std::optional<Database>& connection);
 
 // A query that a window keeps and runs again later: the condition is fixed, V is bound as a value, so an
 // apostrophe in V is text like any other while the pattern characters of a "like" keep their meaning.
