@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# End to end on a real X server: the TV toggle, a category, a station and a quick-select button, clicked with
+# the mouse, must hand exactly those stations' addresses to the desktop's default handler. A recording xdg-open
+# stands first on the PATH in place of the user's browser.
+#   play_stations.sh PROGRAM SEED_CATALOGUE SETTINGS PROJECT_ROOT
+set -euo pipefail
+
+program=$1 catalogue=$2 settings=$3 root=$4
+DESKTOP_WORK=$(mktemp -d)
+source "$root/tools/lib/desktop.sh"
+trap 'desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+address_of() {
+    sqlite3 "$catalogue" "SELECT 网址 FROM radio WHERE 类别 = '$1' ORDER BY rowid LIMIT 1"
+}
+
+mkdir -p "$DESKTOP_WORK/handler"
+export RECORD="$DESKTOP_WORK/opened"
+: >"$RECORD"
+cat >"$DESKTOP_WORK/handler/xdg-open" <<'SCRIPT'
+#!/bin/sh
+printf '%s\n' "$*" >>"$RECORD"
+SCRIPT
+chmod +x "$DESKTOP_WORK/handler/xdg-open"
+export PATH="$DESKTOP_WORK/handler:$PATH"
+unset BROWSER DEFAULT_BROWSER
+
+desktop_start_display || fail "the virtual X server could not start"
+desktop_start_program "$program" "$catalogue" "$settings" || fail "the program did not start"
+
+desktop_click main 367 607   # TV toggle
+desktop_click tv 4380 690    # 国内电视
+desktop_click tv 600 250     # first station of the list
+desktop_click main 1170 1170 # quick-select button 2
+
+expected=$(printf '%s\n' "$(address_of 国内电视)" "$(address_of 快速选台二)")
+for _ in $(seq 50); do
+    [ "$(wc -l <"$RECORD")" -ge 2 ] && break
+    sleep 0.1
+done
+opened=$(cat "$RECORD")
+[ "$opened" = "$expected" ] || fail "expected the shell to open
+$expected
+but it opened
+$opened"
+kill -0 "$desktop_app" 2>/dev/null || fail "the program ended"
+echo "PASS: the shell opened
+$opened"

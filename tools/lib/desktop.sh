@@ -1,0 +1,65 @@
+# Drives the built program on a virtual X server; sourced by tools/screenshot and the end-to-end test.
+#   desktop_start_display                         start Xvfb and point DISPLAY at it (fails loudly when it cannot)
+#   desktop_start_program PROGRAM CATALOGUE INI   run a copy of the program in a throw-away program directory
+#   desktop_click WINDOW X Y                      click at (X, Y) twips in the client area of main, tv or radio
+# The caller sets DESKTOP_WORK to a scratch directory and calls desktop_stop when done (trap it on EXIT).
+
+desktop_stop() {
+    [ -n "${desktop_app:-}" ] && kill "$desktop_app" 2>/dev/null
+    [ -n "${desktop_xvfb:-}" ] && kill "$desktop_xvfb" 2>/dev/null
+    return 0
+}
+
+desktop_start_display() {
+    command -v Xvfb >/dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; return 1; }
+    command -v xdotool >/dev/null || { echo "xdotool is not installed (apt-get install xdotool)" >&2; return 1; }
+    # Xvfb picks a free display itself and writes its number to descriptor 3.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$DESKTOP_WORK/display" 2>"$DESKTOP_WORK/xvfb.log" &
+    desktop_xvfb=$!
+    for _ in $(seq 100); do
+        [ -s "$DESKTOP_WORK/display" ] && break
+        kill -0 "$desktop_xvfb" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ ! -s "$DESKTOP_WORK/display" ]; then
+        echo "the virtual X server did not start:" >&2
+        cat "$DESKTOP_WORK/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
+}
+
+desktop_start_program() {
+    local dir="$DESKTOP_WORK/program"
+    mkdir -p "$dir"
+    cp "$1" "$dir/vimaro"
+    cp "$2" "$dir/tv.mdb"
+    cp "$3" "$dir/tvset.ini"
+    chmod u+w "$dir/tv.mdb" "$dir/tvset.ini"
+    "$dir/vimaro" >"$DESKTOP_WORK/program.log" 2>&1 &
+    desktop_app=$!
+    desktop_main=$(timeout 15 xdotool search --sync --onlyvisible --name '^::::Vimaro::::$' | head -n 1)
+    if [ -z "$desktop_main" ]; then
+        echo "the main window never appeared:" >&2
+        cat "$DESKTOP_WORK/program.log" >&2
+        return 1
+    fi
+    eval "$(xdotool getwindowgeometry --shell "$desktop_main")"
+    DESKTOP_MAIN_X=$X
+    DESKTOP_MAIN_Y=$Y
+    sleep 0.3
+}
+
+# Window designs measure in twips, 15 to a pixel; controls count from the client area, one border pixel in.
+# The TV panel (5175 twips wide) docks left of the main window, the radio panel right of its 2175 twips.
+desktop_click() {
+    local x=$(($2 / 15)) y=$(($3 / 15)) left
+    case "$1" in
+    main) left=$DESKTOP_MAIN_X ;;
+    tv) left=$((DESKTOP_MAIN_X - 5175 / 15 - 2)) ;;
+    radio) left=$((DESKTOP_MAIN_X + 2175 / 15 + 2)) ;;
+    *) echo "no window $1" >&2; return 1 ;;
+    esac
+    xdotool mousemove $((left + 1 + x)) $((DESKTOP_MAIN_Y + 1 + y)) click 1
+    sleep 0.4
+}
