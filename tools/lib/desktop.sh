@@ -63,3 +63,18 @@ desktop_click() {
     xdotool mousemove $((left + 1 + x)) $((DESKTOP_MAIN_Y + 1 + y)) click 1
     sleep 0.4
 }
+
+# The smallest rectangle round every window the program shows, with a margin, as WIDTHxHEIGHT+X+Y.
+desktop_program_bounds() {
+    local margin=${1:-10} window X Y WIDTH HEIGHT
+    local left=100000 top=100000 right=0 bottom=0
+    for window in $(xdotool search --onlyvisible --pid "$desktop_app"); do
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        [ "$WIDTH" -le 1 ] && continue
+        ((X < left)) && left=$X
+        ((Y < top)) && top=$Y
+        ((X + WIDTH > right)) && right=$((X + WIDTH))
+        ((Y + HEIGHT > bottom)) && bottom=$((Y + HEIGHT))
+    done
+    echo "$((right - left + 2 * margin))x$((bottom - top + 2 * margin))+$((left - margin))+$((top - margin))"
+}
