@@ -35,37 +35,40 @@ void stayOnTop(QWidget& window, bool on) {
 
 } // namespace
 
+// The window design: every control at its place in twips (left, top, width, height), as one table.
+// clang-format off
 Form1::Form1(Forms& forms)
-    : Form(2175, 3390, TaskBar::OwnButton),                                          //
-      Shape1(*this, 0, 0, 2415, 3375),                                               //
-      Shape3(*this, 120, 330, 1935, 2790),                                           //
-      Label1(*this, 120, 75, 1995, 180, u"::::Vimaro::::"_s, Label::Size::Designed), //
-      Image5(*this, 240, 480, 255, 255, picture("tv-toggle")),                       //
-      Image7(*this, 600, 480, 255, 255, picture("on-top")),                          //
-      Image3(*this, 960, 480, 255, 255, picture("minimise")),                        //
-      Image6(*this, 1320, 480, 255, 255, picture("exit")),                           //
-      Image1(*this, 1680, 480, 255, 255, picture("radio-toggle")),                   //
-      Line2(*this, 120, 840, 2040, 840),                                             //
-      Image2(*this, 480, 960, 420, 420, picture("slot1")),                           //
-      Image4(*this, 960, 960, 420, 420, picture("slot2")),                           //
-      Image8(*this, 1440, 960, 420, 420, picture("slot3")),                          //
-      Image9(*this, 480, 1440, 420, 420, picture("slot4")),                          //
-      Image10(*this, 960, 1440, 420, 420, picture("slot5")),                         //
-      Image11(*this, 1440, 1440, 420, 420, picture("slot6")),                        //
-      Image12(*this, 480, 1920, 420, 420, picture("slot7")),                         //
-      Image13(*this, 960, 1920, 420, 420, picture("slot8")),                         //
-      Image14(*this, 1440, 1920, 420, 420, picture("slot9")),                        //
-      Label6(*this, 240, 2445, 720, 180, u"预置电台"_s),                             //
-      Label7(*this, 1200, 2445, 720, 180, u"外观设置"_s),                            //
-      Line1(*this, 120, 2760, 2040, 2760),                                           //
-      Label2(*this, 240, 2830, 720, 180, u"手机短信"_s),                             //
-      Label5(*this, 1200, 2830, 720, 180, u"频道设置"_s),                            //
+    : Form(2175, 3390, TaskBar::OwnButton),
+      Shape1(*this, 0, 0, 2415, 3375),
+      Shape3(*this, 120, 330, 1935, 2790),
+      Label1(*this, 120, 75, 1995, 180, u"::::Vimaro::::"_s, Label::Size::Designed),
+      Image5(*this, 240, 480, 255, 255, picture("tv-toggle")),
+      Image7(*this, 600, 480, 255, 255, picture("on-top")),
+      Image3(*this, 960, 480, 255, 255, picture("minimise")),
+      Image6(*this, 1320, 480, 255, 255, picture("exit")),
+      Image1(*this, 1680, 480, 255, 255, picture("radio-toggle")),
+      Line2(*this, 120, 840, 2040, 840),
+      Image2(*this, 480, 960, 420, 420, picture("slot1")),
+      Image4(*this, 960, 960, 420, 420, picture("slot2")),
+      Image8(*this, 1440, 960, 420, 420, picture("slot3")),
+      Image9(*this, 480, 1440, 420, 420, picture("slot4")),
+      Image10(*this, 960, 1440, 420, 420, picture("slot5")),
+      Image11(*this, 1440, 1440, 420, 420, picture("slot6")),
+      Image12(*this, 480, 1920, 420, 420, picture("slot7")),
+      Image13(*this, 960, 1920, 420, 420, picture("slot8")),
+      Image14(*this, 1440, 1920, 420, 420, picture("slot9")),
+      Label6(*this, 240, 2445, 720, 180, u"预置电台"_s),
+      Label7(*this, 1200, 2445, 720, 180, u"外观设置"_s),
+      Line1(*this, 120, 2760, 2040, 2760),
+      Label2(*this, 240, 2830, 720, 180, u"手机短信"_s),
+      Label5(*this, 1200, 2830, 720, 180, u"频道设置"_s),
       Label3(*this, 120, 3165, 1905, 180, u"Vimaro 开发组"_s, Label::Size::Designed),
-      forms_(forms),                                                                 //
-      tvToggle_{Image5, FormName::Form3, dockLeft, u"关闭电视选框"_s, u"打开电视选框"_s},   //
-      radioToggle_{Image1, FormName::Form2, dockRight, u"关闭电台选框"_s, u"打开电台选框"_s}, //
+      forms_(forms),
+      tvToggle_{Image5, FormName::Form3, dockLeft, u"关闭电视选框"_s, u"打开电视选框"_s},
+      radioToggle_{Image1, FormName::Form2, dockRight, u"关闭电台选框"_s, u"打开电台选框"_s},
       presetToggle_{Label6, FormName::yz, dockLeft, u"关闭预置电台选框"_s, u"打开预置电台选框"_s},
       appearanceToggle_{Label7, FormName::setup, dockRight, u"关闭外观设置选框"_s, u"打开外观设置选框"_s} {
+    // clang-format on
     setWindowTitle(u"::::Vimaro::::"_s);
     setWindowIcon(Pictures::windowIcon());
 
@@ -125,8 +128,8 @@ void Form1::Form_Load() {
     // The colour is read anew for every window. A text that is no number leaves that window in its design
     // colour, and a window not loaded yet then stays unloaded until its first use.
     const QString settings = programDir() + u"/tvset.ini"_s;
-    for (FormName window : {FormName::Form1, FormName::Form2, FormName::Form3, FormName::add, FormName::setup,
-                            FormName::yz}) {
+    for (FormName window :
+         {FormName::Form1, FormName::Form2, FormName::Form3, FormName::add, FormName::setup, FormName::yz}) {
         resumeNext([&] {
             const OleColor colour = toOleColor(GetProfile(settings, u"setup"_s, u"color"_s));
             forms_.form(window).setBackColor(colour);
@@ -194,8 +197,8 @@ void Form1::setStayOnTop(bool on) {
 
 void Form1::Image6_MouseUp() {
     exiting_ = true;
-    for (FormName window : {FormName::Form2, FormName::Form3, FormName::Form1, FormName::setup, FormName::yz,
-                            FormName::add})
+    for (FormName window :
+         {FormName::Form2, FormName::Form3, FormName::Form1, FormName::setup, FormName::yz, FormName::add})
         forms_.unload(window);
 }
 

@@ -45,8 +45,9 @@ public:
     Label Label3;
 
     // The nine quick-select buttons in slot order.
-    std::array<Image*, 9> quickSelectButtons() { return {&Image2, &Image4, &Image8, &Image9, &Image10, &Image11,
-                                                         &Image12, &Image13, &Image14}; }
+    std::array<Image*, 9> quickSelectButtons() {
+        return {&Image2, &Image4, &Image8, &Image9, &Image10, &Image11, &Image12, &Image13, &Image14};
+    }
 
 protected:
     void Form_Resize() override;

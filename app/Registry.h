@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QPointer>
-
 #include <array>
 
 // Owns the six windows. A window is loaded at its first use and unloaded on request; when the last loaded

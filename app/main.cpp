@@ -1,7 +1,6 @@
 #include "app/Registry.h"
 
 #include <QApplication>
-
 #include <cstdio>
 #include <cstdlib>
 

@@ -38,10 +38,8 @@ const PanelDesign tvDesign{
 } // namespace
 
 CategoryPanel::CategoryPanel(Forms& forms, const PanelDesign& design)
-    : Form(5175, 3390, TaskBar::NoButton),                //
-      List1(*this, design.listLeft, 120, 4095, 2910),     //
-      Label9(*this, design.countLeft, 3120, 90, 180, {}), //
-      forms_(forms), design_(design) {
+    : Form(5175, 3390, TaskBar::NoButton), List1(*this, design.listLeft, 120, 4095, 2910),
+      Label9(*this, design.countLeft, 3120, 90, 180, {}), forms_(forms), design_(design) {
     for (const PanelDesign::CategoryLabel& category : design.categories) {
         auto label = std::make_unique<Label>(*this, category.left, category.top, 720, 180, category.caption);
         withPressEffect(*label, [this, &l = *label] { CategoryLabel_MouseUp(l); });
@@ -74,9 +72,8 @@ void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     List1.Clear();
     resumeNext([&] {
         Recordset records = StationQuery::stationsOfCategory(label.Caption()).open(opened(connection_));
-        const int count = recordWalk(records, [&](Recordset& station) {
-            resumeNext([&] { List1.AddItem(station.Fields(NameField).Text()); });
-        });
+        const int count = recordWalk(
+            records, [&](Recordset& station) { resumeNext([&] { List1.AddItem(station.Fields(NameField).Text()); }); });
         showCount(count);
     });
 }

@@ -121,8 +121,7 @@ void ListBox::keyPressEvent(QKeyEvent* event) {
     userAction_ = false;
 }
 
-ComboBox::ComboBox(Form& form, int left, int top, int width, int height, const QString& text,
-                   const QStringList& items)
+ComboBox::ComboBox(Form& form, int left, int top, int width, int height, const QString& text, const QStringList& items)
     : QComboBox(form.client()) {
     setGeometry(toPixels(left, top, width, height));
     setEditable(true);

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-
 #include <functional>
 
 class Form;

@@ -210,10 +210,10 @@ void Recordset::insertRecord() {
         parameters.append(u"?"_s);
         values.append(buffer_[i]);
     }
-    const QString sql = columns.isEmpty()
-                            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(table_))
-                            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(quoted(table_), columns.join(u", "_s),
-                                                                        parameters.join(u", "_s));
+    const QString sql =
+        columns.isEmpty()
+            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(table_))
+            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(quoted(table_), columns.join(u", "_s), parameters.join(u", "_s));
     Statement statement(db_.get(), sql);
     for (int i = 0; i < values.size(); ++i)
         statement.bind(i + 1, values[i]);

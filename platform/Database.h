@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
 #include <memory>
 #include <stdexcept>
 #include <vector>

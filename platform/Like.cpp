@@ -2,7 +2,6 @@
 
 #include <QChar>
 #include <QList>
-
 #include <utility>
 #include <vector>
 

@@ -16,8 +16,7 @@ namespace {
 // move the window itself (no window manager, or a platform without one).
 class FollowMouse : public QObject {
 public:
-    explicit FollowMouse(QWidget& window)
-        : window_(window), grabOffset_(QCursor::pos() - window.pos()) {}
+    explicit FollowMouse(QWidget& window) : window_(window), grabOffset_(QCursor::pos() - window.pos()) {}
 
     void run() {
         if (!(QGuiApplication::mouseButtons() & Qt::LeftButton))

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRect>
-
 #include <cmath>
 
 // Window designs measure in twips, 1/1440 inch: 15 twips are one pixel at 96 logical dots per inch.

@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -213,8 +212,8 @@ void TestForm1::exit_unloadsEveryWindowInOrderAndEnds() {
     QList<FormName> order;
     for (const QList<QVariant>& signal : unloaded)
         order.append(signal.at(0).value<FormName>());
-    QCOMPARE(order, QList<FormName>({FormName::Form2, FormName::Form3, FormName::Form1, FormName::setup,
-                                     FormName::yz, FormName::add}));
+    QCOMPARE(order, QList<FormName>({FormName::Form2, FormName::Form3, FormName::Form1, FormName::setup, FormName::yz,
+                                     FormName::add}));
     QCOMPARE(ended.count(), 1);
     for (FormName window : allWindows)
         QVERIFY(!program->forms.isLoaded(window));

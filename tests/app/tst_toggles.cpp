@@ -3,7 +3,6 @@
 #include "tests/support/Program.h"
 
 #include <QTest>
-
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -78,14 +77,16 @@ void TestToggles::radioThenTv_openOnePanelOnEachSide_andEachClosesOnlyItsOwn() {
 void TestToggles::tooltips_announceTheNextAction_data() {
     QTest::addColumn<QString>("toggle");
     QTest::addColumn<QStringList>("tooltips"); // at start, while open, after closing, open again
-    QTest::newRow("TV") << u"Image5"_s << QStringList{u"打开电视选框"_s, u"关闭电视选框"_s, u"打开电视选框"_s,
-                                                      u"关闭电视选框"_s};
-    QTest::newRow("radio") << u"Image1"_s << QStringList{u"打开广播选框"_s, u"关闭电台选框"_s, u"打开电台选框"_s,
-                                                         u"关闭电台选框"_s};
-    QTest::newRow("presets") << u"Label6"_s << QStringList{QString(), u"关闭预置电台选框"_s, u"打开预置电台选框"_s,
-                                                           u"关闭预置电台选框"_s};
-    QTest::newRow("appearance") << u"Label7"_s << QStringList{QString(), u"关闭外观设置选框"_s,
-                                                              u"打开外观设置选框"_s, u"关闭外观设置选框"_s};
+    QTest::newRow("TV") << u"Image5"_s
+                        << QStringList{u"打开电视选框"_s, u"关闭电视选框"_s, u"打开电视选框"_s, u"关闭电视选框"_s};
+    QTest::newRow("radio") << u"Image1"_s
+                           << QStringList{u"打开广播选框"_s, u"关闭电台选框"_s, u"打开电台选框"_s, u"关闭电台选框"_s};
+    QTest::newRow("presets") << u"Label6"_s
+                             << QStringList{QString(), u"关闭预置电台选框"_s, u"打开预置电台选框"_s,
+                                            u"关闭预置电台选框"_s};
+    QTest::newRow("appearance") << u"Label7"_s
+                                << QStringList{QString(), u"关闭外观设置选框"_s, u"打开外观设置选框"_s,
+                                               u"关闭外观设置选框"_s};
     QTest::newRow("channel editor") << u"Label5"_s << QStringList(4, u"添加修改电视台地址"_s);
 }
 
@@ -140,8 +141,8 @@ void TestToggles::panelOpenedAfterTheMainWindowMoved_docksAtTheNewPlace() {
 
 void TestToggles::minimiseAndRestore_withEveryPanelOpen() {
     Form1& main = program->main();
-    for (ButtonControl* toggle : std::initializer_list<ButtonControl*>{&main.Image5, &main.Image1, &main.Label6,
-                                                                      &main.Label7})
+    for (ButtonControl* toggle :
+         std::initializer_list<ButtonControl*>{&main.Image5, &main.Image1, &main.Label6, &main.Label7})
         Mouse::click(*toggle);
     Form& presets = program->forms.form(FormName::yz);
     Form& appearance = program->forms.form(FormName::setup);
@@ -153,8 +154,8 @@ void TestToggles::minimiseAndRestore_withEveryPanelOpen() {
     main.setWindowState(Qt::WindowNoState);
     QVERIFY(program->tv().isVisible() && program->radio().isVisible());
     QVERIFY(presets.isVisible() && appearance.isVisible());
-    for (ButtonControl* toggle : std::initializer_list<ButtonControl*>{&main.Image5, &main.Image1, &main.Label6,
-                                                                      &main.Label7})
+    for (ButtonControl* toggle :
+         std::initializer_list<ButtonControl*>{&main.Image5, &main.Image1, &main.Label6, &main.Label7})
         QCOMPARE(toggle->BorderStyle(), 1);
 }
 

@@ -4,7 +4,6 @@
 #include "tests/support/Program.h"
 
 #include <QTest>
-
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -83,8 +82,8 @@ void TestLaunch::sameNameTwice_eachLinePlaysItsOwnStation() {
     Mouse::chooseLine(radio.List1, 2);
     Mouse::chooseLine(radio.List1, 0);
     Mouse::chooseLine(radio.List1, 2);
-    QCOMPARE(program->shell.files(), QStringList({u"http://second.example/"_s, u"http://first.example/"_s,
-                                                  u"http://second.example/"_s}));
+    QCOMPARE(program->shell.files(),
+             QStringList({u"http://second.example/"_s, u"http://first.example/"_s, u"http://second.example/"_s}));
 }
 
 void TestLaunch::renamedStation_clearsTheCountAndPlaysNothing() {
@@ -117,8 +116,8 @@ void TestLaunch::arrowKeys_playEveryLineTheyPass() {
     QTest::keyClick(&radio.List1, Qt::Key_Down);
     QTest::keyClick(&radio.List1, Qt::Key_Down);
     QTest::keyClick(&radio.List1, Qt::Key_Up);
-    QCOMPARE(program->shell.files(), QStringList({u"http://two.example/"_s, u"http://three.example/"_s,
-                                                  u"http://two.example/"_s}));
+    QCOMPARE(program->shell.files(),
+             QStringList({u"http://two.example/"_s, u"http://three.example/"_s, u"http://two.example/"_s}));
 }
 
 void TestLaunch::apostropheInName_plays() {

@@ -2,7 +2,6 @@
 #include "tests/support/Program.h"
 
 #include <QTest>
-
 #include <optional>
 
 using namespace Qt::StringLiterals;

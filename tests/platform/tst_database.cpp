@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QTest>
-
 #include <optional>
 
 using namespace Qt::StringLiterals;

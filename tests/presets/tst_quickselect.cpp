@@ -4,7 +4,6 @@
 #include "tests/support/Program.h"
 
 #include <QTest>
-
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -32,7 +31,8 @@ private:
 };
 
 void TestQuickSelect::everyButton_playsTheStationOfItsSlot() {
-    program->dir.changeCatalogue(u"UPDATE radio SET 网址 = 'http://slot.example/' || 类别 WHERE 类别 LIKE '快速选台%'"_s);
+    program->dir.changeCatalogue(
+        u"UPDATE radio SET 网址 = 'http://slot.example/' || 类别 WHERE 类别 LIKE '快速选台%'"_s);
     program->start();
     QStringList expected;
     for (int slot = 0; slot < 9; ++slot) {

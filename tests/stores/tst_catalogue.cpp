@@ -2,7 +2,6 @@
 #include "tests/support/TestProgramDir.h"
 
 #include <QTest>
-
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -57,9 +56,9 @@ void TestCatalogue::add(const QString& category, const QString& name, const QStr
 
 void TestCatalogue::shippedCatalogue_fillsEveryCategoryAndEverySlot() {
     using namespace Categories;
-    for (const QString& category : {DomesticTv, HongKongTaiwanTv, OverseasTv, SelectedMusic, SelectedFilms,
-                                    SpecialInterestTv, DomesticRadio, HongKongTaiwanRadio, OverseasRadio,
-                                    SpecialInterestRadio}) {
+    for (const QString& category :
+         {DomesticTv, HongKongTaiwanTv, OverseasTv, SelectedMusic, SelectedFilms, SpecialInterestTv, DomesticRadio,
+          HongKongTaiwanRadio, OverseasRadio, SpecialInterestRadio}) {
         Recordset records = StationQuery::stationsOfCategory(category).open(*db);
         QVERIFY2(records.RecordCount() >= 5, qPrintable(category));
         recordWalk(records, [&](Recordset& r) {

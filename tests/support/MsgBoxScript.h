@@ -24,7 +24,10 @@ public:
     void answerNext(MsgBoxResult answer) { answers_.append(answer); }
     const QList<Box>& boxes() const { return boxes_; }
     QStringList prompts() const;
-    void clear() { boxes_.clear(); answers_.clear(); }
+    void clear() {
+        boxes_.clear();
+        answers_.clear();
+    }
 
 private:
     QList<MsgBoxResult> answers_;

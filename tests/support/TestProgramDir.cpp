@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QTest>
-
 #include <sqlite3.h>
 
 TestProgramDir::TestProgramDir() {
