@@ -104,31 +104,42 @@ Recordset Database::OpenRecordset(const QString& table, const QString& condition
     if (!condition.isEmpty())
         sql += u" WHERE "_s + condition;
     sql += u" ORDER BY rowid"_s;
+    return Recordset(db_, table, sql, condition.isEmpty() ? std::nullopt : std::optional(value));
+}
 
-    Recordset records(db_, table);
-    Statement statement(db_.get(), sql);
-    if (!condition.isEmpty())
-        statement.bind(1, value);
+// Preparing the query proves at once that table and condition exist, and names the fields; it takes no lock.
+Recordset::Recordset(std::shared_ptr<sqlite3> db, QString table, QString query, std::optional<QVariant> value)
+    : db_(std::move(db)), table_(std::move(table)), query_(std::move(query)), value_(std::move(value)) {
+    Statement statement(db_.get(), query_);
     for (int column = 1; column < statement.columnCount(); ++column)
-        records.names_.append(statement.columnName(column));
-    while (statement.step()) {
-        records.rowids_.push_back(statement.column(0).toLongLong());
-        std::vector<QVariant> row;
-        for (int column = 1; column < statement.columnCount(); ++column)
-            row.push_back(statement.column(column));
-        records.rows_.push_back(std::move(row));
+        names_.append(statement.columnName(column));
+}
+
+const std::vector<Recordset::Row>& Recordset::rows() const {
+    if (!rows_) {
+        Statement statement(db_.get(), query_);
+        if (value_)
+            statement.bind(1, *value_);
+        std::vector<Row> read;
+        while (statement.step()) {
+            Row row{statement.column(0).toLongLong(), {}};
+            for (int column = 1; column < statement.columnCount(); ++column)
+                row.values.push_back(statement.column(column));
+            read.push_back(std::move(row));
+        }
+        rows_ = std::move(read);
     }
-    return records;
+    return *rows_;
 }
 
 void Recordset::MoveFirst() {
-    if (rows_.empty())
+    if (rows().empty())
         throw DbError("no current record");
     position_ = 0;
 }
 
 void Recordset::MoveLast() {
-    if (rows_.empty())
+    if (rows().empty())
         throw DbError("no current record");
     position_ = RecordCount() - 1;
 }
@@ -140,8 +151,7 @@ void Recordset::MoveNext() {
 }
 
 void Recordset::Close() {
-    rows_.clear();
-    rowids_.clear();
+    rows_.emplace();
     mode_ = Mode::Browsing;
 }
 
@@ -167,7 +177,7 @@ const QVariant& Recordset::value(int position) const {
     if (mode_ != Mode::Browsing)
         return buffer_[position];
     requireCurrentRecord();
-    return rows_[position_][position];
+    return (*rows_)[position_].values[position];
 }
 
 void Recordset::setValue(int position, const QVariant& value) {
@@ -185,7 +195,7 @@ void Recordset::AddNew() {
 
 void Recordset::Edit() {
     requireCurrentRecord();
-    buffer_ = rows_[position_];
+    buffer_ = (*rows_)[position_].values;
     assigned_.assign(names_.size(), false);
     mode_ = Mode::Editing;
 }
@@ -219,17 +229,19 @@ void Recordset::insertRecord() {
         statement.bind(i + 1, values[i]);
     statement.step();
 
-    // Read the stored record back, so the record set holds the defaults the table gave it.
-    const qint64 rowid = sqlite3_last_insert_rowid(db_.get());
-    Statement stored(db_.get(), u"SELECT * FROM %1 WHERE rowid = ?"_s.arg(quoted(table_)));
-    stored.bind(1, rowid);
-    std::vector<QVariant> row = buffer_;
-    if (stored.step()) {
-        for (int i = 0; i < stored.columnCount() && i < static_cast<int>(row.size()); ++i)
-            row[i] = stored.column(i);
+    // Rows read already get the new record at their end, as the table now has it; rows not read yet will
+    // include it when they are.
+    if (rows_) {
+        const qint64 rowid = sqlite3_last_insert_rowid(db_.get());
+        Statement stored(db_.get(), u"SELECT * FROM %1 WHERE rowid = ?"_s.arg(quoted(table_)));
+        stored.bind(1, rowid);
+        Row row{rowid, buffer_};
+        if (stored.step()) {
+            for (int i = 0; i < stored.columnCount() && i < static_cast<int>(row.values.size()); ++i)
+                row.values[i] = stored.column(i);
+        }
+        rows_->push_back(std::move(row));
     }
-    rowids_.push_back(rowid);
-    rows_.push_back(std::move(row));
 }
 
 void Recordset::updateRecord() {
@@ -247,11 +259,11 @@ void Recordset::updateRecord() {
                         u"UPDATE %1 SET %2 WHERE rowid = ?"_s.arg(quoted(table_), assignments.join(u", "_s)));
     for (int i = 0; i < values.size(); ++i)
         statement.bind(i + 1, values[i]);
-    statement.bind(static_cast<int>(values.size()) + 1, rowids_[position_]);
+    statement.bind(static_cast<int>(values.size()) + 1, (*rows_)[position_].rowid);
     statement.step();
     if (sqlite3_changes(db_.get()) != 1)
         throw DbError("the record no longer exists");
-    rows_[position_] = buffer_;
+    (*rows_)[position_].values = buffer_;
 }
 
 QVariant Field::Value() const {

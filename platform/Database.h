@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -40,16 +41,17 @@ private:
 };
 
 // The rows of one table, or of the rows of it that meet one condition, in table order.
-// The rows are read when the record set opens and the engine's statement is released at once, so no read lock
-// outlives the event that opened it and another connection's write never meets "database is locked".
+// The rows are read all at once when the record set is first used, and the engine's statement is released at
+// once, so no read lock outlives that event and another connection's write never meets "database is locked".
+// A record set that is only opened, or only adds records, reads no rows at all.
 class Recordset {
 public:
-    bool AtBOF() const { return rows_.empty() || position_ < 0; }
-    bool AtEOF() const { return rows_.empty() || position_ >= static_cast<int>(rows_.size()); }
+    bool AtBOF() const { return rows().empty() || position_ < 0; }
+    bool AtEOF() const { return rows().empty() || position_ >= RecordCount(); }
     void MoveFirst();
     void MoveLast();
     void MoveNext();
-    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    int RecordCount() const { return static_cast<int>(rows().size()); }
     void Close();
 
     // Fields by position in the record, counting from 0, or by name.
@@ -66,8 +68,13 @@ private:
     friend class Database;
     friend class Field;
     enum class Mode { Browsing, Editing, Adding };
+    struct Row {
+        qint64 rowid;
+        std::vector<QVariant> values;
+    };
 
-    Recordset(std::shared_ptr<sqlite3> db, QString table) : db_(std::move(db)), table_(std::move(table)) {}
+    Recordset(std::shared_ptr<sqlite3> db, QString table, QString query, std::optional<QVariant> value);
+    const std::vector<Row>& rows() const;
     const QVariant& value(int position) const;
     void setValue(int position, const QVariant& value);
     void requireCurrentRecord() const;
@@ -76,9 +83,10 @@ private:
 
     std::shared_ptr<sqlite3> db_;
     QString table_;
+    QString query_;
+    std::optional<QVariant> value_;
     QStringList names_;
-    std::vector<qint64> rowids_;
-    std::vector<std::vector<QVariant>> rows_;
+    mutable std::optional<std::vector<Row>> rows_;
     int position_ = 0;
     Mode mode_ = Mode::Browsing;
     std::vector<QVariant> buffer_;
