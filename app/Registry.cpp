@@ -61,6 +61,7 @@ void Registry::unload(FormName name) {
         return;
     window->hide();
     window->deleteLater();
+    std::erase_if(leaving_, [](const QPointer<Form>& gone) { return gone.isNull(); });
     leaving_.emplace_back(window);
     Q_EMIT unloaded(name);
     if (std::none_of(loaded_.begin(), loaded_.end(), [](Form* w) { return w != nullptr; }))
