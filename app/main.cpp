@@ -1,6 +1,8 @@
 #include "app/Registry.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,20 +14,28 @@ void preferX11() {
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-bool displayAvailable() {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (platform != "xcb")
-        return true;
-    return !qEnvironmentVariableIsEmpty("DISPLAY");
+// Qt answers a missing X server with a stack of warnings and an abort; the user gets one clear line instead.
+// A local display ":N" is an X server listening on /tmp/.X11-unix/XN; other displays are left to Qt.
+QString missingDisplay() {
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb")
+        return {};
+    const QString display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty())
+        return QStringLiteral("DISPLAY is not set");
+    static const QRegularExpression local(QStringLiteral("^:(\\d+)(\\.\\d+)?$"));
+    const QRegularExpressionMatch match = local.match(display);
+    if (match.hasMatch() && !QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + match.captured(1)))
+        return QStringLiteral("no X server runs on display ") + display;
+    return {};
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
     preferX11();
-    if (!displayAvailable()) {
-        std::fputs("vimaro: no display to show its windows on (DISPLAY is not set); start it from a desktop session.\n",
-                   stderr);
+    if (const QString missing = missingDisplay(); !missing.isEmpty()) {
+        std::fprintf(stderr, "vimaro: no display to show its windows on (%s); start it from a desktop session.\n",
+                     qPrintable(missing));
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
