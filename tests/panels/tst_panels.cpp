@@ -16,10 +16,8 @@ private Q_SLOTS:
 
     void categoryRelease_listsItsStationsWithTheirCount_data();
     void categoryRelease_listsItsStationsWithTheirCount();
-    void emptyCategory_listsNothingAndCountsZero();
-    void sameNameTwice_isListedAndCountedTwice();
-    void stationWithoutName_isLeftOutButCounted();
-    void categoryThatOnlyContainsTheCaption_isListedNowhere();
+    void listing_showsEveryNamedStationOfExactlyThatCategory_data();
+    void listing_showsEveryNamedStationOfExactlyThatCategory();
     void sameCategoryTwice_isRebuiltWithNothingSelected();
     void anyButton_andReleaseOutside_list_data();
     void anyButton_andReleaseOutside_list();
@@ -63,42 +61,36 @@ void TestPanels::categoryRelease_listsItsStationsWithTheirCount() {
     QCOMPARE(panel.Label9.Caption(), count);
 }
 
-void TestPanels::emptyCategory_listsNothingAndCountsZero() {
-    program->start();
-    program->tv().Show();
-    release(program->tv(), u"港台电视"_s);
-    QCOMPARE(program->tv().List1.ListCount(), 0);
-    QCOMPARE(program->tv().Label9.Caption(), u"总共有0 个电视台"_s);
+void TestPanels::listing_showsEveryNamedStationOfExactlyThatCategory_data() {
+    QTest::addColumn<QStringList>("categories");
+    QTest::addColumn<QVariantList>("names"); // a null name is a station without one
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("count");
+    const QString radio = u"个性广播"_s;
+    QTest::newRow("no stations") << QStringList() << QVariantList() << QStringList() << u"总共有0 个电台"_s;
+    QTest::newRow("same name twice") << QStringList{radio, radio} << QVariantList{u"同名台"_s, u"同名台"_s}
+                                     << QStringList{u"同名台"_s, u"同名台"_s} << u"总共有2 个电台"_s;
+    QTest::newRow("station without a name")
+        << QStringList{radio, radio, radio} << QVariantList{u"有名台"_s, QVariant(), u"末台"_s}
+        << QStringList{u"有名台"_s, u"末台"_s} << u"总共有3 个电台"_s;
+    QTest::newRow("category only contains the caption")
+        << QStringList{u"个性广播新增"_s, u"个性广播 "_s} << QVariantList{u"长类别台"_s, u"尾随空格台"_s}
+        << QStringList() << u"总共有0 个电台"_s;
 }
 
-void TestPanels::sameNameTwice_isListedAndCountedTwice() {
-    program->addStation(u"个性广播"_s, u"同名台"_s, u"http://one.example/"_s);
-    program->addStation(u"个性广播"_s, u"同名台"_s, u"http://two.example/"_s);
+void TestPanels::listing_showsEveryNamedStationOfExactlyThatCategory() {
+    QFETCH(QStringList, categories);
+    QFETCH(QVariantList, names);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, count);
+    for (int i = 0; i < categories.size(); ++i)
+        program->addStation(categories[i], names[i], u"http://example.org/%1"_s.arg(i));
     program->start();
     program->radio().Show();
-    release(program->radio(), u"个性广播"_s);
-    QCOMPARE(lines(program->radio().List1), QStringList({u"同名台"_s, u"同名台"_s}));
-    QCOMPARE(program->radio().Label9.Caption(), u"总共有2 个电台"_s);
-}
 
-void TestPanels::stationWithoutName_isLeftOutButCounted() {
-    program->addStation(u"个性广播"_s, u"有名台"_s, u"http://named.example/"_s);
-    program->addStation(u"个性广播"_s, QVariant(), u"http://nameless.example/"_s);
-    program->addStation(u"个性广播"_s, u"末台"_s, u"http://last.example/"_s);
-    program->start();
-    program->radio().Show();
     release(program->radio(), u"个性广播"_s);
-    QCOMPARE(lines(program->radio().List1), QStringList({u"有名台"_s, u"末台"_s}));
-    QCOMPARE(program->radio().Label9.Caption(), u"总共有3 个电台"_s);
-}
-
-void TestPanels::categoryThatOnlyContainsTheCaption_isListedNowhere() {
-    program->addStation(u"港台电视新增"_s, u"长类别台"_s, u"http://longer.example/"_s);
-    program->addStation(u"港台电视 "_s, u"尾随空格台"_s, u"http://blank.example/"_s);
-    program->start();
-    program->tv().Show();
-    release(program->tv(), u"港台电视"_s);
-    QCOMPARE(program->tv().List1.ListCount(), 0);
+    QCOMPARE(lines(program->radio().List1), listed);
+    QCOMPARE(program->radio().Label9.Caption(), count);
 }
 
 void TestPanels::sameCategoryTwice_isRebuiltWithNothingSelected() {
