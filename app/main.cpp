@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/Registry.h"
 
 #include <QApplication>
@@ -32,6 +33,8 @@ QString missingDisplay() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (CommandLine::wanted(argc, argv))
+        return CommandLine::run(argc, argv);
     preferX11();
     if (const QString missing = missingDisplay(); !missing.isEmpty()) {
         std::fprintf(stderr, "vimaro: no display to show its windows on (%s); start it from a desktop session.\n",

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringList>
+#include <vector>
+
+// The program's command line. Without arguments the program opens its windows; with arguments it is a command
+// that runs without a display and never opens a window:
+//   vimaro --help | --version
+//   vimaro COMMAND [options]      (vimaro COMMAND --help lists a command's options)
+// Exit codes scripts can rely on: 0 done, 1 the work failed, 2 the command line was wrong.
+namespace CommandLine {
+
+enum ExitCode { Done = 0, Failed = 1, Usage = 2 };
+
+// One command: its name, a line for the overview, and what runs it. `arguments` starts with the command's own
+// name, as QCommandLineParser::process expects its argument list to start with a program name.
+struct Command {
+    const char* name;
+    const char* summary;
+    int (*run)(const QStringList& arguments);
+};
+
+// Every command of the program, in the order --help lists them.
+const std::vector<Command>& commands();
+
+// True when the program was started with arguments, so it runs as a command and not with its windows.
+bool wanted(int argc, char* argv[]);
+
+// Runs the command line as a console program (QCoreApplication) and returns the exit code.
+int run(int argc, char* argv[]);
+
+} // namespace CommandLine
