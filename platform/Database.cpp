@@ -1,70 +1,13 @@
 #include "platform/Database.h"
 
 #include "platform/Like.h"
+#include "platform/Statement.h"
 
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A prepared statement that finalizes itself, so no read lock survives an early return or an exception.
-class Statement {
-public:
-    Statement(sqlite3* db, const QString& sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK)
-            fail();
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // SQLite counts bound parameters from 1, but result columns from 0.
-    void bind(int parameter, const QVariant& value) {
-        int rc = SQLITE_OK;
-        if (value.isNull()) {
-            rc = sqlite3_bind_null(stmt_, parameter);
-        } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
-            rc = sqlite3_bind_int64(stmt_, parameter, value.toLongLong());
-        } else {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text(stmt_, parameter, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        }
-        if (rc != SQLITE_OK)
-            fail();
-    }
-
-    // True while a row is ready to be read.
-    bool step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            fail();
-        return rc == SQLITE_ROW;
-    }
-
-    int columnCount() const { return sqlite3_column_count(stmt_); }
-    QString columnName(int column) const { return QString::fromUtf8(sqlite3_column_name(stmt_, column)); }
-
-    QVariant column(int column) const {
-        switch (sqlite3_column_type(stmt_, column)) {
-        case SQLITE_NULL:
-            return {};
-        case SQLITE_INTEGER:
-            return qlonglong(sqlite3_column_int64(stmt_, column));
-        case SQLITE_FLOAT:
-            return sqlite3_column_double(stmt_, column);
-        default:
-            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
-                                     sqlite3_column_bytes(stmt_, column));
-        }
-    }
-
-private:
-    [[noreturn]] void fail() const { throw DbError(sqlite3_errmsg(db_)); }
-
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 // like(pattern, value): SQLite hands the pattern first.
 void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
@@ -96,6 +39,15 @@ Database Database::OpenDatabase(const QString& path) {
                                 nullptr) != SQLITE_OK)
         throw DbError(sqlite3_errmsg(raw));
     return Database(std::move(db));
+}
+
+void Database::execute(const QString& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_.get(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : sqlite3_errmsg(db_.get());
+        sqlite3_free(error);
+        throw DbError(message);
+    }
 }
 
 Recordset Database::OpenRecordset(const QString& table, const QString& condition, const QVariant& value) {
@@ -279,4 +231,92 @@ QString Field::Text() const {
 
 void Field::setValue(const QVariant& value) {
     records_.setValue(position_, value);
+}
+
+Statement::Statement(Database& connection, const QString& sql) : Statement(connection.db_.get(), sql) {}
+
+Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK)
+        fail();
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::fail() const {
+    throw DbError(sqlite3_errmsg(db_));
+}
+
+void Statement::bind(int parameter, const QVariant& value) {
+    int rc = SQLITE_OK;
+    if (value.isNull()) {
+        rc = sqlite3_bind_null(stmt_, parameter);
+    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+        rc = sqlite3_bind_int64(stmt_, parameter, value.toLongLong());
+    } else {
+        const QByteArray text = value.toString().toUtf8();
+        rc = sqlite3_bind_text(stmt_, parameter, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+    if (rc != SQLITE_OK)
+        fail();
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail();
+    return rc == SQLITE_ROW;
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+}
+
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
+
+QString Statement::columnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+}
+
+QVariant Statement::column(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(stmt_, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(stmt_, column);
+    default:
+        return text(column);
+    }
+}
+
+QString Statement::text(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (!bytes)
+        return {};
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt_, column));
+}
+
+// IMMEDIATE takes the write lock at once, so a transaction never fails half-way for want of it.
+Transaction::Transaction(Database& connection) : connection_(connection) {
+    connection_.execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction() {
+    if (open_) {
+        try {
+            connection_.execute(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+            // A failed statement may have rolled the transaction back already; nothing is left to undo.
+        }
+    }
+}
+
+void Transaction::commit() {
+    connection_.execute(QStringLiteral("COMMIT"));
+    open_ = false;
 }

@@ -102,7 +102,11 @@ public:
     // ("类别 = ?"). The value is always bound, never pasted into the query text.
     Recordset OpenRecordset(const QString& table, const QString& condition = {}, const QVariant& value = {});
 
+    // Runs SQL that returns no rows (a table or index of the program's own, BEGIN, COMMIT ...).
+    void execute(const QString& sql);
+
 private:
+    friend class Statement;
     explicit Database(std::shared_ptr<sqlite3> db) : db_(std::move(db)) {}
     std::shared_ptr<sqlite3> db_;
 };

@@ -1,4 +1,5 @@
 #include "platform/Database.h"
+#include "platform/Statement.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QFile>
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void like_isTheCatalogueLikeOnEveryConnection();
     void missingFile_isAnErrorAndIsNotCreated();
     void notACatalogue_failsAtTheFirstRecordSet();
+    void transaction_landsOnlyWhenCommitted();
 
 private:
     Recordset inCategory(const QString& category) { return db->OpenRecordset(u"radio"_s, u"类别 = ?"_s, category); }
@@ -213,3 +215,20 @@ void TestDatabase::notACatalogue_failsAtTheFirstRecordSet() {
 
 QTEST_GUILESS_MAIN(TestDatabase)
 #include "tst_database.moc"
+
+void TestDatabase::transaction_landsOnlyWhenCommitted() {
+    const auto count = [&] { return inCategory(u"事务"_s).RecordCount(); };
+    {
+        Transaction abandoned(*db);
+        add(u"事务"_s, u"A"_s, u"http://a/"_s);
+    }
+    QCOMPARE(count(), 0);
+    Transaction kept(*db);
+    add(u"事务"_s, u"B"_s, u"http://b/"_s);
+    kept.commit();
+    Statement names(*db, u"SELECT 名称 FROM radio WHERE 类别 = ?"_s);
+    names.bind(1, u"事务"_s);
+    QVERIFY(names.step());
+    QCOMPARE(names.text(0), u"B"_s);
+    QVERIFY(!names.step());
+}
