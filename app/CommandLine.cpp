@@ -32,8 +32,28 @@ QString overview() {
 
 // Commands join this table as they arrive; each lives in a file of its own beside this one.
 const std::vector<Command>& commands() {
-    static const std::vector<Command> all{};
+    static const std::vector<Command> all{
+        {"import", "Add the stations of playlist files (M3U, PLS, XSPF) to the catalogue", importStations},
+        {"export", "Write the catalogue, or one category, as a playlist file", exportStations},
+    };
     return all;
+}
+
+std::optional<int> parse(QCommandLineParser& parser, const QStringList& arguments) {
+    parser.addHelpOption();
+    const QString command = arguments.value(0);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "vimaro %s: %s\n", qPrintable(command), qPrintable(parser.errorText()));
+        return Usage;
+    }
+    if (parser.isSet(u"help"_s)) {
+        // Qt's usage line names the program file; the command's own name belongs there too.
+        QString help = parser.helpText();
+        help.replace(0, help.indexOf(u" [options]"_s), u"Usage: vimaro "_s + command);
+        std::printf("%s", qPrintable(help));
+        return Done;
+    }
+    return std::nullopt;
 }
 
 bool wanted(int argc, char*[]) {

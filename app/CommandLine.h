@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 #include <vector>
+
+class QCommandLineParser;
 
 // The program's command line. Without arguments the program opens its windows; with arguments it is a command
 // that runs without a display and never opens a window:
@@ -28,5 +31,14 @@ bool wanted(int argc, char* argv[]);
 
 // Runs the command line as a console program (QCoreApplication) and returns the exit code.
 int run(int argc, char* argv[]);
+
+// Parses a command's arguments against the options it added to `parser`, with --help added here: a wrong command
+// line is reported and gives Usage, --help prints the command's help and gives Done, anything else gives nothing
+// and the command runs.
+std::optional<int> parse(QCommandLineParser& parser, const QStringList& arguments);
+
+// The commands, each in a file of its own.
+int importStations(const QStringList& arguments); // ImportCommand.cpp
+int exportStations(const QStringList& arguments); // ExportCommand.cpp
 
 } // namespace CommandLine

@@ -1,6 +1,7 @@
 #include "stores/catalogue/Catalogue.h"
 
 #include "platform/ProgramDir.h"
+#include "platform/Statement.h"
 
 namespace Catalogue {
 
@@ -79,6 +80,22 @@ bool changeStation(Database& connection, const StationQuery& query, const QStrin
     records.Fields(AddressField).setValue(address);
     records.Update();
     return true;
+}
+
+std::vector<Station> stations(Database& connection, const std::optional<QString>& category) {
+    Statement query(connection, category
+                                    ? QStringLiteral("SELECT 类别, 名称, 网址 FROM radio WHERE 类别 = ? ORDER BY rowid")
+                                    : QStringLiteral("SELECT 类别, 名称, 网址 FROM radio ORDER BY rowid"));
+    if (category)
+        query.bind(1, *category);
+    std::vector<Station> all;
+    while (query.step())
+        all.push_back({query.text(0), query.text(1), query.text(2)});
+    return all;
+}
+
+void createIndexes(Database& connection) {
+    connection.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS radio_station ON radio (名称, 类别, 网址)"));
 }
 
 } // namespace Catalogue

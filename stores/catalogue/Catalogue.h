@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // The station catalogue tv.mdb in the program's directory: table radio, one record per station.
 namespace Catalogue {
@@ -79,5 +80,21 @@ void addStation(Recordset& table, const QString& name, const QString& address, c
 // Change station: runs the query again and gives its first station a new name and web address.
 // Returns false, changing nothing, when the query finds no station any more.
 bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address);
+
+// A station as whole-catalogue work sees it (export, import): the three fields, a null field read as empty text.
+struct Station {
+    QString category;
+    QString name;
+    QString address;
+    bool operator==(const Station&) const = default;
+};
+
+// Every station, or those of one category, in catalogue order, read in one pass.
+std::vector<Station> stations(Database& connection, const std::optional<QString>& category = std::nullopt);
+
+// The indexes that keep whole-catalogue work fast on a large catalogue, created where they are missing. Indexes
+// change neither the table's shape nor the order of its rows. radio_station finds a station by its name,
+// category and web address at once: the import's test for a station already present, and station by name.
+void createIndexes(Database& connection);
 
 } // namespace Catalogue

@@ -1,0 +1,86 @@
+#include "playlists/Import.h"
+
+#include "platform/Shell.h"
+#include "platform/Statement.h"
+
+using namespace Qt::StringLiterals;
+
+namespace Playlists {
+
+namespace {
+
+// How many entries pass between two progress calls: often enough for a progress bar, rare enough to cost nothing.
+constexpr qint64 ProgressStep = 1000;
+
+qint64 entryCount(const std::vector<PlaylistFile>& files) {
+    qint64 total = 0;
+    for (const PlaylistFile& file : files)
+        total += static_cast<qint64>(file.playlist.entries.size());
+    return total;
+}
+
+} // namespace
+
+Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& category) {
+    return {category.value_or(entry.group.value_or(u" "_s)), entry.title.isEmpty() ? entry.address : entry.title,
+            entry.address};
+}
+
+ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile>& files,
+                             const ImportOptions& options) {
+    ImportReport report;
+    for (const PlaylistFile& file : files) {
+        for (const UnreadableLine& line : file.playlist.unreadable)
+            report.unreadable.push_back({file.name, line});
+    }
+    const qint64 total = entryCount(files);
+    const auto progress = [&](qint64 done) {
+        if (options.progress)
+            options.progress(done, total);
+    };
+
+    // A dry run is an import that is never committed, so its report is the one the import would give.
+    Transaction transaction(catalogue);
+    Catalogue::createIndexes(catalogue);
+    Statement present(catalogue, u"SELECT EXISTS (SELECT 1 FROM radio WHERE 名称 = ? AND 类别 = ? AND 网址 = ?)"_s);
+    Statement insert(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"_s);
+    qint64 done = 0;
+    progress(done);
+    for (const PlaylistFile& file : files) {
+        for (const Entry& entry : file.playlist.entries) {
+            if (options.cancel && options.cancel->load()) {
+                ImportReport cancelled;
+                cancelled.cancelled = true;
+                return cancelled;
+            }
+            const Catalogue::Station station = stationOf(entry, options.category);
+            present.bind(1, station.name);
+            present.bind(2, station.category);
+            present.bind(3, station.address);
+            present.step();
+            const bool known = present.column(0).toInt() == 1;
+            present.reset(); // no statement may be left running when the transaction commits
+            if (known) {
+                ++report.alreadyPresent;
+            } else {
+                insert.bind(1, station.category);
+                insert.bind(2, station.name);
+                insert.bind(3, station.address);
+                insert.step();
+                insert.reset();
+                ++report.added;
+                // The launcher trims an address before it judges it, and so does the report.
+                if (!isPlayable(station.address.trimmed()))
+                    report.willNotPlay.push_back({file.name, entry.line, station});
+            }
+            if (++done % ProgressStep == 0)
+                progress(done);
+        }
+    }
+    progress(done);
+    if (!options.dryRun)
+        transaction.commit();
+    return report;
+}
+
+} // namespace Playlists
