@@ -22,6 +22,12 @@ Format formatOf(const QByteArray& bytes) {
 }
 
 Playlist read(const QByteArray& bytes) {
+    // Text in an 8-bit encoding holds no NUL; a picture, a sound file or a database dropped by mistake does, and
+    // its stretches of printable bytes must not pass for addresses.
+    const bool wide =
+        QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8) != QStringConverter::Utf8;
+    if (!wide && bytes.contains('\0'))
+        return {{}, {{1, u"is binary data, not a playlist"_s}}};
     switch (formatOf(bytes)) {
     case Format::Xspf:
         return readXspf(bytes);

@@ -38,6 +38,7 @@ struct Playlist {
 // is M3U (a list of addresses, extended or not).
 Format formatOf(const QByteArray& bytes);
 
+// The playlist in whichever format it is; a file of binary data is one unreadable line.
 Playlist read(const QByteArray& bytes);
 Playlist readM3u(const QByteArray& bytes);
 Playlist readPls(const QByteArray& bytes);

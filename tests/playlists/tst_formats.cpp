@@ -121,6 +121,8 @@ void TestFormats::read_givesEntriesAndUnreadableLines_data() {
         << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><playlist><trackList><track><location>http://a/</location>"
            "<title>Caf\xe9</title></track></trackList></playlist>"_ba
         << QStringList{u"1: Café | http://a/ | -"_s};
+    QTest::newRow("binary data with printable stretches")
+        << "\x00\x01Standard Jet DB\x00\nhttp://x/\n"_ba << QStringList{u"1!"_s};
     QTest::newRow("XSPF: another XML document") << "<html><body/></html>"_ba << QStringList{u"1!"_s};
 }
 
