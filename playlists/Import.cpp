@@ -19,6 +19,42 @@ qint64 entryCount(const std::vector<PlaylistFile>& files) {
     return total;
 }
 
+// Adds stations the catalogue does not hold yet, through two statements prepared once for the whole import.
+class MissingStations {
+public:
+    explicit MissingStations(Database& catalogue)
+        : present_(catalogue, u"SELECT EXISTS (SELECT 1 FROM radio WHERE 名称 = ? AND 类别 = ? AND 网址 = ?)"_s),
+          insert_(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"_s) {}
+
+    // False when the catalogue holds the station already.
+    bool add(const Catalogue::Station& station) {
+        present_.bind(1, station.name);
+        present_.bind(2, station.category);
+        present_.bind(3, station.address);
+        present_.step();
+        const bool known = present_.column(0).toInt() == 1;
+        present_.reset(); // no statement may be left running when the transaction commits
+        if (known)
+            return false;
+        insert_.bind(1, station.category);
+        insert_.bind(2, station.name);
+        insert_.bind(3, station.address);
+        insert_.step();
+        insert_.reset();
+        return true;
+    }
+
+private:
+    Statement present_;
+    Statement insert_;
+};
+
+ImportReport cancelled() {
+    ImportReport report;
+    report.cancelled = true;
+    return report;
+}
+
 } // namespace
 
 Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& category) {
@@ -42,32 +78,17 @@ ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile
     // A dry run is an import that is never committed, so its report is the one the import would give.
     Transaction transaction(catalogue);
     Catalogue::createIndexes(catalogue);
-    Statement present(catalogue, u"SELECT EXISTS (SELECT 1 FROM radio WHERE 名称 = ? AND 类别 = ? AND 网址 = ?)"_s);
-    Statement insert(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"_s);
+    MissingStations missing(catalogue);
     qint64 done = 0;
     progress(done);
     for (const PlaylistFile& file : files) {
         for (const Entry& entry : file.playlist.entries) {
-            if (options.cancel && options.cancel->load()) {
-                ImportReport cancelled;
-                cancelled.cancelled = true;
-                return cancelled;
-            }
+            if (options.cancel && options.cancel->load())
+                return cancelled();
             const Catalogue::Station station = stationOf(entry, options.category);
-            present.bind(1, station.name);
-            present.bind(2, station.category);
-            present.bind(3, station.address);
-            present.step();
-            const bool known = present.column(0).toInt() == 1;
-            present.reset(); // no statement may be left running when the transaction commits
-            if (known) {
+            if (!missing.add(station)) {
                 ++report.alreadyPresent;
             } else {
-                insert.bind(1, station.category);
-                insert.bind(2, station.name);
-                insert.bind(3, station.address);
-                insert.step();
-                insert.reset();
                 ++report.added;
                 // The launcher trims an address before it judges it, and so does the report.
                 if (!isPlayable(station.address.trimmed()))
