@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/Controls.h"
 #include "platform/Database.h"
 #include "platform/Form.h"
