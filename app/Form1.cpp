@@ -9,7 +9,6 @@
 #include "stores/catalogue/Catalogue.h"
 #include "stores/profile/Profile.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -112,6 +111,12 @@ void Form1::connectHandlers() {
     withPressEffect(Label5, u"打开频道设置"_s, [this] { Label5_MouseUp(); });
     for (Image* button : quickSelectButtons())
         withPressEffect(*button, u"播放预置电台"_s, [this, button] { QuickSelect_MouseUp(*button); });
+    // A close request from the task bar or the window manager quits the program like the exit button, so the
+    // program never runs on without its main window.
+    onCloseRequest = {u"退出"_s, [this] {
+                          if (!exiting_)
+                              Image6_MouseUp();
+                      }};
 }
 
 // Start-up: each statement that fails is abandoned and the next one runs, so a missing catalogue or settings
@@ -154,14 +159,6 @@ void Form1::moveEvent(QMoveEvent* event) {
     Form::moveEvent(event);
     if (forms_.isLoaded(FormName::Form2) && forms_.isLoaded(FormName::Form3))
         dockBrowserPanels(forms_);
-}
-
-// A close request from the task bar or the window manager quits the program like the exit button, so the
-// program never runs on without its main window.
-void Form1::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    if (!exiting_)
-        Image6_MouseUp();
 }
 
 void Form1::Label1_MouseDown(int button) {
