@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <utility>
 
 // The event edge. Every handler that a control or a window runs goes through here, so that no handler needs a
 // try/catch of its own: whatever it throws (a catalogue, settings-file or colour failure, any std::exception) is
