@@ -2,7 +2,6 @@
 
 #include "panels/StationLaunch.h"
 #include "platform/Module1.h"
-#include "platform/MsgBox.h"
 #include "platform/OnError.h"
 #include "platform/ProgramDir.h"
 #include "presets/QuickSelect.h"
@@ -10,7 +9,6 @@
 #include "stores/catalogue/Catalogue.h"
 #include "stores/profile/Profile.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -38,38 +36,38 @@ void stayOnTop(QWidget& window, bool on) {
 // The window design: every control at its place in twips (left, top, width, height), as one table.
 // clang-format off
 Form1::Form1(Forms& forms)
-    : Form(2175, 3390, TaskBar::OwnButton),
-      Shape1(*this, 0, 0, 2415, 3375),
-      Shape3(*this, 120, 330, 1935, 2790),
-      Label1(*this, 120, 75, 1995, 180, u"::::Vimaro::::"_s, Label::Size::Designed),
-      Image5(*this, 240, 480, 255, 255, picture("tv-toggle")),
-      Image7(*this, 600, 480, 255, 255, picture("on-top")),
-      Image3(*this, 960, 480, 255, 255, picture("minimise")),
-      Image6(*this, 1320, 480, 255, 255, picture("exit")),
-      Image1(*this, 1680, 480, 255, 255, picture("radio-toggle")),
-      Line2(*this, 120, 840, 2040, 840),
-      Image2(*this, 480, 960, 420, 420, picture("slot1")),
-      Image4(*this, 960, 960, 420, 420, picture("slot2")),
-      Image8(*this, 1440, 960, 420, 420, picture("slot3")),
-      Image9(*this, 480, 1440, 420, 420, picture("slot4")),
-      Image10(*this, 960, 1440, 420, 420, picture("slot5")),
-      Image11(*this, 1440, 1440, 420, 420, picture("slot6")),
-      Image12(*this, 480, 1920, 420, 420, picture("slot7")),
-      Image13(*this, 960, 1920, 420, 420, picture("slot8")),
-      Image14(*this, 1440, 1920, 420, 420, picture("slot9")),
-      Label6(*this, 240, 2445, 720, 180, u"预置电台"_s),
-      Label7(*this, 1200, 2445, 720, 180, u"外观设置"_s),
-      Line1(*this, 120, 2760, 2040, 2760),
-      Label2(*this, 240, 2830, 720, 180, u"手机短信"_s),
-      Label5(*this, 1200, 2830, 720, 180, u"频道设置"_s),
-      Label3(*this, 120, 3165, 1905, 180, u"Vimaro 开发组"_s, Label::Size::Designed),
+    : Form("Form1", 2175, 3390, TaskBar::OwnButton),
+      Shape1(*this, "Shape1", 0, 0, 2415, 3375),
+      Shape3(*this, "Shape3", 120, 330, 1935, 2790),
+      Label1(*this, "Label1", 120, 75, 1995, 180, u"::::Vimaro::::"_s, Label::Size::Designed),
+      Image5(*this, "Image5", 240, 480, 255, 255, picture("tv-toggle")),
+      Image7(*this, "Image7", 600, 480, 255, 255, picture("on-top")),
+      Image3(*this, "Image3", 960, 480, 255, 255, picture("minimise")),
+      Image6(*this, "Image6", 1320, 480, 255, 255, picture("exit")),
+      Image1(*this, "Image1", 1680, 480, 255, 255, picture("radio-toggle")),
+      Line2(*this, "Line2", 120, 840, 2040, 840),
+      Image2(*this, "Image2", 480, 960, 420, 420, picture("slot1")),
+      Image4(*this, "Image4", 960, 960, 420, 420, picture("slot2")),
+      Image8(*this, "Image8", 1440, 960, 420, 420, picture("slot3")),
+      Image9(*this, "Image9", 480, 1440, 420, 420, picture("slot4")),
+      Image10(*this, "Image10", 960, 1440, 420, 420, picture("slot5")),
+      Image11(*this, "Image11", 1440, 1440, 420, 420, picture("slot6")),
+      Image12(*this, "Image12", 480, 1920, 420, 420, picture("slot7")),
+      Image13(*this, "Image13", 960, 1920, 420, 420, picture("slot8")),
+      Image14(*this, "Image14", 1440, 1920, 420, 420, picture("slot9")),
+      Label6(*this, "Label6", 240, 2445, 720, 180, u"预置电台"_s),
+      Label7(*this, "Label7", 1200, 2445, 720, 180, u"外观设置"_s),
+      Line1(*this, "Line1", 120, 2760, 2040, 2760),
+      Label2(*this, "Label2", 240, 2830, 720, 180, u"手机短信"_s),
+      Label5(*this, "Label5", 1200, 2830, 720, 180, u"频道设置"_s),
+      Label3(*this, "Label3", 120, 3165, 1905, 180, u"Vimaro 开发组"_s, Label::Size::Designed),
       forms_(forms),
       tvToggle_{Image5, FormName::Form3, dockLeft, u"关闭电视选框"_s, u"打开电视选框"_s},
       radioToggle_{Image1, FormName::Form2, dockRight, u"关闭电台选框"_s, u"打开电台选框"_s},
       presetToggle_{Label6, FormName::yz, dockLeft, u"关闭预置电台选框"_s, u"打开预置电台选框"_s},
       appearanceToggle_{Label7, FormName::setup, dockRight, u"关闭外观设置选框"_s, u"打开外观设置选框"_s} {
     // clang-format on
-    setWindowTitle(u"::::Vimaro::::"_s);
+    setCaption(u"::::Vimaro::::"_s);
     setWindowIcon(Pictures::windowIcon());
 
     Label1.setAlignment(Qt::AlignCenter);
@@ -100,41 +98,48 @@ Form1::Form1(Forms& forms)
 }
 
 void Form1::connectHandlers() {
-    Label1.onMouseDown = [this](int button) { Label1_MouseDown(button); };
-    withPressEffect(Image3, [this] { Image3_MouseUp(); });
-    Image7.onMouseUp = [this](int) { Image7_MouseUp(); };
-    withPressEffect(Image6, [this] { Image6_MouseUp(); });
-    withPressEffect(Label2, [this] { Label2_MouseUp(); });
-    Label3.onClick = [this] { Label3_Click(); };
-    Image5.onMouseUp = [this](int) { Image5_MouseUp(); };
-    Image1.onMouseUp = [this](int) { Image1_MouseUp(); };
-    withPressEffect(Label6, [this] { Label6_MouseUp(); });
-    withPressEffect(Label7, [this] { Label7_MouseUp(); });
-    withPressEffect(Label5, [this] { Label5_MouseUp(); });
+    Label1.onMouseDown = {u"移动窗口"_s, [this](int button) { Label1_MouseDown(button); }};
+    withPressEffect(Image3, u"最小化"_s, [this] { Image3_MouseUp(); });
+    Image7.onMouseUp = {u"改变最前显示"_s, [this](int) { Image7_MouseUp(); }};
+    withPressEffect(Image6, u"退出"_s, [this] { Image6_MouseUp(); });
+    withPressEffect(Label2, u"打开手机短信网页"_s, [this] { Label2_MouseUp(); });
+    Label3.onClick = {u"打开开发组网页"_s, [this] { Label3_Click(); }};
+    Image5.onMouseUp = {u"打开或关闭电视选框"_s, [this](int) { Image5_MouseUp(); }};
+    Image1.onMouseUp = {u"打开或关闭电台选框"_s, [this](int) { Image1_MouseUp(); }};
+    withPressEffect(Label6, u"打开或关闭预置电台选框"_s, [this] { Label6_MouseUp(); });
+    withPressEffect(Label7, u"打开或关闭外观设置选框"_s, [this] { Label7_MouseUp(); });
+    withPressEffect(Label5, u"打开频道设置"_s, [this] { Label5_MouseUp(); });
     for (Image* button : quickSelectButtons())
-        withPressEffect(*button, [this, button] { QuickSelect_MouseUp(*button); });
+        withPressEffect(*button, u"播放预置电台"_s, [this, button] { QuickSelect_MouseUp(*button); });
+    // A close request from the task bar or the window manager quits the program like the exit button, so the
+    // program never runs on without its main window.
+    onCloseRequest = {u"退出"_s, [this] {
+                          if (!exiting_)
+                              Image6_MouseUp();
+                      }};
 }
 
 // Start-up: each statement that fails is abandoned and the next one runs, so a missing catalogue or settings
 // file never keeps the program from starting.
 void Form1::Form_Load() {
-    resumeNext([&] { stayOnTop(*this, true); });
-    resumeNext([&] { stayOnTop(forms_.form(FormName::Form2), true); });
-    resumeNext([&] { stayOnTop(forms_.form(FormName::Form3), true); });
+    stayOnTop(*this, true);
+    // A browser panel whose load failed is not made to stay on top at start; the stay-on-top toggle still can.
+    for (FormName panel : {FormName::Form2, FormName::Form3}) {
+        Form& window = forms_.form(panel);
+        if (!forms_.loadFailed(panel))
+            stayOnTop(window, true);
+    }
     resumeNext([&] { connection_ = Catalogue::openConnection(); });
     // The whole table is opened once to prove the file is a catalogue; the quick-select buttons query afresh.
     resumeNext([&] { Catalogue::openTable(connection_.value()); });
 
-    // The colour is read anew for every window. A text that is no number leaves that window in its design
+    // The colour is read anew for every window. A text that is no window colour leaves that window in its design
     // colour, and a window not loaded yet then stays unloaded until its first use.
     const QString settings = programDir() + u"/tvset.ini"_s;
-    for (FormName window :
-         {FormName::Form1, FormName::Form2, FormName::Form3, FormName::add, FormName::setup, FormName::yz}) {
-        resumeNext([&] {
-            const OleColor colour = toOleColor(GetProfile(settings, u"setup"_s, u"color"_s));
-            forms_.form(window).setBackColor(colour);
-        });
-    }
+    ThemeColours colours;
+    for (std::optional<OleColor>& colour : colours)
+        resumeNext([&] { colour = toBackColor(GetProfile(settings, u"setup"_s, u"color"_s)); });
+    paintTheme(forms_, colours);
 }
 
 QString Form1::GetProfile(const QString& strFileName, const QString& strSection, const QString& strName) {
@@ -154,14 +159,6 @@ void Form1::moveEvent(QMoveEvent* event) {
     Form::moveEvent(event);
     if (forms_.isLoaded(FormName::Form2) && forms_.isLoaded(FormName::Form3))
         dockBrowserPanels(forms_);
-}
-
-// A close request from the task bar or the window manager quits the program like the exit button, so the
-// program never runs on without its main window.
-void Form1::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    if (!exiting_)
-        Image6_MouseUp();
 }
 
 void Form1::Label1_MouseDown(int button) {
@@ -221,6 +218,11 @@ void Form1::toggle(PanelToggle& toggle) {
         toggle.dock(panel, *this);
         panel.Show();
         toggle.control.setToolTipText(toggle.tipWhileOpen);
+        // Closed by the window system (Alt+F4), the panel is closed as by its toggle, which then reads closed.
+        panel.onCloseRequest = {toggle.tipWhileOpen, [this, &panelToggle = toggle] {
+                                    if (panelToggle.open)
+                                        this->toggle(panelToggle);
+                                }};
     } else {
         panel.hide();
         toggle.control.setBorderStyle(0);
@@ -238,14 +240,6 @@ void Form1::Label5_MouseUp() {
 // The button's tooltip is its slot name and the only tie to the slot, so it is read back at every release;
 // the catalogue is asked afresh each time, and a slot that no station fills does nothing.
 void Form1::QuickSelect_MouseUp(const Image& button) {
-    const QString slot = button.ToolTipText();
-    std::optional<QVariant> address;
-    try {
-        address = presetAddress(Catalogue::opened(connection_), slot);
-    } catch (const DbError& error) {
-        MsgBox(u"无法播放%1：%2"_s.arg(slot, QString::fromStdString(error.what())));
-        return;
-    }
-    if (address)
+    if (const std::optional<QVariant> address = presetAddress(Catalogue::opened(connection_), button.ToolTipText()))
         playStation(*this, *address);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/Controls.h"
 #include "platform/Database.h"
 #include "platform/Form.h"
@@ -52,7 +52,6 @@ public:
 protected:
     void Form_Resize() override;
     void moveEvent(QMoveEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     // A button that opens its own panel beside the main window and closes it again on the next release.

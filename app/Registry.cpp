@@ -4,6 +4,7 @@
 #include "appearance/setup.h"
 #include "editor/add.h"
 #include "panels/CategoryPanel.h"
+#include "platform/OnError.h"
 #include "presets/yz.h"
 
 #include <algorithm>
@@ -41,18 +42,23 @@ Form* Registry::create(FormName name) {
     Q_UNREACHABLE();
 }
 
-// A window whose load routine fails stays loaded, as far as its load came; the failure goes to the caller.
+// A window whose load routine fails stays loaded, as far as its load came. The failure is recorded here and goes
+// no further: the window's first use may be any handler, and a load routine reports nothing.
 Form& Registry::form(FormName name) {
     if (Form* window = loaded_[slot(name)])
         return *window;
     Form* window = create(name);
     loaded_[slot(name)] = window;
-    window->Form_Load();
+    loadFailed_[slot(name)] = !resumeNext([window] { window->Form_Load(); });
     return *window;
 }
 
 bool Registry::isLoaded(FormName name) const {
     return loaded_[slot(name)] != nullptr;
+}
+
+bool Registry::loadFailed(FormName name) const {
+    return isLoaded(name) && loadFailed_[slot(name)];
 }
 
 void Registry::unload(FormName name) {

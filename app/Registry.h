@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,6 +17,7 @@ public:
 
     Form& form(FormName name) override;
     bool isLoaded(FormName name) const override;
+    bool loadFailed(FormName name) const override;
     void unload(FormName name) override;
 
 Q_SIGNALS:
@@ -27,6 +28,7 @@ private:
     Form* create(FormName name);
 
     std::array<Form*, 6> loaded_{};
+    std::array<bool, 6> loadFailed_{};
     // Unloaded windows are destroyed once the event that unloaded them is over, as it may be one of theirs.
     std::vector<QPointer<Form>> leaving_;
 };

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Registry.h"
+#include "platform/MsgBox.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -43,6 +44,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimaro"));
+    loadQtChineseTranslations();
     // Hidden panels are windows too; the program ends when its exit has unloaded every window, not before.
     QApplication::setQuitOnLastWindowClosed(false);
 

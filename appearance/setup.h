@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/Form.h"
 
 // The appearance panel: seven colour themes for all six windows, docked on the main window's right.

@@ -1,3 +1,3 @@
 #include "editor/add.h"
 
-add::add(Forms&) : Form(5175, 4305, TaskBar::NoButton) {}
+add::add(Forms&) : Form("add", 5175, 4305, TaskBar::NoButton) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/Form.h"
 
 // The channel editor, in which stations are added, found by part of their name and changed.

@@ -1,7 +1,6 @@
 #include "panels/CategoryPanel.h"
 
 #include "panels/StationLaunch.h"
-#include "platform/MsgBox.h"
 #include "platform/OnError.h"
 #include "platform/Screen.h"
 #include "stores/catalogue/Catalogue.h"
@@ -37,15 +36,16 @@ const PanelDesign tvDesign{
 
 } // namespace
 
-CategoryPanel::CategoryPanel(Forms& forms, const PanelDesign& design)
-    : Form(5175, 3390, TaskBar::NoButton), List1(*this, design.listLeft, 120, 4095, 2910),
-      Label9(*this, design.countLeft, 3120, 90, 180, {}), forms_(forms), design_(design) {
+CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesign& design)
+    : Form(name, 5175, 3390, TaskBar::NoButton), List1(*this, "List1", design.listLeft, 120, 4095, 2910),
+      Label9(*this, "Label9", design.countLeft, 3120, 90, 180, {}), forms_(forms), design_(design) {
     for (const PanelDesign::CategoryLabel& category : design.categories) {
-        auto label = std::make_unique<Label>(*this, category.left, category.top, 720, 180, category.caption);
-        withPressEffect(*label, [this, &l = *label] { CategoryLabel_MouseUp(l); });
+        const QString labelName = u"Label%1"_s.arg(2 + categoryLabels.size());
+        auto label = std::make_unique<Label>(*this, labelName, category.left, category.top, 720, 180, category.caption);
+        withPressEffect(*label, u"列出电台"_s, [this, &l = *label] { CategoryLabel_MouseUp(l); });
         categoryLabels.push_back(std::move(label));
     }
-    List1.onClick = [this] { List1_Click(); };
+    List1.onClick = {u"播放电台"_s, [this] { List1_Click(); }};
 }
 
 // Docks beside the main window and opens the panel's own connection. A catalogue that cannot be opened is no
@@ -82,28 +82,20 @@ void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
 // station of that name in catalogue order. A name no station holds any more clears the count label, which then
 // no longer describes the list.
 void CategoryPanel::List1_Click() {
-    const QString name = List1.Text();
+    Recordset records = StationQuery::stationByName(List1.Text()).open(opened(connection_));
+    const int occurrence = occurrenceOfSelectedName();
     std::optional<QVariant> address;
-    QString failure;
-    try {
-        Recordset records = StationQuery::stationByName(name).open(opened(connection_));
-        const int occurrence = occurrenceOfSelectedName();
-        if (occurrence < records.RecordCount()) {
-            firstRecordLookup(records);
-            for (int skip = 0; skip < occurrence; ++skip)
-                records.MoveNext();
-            address = records.Fields(AddressField).Value();
-        } else {
-            Label9.setCaption(QString());
-        }
-    } catch (const DbError& error) {
-        failure = QString::fromStdString(error.what());
+    if (occurrence < records.RecordCount()) {
+        firstRecordLookup(records);
+        for (int skip = 0; skip < occurrence; ++skip)
+            records.MoveNext();
+        address = records.Fields(AddressField).Value();
+    } else {
+        Label9.setCaption(QString());
     }
     Screen::setMousePointer(vbDefault);
     if (address)
         playStation(*this, *address);
-    else if (!failure.isEmpty())
-        MsgBox(u"无法播放“%1”：%2"_s.arg(name, failure));
 }
 
 // How many lines above the selected one carry the same name.
@@ -120,6 +112,6 @@ void CategoryPanel::showCount(int count) {
     Label9.setCaption(u"总共有"_s + QString::number(count) + design_.countWord);
 }
 
-Form2::Form2(Forms& forms) : CategoryPanel(forms, radioDesign) {}
+Form2::Form2(Forms& forms) : CategoryPanel(forms, "Form2", radioDesign) {}
 
-Form3::Form3(Forms& forms) : CategoryPanel(forms, tvDesign) {}
+Form3::Form3(Forms& forms) : CategoryPanel(forms, "Form3", tvDesign) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/Controls.h"
 #include "platform/Database.h"
 #include "platform/Form.h"
@@ -40,7 +40,7 @@ public:
     std::vector<std::unique_ptr<Label>> categoryLabels;
 
 protected:
-    CategoryPanel(Forms& forms, const PanelDesign& design);
+    CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesign& design);
 
 private:
     void CategoryLabel_MouseUp(const Label& label);

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -24,10 +25,17 @@ int buttonCode(Qt::MouseButton button) {
 
 const QColor borderColour(0x40, 0x40, 0x40);
 
+// Names the control after its design and puts it at its place in twips.
+void design(QWidget& control, QAnyStringView name, int left, int top, int width, int height) {
+    control.setObjectName(name);
+    control.setGeometry(toPixels(left, top, width, height));
+}
+
 } // namespace
 
-ButtonControl::ButtonControl(Form& form, int left, int top, int width, int height) : QLabel(form.client()) {
-    setGeometry(toPixels(left, top, width, height));
+ButtonControl::ButtonControl(Form& form, QAnyStringView name, int left, int top, int width, int height)
+    : QLabel(form.client()) {
+    design(*this, name, left, top, width, height);
 }
 
 void ButtonControl::setBorderStyle(int style) {
@@ -46,21 +54,20 @@ void ButtonControl::paintEvent(QPaintEvent* event) {
 
 void ButtonControl::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    if (onMouseDown)
-        onMouseDown(buttonCode(event->button()));
+    onMouseDown(*this, buttonCode(event->button()));
 }
 
 void ButtonControl::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     const bool click = event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    if (onMouseUp)
-        onMouseUp(buttonCode(event->button()));
-    if (click && onClick)
-        onClick();
+    onMouseUp(*this, buttonCode(event->button()));
+    if (click)
+        onClick(*this);
 }
 
-Label::Label(Form& form, int left, int top, int width, int height, const QString& caption, Size size)
-    : ButtonControl(form, left, top, width, height), size_(size) {
+Label::Label(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& caption,
+             Size size)
+    : ButtonControl(form, name, left, top, width, height), size_(size) {
     setCaption(caption);
 }
 
@@ -76,8 +83,8 @@ void Label::setForeColor(const QColor& colour) {
     setPalette(p);
 }
 
-Image::Image(Form& form, int left, int top, int width, int height, const QString& picture)
-    : ButtonControl(form, left, top, width, height) {
+Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& picture)
+    : ButtonControl(form, name, left, top, width, height) {
     showPicture(picture);
 }
 
@@ -87,12 +94,13 @@ void Image::showPicture(const QString& picture) {
     setScaledContents(true);
 }
 
-ListBox::ListBox(Form& form, int left, int top, int width, int height) : QListWidget(form.client()) {
-    setGeometry(toPixels(left, top, width, height));
+ListBox::ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height)
+    : QListWidget(form.client()) {
+    design(*this, name, left, top, width, height);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && userAction_ && onClick)
-            onClick();
+        if (row >= 0 && userAction_)
+            onClick(*this);
     });
 }
 
@@ -111,8 +119,8 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
     userAction_ = true;
     QListWidget::mousePressEvent(event);
     userAction_ = false;
-    if (again && event->button() == Qt::LeftButton && onClick)
-        onClick();
+    if (again && event->button() == Qt::LeftButton)
+        onClick(*this);
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event) {
@@ -121,31 +129,54 @@ void ListBox::keyPressEvent(QKeyEvent* event) {
     userAction_ = false;
 }
 
-ComboBox::ComboBox(Form& form, int left, int top, int width, int height, const QString& text, const QStringList& items)
+ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& text,
+                   const QStringList& items)
     : QComboBox(form.client()) {
-    setGeometry(toPixels(left, top, width, height));
+    design(*this, name, left, top, width, height);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // Completing typed text would choose a line for the user.
+    setCompleter(nullptr);
     addItems(items);
     setEditText(text);
+    // Qt reports as "activated" both a line chosen from the open list and what happens on the box itself: Enter on
+    // a typed text that equals a line, the arrow keys, the wheel. Only the first is a choice.
     connect(this, &QComboBox::activated, this, [this] {
-        if (onClick)
-            onClick();
+        if (!onTheBox_)
+            onClick(*this);
     });
 }
 
-TextBox::TextBox(Form& form, int left, int top, int width, int height) : QLineEdit(form.client()) {
-    setGeometry(toPixels(left, top, width, height));
+void ComboBox::keyPressEvent(QKeyEvent* event) {
+    const QScopedValueRollback onTheBox(onTheBox_, true);
+    QComboBox::keyPressEvent(event);
 }
 
-OptionButton::OptionButton(Form& form, int left, int top, int width, int height, const QString& caption,
-                           const QString& tip)
+void ComboBox::wheelEvent(QWheelEvent* event) {
+    const QScopedValueRollback onTheBox(onTheBox_, true);
+    QComboBox::wheelEvent(event);
+}
+
+TextBox::TextBox(Form& form, QAnyStringView name, int left, int top, int width, int height) : QLineEdit(form.client()) {
+    design(*this, name, left, top, width, height);
+}
+
+void TextBox::setBackColor(OleColor colour) {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, toQColor(colour));
+    setPalette(p);
+    backColor_ = colour;
+}
+
+OptionButton::OptionButton(Form& form, QAnyStringView name, int left, int top, int width, int height,
+                           const QString& caption, const QString& tip)
     : QRadioButton(caption, form.client()) {
-    setGeometry(toPixels(left, top, width, height));
+    design(*this, name, left, top, width, height);
     setToolTip(tip);
 }
 
-Line::Line(Form& form, int x1, int y1, int x2, int y2) : QWidget(form.client()) {
+Line::Line(Form& form, QAnyStringView name, int x1, int y1, int x2, int y2) : QWidget(form.client()) {
+    setObjectName(name);
     const QPoint from(toPixels(x1), toPixels(y1));
     const QPoint to(toPixels(x2), toPixels(y2));
     setGeometry(QRect(from, to).normalized().adjusted(0, 0, 1, 1));
@@ -159,8 +190,8 @@ void Line::paintEvent(QPaintEvent*) {
     painter.drawLine(line_);
 }
 
-Shape::Shape(Form& form, int left, int top, int width, int height) : QWidget(form.client()) {
-    setGeometry(toPixels(left, top, width, height));
+Shape::Shape(Form& form, QAnyStringView name, int left, int top, int width, int height) : QWidget(form.client()) {
+    design(*this, name, left, top, width, height);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -170,10 +201,19 @@ void Shape::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void withPressEffect(ButtonControl& control, std::function<void()> action) {
-    control.onMouseDown = [&control](int) { control.setBorderStyle(1); };
-    control.onMouseUp = [&control, action = std::move(action)](int) {
-        control.setBorderStyle(0);
-        action();
-    };
+void withPressEffect(ButtonControl& control, const QString& doing, std::function<void()> action) {
+    control.onMouseDown = {doing, [&control](int) { control.setBorderStyle(1); }};
+    control.onMouseUp = {doing, [&control, action = std::move(action)](int) {
+                             control.setBorderStyle(0);
+                             action();
+                         }};
+}
+
+void setTabOrder(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }

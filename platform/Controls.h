@@ -1,13 +1,20 @@
 #pragma once
 
+#include "platform/Guard.h"
+#include "platform/OleColor.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <functional>
+#include <initializer_list>
 
 class Form;
+
+// Every control is made with its window and its design name, which it keeps as its objectName; positions and sizes
+// are in twips from the top-left corner of the window's client area. Handlers run at the event edge (Guard.h).
 
 // Mouse buttons as the handlers receive them.
 enum MouseButton { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
@@ -24,13 +31,13 @@ public:
     QString ToolTipText() const { return toolTip(); }
     void setToolTipText(const QString& text) { setToolTip(text); }
 
-    std::function<void(int button)> onMouseDown;
-    std::function<void(int button)> onMouseUp;
+    Handler<int /*button*/> onMouseDown;
+    Handler<int /*button*/> onMouseUp;
     // A press and a release of the left button both on the control.
-    std::function<void()> onClick;
+    Handler<> onClick;
 
 protected:
-    ButtonControl(Form& form, int left, int top, int width, int height);
+    ButtonControl(Form& form, QAnyStringView name, int left, int top, int width, int height);
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -46,7 +53,8 @@ class Label : public ButtonControl {
 public:
     enum class Size { Designed, AutoSize };
 
-    Label(Form& form, int left, int top, int width, int height, const QString& caption, Size size = Size::AutoSize);
+    Label(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& caption,
+          Size size = Size::AutoSize);
     QString Caption() const { return text(); }
     void setCaption(const QString& caption);
     void setForeColor(const QColor& colour);
@@ -60,7 +68,7 @@ class Image : public ButtonControl {
     Q_OBJECT
 
 public:
-    Image(Form& form, int left, int top, int width, int height, const QString& picture);
+    Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& picture);
 
 private:
     void showPicture(const QString& picture);
@@ -73,7 +81,7 @@ class ListBox : public QListWidget {
     Q_OBJECT
 
 public:
-    ListBox(Form& form, int left, int top, int width, int height);
+    ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height);
     void AddItem(const QString& line) { addItem(line); }
     void Clear() { clear(); }
     int ListCount() const { return count(); }
@@ -81,8 +89,9 @@ public:
     void setListIndex(int index) { setCurrentRow(index); }
     QString Text() const;
     QString List(int index) const;
+    void SetFocus() { setFocus(); }
 
-    std::function<void()> onClick;
+    Handler<> onClick;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -92,35 +101,55 @@ private:
     bool userAction_ = false;
 };
 
-// An editable drop-down box: a text of its own and a list to choose from. Click runs when a line is chosen.
+// An editable drop-down box: a text of its own and a list to choose from. Click runs when the user chooses a line
+// of the open list, with the mouse or the keys; typing is no choice, not even Enter on a text that equals a line,
+// nor are the arrow keys or the wheel on the closed box.
 class ComboBox : public QComboBox {
     Q_OBJECT
 
 public:
-    ComboBox(Form& form, int left, int top, int width, int height, const QString& text, const QStringList& items);
+    ComboBox(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& text,
+             const QStringList& items);
     QString Text() const { return currentText(); }
     void setText(const QString& text) { setEditText(text); }
+    void SetFocus() { setFocus(); }
 
-    std::function<void()> onClick;
+    Handler<> onClick;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    bool onTheBox_ = false;
 };
 
 class TextBox : public QLineEdit {
     Q_OBJECT
 
 public:
-    TextBox(Form& form, int left, int top, int width, int height);
+    TextBox(Form& form, QAnyStringView name, int left, int top, int width, int height);
     QString Text() const { return text(); }
     void setText(const QString& value) { QLineEdit::setText(value); }
+    OleColor BackColor() const { return backColor_; }
+    // Throws ColourError for a value that is no colour, leaving the box as it was.
+    void setBackColor(OleColor colour);
+    void SetFocus() { setFocus(); }
+
+private:
+    OleColor backColor_ = 0xFFFFFF;
 };
 
 class OptionButton : public QRadioButton {
     Q_OBJECT
 
 public:
-    OptionButton(Form& form, int left, int top, int width, int height, const QString& caption, const QString& tip);
+    OptionButton(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& caption,
+                 const QString& tip);
     bool Value() const { return isChecked(); }
     void setValue(bool on) { setChecked(on); }
     QString ToolTipText() const { return toolTip(); }
+    void SetFocus() { setFocus(); }
 };
 
 // A separator line from (x1, y1) to (x2, y2).
@@ -128,7 +157,7 @@ class Line : public QWidget {
     Q_OBJECT
 
 public:
-    Line(Form& form, int x1, int y1, int x2, int y2);
+    Line(Form& form, QAnyStringView name, int x1, int y1, int x2, int y2);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -142,12 +171,16 @@ class Shape : public QWidget {
     Q_OBJECT
 
 public:
-    Shape(Form& form, int left, int top, int width, int height);
+    Shape(Form& form, QAnyStringView name, int left, int top, int width, int height);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
 // The press effect: the control shows its border while a mouse button is down on it, and the release takes the
-// border away before `action` runs. Any button does it.
-void withPressEffect(ButtonControl& control, std::function<void()> action);
+// border away before `action` runs. Any button does it; `doing` names the action as Handler does.
+void withPressEffect(ButtonControl& control, const QString& doing, std::function<void()> action);
+
+// The Tab key moves through `controls` in this order, the order the window design gives its controls that take the
+// focus.
+void setTabOrder(std::initializer_list<QWidget*> controls);

@@ -2,6 +2,7 @@
 
 #include "platform/Twips.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
 
@@ -23,8 +24,12 @@ Qt::WindowFlags flagsFor(Form::TaskBar taskBar) {
 
 } // namespace
 
-Form::Form(int clientWidthTwips, int clientHeightTwips, TaskBar taskBar)
+Form::Form(QAnyStringView name, int clientWidthTwips, int clientHeightTwips, TaskBar taskBar)
     : QWidget(nullptr, flagsFor(taskBar)), client_(new QWidget(this)) {
+    setObjectName(name);
+    // Qt shows tooltips only in the active window; the quick-select buttons are known only by their tooltips, and
+    // a click on a side panel takes the activation from the main window.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     const QSize clientSize(toPixels(clientWidthTwips), toPixels(clientHeightTwips));
     client_->setGeometry(QRect(QPoint(1, 1), clientSize));
     setFixedSize(clientSize + QSize(2, 2));
@@ -93,4 +98,13 @@ void Form::showEvent(QShowEvent* event) {
         shownBefore_ = true;
         Form_Resize();
     }
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    if (!onCloseRequest) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    onCloseRequest(*this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Guard.h"
 #include "platform/OleColor.h"
 
 #include <QWidget>
@@ -9,16 +10,25 @@ inline constexpr OleColor DesignBackColor = 0xFFC0C0;
 
 // A window without a title bar, with a one-pixel border of its own round a client area of the designed size.
 // Left, Top and Width are the outer bounds in twips, in screen coordinates, as the windows dock by them.
+// Its objectName is its design name. It shows the tooltips of its controls whether or not it is the active window.
 class Form : public QWidget {
     Q_OBJECT
 
 public:
     enum class TaskBar { OwnButton, NoButton };
 
-    Form(int clientWidthTwips, int clientHeightTwips, TaskBar taskBar);
+    Form(QAnyStringView name, int clientWidthTwips, int clientHeightTwips, TaskBar taskBar);
 
-    // Runs once when the window is loaded, before anyone else uses it.
+    // Runs once when the window is loaded, before anyone else uses it. A load that cannot complete throws; the
+    // registry records it and nobody else sees it.
     virtual void Form_Load() {}
+
+    // The window's title text; the window shows no title bar, but the window system lists it by this text.
+    QString Caption() const { return windowTitle(); }
+    void setCaption(const QString& caption) { setWindowTitle(caption); }
+
+    // A close request from the window system (Alt+F4, the task bar). Without a handler the window is hidden.
+    Handler<> onCloseRequest;
 
     int Left() const;
     int Top() const;
@@ -44,6 +54,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QWidget* client_;

@@ -24,3 +24,9 @@ QColor toQColor(OleColor colour) {
         throw ColourError("colour out of range: " + std::to_string(colour));
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
+
+OleColor toBackColor(const QString& text) {
+    const OleColor colour = toOleColor(text);
+    toQColor(colour);
+    return colour;
+}

@@ -18,3 +18,7 @@ OleColor toOleColor(const QString& text);
 
 // A window accepts 0 to 0xFFFFFF; anything else throws ColourError.
 QColor toQColor(OleColor colour);
+
+// Stored colour text to a colour a window accepts: text that is no number, or a number outside 0 to 0xFFFFFF,
+// throws ColourError.
+OleColor toBackColor(const QString& text);

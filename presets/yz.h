@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/Form.h"
 
 // The preset editor: which station each of the nine quick-select buttons plays.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Every C++ file follows the project's .clang-format.
+# Every C++ file of the project follows its .clang-format; build trees are not the project's files.
 set -euo pipefail
 cd "$1"
-find app appearance bench editor panels platform playlists presets resources stores tests -name '*.cpp' -o -name '*.h' |
+find . \( -path './build*' -o -path './.git' \) -prune -o \( -name '*.cpp' -o -name '*.h' \) -print |
     xargs clang-format --dry-run -Werror

@@ -34,6 +34,7 @@ private Q_SLOTS:
     void startUp_withoutSettingsFile_showsSixBoxesAndKeepsTheDesignColour();
     void startUp_withColourThatIsNoNumber_leavesTheLateWindowsUnloaded();
     void startUp_withoutCatalogue_showsNoBoxAndRunsOn();
+    void failedLoad_isRecorded_andTheNextLoadStartsAfresh();
     void startUp_showsOnlyTheMainWindow_centredAndOnTop();
 
     void drag_docksBothBrowserPanelsAtTheNewPlace();
@@ -105,6 +106,24 @@ void TestForm1::startUp_withoutCatalogue_showsNoBoxAndRunsOn() {
     Mouse::click(program->main().Image7);
     Mouse::click(program->main().Image7);
     QVERIFY(staysOnTop(program->radio()));
+}
+
+void TestForm1::failedLoad_isRecorded_andTheNextLoadStartsAfresh() {
+    const QByteArray catalogue = program->dir.read(u"tv.mdb"_s);
+    program->dir.remove(u"tv.mdb"_s);
+    program->start();
+    QVERIFY(program->forms.loadFailed(FormName::Form3));
+
+    // The channel editor is loaded again from "频道设置" after its close, catalogue or none.
+    program->forms.unload(FormName::add);
+    Mouse::click(program->main().Label5);
+    QVERIFY(program->forms.form(FormName::add).isVisible());
+    QVERIFY(program->main().isVisible());
+
+    program->dir.write(u"tv.mdb"_s, catalogue);
+    program->forms.unload(FormName::Form3);
+    program->forms.form(FormName::Form3);
+    QVERIFY(!program->forms.loadFailed(FormName::Form3));
 }
 
 void TestForm1::startUp_showsOnlyTheMainWindow_centredAndOnTop() {

@@ -44,6 +44,8 @@ private Q_SLOTS:
     void minimiseAndRestore_withEveryPanelOpen();
     void channelSettings_neverOpensASecondEditor();
     void closedPanel_keepsItsList();
+    void closeRequestOnAPanel_closesItsToggle_data();
+    void closeRequestOnAPanel_closesItsToggle();
 
 private:
     std::optional<Program> program;
@@ -186,6 +188,36 @@ void TestToggles::closedPanel_keepsItsList() {
     Mouse::click(main.Image5);
     QCOMPARE(lines(program->tv().List1), listed);
     QVERIFY(program->tv().Label9.Caption().startsWith(u"总共有"_s));
+}
+
+void TestToggles::closeRequestOnAPanel_closesItsToggle_data() {
+    QTest::addColumn<QString>("toggle");
+    QTest::addColumn<FormName>("panel");
+    QTest::newRow("TV") << u"Image5"_s << FormName::Form3;
+    QTest::newRow("radio") << u"Image1"_s << FormName::Form2;
+    QTest::newRow("presets") << u"Label6"_s << FormName::yz;
+    QTest::newRow("appearance") << u"Label7"_s << FormName::setup;
+}
+
+// Alt+F4 under a window manager: the toggle must not go on reading open, or its next click would only "close"
+// the panel that is gone already.
+void TestToggles::closeRequestOnAPanel_closesItsToggle() {
+    QFETCH(QString, toggle);
+    QFETCH(FormName, panel);
+    ButtonControl& control = toggleNamed(program->main(), toggle);
+    Form& window = program->forms.form(panel);
+    Mouse::click(control);
+    const QString tipWhileOpen = control.ToolTipText();
+
+    window.close();
+    QVERIFY(!window.isVisible());
+    QCOMPARE(control.BorderStyle(), 0);
+    QVERIFY(control.ToolTipText().startsWith(u"打开"_s));
+
+    Mouse::click(control);
+    QVERIFY(window.isVisible());
+    QCOMPARE(control.BorderStyle(), 1);
+    QCOMPARE(control.ToolTipText(), tipWhileOpen);
 }
 
 QTEST_MAIN(TestToggles)

@@ -47,6 +47,8 @@ void TestColour::windowsTakeOnlyColoursUpToWhite() {
     QVERIFY_THROWS_EXCEPTION(ColourError, toQColor(0x1000000));
     QCOMPARE(toOleColor(QStringLiteral("&HFFFFFFFF")), -1);
     QVERIFY_THROWS_EXCEPTION(ColourError, toQColor(-1));
+    QCOMPARE(toBackColor(QStringLiteral("16777215")), 0xFFFFFF);
+    QVERIFY_THROWS_EXCEPTION(ColourError, toBackColor(QStringLiteral("&H1000000")));
 }
 
 QTEST_GUILESS_MAIN(TestColour)

@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 
+#include <QAbstractItemView>
 #include <QTest>
 #include <QWindow>
 
@@ -48,6 +49,21 @@ void chooseLine(ListBox& list, int row) {
         qFatal("the list has no line %d", row);
     QWidget& viewport = *list.viewport();
     QTest::mouseClick(windowOf(list), Qt::LeftButton, {}, inWindow(viewport, line.center()));
+}
+
+void chooseItem(ComboBox& box, int row) {
+    windowOf(box);
+    box.showPopup();
+    QAbstractItemView& list = *box.view();
+    if (!QTest::qWaitForWindowExposed(list.window()))
+        qFatal("the list of %s never opened", qPrintable(box.objectName()));
+    const QRect line = list.visualRect(list.model()->index(row, 0));
+    if (!line.isValid())
+        qFatal("%s has no line %d", qPrintable(box.objectName()), row);
+    QWidget& viewport = *list.viewport();
+    // The open list takes a release only after the pointer has moved over it, as a user's hand does.
+    QTest::mouseMove(windowOf(viewport), inWindow(viewport, line.center()));
+    QTest::mouseClick(windowOf(viewport), Qt::LeftButton, {}, inWindow(viewport, line.center()));
 }
 
 } // namespace Mouse

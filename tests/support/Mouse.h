@@ -2,6 +2,7 @@
 
 #include <Qt>
 
+class ComboBox;
 class ListBox;
 class QWidget;
 
@@ -15,4 +16,6 @@ void releaseOutside(QWidget& control, Qt::MouseButton button = Qt::LeftButton);
 void click(QWidget& control, Qt::MouseButton button = Qt::LeftButton);
 // Clicks line `row` of a list.
 void chooseLine(ListBox& list, int row);
+// Opens the list of a combo box and clicks its line `row`.
+void chooseItem(ComboBox& box, int row);
 } // namespace Mouse
