@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/ConvertOldCatalogue.h"
 #include "app/Registry.h"
 #include "platform/MsgBox.h"
 
@@ -47,6 +48,9 @@ int main(int argc, char* argv[]) {
     loadQtChineseTranslations();
     // Hidden panels are windows too; the program ends when its exit has unloaded every window, not before.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // Before any window opens its connection to the catalogue.
+    convertOldCatalogue();
 
     Registry forms;
     QObject::connect(&forms, &Registry::allUnloaded, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -1,8 +1,10 @@
 #include "platform/Database.h"
 
+#include "platform/JetFormat.h"
 #include "platform/Like.h"
 #include "platform/Statement.h"
 
+#include <QDir>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -28,6 +30,12 @@ QString quoted(const QString& name) {
 } // namespace
 
 Database Database::OpenDatabase(const QString& path) {
+    // SQLite opens any file and fails only at the first query, with "file is not a database"; an old catalogue
+    // deserves a message that says what it is.
+    if (jetFormat(path))
+        throw DbError(
+            u"%1 是旧版的 Access (Jet) 数据库，须先转换成新的电台目录才能打开"_s.arg(QDir::toNativeSeparators(path))
+                .toStdString());
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);

@@ -93,7 +93,8 @@ private:
     std::vector<bool> assigned_;
 };
 
-// One connection to a catalogue file, opened shared and read-write. It never creates the file.
+// One connection to a catalogue file, opened shared and read-write. It never creates the file, and it refuses an
+// old Jet catalogue, which must be converted first.
 class Database {
 public:
     static Database OpenDatabase(const QString& path);

@@ -3,6 +3,8 @@
 #include "platform/ProgramDir.h"
 #include "platform/Statement.h"
 
+#include <QFile>
+
 namespace Catalogue {
 
 Database openConnection() {
@@ -11,6 +13,13 @@ Database openConnection() {
 
 Recordset openTable(Database& connection) {
     return connection.OpenRecordset(Table);
+}
+
+void createTable(Database& empty) {
+    QFile schema(QStringLiteral(":/catalogue/schema.sql"));
+    if (!schema.open(QIODevice::ReadOnly))
+        qFatal("the catalogue schema is not built into the program");
+    empty.execute(QString::fromUtf8(schema.readAll()));
 }
 
 Database& opened(std::optional<Database>& connection) {

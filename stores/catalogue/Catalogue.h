@@ -19,6 +19,8 @@ inline const QString Table = QStringLiteral("radio");
 inline const QString Name = QStringLiteral("名称");
 inline const QString Address = QStringLiteral("网址");
 inline const QString Category = QStringLiteral("类别");
+// The station's number, which orders the records; never read or written by the windows.
+inline const QString Number = QStringLiteral("编号");
 
 // The categories the browser panels list; stored categories must equal these captions exactly.
 namespace Categories {
@@ -44,6 +46,9 @@ inline const std::array<QString, 9> SlotNames = {
 // whole table. Both throw DbError when the file is missing or is no catalogue.
 Database openConnection();
 Recordset openTable(Database& connection);
+
+// Creates table radio, as the shipped catalogue has it, on a connection to an empty database.
+void createTable(Database& empty);
 
 // A window's connection, or the DbError that it could not be opened when the window loaded.
 Database& opened(std::optional<Database>& connection);

@@ -1,5 +1,8 @@
+#include "app/ConvertOldCatalogue.h"
+#include "platform/JetFormat.h"
 #include "platform/Module1.h"
 #include "platform/Twips.h"
+#include "tests/support/JetSamples.h"
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
 
@@ -35,6 +38,8 @@ private Q_SLOTS:
     void startUp_withColourThatIsNoNumber_leavesTheLateWindowsUnloaded();
     void startUp_withoutCatalogue_showsNoBoxAndRunsOn();
     void failedLoad_isRecorded_andTheNextLoadStartsAfresh();
+    void startUp_withAnOldCatalogue_convertsItFirstAndSaysSoInOneBox_data();
+    void startUp_withAnOldCatalogue_convertsItFirstAndSaysSoInOneBox();
     void startUp_showsOnlyTheMainWindow_centredAndOnTop();
 
     void drag_docksBothBrowserPanelsAtTheNewPlace();
@@ -124,6 +129,29 @@ void TestForm1::failedLoad_isRecorded_andTheNextLoadStartsAfresh() {
     program->forms.unload(FormName::Form3);
     program->forms.form(FormName::Form3);
     QVERIFY(!program->forms.loadFailed(FormName::Form3));
+}
+
+void TestForm1::startUp_withAnOldCatalogue_convertsItFirstAndSaysSoInOneBox_data() {
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<QString>("saying");
+    QTest::newRow("converted") << JetSamples::bytes(u"tv-jet4-reordered.mdb"_s) << u"20 个电台已转入"_s;
+    QTest::newRow("not convertible") << JetSamples::bytes(u"jet4-datetest.mdb"_s) << u"旧电台目录无法转换"_s;
+}
+
+void TestForm1::startUp_withAnOldCatalogue_convertsItFirstAndSaysSoInOneBox() {
+    QFETCH(QByteArray, old);
+    QFETCH(QString, saying);
+    program->dir.write(u"tv.mdb"_s, old);
+
+    convertOldCatalogue();
+    program->start();
+
+    QCOMPARE(program->boxes.boxes().size(), 1);
+    QVERIFY2(program->boxes.prompts().first().contains(saying), qPrintable(program->boxes.prompts().first()));
+    QCOMPARE(program->boxes.boxes().first().title, AppTitle);
+    const bool converted = program->dir.read(u"tv.mdb.jet"_s) == old;
+    QCOMPARE(converted, !jetFormat(program->dir.catalogue()));
+    QVERIFY(program->main().isVisible());
 }
 
 void TestForm1::startUp_showsOnlyTheMainWindow_centredAndOnTop() {

@@ -1,0 +1,17 @@
+#include "app/ConvertOldCatalogue.h"
+
+#include "jet/OldCatalogue.h"
+#include "platform/MsgBox.h"
+#include "platform/ProgramDir.h"
+
+using namespace Qt::StringLiterals;
+
+void convertOldCatalogue() {
+    try {
+        if (const auto done = OldCatalogue::convert(programDir() + u"/tv.mdb"_s))
+            MsgBox(done->message());
+    } catch (const std::exception& error) {
+        MsgBox(
+            u"旧电台目录无法转换：%1。\n旧文件原样保留，暂时没有电台目录可用。"_s.arg(QString::fromUtf8(error.what())));
+    }
+}

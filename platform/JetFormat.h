@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The Jet engine versions whose files the old program kept its catalogue in: Jet 3 (Access 97) and Jet 4
+// (Access 2000 to 2003, what DAO 3.6 writes).
+enum class JetFormat { Jet3, Jet4 };
+
+// Tells a Jet file from its header, whatever its name: nothing for a missing file, a SQLite database or any
+// other file.
+std::optional<JetFormat> jetFormat(const QString& path);

@@ -1,0 +1,205 @@
+#include "jet/OldCatalogue.h"
+#include "stores/catalogue/Catalogue.h"
+#include "tests/support/JetSamples.h"
+#include "tests/support/TestProgramDir.h"
+
+#include <QDir>
+#include <QMap>
+#include <QTest>
+#include <optional>
+#include <pwd.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every file of a folder with its bytes.
+QMap<QString, QByteArray> contents(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(QDir(folder).filePath(name));
+        files[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+    }
+    return files;
+}
+
+// The catalogue's records as the windows read them, fields by position, NULL written as \N.
+QList<QStringList> records() {
+    Database connection = Catalogue::openConnection();
+    Recordset table = Catalogue::openTable(connection);
+    QList<QStringList> result;
+    Catalogue::recordWalk(table, [&](Recordset& record) {
+        QStringList fields;
+        for (int position = 0; position < 4; ++position) {
+            const QVariant value = record.Fields(position).Value();
+            fields.append(value.isNull() ? u"\\N"_s : value.toString());
+        }
+        result.append(fields);
+    });
+    return result;
+}
+
+// The rows of a .rows file with their fields in the catalogue's order: 编号, 类别, 名称, 网址.
+QList<QStringList> inCatalogueOrder(const QList<QStringList>& sample) {
+    QList<QStringList> result;
+    for (const QStringList& row : sample.mid(1)) {
+        QStringList fields;
+        for (const QString& name : {Catalogue::Number, Catalogue::Category, Catalogue::Name, Catalogue::Address})
+            fields.append(row[sample.first().indexOf(name)]);
+        result.append(fields);
+    }
+    return result;
+}
+
+// Root writes into any folder; a read-only folder stops only an ordinary user, so the test becomes one meanwhile.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder) : folder_(folder) {
+        const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        for (const QString& name : QDir(folder).entryList(QDir::Files))
+            QFile::setPermissions(QDir(folder).filePath(name), readable);
+        QFile::setPermissions(folder, readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+        if (asRoot_ && seteuid(getpwnam("nobody")->pw_uid) != 0)
+            qFatal("cannot act as an ordinary user");
+    }
+    ~ReadOnlyFolder() {
+        if (asRoot_ && seteuid(0) != 0)
+            qFatal("cannot act as root again");
+        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    QString folder_;
+    bool asRoot_ = geteuid() == 0;
+};
+
+} // namespace
+
+// Converting an old Jet tv.mdb into a catalogue, in a throw-away program directory.
+class TestOldCatalogue : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { dir.emplace(); }
+    void cleanup() { dir.reset(); }
+
+    void convert_bringsEveryStationOverInRecordOrder_data();
+    void convert_bringsEveryStationOverInRecordOrder();
+    void convert_withoutOldNumbers_numbersTheStationsInRecordOrder();
+    void convert_keepsAnEarlierOldFileAndTakesTheNextName();
+    void convert_failing_leavesTheFolderAsItWas_data();
+    void convert_failing_leavesTheFolderAsItWas();
+    void convert_leavesAnythingButAJetFileAlone();
+    void jetCatalogueOpenedAsItIs_saysWhatItIs();
+
+private:
+    std::optional<TestProgramDir> dir;
+};
+
+void TestOldCatalogue::convert_bringsEveryStationOverInRecordOrder_data() {
+    QTest::addColumn<QString>("sample");
+    // 类别 stands first there, and 编号 second.
+    QTest::newRow("20 stations, fields out of place") << u"tv-jet4-reordered"_s;
+    QTest::newRow("2,000 stations") << u"tv-jet4-2000"_s;
+}
+
+void TestOldCatalogue::convert_bringsEveryStationOverInRecordOrder() {
+    QFETCH(QString, sample);
+    const QByteArray jet = JetSamples::bytes(sample + u".mdb"_s);
+    dir->write(u"tv.mdb"_s, jet);
+
+    const std::optional<OldCatalogue::Conversion> done = OldCatalogue::convert(dir->catalogue());
+
+    const QList<QStringList> expected = inCatalogueOrder(JetSamples::rows(sample + u".rows"_s));
+    QVERIFY(done);
+    QCOMPARE(done->stations, expected.size());
+    QCOMPARE(done->keptAs, dir->file(u"tv.mdb.jet"_s));
+    QCOMPARE(records(), expected);
+    const QMap<QString, QByteArray> files = contents(dir->path());
+    QCOMPARE(files.keys(), (QStringList{u"tv.mdb"_s, u"tv.mdb.jet"_s, u"tvset.ini"_s}));
+    QVERIFY(files[u"tv.mdb.jet"_s] == jet);
+}
+
+void TestOldCatalogue::convert_withoutOldNumbers_numbersTheStationsInRecordOrder() {
+    dir->write(u"tv.mdb"_s, JetSamples::renamingField(u"tv-jet4-reordered.mdb"_s, u"编号"_s, u"序号"_s));
+    QVERIFY(OldCatalogue::convert(dir->catalogue()));
+
+    QList<QStringList> expected = inCatalogueOrder(JetSamples::rows(u"tv-jet4-reordered.rows"_s));
+    for (qsizetype row = 0; row < expected.size(); ++row)
+        expected[row][0] = QString::number(row + 1);
+    QCOMPARE(records(), expected);
+}
+
+void TestOldCatalogue::convert_keepsAnEarlierOldFileAndTakesTheNextName() {
+    dir->write(u"tv.mdb.jet"_s, "kept by an earlier conversion");
+    dir->write(u"tv.mdb"_s, JetSamples::bytes(u"tv-jet4-reordered.mdb"_s));
+
+    const std::optional<OldCatalogue::Conversion> done = OldCatalogue::convert(dir->catalogue());
+
+    QVERIFY(done);
+    QCOMPARE(done->keptAs, dir->file(u"tv.mdb.2.jet"_s));
+    QCOMPARE(dir->read(u"tv.mdb.jet"_s), "kept by an earlier conversion");
+    QCOMPARE(dir->read(u"tv.mdb.2.jet"_s), JetSamples::bytes(u"tv-jet4-reordered.mdb"_s));
+}
+
+void TestOldCatalogue::convert_failing_leavesTheFolderAsItWas_data() {
+    QTest::addColumn<QByteArray>("jet");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("saying");
+    const QByteArray catalogue = JetSamples::bytes(u"tv-jet4-2000.mdb"_s);
+    QTest::newRow("no table radio") << JetSamples::bytes(u"jet4-datetest.mdb"_s) << false << u"中没有表 radio"_s;
+    QTest::newRow("radio without 网址") << JetSamples::renamingField(u"tv-jet4-reordered.mdb"_s, u"网址"_s, u"网站"_s)
+                                        << false << u"的表 radio 缺少字段“网址”"_s;
+    QTest::newRow("cut off before its tables") << catalogue.left(65536) << false << u"读不出来：文件不完整或已损坏"_s;
+    QTest::newRow("cut off within the rows")
+        << catalogue.left(49 * 4096) << false << u"的表 radio 读不出来：文件不完整或已损坏"_s;
+    QTest::newRow("read-only folder") << catalogue << true << u"无法在文件夹"_s;
+}
+
+void TestOldCatalogue::convert_failing_leavesTheFolderAsItWas() {
+    QFETCH(QByteArray, jet);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, saying);
+    dir->write(u"tv.mdb"_s, jet);
+    const QMap<QString, QByteArray> before = contents(dir->path());
+
+    QString message;
+    {
+        std::optional<ReadOnlyFolder> folder;
+        if (readOnly)
+            folder.emplace(dir->path());
+        try {
+            OldCatalogue::convert(dir->catalogue());
+        } catch (const DbError& error) {
+            message = QString::fromUtf8(error.what());
+        }
+    }
+
+    QVERIFY2(message.contains(saying), qPrintable(message));
+    QVERIFY(contents(dir->path()) == before);
+}
+
+void TestOldCatalogue::convert_leavesAnythingButAJetFileAlone() {
+    const QMap<QString, QByteArray> shipped = contents(dir->path());
+    QVERIFY(!OldCatalogue::convert(dir->catalogue()));
+    QVERIFY(contents(dir->path()) == shipped);
+    dir->remove(u"tv.mdb"_s);
+    QVERIFY(!OldCatalogue::convert(dir->catalogue()));
+    QVERIFY(!QFile::exists(dir->catalogue()));
+}
+
+void TestOldCatalogue::jetCatalogueOpenedAsItIs_saysWhatItIs() {
+    dir->write(u"tv.mdb"_s, JetSamples::bytes(u"tv-jet4-reordered.mdb"_s));
+    try {
+        Catalogue::openConnection();
+        QFAIL("a Jet file opened as a catalogue");
+    } catch (const DbError& error) {
+        QVERIFY2(QString::fromUtf8(error.what()).contains(u"是旧版的 Access (Jet) 数据库"_s), error.what());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestOldCatalogue)
+#include "tst_oldcatalogue.moc"
