@@ -58,7 +58,7 @@ void TestJet::jetFormat_tellsAJetFileByItsHeaderAlone_data() {
     QTest::newRow("header page only") << jet4.left(4096) << int(JetFormat::Jet4);
     QTest::newRow("unknown engine version") << QByteArray(jet4).replace(20, 1, "\x07") << -1;
     QTest::newRow("SQLite") << QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0') << -1;
-    QTest::newRow("random bytes") << QByteArray("\x12\x9f\x00\x01 anything at all, even a .mdb name", 40) << -1;
+    QTest::newRow("random bytes") << QByteArray::fromHex("129f00010000") + "anything at all, even named .mdb" << -1;
     QTest::newRow("empty") << QByteArray() << -1;
 }
 
