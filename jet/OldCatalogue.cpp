@@ -33,7 +33,8 @@ void writeCatalogue(const QString& path, const std::vector<Station>& stations) {
     Statement insert(catalogue, u"INSERT INTO radio (编号, 类别, 名称, 网址) VALUES (?, ?, ?, ?)"_s);
     std::optional<qint64> last;
     for (const Station& station : stations) {
-        last = station.number && (!last || *station.number > *last) ? *station.number : last.value_or(0) + 1;
+        const bool keepsOrder = station.number && (!last || *station.number > *last);
+        last = keepsOrder ? *station.number : last.value_or(0) + 1;
         insert.bind(1, *last);
         insert.bind(2, station.category);
         insert.bind(3, station.name);
@@ -80,11 +81,9 @@ std::vector<Station> readStations(const QString& jetFile) {
     std::vector<Station> stations;
     stations.reserve(radio.rows.size());
     for (const QVariantList& row : radio.rows) {
-        Station station{std::nullopt, row[category], row[name], row[address]};
         bool isNumber = false;
-        if (const int old = number < 0 ? 0 : row[number].toInt(&isNumber); isNumber)
-            station.number = old;
-        stations.push_back(std::move(station));
+        const int old = number >= 0 ? row[number].toInt(&isNumber) : 0;
+        stations.push_back({isNumber ? std::optional(old) : std::nullopt, row[category], row[name], row[address]});
     }
     return stations;
 }
