@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include "jet/OldCatalogue.h"
+#include "stores/catalogue/Catalogue.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
@@ -33,7 +36,8 @@ QString overview() {
 // Commands join this table as they arrive; each lives in a file of its own beside this one.
 const std::vector<Command>& commands() {
     static const std::vector<Command> all{
-        {"import", "Add the stations of playlist files (M3U, PLS, XSPF) to the catalogue", importStations},
+        {"import", "Add the stations of playlist files (M3U, PLS, XSPF) or old catalogues to the catalogue",
+         importStations},
         {"export", "Write the catalogue, or one category, as a playlist file", exportStations},
     };
     return all;
@@ -54,6 +58,12 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
         return Done;
     }
     return std::nullopt;
+}
+
+Database openCatalogue() {
+    if (const auto done = OldCatalogue::convert(Catalogue::file()))
+        std::fprintf(stderr, "vimaro: %s\n", qPrintable(done->message()));
+    return Catalogue::openConnection();
 }
 
 bool wanted(int argc, char*[]) {

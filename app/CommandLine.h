@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+class Database;
 class QCommandLineParser;
 
 // The program's command line. Without arguments the program opens its windows; with arguments it is a command
@@ -36,6 +37,10 @@ int run(int argc, char* argv[]);
 // line is reported and gives Usage, --help prints the command's help and gives Done, anything else gives nothing
 // and the command runs.
 std::optional<int> parse(QCommandLineParser& parser, const QStringList& arguments);
+
+// The catalogue a command works on. An old Jet tv.mdb is converted first, as at start-up, and the command says so
+// on the error stream; a failed conversion throws DbError and leaves the old file as it was.
+Database openCatalogue();
 
 // The commands, each in a file of its own.
 int importStations(const QStringList& arguments); // ImportCommand.cpp

@@ -2,13 +2,13 @@
 
 #include "jet/OldCatalogue.h"
 #include "platform/MsgBox.h"
-#include "platform/ProgramDir.h"
+#include "stores/catalogue/Catalogue.h"
 
 using namespace Qt::StringLiterals;
 
 void convertOldCatalogue() {
     try {
-        if (const auto done = OldCatalogue::convert(programDir() + u"/tv.mdb"_s))
+        if (const auto done = OldCatalogue::convert(Catalogue::file()))
             MsgBox(done->message());
     } catch (const std::exception& error) {
         MsgBox(

@@ -54,7 +54,7 @@ int exportStations(const QStringList& arguments) {
 
     std::vector<Catalogue::Station> stations;
     try {
-        Database catalogue = Catalogue::openConnection();
+        Database catalogue = openCatalogue();
         stations = Catalogue::stations(catalogue,
                                        parser.isSet(category) ? std::optional(parser.value(category)) : std::nullopt);
     } catch (const DbError& error) {

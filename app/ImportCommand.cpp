@@ -1,6 +1,8 @@
 // vimaro import FILE… [--category 类别] [--dry-run]
 #include "app/CommandLine.h"
 #include "app/TerminalProgress.h"
+#include "jet/OldCatalogue.h"
+#include "platform/JetFormat.h"
 #include "playlists/Import.h"
 
 #include <QCommandLineParser>
@@ -25,6 +27,19 @@ void list(const char* heading, const std::vector<Item>& items, Describe describe
         std::printf("  ... and %zu more\n", items.size() - ListedAtMost);
 }
 
+// An old catalogue of the program this one replaces comes in like a playlist of its stations in record order, with
+// each station's place in its table for a line; a NULL category is no group, any other NULL empty text.
+Playlists::Playlist oldCatalogue(const QString& path) {
+    Playlists::Playlist playlist;
+    for (const OldCatalogue::Station& station : OldCatalogue::readStations(path)) {
+        const std::optional<QString> group =
+            station.category.isNull() ? std::nullopt : std::optional(station.category.toString());
+        const int record = static_cast<int>(playlist.entries.size()) + 1;
+        playlist.entries.push_back({station.name.toString(), station.address.toString(), group, record});
+    }
+    return playlist;
+}
+
 void printReport(const Playlists::ImportReport& report, bool dryRun) {
     std::printf("%-18s%d\n%-18s%d\n", "Added:", report.added, "Already present:", report.alreadyPresent);
     list("Will not play:", report.willNotPlay, [](const Playlists::StationAt& at) {
@@ -45,10 +60,11 @@ void printReport(const Playlists::ImportReport& report, bool dryRun) {
 int importStations(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Adds the stations of playlist files to the catalogue: extended M3U or M3U8, PLS and XSPF, told apart by "
-        "their content. Stations already there (same category, name and web address) are left out; all files "
-        "go in together or not at all."_s);
-    parser.addPositionalArgument(u"FILE"_s, u"A playlist file."_s, u"FILE…"_s);
+        u"Adds the stations of playlist files to the catalogue: extended M3U or M3U8, PLS and XSPF, and old "
+        "catalogues (a tv.mdb of the old program, an Access database), told apart by their content. Stations "
+        "already there (same category, name and web address) are left out; all files go in together or not at "
+        "all."_s);
+    parser.addPositionalArgument(u"FILE"_s, u"A playlist file or an old catalogue."_s, u"FILE…"_s);
     const QCommandLineOption category(
         u"category"_s, u"Put every station into this category instead of the file's groups."_s, u"类别"_s);
     const QCommandLineOption dryRun(u"dry-run"_s, u"Report what the import would do, and write nothing."_s);
@@ -68,7 +84,12 @@ int importStations(const QStringList& arguments) {
                          qPrintable(file.errorString()));
             return Failed;
         }
-        files.push_back({path, Playlists::read(file.readAll())});
+        try {
+            files.push_back({path, jetFormat(path) ? oldCatalogue(path) : Playlists::read(file.readAll())});
+        } catch (const DbError& error) {
+            std::fprintf(stderr, "vimaro import: cannot read %s: %s\n", qPrintable(path), error.what());
+            return Failed;
+        }
     }
 
     Playlists::ImportOptions options;
@@ -78,7 +99,7 @@ int importStations(const QStringList& arguments) {
     TerminalProgress progress(u"Importing"_s);
     options.progress = [&](qint64 done, qint64 total) { progress.update(done, total); };
     try {
-        Database catalogue = Catalogue::openConnection();
+        Database catalogue = openCatalogue();
         const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, files, options);
         progress.finish();
         printReport(report, options.dryRun);

@@ -7,8 +7,12 @@
 
 namespace Catalogue {
 
+QString file() {
+    return programDir() + QStringLiteral("/tv.mdb");
+}
+
 Database openConnection() {
-    return Database::OpenDatabase(programDir() + QStringLiteral("/tv.mdb"));
+    return Database::OpenDatabase(file());
 }
 
 Recordset openTable(Database& connection) {

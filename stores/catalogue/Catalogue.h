@@ -42,6 +42,9 @@ inline const std::array<QString, 9> SlotNames = {
     QStringLiteral("快速选台四"), QStringLiteral("快速选台五"), QStringLiteral("快速选台六"),
     QStringLiteral("快速选台七"), QStringLiteral("快速选台八"), QStringLiteral("快速选台九")};
 
+// The catalogue file, tv.mdb in the program's directory.
+QString file();
+
 // Open catalogue: a window's own connection to tv.mdb in the program's directory, and a record set on the
 // whole table. Both throw DbError when the file is missing or is no catalogue.
 Database openConnection();

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "stores/catalogue/Catalogue.h"
+#include "tests/support/JetSamples.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QTest>
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void export_choosesTheFormatByOptionThenByExtension_data();
     void export_choosesTheFormatByOptionThenByExtension();
     void exportThenImport_findsEveryStationPresent();
+    void import_ofAnOldCatalogue_addsItsStationsOnceAndLeavesItAlone();
+    void commands_convertAnOldCatalogueFirst();
 
 private:
     int run(const QStringList& arguments);
@@ -93,6 +96,32 @@ void TestCommands::exportThenImport_findsEveryStationPresent() {
     QCOMPARE(run({u"export"_s, dir->file(u"radio.xspf"_s), u"--category"_s, u"国内广播"_s}), int(CommandLine::Done));
     QCOMPARE(run({u"import"_s, dir->file(u"all.m3u"_s), dir->file(u"radio.xspf"_s)}), int(CommandLine::Done));
     QCOMPARE(stations(), before);
+}
+
+void TestCommands::import_ofAnOldCatalogue_addsItsStationsOnceAndLeavesItAlone() {
+    const QByteArray old = JetSamples::bytes(u"tv-jet4-reordered.mdb"_s);
+    dir->write(u"old.mdb"_s, old);
+    const auto before = stations();
+
+    QCOMPARE(run({u"import"_s, dir->file(u"old.mdb"_s)}), int(CommandLine::Done));
+    const auto after = stations();
+    QCOMPARE(after.size(), before.size() + 20);
+    QCOMPARE(after[before.size()],
+             (Catalogue::Station{u"新闻"_s, u"中国之声"_s, u"http://example.com/live/voice.m3u8"_s}));
+    // Its NULL category is no group, so the station takes the channel editor's blank.
+    QCOMPARE(after[before.size() + 10],
+             (Catalogue::Station{u" "_s, u"未分类电台"_s, u"http://example.com/live/misc.mp3"_s}));
+
+    QCOMPARE(run({u"import"_s, dir->file(u"old.mdb"_s)}), int(CommandLine::Done));
+    QCOMPARE(stations(), after);
+    QCOMPARE(dir->read(u"old.mdb"_s), old);
+}
+
+void TestCommands::commands_convertAnOldCatalogueFirst() {
+    dir->write(u"tv.mdb"_s, JetSamples::bytes(u"tv-jet4-reordered.mdb"_s));
+    QCOMPARE(run({u"export"_s, dir->file(u"all.m3u"_s)}), int(CommandLine::Done));
+    QCOMPARE(stations().size(), size_t(20));
+    QCOMPARE(dir->read(u"tv.mdb.jet"_s), JetSamples::bytes(u"tv-jet4-reordered.mdb"_s));
 }
 
 QTEST_GUILESS_MAIN(TestCommands)
