@@ -60,7 +60,7 @@ Form1::Form1(Forms& forms)
       Line1(*this, "Line1", 120, 2760, 2040, 2760),
       Label2(*this, "Label2", 240, 2830, 720, 180, u"手机短信"_s),
       Label5(*this, "Label5", 1200, 2830, 720, 180, u"频道设置"_s),
-      Label3(*this, "Label3", 120, 3165, 1905, 180, u"Vimaro 开发组"_s, Label::Size::Designed),
+      Label3(*this, "Label3", 120, 3165, 1905, 180, {}, Label::Size::Designed),
       forms_(forms),
       tvToggle_{Image5, FormName::Form3, dockLeft, u"关闭电视选框"_s, u"打开电视选框"_s},
       radioToggle_{Image1, FormName::Form2, dockRight, u"关闭电台选框"_s, u"打开电台选框"_s},
@@ -73,8 +73,7 @@ Form1::Form1(Forms& forms)
     Label1.setAlignment(Qt::AlignCenter);
     Label1.setForeColor(navy);
     Label1.setCursor(Pictures::moveCursor());
-    Label3.setAlignment(Qt::AlignCenter);
-    Label3.setForeColor(navy);
+    designCreditLine(Label3);
     for (Label* link : {&Label2, &Label5, &Label3})
         link->setCursor(Pictures::handCursor());
     for (Label* label : {&Label6, &Label7, &Label2, &Label5})

@@ -1,5 +1,7 @@
 #include "forms/Forms.h"
 
+using namespace Qt::StringLiterals;
+
 void dockLeft(Form& panel, const Form& main) {
     panel.setTop(main.Top());
     panel.setLeft(main.Left() - panel.Width());
@@ -21,4 +23,10 @@ void paintTheme(Forms& forms, const ThemeColours& colours) {
         if (colours[window])
             forms.form(ThemedWindows[window]).setBackColor(*colours[window]);
     }
+}
+
+void designCreditLine(Label& label) {
+    label.setCaption(u"Vimaro 开发组"_s);
+    label.setAlignment(Qt::AlignCenter);
+    label.setForeColor(QColor(0x00, 0x00, 0x80));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Controls.h"
 #include "platform/Form.h"
 #include "platform/OleColor.h"
 
@@ -46,3 +47,6 @@ using ThemeColours = std::array<std::optional<OleColor>, ThemedWindows.size()>;
 // are window colours already (toBackColor), so painting never stops half-way: whoever must change all windows or
 // none reads and converts every colour first.
 void paintTheme(Forms& forms, const ThemeColours& colours);
+
+// The credit line at the foot of the main window and of the appearance panel: one line of centred navy text.
+void designCreditLine(Label& label);
