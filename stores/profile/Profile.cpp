@@ -142,6 +142,24 @@ std::optional<std::u32string> findValue(TextInput& in, const std::u32string& nam
     }
 }
 
+// Whether the reader finds the entry with this value, silently: the section, the key, then its value, all before
+// the file ends.
+bool readsBack(const QByteArray& bytes, const QString& section, const QString& name, const QString& value) {
+    TextInput in(bytes);
+    const std::u32string key = name.toStdU32String();
+    try {
+        skipToSection(in, section.toStdU32String());
+        for (;;) {
+            const bool found = readKey(in) == key;
+            const std::u32string rest = in.readLine();
+            if (found)
+                return rest == value.toStdU32String();
+        }
+    } catch (const InputPastEndOfFile&) {
+        return false;
+    }
+}
+
 // ---- Writing: the file as a sequence of lines ----
 
 // Lines are kept as the file's own bytes, so text in any other encoding survives a rewrite untouched. Markers,
@@ -211,8 +229,11 @@ QList<QByteArray> withEntry(const QList<QByteArray>& lines, const QString& secti
                            .toStdString());
 }
 
+// A settings file that does not exist reads as one without lines, so that the first save creates it.
 QByteArray readSettings(const QString& fileName) {
     QFile file(fileName);
+    if (!file.exists())
+        return {};
     if (!file.open(QIODevice::ReadOnly))
         fail("open", fileName, file);
     QByteArray bytes = file.readAll();
@@ -255,9 +276,15 @@ QString GetProfile(const QString& strFileName, const QString& strSection, const 
     return QString::fromStdU32String(findValue(*in, strName.toStdU32String()).value_or(std::u32string()));
 }
 
+// Where the line grammar leaves no entry the reader finds (no header, a blank line or spaces in the way, no file at
+// all), the value could never be read again: the section and entry then open the file in their installed form, the
+// form the reader always finds, and the file's own lines follow as they were.
 void setProfile(const QString& strFileName, const QString& strSection, const QString& strName, const QString& strSave) {
-    const QByteArray content =
-        joinLines(withEntry(splitLines(readSettings(strFileName)), strSection, strName, strSave));
+    const QList<QByteArray> lines = splitLines(readSettings(strFileName));
+    QByteArray content = joinLines(withEntry(lines, strSection, strName, strSave));
+    if (!readsBack(content, strSection, strName, strSave))
+        content = joinLines(
+            QList<QByteArray>{(u'[' + strSection + u']').toUtf8(), (strName + u'=' + strSave).toUtf8()} + lines);
     writeCopy(programDir() + QStringLiteral("/tvset.tmp"), content);
     replaceAtomically(strFileName, content);
 }

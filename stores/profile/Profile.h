@@ -15,5 +15,7 @@ public:
 QString GetProfile(const QString& strFileName, const QString& strSection, const QString& strName);
 
 // Rewrites strFileName line by line so that every header of strSection carries strName=strSave, keeping a full
-// copy of the new content in programDir()/tvset.tmp. Throws ProfileError when the file cannot be read or written.
+// copy of the new content in programDir()/tvset.tmp. A file from which GetProfile would not read strSave back, a
+// missing one included, gets "[strSection]" and the entry as its first two lines instead, its own lines kept after
+// them. Throws ProfileError when the file cannot be read or written.
 void setProfile(const QString& strFileName, const QString& strSection, const QString& strName, const QString& strSave);

@@ -45,6 +45,7 @@ private Q_SLOTS:
 
     void writingRewritesTheFileLineByLine_data();
     void writingRewritesTheFileLineByLine();
+    void aMissingFileIsCreatedInTheInstalledForm();
     void theTemporaryCopyStaysInTheProgramDirectory();
     void aWrittenColourReadsBack();
     void aFailedWriteLeavesTheSettingsFileAsItWas_data();
@@ -187,25 +188,39 @@ void ProfileTest::writingRewritesTheFileLineByLine_data() {
     row("without an entry it becomes the last line", "[setup]\r\nx=1\r\n[other]\r\ny=2\r\n",
         "[setup]\r\nx=1\r\n[other]\r\ny=2\r\ncolor=&H00FF00\r\n");
     row("a key before the header is left alone", "color=0\r\n[setup]\r\n", "color=0\r\n[setup]\r\ncolor=&H00FF00\r\n");
-    row("without a header nothing is added", "setup=1\r\ncolor=1\nz\r\r\n", "setup=1\r\ncolor=1\nz\r\n\r\n");
-    row("an empty file stays empty", "", "");
-    row("a header that merely contains the section", "[mysetup2]\r\ncolor=1\r\n", "[mysetup2]\r\ncolor=&H00FF00\r\n");
+    row("a header that merely contains the section", "[mysetup2]\r\ncolor=1\r\n[setup]\r\ncolor=2\r\n",
+        "[mysetup2]\r\ncolor=&H00FF00\r\n[setup]\r\ncolor=&H00FF00\r\n");
     row("two headers get two entries", "[setup]\r\ncolor=1\r\n[setup.old]\r\nx=2\r\n",
         "[setup]\r\ncolor=&H00FF00\r\n[setup.old]\r\nx=2\r\ncolor=&H00FF00\r\n");
-    row("a header met while looking for the entry gets none of its own", "[setup]\r\n[setup2]\r\ncolor=1\r\n",
-        "[setup]\r\n[setup2]\r\ncolor=&H00FF00\r\n");
+    row("a header met while looking for the entry gets none of its own", "[setup]\r\nx=[setup2]\r\ncolor=1\r\n",
+        "[setup]\r\nx=[setup2]\r\ncolor=&H00FF00\r\n");
     row("a longer key containing the key is replaced", "[setup]\r\nbgcolor=1\r\ncolor=2\r\n",
         "[setup]\r\ncolor=&H00FF00\r\ncolor=2\r\n");
     row("a header containing the key is replaced", "[setup]\r\n[colors]\r\ncolor=2\r\n",
         "[setup]\r\ncolor=&H00FF00\r\ncolor=2\r\n");
     row("a key in another case is not the entry", "[setup]\r\nColor=1\r\n", "[setup]\r\nColor=1\r\ncolor=&H00FF00\r\n");
-    row("spaces around header and entry", "  [ setup ]  \r\n color = 1 \r\n", "  [ setup ]  \r\ncolor=&H00FF00\r\n");
-    row("a last line without a line break, blank lines and lone CRs", "\r\n[setup]\r\n\r\ncolor=1\r\n\rx",
-        "\r\n[setup]\r\n\r\ncolor=&H00FF00\r\n\r\nx\r\n");
+    row("spaces around header and entry", "[setup]\r\ncolor=1\r\n  [ setup ]  \r\n color = 1 \r\n",
+        "[setup]\r\ncolor=&H00FF00\r\n  [ setup ]  \r\ncolor=&H00FF00\r\n");
+    row("a last line without a line break, blank lines and lone CRs", "\r\n[setup]\r\ncolor=1\r\n\r\n\rx",
+        "\r\n[setup]\r\ncolor=&H00FF00\r\n\r\n\r\nx\r\n");
     row("a line in another encoding is kept byte for byte", "\xb1\xb3\xbe\xb0\r\n[setup]\r\ncolor=1\r\n",
         "\xb1\xb3\xbe\xb0\r\n[setup]\r\ncolor=&H00FF00\r\n");
-    row("section and key are trimmed for matching, the entry is not", "[setup]\r\ncolor=1\r\n",
-        "[setup]\r\n color =&H00FF00\r\n", QStringLiteral(" setup "), QStringLiteral(" color "));
+    row("section and key are trimmed for matching, the entry is not", "[setup]\r\ncolor=0\r\n[ setup ]\r\ncolor=1\r\n",
+        "[setup]\r\n color =&H00FF00\r\n[ setup ]\r\n color =&H00FF00\r\n", QStringLiteral(" setup "),
+        QStringLiteral(" color "));
+
+    // Where the lines above leave no entry the reader finds, the installed form comes first and every line stays.
+    const QByteArray installedForm = "[setup]\r\ncolor=&H00FF00\r\n";
+    row("an empty file", "", installedForm);
+    row("no header", "setup=1\r\ncolor=1\nz\r\r\n", installedForm + "setup=1\r\ncolor=1\nz\r\n\r\n");
+    row("a blank line before the entry", "[setup]\r\n\r\ncolor=1\r\n", installedForm + "[setup]\r\n\r\ncolor=1\r\n");
+    row("spaces round the brackets' name", "[ setup ]\r\ncolor=1\r\n", installedForm + "[ setup ]\r\ncolor=1\r\n");
+    row("a header that only contains the section", "[mysetup2]\r\ncolor=1\r\n",
+        installedForm + "[mysetup2]\r\ncolor=1\r\n");
+    row("an entry first after a header met on the way", "[setup]\r\n[setup2]\r\ncolor=1\r\n",
+        installedForm + "[setup]\r\n[setup2]\r\ncolor=1\r\n");
+    row("a replaced line that hides behind a line without =", "[setup]\r\n; note\r\nx=my color\r\ncolor=2\r\n",
+        installedForm + "[setup]\r\n; note\r\nx=my color\r\ncolor=2\r\n");
 }
 
 void ProfileTest::writingRewritesTheFileLineByLine() {
@@ -219,6 +234,15 @@ void ProfileTest::writingRewritesTheFileLineByLine() {
     setProfile(dir.settings(), section, name, newColour);
     QCOMPARE(dir.read(QStringLiteral("tvset.ini")), after);
     QCOMPARE(dir.read(QStringLiteral("tvset.tmp")), after);
+}
+
+void ProfileTest::aMissingFileIsCreatedInTheInstalledForm() {
+    TestProgramDir dir;
+    dir.remove(QStringLiteral("tvset.ini"));
+
+    writeColour(dir, newColour);
+    QCOMPARE(dir.read(QStringLiteral("tvset.ini")), QByteArray("[setup]\r\ncolor=&H00FF00\r\n"));
+    QCOMPARE(dir.read(QStringLiteral("tvset.tmp")), dir.read(QStringLiteral("tvset.ini")));
 }
 
 void ProfileTest::theTemporaryCopyStaysInTheProgramDirectory() {
@@ -254,7 +278,6 @@ void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas_data() {
 
     // Tests run as root, where permission bits stop no write: a directory in the way does.
     row("tvset.tmp cannot be written", true, "tvset.tmp", "tvset.tmp");
-    row("tvset.ini is missing", false, "", "tvset.ini");
     row("tvset.ini is a directory", false, "tvset.ini", "tvset.ini");
 }
 
