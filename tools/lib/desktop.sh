@@ -1,7 +1,9 @@
 # Drives the built program on a virtual X server; sourced by tools/screenshot and the end-to-end test.
 #   desktop_start_display                         start Xvfb and point DISPLAY at it (fails loudly when it cannot)
 #   desktop_start_program PROGRAM CATALOGUE INI   run a copy of the program in a throw-away program directory
-#   desktop_click WINDOW X Y                      click at (X, Y) twips in the client area of main, tv or radio
+#   desktop_restart_program                       end the program and start it again on the same program directory
+#   desktop_click WINDOW X Y                      click at (X, Y) twips in the client area of main, tv, radio or setup
+#   desktop_colour WINDOW X Y                     the colour on the screen there, as #RRGGBB
 # The caller sets DESKTOP_WORK to a scratch directory and calls desktop_stop when done (trap it on EXIT).
 
 desktop_stop() {
@@ -36,7 +38,17 @@ desktop_start_program() {
     cp "$2" "$dir/tv.mdb"
     cp "$3" "$dir/tvset.ini"
     chmod u+w "$dir/tv.mdb" "$dir/tvset.ini"
-    "$dir/vimaro" >"$DESKTOP_WORK/program.log" 2>&1 &
+    desktop_launch
+}
+
+desktop_restart_program() {
+    kill "$desktop_app" 2>/dev/null
+    wait "$desktop_app" 2>/dev/null
+    desktop_launch
+}
+
+desktop_launch() {
+    "$DESKTOP_WORK/program/vimaro" >"$DESKTOP_WORK/program.log" 2>&1 &
     desktop_app=$!
     desktop_main=$(timeout 15 xdotool search --sync --onlyvisible --name '^::::Vimaro::::$' | head -n 1)
     if [ -z "$desktop_main" ]; then
@@ -51,17 +63,30 @@ desktop_start_program() {
 }
 
 # Window designs measure in twips, 15 to a pixel; controls count from the client area, one border pixel in.
-# The TV panel (5175 twips wide) docks left of the main window, the radio panel right of its 2175 twips.
-desktop_click() {
+# The TV panel (5175 twips wide) docks left of the main window, the radio panel and the appearance panel right of
+# its 2175 twips. Prints the screen pixel of (X, Y) twips in WINDOW as "X Y".
+desktop_spot() {
     local x=$(($2 / 15)) y=$(($3 / 15)) left
     case "$1" in
     main) left=$DESKTOP_MAIN_X ;;
     tv) left=$((DESKTOP_MAIN_X - 5175 / 15 - 2)) ;;
-    radio) left=$((DESKTOP_MAIN_X + 2175 / 15 + 2)) ;;
+    radio | setup) left=$((DESKTOP_MAIN_X + 2175 / 15 + 2)) ;;
     *) echo "no window $1" >&2; return 1 ;;
     esac
-    xdotool mousemove $((left + 1 + x)) $((DESKTOP_MAIN_Y + 1 + y)) click 1
+    echo "$((left + 1 + x)) $((DESKTOP_MAIN_Y + 1 + y))"
+}
+
+desktop_click() {
+    local spot
+    spot=$(desktop_spot "$@") || return 1
+    xdotool mousemove $spot click 1
     sleep 0.4
+}
+
+desktop_colour() {
+    local spot
+    spot=$(desktop_spot "$@") || return 1
+    /usr/bin/import -window root -crop "1x1+${spot% *}+${spot#* }" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'
 }
 
 # The smallest rectangle round every window the program shows, with a margin, as WIDTHxHEIGHT+X+Y.
