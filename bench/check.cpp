@@ -58,7 +58,7 @@ private:
         connect(socket, &QTcpSocket::readyRead, socket, [socket] {
             if (!socket->readAll().contains("\r\n\r\n"))
                 return;
-            QTimer::singleShot(AnswerMs, socket, [socket] {
+            QTimer::singleShot(AnswerMs, Qt::PreciseTimer, socket, [socket] {
                 const QByteArray body = "ID3" + QByteArray(8192, '\x55');
                 socket->write("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\nContent-Length: " +
                               QByteArray::number(body.size()) + "\r\n\r\n" + body);
