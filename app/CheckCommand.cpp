@@ -56,7 +56,7 @@ const char* const Description =
 std::optional<int> parse(const QStringList& arguments, Options& options) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(Description));
-    const QCommandLineOption help(u"help"_s, u"Shows these options."_s);
+    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Shows these options."_s);
     const QCommandLineOption category(u"category"_s, u"Only the stations of this category (国内电视 ...)."_s,
                                       u"类别"_s);
     const QCommandLineOption jobs(u"jobs"_s, u"Stations checked at once (default 16), never more than 4 on one host."_s,
@@ -110,6 +110,9 @@ public:
             print(stdout, u"{\"stations\":["_s);
     }
 
+    // Lines go past the progress line while a run shows one.
+    void showProgress(TerminalProgress* progress) { progress_ = progress; }
+
     void station(const HealthTable::Entry& entry, bool withTime) {
         const Finding& finding = entry.finding;
         if (json_) {
@@ -123,15 +126,14 @@ public:
                 {u"detail"_s, finding.detail},
                 {u"time"_s, entry.time.toUTC().toString(Qt::ISODate)},
             };
-            print(stdout, (first_ ? u"\n"_s : u",\n"_s) +
-                              QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+            write((first_ ? u"\n"_s : u",\n"_s) +
+                  QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
             first_ = false;
             return;
         }
         const QString time = withTime ? entry.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm  "_s) : QString();
         const QString name = entry.station.name.isEmpty() ? u"(no name)"_s : entry.station.name;
-        print(stdout,
-              u"%1%2  %3  %4  %5\n"_s.arg(time, Verdicts::label(finding.verdict).leftJustified(20), oneLine(name),
+        write(u"%1%2  %3  %4  %5\n"_s.arg(time, Verdicts::label(finding.verdict).leftJustified(20), oneLine(name),
                                           oneLine(entry.station.address), oneLine(finding.detail)));
     }
 
@@ -153,6 +155,13 @@ public:
     }
 
 private:
+    void write(const QString& text) {
+        if (progress_)
+            progress_->print(text);
+        else
+            print(stdout, text);
+    }
+
     static QString standingKey(Standing standing) {
         return standing == Standing::Dead ? u"dead"_s : standing == Standing::Plays ? u"plays"_s : u"undecided"_s;
     }
@@ -188,6 +197,7 @@ private:
 
     bool json_;
     bool first_ = true;
+    TerminalProgress* progress_ = nullptr;
 };
 
 // Checks every station of the options' category; returns the exit code.
@@ -208,6 +218,7 @@ int checkStations(Database& connection, const Options& options, Findings& findin
     HealthTable::Writer writer(connection);
     Tally tally;
     TerminalProgress progress(u"checking"_s);
+    findings.showProgress(&progress);
     QObject::connect(&run, &CheckRun::checked, [&](const Station& station, const Finding& finding) {
         const QDateTime now = QDateTime::currentDateTimeUtc();
         try {
@@ -217,9 +228,8 @@ int checkStations(Database& connection, const Options& options, Findings& findin
             return run.stop();
         }
         tally.add(finding.verdict);
-        progress.finish();
-        findings.station({station, finding, now}, false);
         progress.update(tally.total(), total);
+        findings.station({station, finding, now}, false);
     });
     bool interrupted = false;
     Interrupt interrupt;
@@ -234,6 +244,7 @@ int checkStations(Database& connection, const Options& options, Findings& findin
     run.start();
     loop.exec();
     progress.finish();
+    findings.showProgress(nullptr);
     if (!failure)
         writer.flush();
     findings.summary(tally, static_cast<double>(clock.elapsed()) / 1000.0, interrupted);
