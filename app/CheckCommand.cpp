@@ -141,6 +141,8 @@ public:
     void summary(const Tally& tally, double seconds, bool interrupted) {
         if (json_)
             return jsonSummary(tally, seconds, interrupted);
+        if (seconds < 0 && tally.total() == 0)
+            return print(stdout, u"No findings yet: vimaro check checks the stations.\n"_s);
         const QString stations = tally.total() == 1 ? u"1 station"_s : u"%1 stations"_s.arg(tally.total());
         QString text = seconds < 0 ? u"Last findings of %1: "_s.arg(stations)
                                    : u"Checked %1 in %2 s: "_s.arg(stations).arg(seconds, 0, 'f', 1);
@@ -317,6 +319,9 @@ int check(const QStringList& arguments) {
     } catch (const DbError& error) {
         print(stderr, u"vimaro check: the catalogue %1/tv.mdb failed: %2\n"_s.arg(programDir(),
                                                                                   QString::fromUtf8(error.what())));
+        return Failed;
+    } catch (const std::exception& error) {
+        print(stderr, u"vimaro check: %1\n"_s.arg(QString::fromUtf8(error.what())));
         return Failed;
     }
 }
