@@ -5,6 +5,7 @@
 #include "health/HealthTable.h"
 #include "platform/Interrupt.h"
 #include "platform/ProgramDir.h"
+#include "playlists/Playlist.h"
 #include "stores/catalogue/Catalogue.h"
 
 #include <QCommandLineParser>
@@ -53,10 +54,9 @@ const char* const Description =
     "2 the command line is wrong.";
 
 // Reads the command line into `options`; returns an exit code when the command ends here.
-std::optional<int> parse(const QStringList& arguments, Options& options) {
+std::optional<int> readOptions(const QStringList& arguments, Options& options) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(Description));
-    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Shows these options."_s);
     const QCommandLineOption category(u"category"_s, u"Only the stations of this category (国内电视 ...)."_s,
                                       u"类别"_s);
     const QCommandLineOption jobs(u"jobs"_s, u"Stations checked at once (default 16), never more than 4 on one host."_s,
@@ -67,19 +67,13 @@ std::optional<int> parse(const QStringList& arguments, Options& options) {
     const QCommandLineOption report(u"report"_s, u"Checks nothing: prints the last findings, dead stations first."_s);
     const QCommandLineOption exportDead(
         u"export-dead"_s, u"Writes the dead stations of the last findings to FILE as an M3U playlist."_s, u"FILE"_s);
-    parser.addOptions({help, category, jobs, timeout, json, report, exportDead});
+    parser.addOptions({category, jobs, timeout, json, report, exportDead});
+    if (const std::optional<int> exit = parse(parser, arguments))
+        return exit;
     const auto usage = [](const QString& problem) {
         print(stderr, u"vimaro check: %1\n"_s.arg(problem));
         return std::optional<int>(Usage);
     };
-    if (!parser.parse(arguments))
-        return usage(parser.errorText());
-    if (parser.isSet(help)) {
-        QString text = parser.helpText();
-        text.replace(0, text.indexOf(u" [options]"_s), u"Usage: vimaro check"_s);
-        print(stdout, text);
-        return Done;
-    }
     if (!parser.positionalArguments().isEmpty())
         return usage(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
     options.category = parser.value(category);
@@ -203,7 +197,7 @@ private:
 };
 
 // Checks every station of the options' category; returns the exit code.
-int checkStations(Database& connection, const Options& options, Findings& findings) {
+int runChecks(Database& connection, const Options& options, Findings& findings) {
     StationPages pages(connection, options.category);
     const qint64 total = pages.count();
     std::optional<QString> failure;
@@ -267,29 +261,21 @@ int report(Database& connection, const Options& options, Findings& findings) {
     return Done;
 }
 
-// The dead stations of the last findings as an M3U playlist, with the reason above each. Stations without an
-// address have no line to play and are left out.
+// The dead stations of the last findings as an M3U playlist, dead first as --report lists them, each with its
+// category, so that it can be reviewed in a player and imported again once mended.
 int exportDead(Database& connection, const Options& options) {
+    std::vector<Catalogue::Station> dead;
+    HealthTable::lastFindings(connection, options.category, [&](const HealthTable::Entry& entry) {
+        if (Verdicts::standing(entry.finding.verdict) == Standing::Dead)
+            dead.push_back(entry.station);
+    });
+    // The file is replaced only once it is complete: a failure leaves an earlier playlist of that name whole.
     QSaveFile file(options.exportDead);
-    qint64 count = 0;
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write("#EXTM3U\n");
-        HealthTable::lastFindings(connection, options.category, [&](const HealthTable::Entry& entry) {
-            const QString address = oneLine(entry.station.address).trimmed();
-            if (Verdicts::standing(entry.finding.verdict) != Standing::Dead || address.isEmpty())
-                return;
-            file.write(u"# %1: %2\n#EXTINF:-1,%3\n%4\n"_s
-                           .arg(Verdicts::label(entry.finding.verdict), oneLine(entry.finding.detail),
-                                oneLine(entry.station.name), address)
-                           .toUtf8());
-            ++count;
-        });
-    }
-    if (!file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(Playlists::writeM3u(dead)) < 0 || !file.commit()) {
         print(stderr, u"vimaro check: cannot write %1: %2\n"_s.arg(options.exportDead, file.errorString()));
         return Failed;
     }
-    print(stderr, u"Wrote %1 dead stations to %2.\n"_s.arg(count).arg(options.exportDead));
+    print(stderr, u"Wrote %1 dead stations to %2.\n"_s.arg(dead.size()).arg(options.exportDead));
     return Done;
 }
 
@@ -299,9 +285,9 @@ bool categoryHasStations(Database& connection, const QString& category) {
 
 } // namespace
 
-int check(const QStringList& arguments) {
+int checkStations(const QStringList& arguments) {
     Options options;
-    if (const std::optional<int> exit = parse(arguments, options))
+    if (const std::optional<int> exit = readOptions(arguments, options))
         return *exit;
     try {
         Database connection = Catalogue::openConnection();
@@ -311,8 +297,7 @@ int check(const QStringList& arguments) {
             return Usage;
         }
         Findings findings(options.json);
-        int exit =
-            options.report ? report(connection, options, findings) : checkStations(connection, options, findings);
+        int exit = options.report ? report(connection, options, findings) : runChecks(connection, options, findings);
         if (!options.exportDead.isEmpty() && exit != Failed)
             exit = exportDead(connection, options);
         return exit;

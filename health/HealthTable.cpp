@@ -74,7 +74,7 @@ void lastFindings(Database& connection, const QString& category, const std::func
         const std::optional<Verdict> verdict = Verdicts::fromKey(findings.text(5));
         if (!verdict) // written by a later version of the program
             continue;
-        each({{findings.column(0).toLongLong(), findings.text(1), findings.text(2), findings.text(3)},
+        each({{{findings.text(3), findings.text(1), findings.text(2)}, findings.column(0).toLongLong()},
               {*verdict, findings.text(6)},
               QDateTime::fromString(findings.text(4), Qt::ISODate)});
     }

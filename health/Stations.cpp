@@ -32,7 +32,7 @@ std::vector<Station> StationPages::next(int size) {
     page.bind(3, size);
     std::vector<Station> stations;
     while (page.step()) {
-        stations.push_back({page.column(0).toLongLong(), page.text(1), page.text(2), page.text(3)});
+        stations.push_back({{page.text(3), page.text(1), page.text(2)}, page.column(0).toLongLong()});
         after_ = stations.back().id;
     }
     return stations;

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "platform/Database.h"
+#include "stores/catalogue/Catalogue.h"
 
 #include <QString>
 #include <vector>
 
-// A station as a check sees it: its record in table radio.
-struct Station {
-    qint64 id = 0; // the record's rowid
-    QString name;
-    QString address;
-    QString category;
+// A station as a check sees it: its record in table radio, with the record's rowid, under which its finding is
+// kept.
+struct Station : Catalogue::Station {
+    qint64 id = 0;
 };
 
 // The stations of the catalogue, or of one category, in catalogue order, read a page at a time: a run over any

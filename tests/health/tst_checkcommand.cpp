@@ -133,11 +133,9 @@ void TestCheckCommand::report_listsTheLastFindingsDeadFirst_andExportsTheDeadAsM
     const QString url = u"http://"_s + server->authority();
     QCOMPARE(QString::fromUtf8(dir->read(u"dead.m3u"_s)).split(u'\n'),
              (QStringList{u"#EXTM3U"_s,
-                          u"# not found: HTTP 404 Not Found"_s,
-                          u"#EXTINF:-1,/missing"_s,
+                          u"#EXTINF:-1 group-title=\"海外广播\",/missing"_s,
                           url + u"/missing"_s,
-                          u"# server error: HTTP 500 Internal Server Error"_s,
-                          u"#EXTINF:-1,/broken"_s,
+                          u"#EXTINF:-1 group-title=\"海外广播\",/broken"_s,
                           url + u"/broken"_s,
                           {}}));
 }

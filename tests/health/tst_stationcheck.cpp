@@ -109,7 +109,7 @@ void TestStationCheck::checksOfOneHost_neverMoreThanFourAtOnce() {
     StationServer second(false, QHostAddress(u"127.0.0.2"_s), &both);
     std::vector<Station> stations;
     for (qint64 id = 1; id <= 16; ++id)
-        stations.push_back({id, {}, u"http://%1/slow"_s.arg((id <= 8 ? first : second).authority()), {}});
+        stations.push_back({{{}, {}, u"http://%1/slow"_s.arg((id <= 8 ? first : second).authority())}, id});
     bool read = false;
     CheckRun run([&] { return std::exchange(read, true) ? std::vector<Station>{} : stations; },
                  {.jobs = 6, .perHost = 4, .timeout = 5s});
