@@ -4,7 +4,6 @@
 #include "health/CheckRun.h"
 #include "health/HealthTable.h"
 #include "platform/Interrupt.h"
-#include "platform/ProgramDir.h"
 #include "playlists/Playlist.h"
 #include "stores/catalogue/Catalogue.h"
 
@@ -290,7 +289,7 @@ int checkStations(const QStringList& arguments) {
     if (const std::optional<int> exit = readOptions(arguments, options))
         return *exit;
     try {
-        Database connection = Catalogue::openConnection();
+        Database connection = openCatalogue();
         HealthTable::create(connection);
         if (!categoryHasStations(connection, options.category)) {
             print(stderr, u"vimaro check: no station has the category \"%1\"\n"_s.arg(options.category));
@@ -302,8 +301,8 @@ int checkStations(const QStringList& arguments) {
             exit = exportDead(connection, options);
         return exit;
     } catch (const DbError& error) {
-        print(stderr, u"vimaro check: the catalogue %1/tv.mdb failed: %2\n"_s.arg(programDir(),
-                                                                                  QString::fromUtf8(error.what())));
+        print(stderr,
+              u"vimaro check: the catalogue %1 failed: %2\n"_s.arg(Catalogue::file(), QString::fromUtf8(error.what())));
         return Failed;
     } catch (const std::exception& error) {
         print(stderr, u"vimaro check: %1\n"_s.arg(QString::fromUtf8(error.what())));
