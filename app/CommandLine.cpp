@@ -39,6 +39,7 @@ const std::vector<Command>& commands() {
         {"import", "Add the stations of playlist files (M3U, PLS, XSPF) or old catalogues to the catalogue",
          importStations},
         {"export", "Write the catalogue, or one category, as a playlist file", exportStations},
+        {"check", "Tell which stations still play: check what answers at every station's address", checkStations},
     };
     return all;
 }

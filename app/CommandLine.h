@@ -45,5 +45,6 @@ Database openCatalogue();
 // The commands, each in a file of its own.
 int importStations(const QStringList& arguments); // ImportCommand.cpp
 int exportStations(const QStringList& arguments); // ExportCommand.cpp
+int checkStations(const QStringList& arguments);  // CheckCommand.cpp
 
 } // namespace CommandLine

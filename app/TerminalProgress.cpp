@@ -16,11 +16,24 @@ TerminalProgress::~TerminalProgress() {
 void TerminalProgress::update(qint64 done, qint64 total) {
     if (!terminal_)
         return;
+    done_ = done;
+    total_ = total;
     const qint64 now = started_.elapsed();
     if (lastDraw_ >= 0 && now - lastDraw_ < 100 && done != total)
         return;
     lastDraw_ = now;
     draw(done, total);
+}
+
+void TerminalProgress::print(const QString& text) {
+    const bool stepAside = drawn_ && isatty(STDOUT_FILENO) == 1;
+    if (stepAside)
+        finish();
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+    if (stepAside)
+        draw(done_, total_);
 }
 
 void TerminalProgress::draw(qint64 done, qint64 total) {

@@ -15,6 +15,9 @@ public:
 
     // `total` 0 means not known yet.
     void update(qint64 done, qint64 total);
+    // Prints text of the command's own to standard output. Where that is the terminal too, the progress line
+    // steps aside: it is cleared, the text printed, and the progress drawn again below it.
+    void print(const QString& text);
     // Clears the line, so the command's report starts on a clean one.
     void finish();
 
@@ -26,4 +29,6 @@ private:
     bool drawn_ = false;
     QElapsedTimer started_;
     qint64 lastDraw_ = -1;
+    qint64 done_ = 0;
+    qint64 total_ = 0;
 };

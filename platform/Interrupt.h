@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <csignal>
+
+class QSocketNotifier;
+
+// Ctrl+C for a long command: while an Interrupt lives, SIGINT no longer ends the process at once but arrives
+// in the event loop as requested(), so the command can stop cleanly and keep what it has done. A second Ctrl+C
+// ends the process as usual. One Interrupt at a time.
+class Interrupt : public QObject {
+    Q_OBJECT
+public:
+    Interrupt();
+    ~Interrupt() override;
+    Interrupt(const Interrupt&) = delete;
+    Interrupt& operator=(const Interrupt&) = delete;
+
+Q_SIGNALS:
+    void requested();
+
+private:
+    QSocketNotifier* notifier_ = nullptr;
+    struct sigaction previous_ {};
+};

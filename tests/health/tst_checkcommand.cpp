@@ -1,0 +1,144 @@
+#include "app/CommandLine.h"
+#include "platform/Database.h"
+#include "platform/Statement.h"
+#include "stores/catalogue/Catalogue.h"
+#include "tests/health/StationServer.h"
+#include "tests/support/TestProgramDir.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <optional>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+class TestCheckCommand : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void ctrlC_stopsTheRunAndKeepsTheFindingsSoFar();
+    void report_listsTheLastFindingsDeadFirst_andExportsTheDeadAsM3u();
+
+private:
+    // Stations named after their paths on the test server, in this order.
+    void addStations(const QStringList& paths);
+    int check(const QStringList& options, QByteArray* output = nullptr);
+    QStringList table(const QString& sql);
+
+    std::optional<StationServer> server;
+    std::optional<TestProgramDir> dir;
+};
+
+void TestCheckCommand::initTestCase() {
+    server.emplace();
+}
+
+void TestCheckCommand::init() {
+    dir.emplace();
+    dir->changeCatalogue(u"DELETE FROM radio"_s);
+}
+
+void TestCheckCommand::cleanup() {
+    dir.reset();
+}
+
+void TestCheckCommand::addStations(const QStringList& paths) {
+    for (const QString& path : paths)
+        dir->changeCatalogue(u"INSERT INTO radio (类别, 名称, 网址) VALUES ('海外广播', '%1', 'http://%2%1')"_s.arg(
+            path, server->authority()));
+}
+
+// Runs the command as the program runs it, with what it prints to standard output caught in `output`.
+int TestCheckCommand::check(const QStringList& options, QByteArray* output) {
+    const auto& commands = CommandLine::commands();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [](const CommandLine::Command& c) { return qstrcmp(c.name, "check") == 0; });
+    QTemporaryFile caught;
+    if (!caught.open())
+        qFatal("cannot make a file for the output");
+    std::fflush(stdout);
+    const int standardOutput = ::dup(STDOUT_FILENO);
+    ::dup2(caught.handle(), STDOUT_FILENO);
+    const int exit = command->run(QStringList{u"check"_s} + options);
+    std::fflush(stdout);
+    ::dup2(standardOutput, STDOUT_FILENO);
+    ::close(standardOutput);
+    if (output) {
+        caught.seek(0);
+        *output = caught.readAll();
+    }
+    return exit;
+}
+
+// One line per row, the columns joined by "|".
+QStringList TestCheckCommand::table(const QString& sql) {
+    Database connection = Catalogue::openConnection();
+    Statement query(connection, sql);
+    QStringList rows;
+    while (query.step()) {
+        QStringList columns;
+        for (int i = 0; i < query.columnCount(); ++i)
+            columns.append(query.text(i));
+        rows.append(columns.join(u'|'));
+    }
+    return rows;
+}
+
+void TestCheckCommand::ctrlC_stopsTheRunAndKeepsTheFindingsSoFar() {
+    addStations({u"/stream"_s, u"/icy"_s, u"/page"_s, u"/silent"_s, u"/silent"_s, u"/silent"_s, u"/silent"_s});
+    QTimer::singleShot(500, [] { std::raise(SIGINT); });
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray output;
+    QCOMPARE(check({u"--timeout"_s, u"10"_s}, &output), int(CommandLine::Failed));
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(table(u"SELECT r.名称, h.result FROM station_health h JOIN radio r ON r.rowid = h.station "
+                   "ORDER BY h.station"_s),
+             (QStringList{u"/stream|plays"_s, u"/icy|plays"_s, u"/page|not-a-stream"_s}));
+    QVERIFY2(output.contains("Checked 3 stations") && output.contains("Stopped by Ctrl+C"), output.constData());
+}
+
+void TestCheckCommand::report_listsTheLastFindingsDeadFirst_andExportsTheDeadAsM3u() {
+    addStations({u"/stream"_s, u"/page"_s, u"/missing"_s, u"/broken"_s, u"/icy"_s});
+    const QStringList radio = table(u"SELECT * FROM radio"_s);
+    // Dead stations are findings, not a failure of the command; a second run replaces the first's findings.
+    QCOMPARE(check({}), int(CommandLine::Done));
+    QCOMPARE(check({}), int(CommandLine::Done));
+    QCOMPARE(table(u"SELECT count(*) FROM station_health"_s), QStringList{u"5"_s});
+    QCOMPARE(table(u"SELECT * FROM radio"_s), radio);
+    // A station whose address changed since has no finding for it.
+    dir->changeCatalogue(u"UPDATE radio SET 网址 = 'http://example.org/' WHERE 名称 = '/icy'"_s);
+
+    QByteArray output;
+    QCOMPARE(check({u"--report"_s, u"--json"_s}, &output), int(CommandLine::Done));
+    const QJsonObject report = QJsonDocument::fromJson(output).object();
+    QStringList listed;
+    for (const QJsonValue station : report[u"stations"_s].toArray())
+        listed.append(station[u"name"_s].toString() + u' ' + station[u"standing"_s].toString());
+    QCOMPARE(listed, (QStringList{u"/missing dead"_s, u"/broken dead"_s, u"/page undecided"_s, u"/stream plays"_s}));
+    QCOMPARE(report[u"summary"_s][u"dead"_s].toInt(), 2);
+
+    const QString playlist = dir->file(u"dead.m3u"_s);
+    QCOMPARE(check({u"--report"_s, u"--export-dead"_s, playlist}), int(CommandLine::Done));
+    const QString url = u"http://"_s + server->authority();
+    QCOMPARE(QString::fromUtf8(dir->read(u"dead.m3u"_s)).split(u'\n'),
+             (QStringList{u"#EXTM3U"_s,
+                          u"#EXTINF:-1 group-title=\"海外广播\",/missing"_s,
+                          url + u"/missing"_s,
+                          u"#EXTINF:-1 group-title=\"海外广播\",/broken"_s,
+                          url + u"/broken"_s,
+                          {}}));
+}
+
+QTEST_GUILESS_MAIN(TestCheckCommand)
+#include "tst_checkcommand.moc"
