@@ -1,9 +1,11 @@
 #include "platform/MsgBox.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTranslator>
 
 namespace {
@@ -20,6 +22,9 @@ MsgBoxResult showBox(const QString& prompt, MsgBoxButtons buttons, const QString
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton, owner());
     // The main window and the browser panels stay on top; a box below them would leave the program looking frozen.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Ctrl+C copies the message, as message boxes on Windows do, so that a reason can be pasted into a report.
+    QObject::connect(new QShortcut(QKeySequence::Copy, &box), &QShortcut::activated,
+                     [&box] { QApplication::clipboard()->setText(box.text()); });
     if (buttons != vbAbortRetryIgnore) {
         box.setDefaultButton(box.addButton(QMessageBox::Ok));
         box.exec();
