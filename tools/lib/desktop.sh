@@ -2,8 +2,11 @@
 #   desktop_start_display                         start Xvfb and point DISPLAY at it (fails loudly when it cannot)
 #   desktop_start_program PROGRAM CATALOGUE INI   run a copy of the program in a throw-away program directory
 #   desktop_restart_program                       end the program and start it again on the same program directory
-#   desktop_click WINDOW X Y                      click at (X, Y) twips in the client area of main, tv, radio or setup
+#   desktop_click WINDOW X Y                      click at (X, Y) twips in the client area of main, tv, radio, setup
+#                                                 or presets (the preset editor, docked left like the TV panel)
 #   desktop_colour WINDOW X Y                     the colour on the screen there, as #RRGGBB
+#   desktop_type TEXT                             type TEXT, Chinese included, where the keyboard focus is
+#   desktop_clipboard                             print the text on the clipboard
 # The caller sets DESKTOP_WORK to a scratch directory and calls desktop_stop when done (trap it on EXIT).
 
 desktop_stop() {
@@ -64,13 +67,15 @@ desktop_launch() {
 
 # Window designs measure in twips, 15 to a pixel; controls count from the client area, one border pixel in.
 # The TV panel (5175 twips wide) docks left of the main window, the radio panel and the appearance panel right of
-# its 2175 twips. Prints the screen pixel of (X, Y) twips in WINDOW as "X Y".
+# its 2175 twips, the preset editor (2175 twips wide) left. Prints the screen pixel of (X, Y) twips in WINDOW as
+# "X Y".
 desktop_spot() {
     local x=$(($2 / 15)) y=$(($3 / 15)) left
     case "$1" in
     main) left=$DESKTOP_MAIN_X ;;
     tv) left=$((DESKTOP_MAIN_X - 5175 / 15 - 2)) ;;
     radio | setup) left=$((DESKTOP_MAIN_X + 2175 / 15 + 2)) ;;
+    presets) left=$((DESKTOP_MAIN_X - 2175 / 15 - 2)) ;;
     *) echo "no window $1" >&2; return 1 ;;
     esac
     echo "$((left + 1 + x)) $((DESKTOP_MAIN_Y + 1 + y))"
@@ -87,6 +92,16 @@ desktop_colour() {
     local spot
     spot=$(desktop_spot "$@") || return 1
     /usr/bin/import -window root -crop "1x1+${spot% *}+${spot#* }" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'
+}
+
+desktop_type() {
+    xdotool type --delay 30 -- "$1"
+    sleep 0.3
+}
+
+desktop_clipboard() {
+    command -v xclip >/dev/null || { echo "xclip is not installed (apt-get install xclip)" >&2; return 1; }
+    xclip -o -selection clipboard
 }
 
 # The smallest rectangle round every window the program shows, with a margin, as WIDTHxHEIGHT+X+Y.
