@@ -130,7 +130,11 @@ class TextBox : public QLineEdit {
 public:
     TextBox(Form& form, QAnyStringView name, int left, int top, int width, int height);
     QString Text() const { return text(); }
-    void setText(const QString& value) { QLineEdit::setText(value); }
+    // The box shows the start of a text too long for it, the scheme and host of a web address.
+    void setText(const QString& value) {
+        QLineEdit::setText(value);
+        home(false);
+    }
     OleColor BackColor() const { return backColor_; }
     // Throws ColourError for a value that is no colour, leaving the box as it was.
     void setBackColor(OleColor colour);
