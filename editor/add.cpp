@@ -1,9 +1,14 @@
 #include "editor/add.h"
 
+#include "editor/PlaylistDrop.h"
 #include "platform/Module1.h"
 #include "platform/MsgBox.h"
 #include "platform/Screen.h"
 #include "resources/Pictures.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 
 using namespace Module1;
 using namespace Qt::StringLiterals;
@@ -58,8 +63,14 @@ add::add(Forms& forms)
       Image5(*this, "Image5", 3480, 3720, 1335, 375, picture("word-cancel")),
       forms_(forms) {
     // clang-format on
-    for (TextBox* box : {&Text1, &Text2, &Text3, &Text4, &Text5})
+    for (TextBox* box : {&Text1, &Text2, &Text3, &Text4, &Text5}) {
         box->setBackColor(BoxColour);
+        // A file dropped on a box is a playlist for the window, not a path to type.
+        box->setAcceptDrops(false);
+    }
+    Combo1.setAcceptDrops(false);
+    Combo1.lineEdit()->setAcceptDrops(false);
+    setAcceptDrops(true);
 
     // Without a title bar the caption would reach only the window system; the label shows it to the user.
     connect(this, &QWidget::windowTitleChanged, &CaptionLabel, &Label::setCaption);
@@ -178,4 +189,21 @@ void add::Image4_MouseUp() {
 void add::Image5_MouseUp() {
     Text4.setText({});
     Text5.setText({});
+}
+
+void add::dragEnterEvent(QDragEnterEvent* event) {
+    if (!playlistFiles(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+// The import runs once the drop is over, so the program the files came from is not kept waiting for it.
+void add::dropEvent(QDropEvent* event) {
+    const QStringList files = playlistFiles(*event->mimeData());
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this,
+        [this, files] {
+            guarded(*this, u"导入播放列表"_s, [&] { importPlaylistFiles(*this, opened(connection_), files); });
+        },
+        Qt::QueuedConnection);
 }

@@ -12,7 +12,7 @@
 // The channel editor, in which stations are added, found by part of their name and changed. Its upper section adds
 // a station, its lower one finds stations and changes the name and web address of one of them; nothing in it
 // changes a category or deletes a station. The main window's "频道设置" shows it; the window system decides where
-// it first appears.
+// it first appears. Playlist files dropped onto it are imported.
 class add : public Form {
     Q_OBJECT
 
@@ -46,6 +46,10 @@ public:
     TextBox Text5;
     Image Image4;
     Image Image5;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void connectHandlers();

@@ -5,8 +5,10 @@
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
 
+#include <QMimeData>
 #include <QPointer>
 #include <QTest>
+#include <QUrl>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +53,7 @@ private Q_SLOTS:
     void failure_saysWhyAndChangesNothing();
     void close_thenChannelSettings_startsAfresh();
     void drag_docksTheBrowserPanelsToTheMainWindow();
+    void droppedPlaylist_isImportedAndCounted();
 
 private:
     add& openEditor();
@@ -312,6 +315,28 @@ void TestEditor::drag_docksTheBrowserPanelsToTheMainWindow() {
     QCOMPARE(QPoint(program->radio().Left(), program->radio().Top()), QPoint(main.Left() + main.Width(), main.Top()));
     QCOMPARE(QPoint(program->tv().Left(), program->tv().Top()),
              QPoint(main.Left() - program->tv().Width(), main.Top()));
+}
+
+void TestEditor::droppedPlaylist_isImportedAndCounted() {
+    program->dir.write(u"drop.m3u"_s, "#EXTM3U\n"
+                                      "#EXTINF:-1 group-title=\"编辑测试\",拖测甲\nhttp://drop.example/1\n"
+                                      "#EXTINF:-1 group-title=\"编辑测试\",拖测甲\nhttp://drop.example/1\n"
+                                      "#EXTINF:-1 group-title=\"编辑测试\",拖测乙\nfile:///music/song.mp3\n");
+    add& editor = openEditor();
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(program->dir.file(u"drop.m3u"_s))});
+    const QPoint over = editor.Text1.geometry().center();
+
+    QDragEnterEvent enter(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&editor, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&editor, &drop);
+
+    QTRY_COMPARE(program->boxes.prompts(),
+                 QStringList{u"增加了 2 个电台（其中 1 个的网址无法播放），1 个原来就有。"_s});
+    QCOMPARE(stored(), (Stations{{testCategory, u"拖测甲"_s, u"http://drop.example/1"_s},
+                                 {testCategory, u"拖测乙"_s, u"file:///music/song.mp3"_s}}));
 }
 
 QTEST_MAIN(TestEditor)
