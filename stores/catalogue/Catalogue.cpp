@@ -52,6 +52,10 @@ StationQuery StationQuery::allStations() {
     return {QString(), QString()};
 }
 
+StationQuery StationQuery::stationAt(qint64 bookmark) {
+    return {QStringLiteral("rowid = ?"), QString::number(bookmark)};
+}
+
 Recordset StationQuery::open(Database& connection) const {
     return connection.OpenRecordset(Table, condition_, value_);
 }

@@ -118,3 +118,34 @@ desktop_program_bounds() {
     done
     echo "$((right - left + 2 * margin))x$((bottom - top + 2 * margin))+$((left - margin))+$((top - margin))"
 }
+
+# The channel editor (5175 by 4305 twips inside its one-pixel border) once it is on the screen: its window id.
+desktop_editor_window() {
+    local window X Y WIDTH HEIGHT SCREEN WINDOW
+    for _ in $(seq 50); do
+        for window in $(xdotool search --onlyvisible --pid "$desktop_app"); do
+            eval "$(xdotool getwindowgeometry --shell "$window")"
+            if [ "$WIDTH" -eq $((5175 / 15 + 2)) ] && [ "$HEIGHT" -eq $((4305 / 15 + 2)) ]; then
+                echo "$window"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Clicks at (X, Y) twips in the channel editor's client area.
+desktop_click_editor() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$(desktop_editor_window)")"
+    xdotool mousemove $((X + 1 + $1 / 15)) $((Y + 1 + $2 / 15)) click 1
+    sleep 0.4
+}
+
+# Types TEXT, Chinese included, over whatever the box under the focus holds.
+desktop_type_over() {
+    xdotool key ctrl+a
+    xdotool type --delay 60 "$1"
+    sleep 0.3
+}
