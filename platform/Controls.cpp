@@ -89,7 +89,7 @@ Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int 
 }
 
 void Image::showPicture(const QString& picture) {
-    // Drawn at the button's own size straight from the vector picture, so small buttons stay crisp.
+    // Pictures come drawn at the size of their buttons for the screen's density; stretching is for any other size.
     setPixmap(QIcon(picture).pixmap(size()));
     setScaledContents(true);
 }

@@ -6,7 +6,8 @@
 
 namespace Pictures {
 
-// The resource path of a picture by its file name without ".svg", as "tv-toggle" or "slot1".
+// The resource path of a picture by its name, as "tv-toggle" or "slot1". Loaded through QIcon, the path gives the
+// picture drawn for the screen's density: NAME@2x.png where the device pixel ratio is 2 or more.
 QString path(const QString& name);
 
 QIcon windowIcon();
