@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -65,6 +66,12 @@ void ButtonControl::mouseReleaseEvent(QMouseEvent* event) {
         onClick(*this);
 }
 
+void ButtonControl::click() {
+    onMouseDown(*this, vbLeftButton);
+    onMouseUp(*this, vbLeftButton);
+    onClick(*this);
+}
+
 Label::Label(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& caption,
              Size size)
     : ButtonControl(form, name, left, top, width, height), size_(size) {
@@ -124,6 +131,12 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event) {
+    // Enter plays the selected line as a click on it does; the moving keys select lines, and so play them.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentRow() >= 0) {
+        onClick(*this);
+        return;
+    }
     userAction_ = true;
     QListWidget::keyPressEvent(event);
     userAction_ = false;
