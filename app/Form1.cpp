@@ -24,8 +24,8 @@ const QColor navy(0x00, 0x00, 0x80);
 const QString textMessagePage = u"https://www.10086.cn/"_s;
 const QString creditPage = u"https://vimaro.example.org/"_s;
 
-QString picture(const char* name) {
-    return Pictures::path(QString::fromLatin1(name));
+QPixmap picture(const char* name) {
+    return Pictures::picture(QString::fromLatin1(name));
 }
 
 void stayOnTop(QWidget& window, bool on) {

@@ -3,7 +3,6 @@
 #include "platform/Form.h"
 #include "platform/Twips.h"
 
-#include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -90,14 +89,10 @@ void Label::setForeColor(const QColor& colour) {
     setPalette(p);
 }
 
-Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& picture)
+// Pictures come drawn at the size of their buttons for the screen's density; stretching is for any other size.
+Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QPixmap& picture)
     : ButtonControl(form, name, left, top, width, height) {
-    showPicture(picture);
-}
-
-void Image::showPicture(const QString& picture) {
-    // Pictures come drawn at the size of their buttons for the screen's density; stretching is for any other size.
-    setPixmap(QIcon(picture).pixmap(size()));
+    setPixmap(picture);
     setScaledContents(true);
 }
 

@@ -71,10 +71,7 @@ class Image : public ButtonControl {
     Q_OBJECT
 
 public:
-    Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& picture);
-
-private:
-    void showPicture(const QString& picture);
+    Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QPixmap& picture);
 };
 
 // Plain text lines in the order added, one selectable. Click runs whenever the user makes a line the selected

@@ -1,6 +1,6 @@
 #include "resources/Pictures.h"
 
-#include <QPixmap>
+#include <QGuiApplication>
 
 using namespace Qt::StringLiterals;
 
@@ -8,24 +8,29 @@ namespace Pictures {
 
 namespace {
 
+// A file named NAME@2x.png gives a pixmap of device pixel ratio 2.
+QPixmap png(const QString& file) {
+    return QPixmap(u":/pictures/"_s + file + u".png"_s, "png");
+}
+
 // Both pointers are 32 by 32 pixels; the hot spot is where the picture points. The X11 platform takes the hot spot
 // in the pixels of the picture it is given, so on a denser screen it moves with the picture's device pixel ratio.
 QCursor pointer(const QString& name, QPoint hotSpot) {
-    const QPixmap picture = QIcon(path(name)).pixmap(QSize(32, 32));
+    const QPixmap picture = Pictures::picture(name);
     const QPoint spot = hotSpot * picture.devicePixelRatio();
     return QCursor(picture, spot.x(), spot.y());
 }
 
 } // namespace
 
-QString path(const QString& name) {
-    return u":/pictures/"_s + name + u".png"_s;
+QPixmap picture(const QString& name) {
+    return png(qGuiApp->devicePixelRatio() > 1 ? name + u"@2x"_s : name);
 }
 
 QIcon windowIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        icon.addFile(path(u"icon-%1"_s.arg(size)), QSize(size, size));
+        icon.addPixmap(png(u"icon-%1"_s.arg(size)));
     return icon;
 }
 
