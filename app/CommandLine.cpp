@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "jet/OldCatalogue.h"
+#include "platform/ProgramDir.h"
 #include "stores/catalogue/Catalogue.h"
 
 #include <QCommandLineParser>
@@ -77,8 +78,15 @@ int run(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(VIMARO_VERSION));
 
     const QStringList arguments = QCoreApplication::arguments();
-    if (const Command* command = find(arguments.value(1)))
-        return command->run(arguments.mid(1));
+    if (const Command* command = find(arguments.value(1))) {
+        // Commands work on the catalogue and settings of the program's directory, which may have to be made first.
+        try {
+            return command->run(arguments.mid(1));
+        } catch (const ProgramDirError& error) {
+            std::fprintf(stderr, "vimaro: %s\n", error.what());
+            return Failed;
+        }
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

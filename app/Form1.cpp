@@ -10,6 +10,7 @@
 #include "stores/profile/Profile.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 using namespace Module1;
@@ -23,8 +24,8 @@ const QColor navy(0x00, 0x00, 0x80);
 const QString textMessagePage = u"https://www.10086.cn/"_s;
 const QString creditPage = u"https://vimaro.example.org/"_s;
 
-QString picture(const char* name) {
-    return Pictures::path(QString::fromLatin1(name));
+QPixmap picture(const char* name) {
+    return Pictures::picture(QString::fromLatin1(name));
 }
 
 void stayOnTop(QWidget& window, bool on) {
@@ -158,6 +159,19 @@ void Form1::moveEvent(QMoveEvent* event) {
     Form::moveEvent(event);
     if (forms_.isLoaded(FormName::Form2) && forms_.isLoaded(FormName::Form3))
         dockBrowserPanels(forms_);
+}
+
+// The keys 1 to 9 (on the keypad too) play the quick-select slots exactly as their buttons do. A key held down
+// plays its station once.
+void Form1::keyPressEvent(QKeyEvent* event) {
+    const int slot = event->key() - Qt::Key_1;
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (slot < 0 || slot >= 9 || !plain) {
+        Form::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat())
+        quickSelectButtons()[slot]->click();
 }
 
 void Form1::Label1_MouseDown(int button) {

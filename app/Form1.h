@@ -52,6 +52,7 @@ public:
 protected:
     void Form_Resize() override;
     void moveEvent(QMoveEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // A button that opens its own panel beside the main window and closes it again on the next release.

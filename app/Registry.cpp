@@ -53,6 +53,20 @@ Form& Registry::form(FormName name) {
     return *window;
 }
 
+// Restoring the main window shows the browser panels that were open, as restoring from the task bar does.
+void Registry::bringToFront() {
+    Form* main = loaded_[slot(FormName::Form1)];
+    if (!main)
+        return;
+    main->setWindowState(main->windowState() & ~Qt::WindowMinimized);
+    for (Form* window : loaded_) {
+        if (window && window != main && window->isVisible())
+            window->raise();
+    }
+    main->Show();
+    main->activateWindow();
+}
+
 bool Registry::isLoaded(FormName name) const {
     return loaded_[slot(name)] != nullptr;
 }

@@ -20,6 +20,10 @@ public:
     bool loadFailed(FormName name) const override;
     void unload(FormName name) override;
 
+    // Another start of the program asked for the running one: the main window comes back from the task bar, and
+    // it and every window it has open come to the front.
+    void bringToFront();
+
 Q_SIGNALS:
     void unloaded(FormName name);
     void allUnloaded();

@@ -2,6 +2,8 @@
 #include "app/ConvertOldCatalogue.h"
 #include "app/Registry.h"
 #include "platform/MsgBox.h"
+#include "platform/ProgramDir.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -32,6 +34,12 @@ QString missingDisplay() {
     return {};
 }
 
+// Said on the terminal, for whoever started the program from one, and in a box, for whoever started it from a menu.
+void tell(const QString& terminal, const QString& box) {
+    std::fprintf(stderr, "vimaro: %s\n", qPrintable(terminal));
+    MsgBox(box);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -46,13 +54,36 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimaro"));
     loadQtChineseTranslations();
+    QGuiApplication::setDesktopFileName(QStringLiteral(VIMARO_APP_ID));
     // Hidden panels are windows too; the program ends when its exit has unloaded every window, not before.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Before any window opens its connection to the catalogue.
+    QString dir;
+    try {
+        dir = programDir();
+    } catch (const ProgramDirError& error) {
+        const QString reason = QString::fromStdString(error.what());
+        tell(reason, QStringLiteral("Vimaro 无法建立存放电台和设置的数据文件夹，程序不能启动。\n\n") + reason);
+        return EXIT_FAILURE;
+    }
+    SingleInstance instance(dir);
+    switch (instance.start()) {
+    case SingleInstance::Start::First:
+        break;
+    case SingleInstance::Start::Forwarded:
+        return EXIT_SUCCESS;
+    case SingleInstance::Start::Unanswered:
+        tell(QStringLiteral("the copy of the program already running on %1 does not answer; starting another").arg(dir),
+             QStringLiteral("已经有一个 Vimaro 在运行，但它没有响应，所以现在又启动了一个。"
+                            "两个 Vimaro 使用同一份电台和设置，请只在其中一个里修改。"));
+        break;
+    }
+
+    // By the one copy that owns the data, before any window opens its connection to the catalogue.
     convertOldCatalogue();
 
     Registry forms;
+    QObject::connect(&instance, &SingleInstance::comeForward, &forms, &Registry::bringToFront);
     QObject::connect(&forms, &Registry::allUnloaded, &app, &QApplication::quit, Qt::QueuedConnection);
     forms.form(FormName::Form1).Show();
     return app.exec();

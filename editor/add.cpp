@@ -19,8 +19,8 @@ namespace {
 // The background of the five text boxes, a shade lighter than any theme.
 constexpr OleColor BoxColour = 0xFAF8F8;
 
-QString picture(const char* name) {
-    return Pictures::path(QString::fromLatin1(name));
+QPixmap picture(const char* name) {
+    return Pictures::picture(QString::fromLatin1(name));
 }
 
 // A station without a name or web address shows as empty text.

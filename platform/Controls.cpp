@@ -3,7 +3,7 @@
 #include "platform/Form.h"
 #include "platform/Twips.h"
 
-#include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -65,6 +65,12 @@ void ButtonControl::mouseReleaseEvent(QMouseEvent* event) {
         onClick(*this);
 }
 
+void ButtonControl::click() {
+    onMouseDown(*this, vbLeftButton);
+    onMouseUp(*this, vbLeftButton);
+    onClick(*this);
+}
+
 Label::Label(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& caption,
              Size size)
     : ButtonControl(form, name, left, top, width, height), size_(size) {
@@ -83,14 +89,10 @@ void Label::setForeColor(const QColor& colour) {
     setPalette(p);
 }
 
-Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& picture)
+// Pictures come drawn at the size of their buttons for the screen's density; stretching is for any other size.
+Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QPixmap& picture)
     : ButtonControl(form, name, left, top, width, height) {
-    showPicture(picture);
-}
-
-void Image::showPicture(const QString& picture) {
-    // Drawn at the button's own size straight from the vector picture, so small buttons stay crisp.
-    setPixmap(QIcon(picture).pixmap(size()));
+    setPixmap(picture);
     setScaledContents(true);
 }
 
@@ -124,6 +126,12 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event) {
+    // Enter plays the selected line as a click on it does; the moving keys select lines, and so play them.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentRow() >= 0) {
+        onClick(*this);
+        return;
+    }
     userAction_ = true;
     QListWidget::keyPressEvent(event);
     userAction_ = false;

@@ -36,6 +36,9 @@ public:
     // A press and a release of the left button both on the control.
     Handler<> onClick;
 
+    // What a click of the left button on the control does, for a key that stands for the control.
+    void click();
+
 protected:
     ButtonControl(Form& form, QAnyStringView name, int left, int top, int width, int height);
     void paintEvent(QPaintEvent* event) override;
@@ -68,15 +71,12 @@ class Image : public ButtonControl {
     Q_OBJECT
 
 public:
-    Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& picture);
-
-private:
-    void showPicture(const QString& picture);
+    Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QPixmap& picture);
 };
 
 // Plain text lines in the order added, one selectable. Click runs whenever the user makes a line the selected
-// line, with the mouse or the arrow keys, and when the user clicks the selected line again; never when the list
-// merely gets the focus.
+// line, with the mouse or the keys that move through a list (arrows, Home, End, Page Up, Page Down), and when the
+// user clicks the selected line again or presses Enter on it; never when the list merely gets the focus.
 class ListBox : public QListWidget {
     Q_OBJECT
 

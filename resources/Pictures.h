@@ -2,12 +2,14 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
 namespace Pictures {
 
-// The resource path of a picture by its file name without ".svg", as "tv-toggle" or "slot1".
-QString path(const QString& name);
+// A picture by its name, as "tv-toggle" or "slot1", drawn for the screens' density: NAME@2x.png, with a device
+// pixel ratio of 2, where a logical pixel has more than one device pixel.
+QPixmap picture(const QString& name);
 
 QIcon windowIcon();
 // The four-way arrow over a drag handle, the pointing hand over a link.

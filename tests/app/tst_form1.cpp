@@ -46,6 +46,7 @@ private Q_SLOTS:
     void rightButtonOnTitle_doesNotMoveButDocksThePanels();
     void stayOnTop_toggledTwice_clearsThenRestoresTheBorder();
     void minimise_hidesTheOpenBrowserPanels_andRestoreBringsThemBack();
+    void anotherStart_bringsTheMinimisedMainWindowBackWithItsPanels();
     void exit_unloadsEveryWindowInOrderAndEnds();
     void closeRequest_runsTheExit();
     void pressEffect_showsWhilePressed_andReleaseOutsideStillActs();
@@ -245,6 +246,17 @@ void TestForm1::minimise_hidesTheOpenBrowserPanels_andRestoreBringsThemBack() {
 
     main.setWindowState(Qt::WindowNoState); // restored from the task bar
     QVERIFY(program->radio().isVisible() && program->tv().isVisible());
+}
+
+void TestForm1::anotherStart_bringsTheMinimisedMainWindowBackWithItsPanels() {
+    program->start();
+    Form1& main = program->main();
+    Mouse::click(main.Image5);
+    Mouse::click(main.Image3);
+
+    program->forms.bringToFront();
+    QVERIFY(main.isVisible() && !main.isMinimized());
+    QVERIFY(program->tv().isVisible());
 }
 
 void TestForm1::exit_unloadsEveryWindowInOrderAndEnds() {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end on a real X server: the TV toggle, a category, a station and a quick-select button, clicked with
-# the mouse, must hand exactly those stations' addresses to the desktop's default handler. A recording xdg-open
-# stands first on the PATH in place of the user's browser.
+# the mouse, and the key 3 on the main window, must hand exactly those stations' addresses to the desktop's default
+# handler. A recording xdg-open stands first on the PATH in place of the user's browser.
 #   play_stations.sh PROGRAM SEED_CATALOGUE SETTINGS PROJECT_ROOT
 set -euo pipefail
 
@@ -37,10 +37,11 @@ desktop_click main 367 607   # TV toggle
 desktop_click tv 4380 690    # 国内电视
 desktop_click tv 600 250     # first station of the list
 desktop_click main 1170 1170 # quick-select button 2
+xdotool windowfocus --sync "$desktop_main" key 3 # quick-select slot 3
 
-expected=$(printf '%s\n' "$(address_of 国内电视)" "$(address_of 快速选台二)")
+expected=$(printf '%s\n' "$(address_of 国内电视)" "$(address_of 快速选台二)" "$(address_of 快速选台三)")
 for _ in $(seq 50); do
-    [ "$(wc -l <"$RECORD")" -ge 2 ] && break
+    [ "$(wc -l <"$RECORD")" -ge 3 ] && break
     sleep 0.1
 done
 opened=$(cat "$RECORD")

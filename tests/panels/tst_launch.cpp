@@ -19,7 +19,8 @@ private Q_SLOTS:
     void clickedLine_handsItsAddressToTheShell();
     void sameNameTwice_eachLinePlaysItsOwnStation();
     void renamedStation_clearsTheCountAndPlaysNothing();
-    void arrowKeys_playEveryLineTheyPass();
+    void keys_playEveryLineTheySelect_data();
+    void keys_playEveryLineTheySelect();
     void apostropheInName_plays();
     void addressesTheShellMayOpen_data();
     void addressesTheShellMayOpen();
@@ -105,7 +106,20 @@ void TestLaunch::renamedStation_clearsTheCountAndPlaysNothing() {
     QVERIFY(program->boxes.boxes().isEmpty());
 }
 
-void TestLaunch::arrowKeys_playEveryLineTheyPass() {
+void TestLaunch::keys_playEveryLineTheySelect_data() {
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QStringList>("played");
+    const QString one = u"http://one.example/"_s, two = u"http://two.example/"_s, three = u"http://three.example/"_s;
+    QTest::newRow("arrows") << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up} << QStringList{two, three, two};
+    QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << QStringList{three, one};
+    QTest::newRow("page down, page up") << QList<int>{Qt::Key_PageDown, Qt::Key_PageUp} << QStringList{three, one};
+    QTest::newRow("enter plays the selected line again")
+        << QList<int>{Qt::Key_Return, Qt::Key_Down, Qt::Key_Enter} << QStringList{one, two, two};
+}
+
+void TestLaunch::keys_playEveryLineTheySelect() {
+    QFETCH(QList<int>, keys);
+    QFETCH(QStringList, played);
     add(u"一台"_s, u"http://one.example/"_s);
     add(u"二台"_s, u"http://two.example/"_s);
     add(u"三台"_s, u"http://three.example/"_s);
@@ -113,11 +127,9 @@ void TestLaunch::arrowKeys_playEveryLineTheyPass() {
     Mouse::chooseLine(radio.List1, 0);
     program->shell.clear();
 
-    QTest::keyClick(&radio.List1, Qt::Key_Down);
-    QTest::keyClick(&radio.List1, Qt::Key_Down);
-    QTest::keyClick(&radio.List1, Qt::Key_Up);
-    QCOMPARE(program->shell.files(),
-             QStringList({u"http://two.example/"_s, u"http://three.example/"_s, u"http://two.example/"_s}));
+    for (int key : keys)
+        QTest::keyClick(&radio.List1, Qt::Key(key));
+    QCOMPARE(program->shell.files(), played);
 }
 
 void TestLaunch::apostropheInName_plays() {

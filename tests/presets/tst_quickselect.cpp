@@ -24,6 +24,7 @@ private Q_SLOTS:
     void anyButton_andReleaseOutside_play_data();
     void anyButton_andReleaseOutside_play();
     void theTooltip_isTheOnlyTieToTheSlot();
+    void keys1To9_playWhatTheButtonsPlay();
     void withoutCatalogue_saysSoAndRunsOn();
 
 private:
@@ -118,6 +119,24 @@ void TestQuickSelect::theTooltip_isTheOnlyTieToTheSlot() {
     program->main().Image2.setToolTipText(u"快速选台九"_s);
     Mouse::click(program->main().Image2);
     QCOMPARE(program->shell.files(), QStringList{u"http://nine.example/"_s});
+}
+
+void TestQuickSelect::keys1To9_playWhatTheButtonsPlay() {
+    program->dir.changeCatalogue(
+        u"UPDATE radio SET 网址 = 'http://slot.example/' || 类别 WHERE 类别 LIKE '快速选台%'"_s);
+    program->start();
+    Form1& main = program->main();
+    for (Image* button : main.quickSelectButtons())
+        Mouse::click(*button);
+    const QStringList byButton = program->shell.files();
+    program->shell.clear();
+
+    for (int key = Qt::Key_1; key <= Qt::Key_9; ++key)
+        QTest::keyClick(&main, Qt::Key(key));
+    QCOMPARE(program->shell.files(), byButton);
+    QTest::keyClick(&main, Qt::Key_5, Qt::KeypadModifier);
+    QCOMPARE(program->shell.files().last(), byButton[4]);
+    QCOMPARE(main.Image10.BorderStyle(), 0);
 }
 
 void TestQuickSelect::withoutCatalogue_saysSoAndRunsOn() {

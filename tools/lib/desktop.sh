@@ -2,6 +2,7 @@
 #   desktop_start_display                         start Xvfb and point DISPLAY at it (fails loudly when it cannot)
 #   desktop_start_program PROGRAM CATALOGUE INI   run a copy of the program in a throw-away program directory
 #   desktop_restart_program                       end the program and start it again on the same program directory
+#   desktop_run COMMAND...                        run the program as COMMAND starts it and wait for its window
 #   desktop_click WINDOW X Y                      click at (X, Y) twips in the client area of main, tv, radio, setup
 #                                                 or presets (the preset editor, docked left like the TV panel)
 #   desktop_colour WINDOW X Y                     the colour on the screen there, as #RRGGBB
@@ -9,10 +10,11 @@
 #   desktop_clipboard                             print the text on the clipboard
 # The caller sets DESKTOP_WORK to a scratch directory and calls desktop_stop when done (trap it on EXIT).
 
+# Safe to call again: what has ended already is left alone.
 desktop_stop() {
-    [ -n "${desktop_app:-}" ] && kill "$desktop_app" 2>/dev/null
-    [ -n "${desktop_xvfb:-}" ] && kill "$desktop_xvfb" 2>/dev/null
-    return 0
+    [ -n "${desktop_app:-}" ] && kill "$desktop_app" 2>/dev/null || true
+    [ -n "${desktop_xvfb:-}" ] && kill "$desktop_xvfb" 2>/dev/null || true
+    desktop_app="" desktop_xvfb=""
 }
 
 desktop_start_display() {
@@ -41,17 +43,17 @@ desktop_start_program() {
     cp "$2" "$dir/tv.mdb"
     cp "$3" "$dir/tvset.ini"
     chmod u+w "$dir/tv.mdb" "$dir/tvset.ini"
-    desktop_launch
+    desktop_run "$dir/vimaro"
 }
 
 desktop_restart_program() {
     kill "$desktop_app" 2>/dev/null
     wait "$desktop_app" 2>/dev/null
-    desktop_launch
+    desktop_run "$DESKTOP_WORK/program/vimaro"
 }
 
-desktop_launch() {
-    "$DESKTOP_WORK/program/vimaro" >"$DESKTOP_WORK/program.log" 2>&1 &
+desktop_run() {
+    "$@" >"$DESKTOP_WORK/program.log" 2>&1 &
     desktop_app=$!
     desktop_main=$(timeout 15 xdotool search --sync --onlyvisible --name '^::::Vimaro::::$' | head -n 1)
     if [ -z "$desktop_main" ]; then

@@ -1,0 +1,22 @@
+# The Debian packages the launcher is built with, and an installer for those missing; sourced by tools/setup and
+# tools/package.
+#   install_missing PACKAGE...   install the packages that are not installed yet (apt-get update first)
+
+build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 mdbtools-dev
+    librsvg2-bin fonts-wqy-microhei qt6-translations-l10n)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    local package missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing ${missing[*]}"
+        as_root apt-get update
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
