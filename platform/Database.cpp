@@ -11,16 +11,26 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// like(pattern, value): SQLite hands the pattern first.
+// like(pattern, value): SQLite hands the pattern first. The pattern is read once per statement and kept with it,
+// so a search reads it once, not once for every station.
 void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
     if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    const auto text = [](sqlite3_value* v) {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    const auto utf8 = [](sqlite3_value* v) {
+        return QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
     };
-    sqlite3_result_int(context, likeMatch(text(args[0]), text(args[1])) ? 1 : 0);
+    auto* pattern = static_cast<const LikePattern*>(sqlite3_get_auxdata(context, 0));
+    std::unique_ptr<LikePattern> read;
+    if (!pattern) {
+        read = std::make_unique<LikePattern>(QString::fromUtf8(utf8(args[0])));
+        pattern = read.get();
+    }
+    sqlite3_result_int(context, pattern->matches(utf8(args[1])) ? 1 : 0);
+    // SQLite may drop the kept pattern at once, so it is handed over only after its last use here.
+    if (read)
+        sqlite3_set_auxdata(context, 0, read.release(), [](void* kept) { delete static_cast<LikePattern*>(kept); });
 }
 
 QString quoted(const QString& name) {
