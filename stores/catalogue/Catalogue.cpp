@@ -4,15 +4,52 @@
 #include "platform/Statement.h"
 
 #include <QFile>
+#include <QSet>
 
 namespace Catalogue {
+
+namespace {
+
+const QStringList indexNames = {QStringLiteral("radio_listing"), QStringLiteral("radio_station"),
+                                QStringLiteral("radio_names")};
+
+bool hasIndexes(Database& connection) {
+    Statement present(connection, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                                                 "tbl_name = 'radio' AND name IN (?, ?, ?)"));
+    for (int i = 0; i < indexNames.size(); ++i)
+        present.bind(i + 1, indexNames[i]);
+    return present.step() && present.column(0).toInt() == indexNames.size();
+}
+
+// Asked once per catalogue file and process: a catalogue that has its indexes costs one look at its schema, and
+// one that cannot be written (read-only, or locked by another program for longer than the wait) is not asked
+// again by every window that loads.
+void ensureIndexes(Database& connection, const QString& path) {
+    static QSet<QString> asked;
+    if (asked.contains(path))
+        return;
+    asked.insert(path);
+    try {
+        if (hasIndexes(connection))
+            return;
+        Transaction transaction(connection);
+        createIndexes(connection);
+        transaction.commit();
+    } catch (const DbError&) {
+        // Every query works without the indexes, only slower.
+    }
+}
+
+} // namespace
 
 QString file() {
     return programDir() + QStringLiteral("/tv.mdb");
 }
 
 Database openConnection() {
-    return Database::OpenDatabase(file());
+    Database connection = Database::OpenDatabase(file());
+    ensureIndexes(connection, file());
+    return connection;
 }
 
 Recordset openTable(Database& connection) {
@@ -58,6 +95,44 @@ StationQuery StationQuery::stationAt(qint64 bookmark) {
 
 Recordset StationQuery::open(Database& connection) const {
     return connection.OpenRecordset(Table, condition_, value_);
+}
+
+StationQuery::Names StationQuery::names(Database& connection) const {
+    Statement query(connection, QStringLiteral("SELECT 名称 FROM radio %1 ORDER BY rowid").arg(where()));
+    bindValue(query);
+    Names listed;
+    while (query.step()) {
+        ++listed.count;
+        if (QString name = query.text(0); !name.isNull())
+            listed.names.append(std::move(name));
+    }
+    return listed;
+}
+
+// "+rowid" keeps the engine from walking a whole category in catalogue order for the sake of its order:
+// radio_station finds the few stations of that name and category at once, and they are put in order afterwards.
+std::optional<QVariant> StationQuery::addressOf(Database& connection, const QString& name, int occurrence) const {
+    Statement query(connection, QStringLiteral("SELECT 网址 FROM radio %1 ORDER BY +rowid LIMIT 1 OFFSET ?")
+                                    .arg(where(QStringLiteral("名称 = ?"))));
+    const int next = bindValue(query);
+    query.bind(next, name);
+    query.bind(next + 1, occurrence);
+    if (!query.step())
+        return std::nullopt;
+    return query.column(0);
+}
+
+QString StationQuery::where(const QString& also) const {
+    QStringList conditions{condition_, also};
+    conditions.removeAll(QString());
+    return conditions.isEmpty() ? QString() : QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
+int StationQuery::bindValue(Statement& query) const {
+    if (condition_.isEmpty())
+        return 1;
+    query.bind(1, value_);
+    return 2;
 }
 
 int recordWalk(Recordset& records, const std::function<void(Recordset&)>& eachRecord) {
@@ -111,8 +186,12 @@ std::vector<Station> stations(Database& connection, const std::optional<QString>
     return all;
 }
 
+// 编号 is the row's number, so radio_listing keeps the stations of a category in catalogue order, and so does
+// radio_names.
 void createIndexes(Database& connection) {
-    connection.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS radio_station ON radio (名称, 类别, 网址)"));
+    connection.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS radio_listing ON radio (类别, 编号, 名称);"
+                                      "CREATE INDEX IF NOT EXISTS radio_station ON radio (名称, 类别, 网址);"
+                                      "CREATE INDEX IF NOT EXISTS radio_names ON radio (编号, 名称)"));
 }
 
 } // namespace Catalogue
