@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <bitset>
 #include <utility>
 #include <vector>
 
@@ -15,22 +16,37 @@ char32_t fold(char32_t c) {
     return QChar::toCaseFolded(c);
 }
 
-// Whether case folding turns some other character into this one (k for the Kelvin sign, ß for capital ẞ ...).
-bool isFoldTarget(char32_t c) {
-    static const QSet<char32_t> targets = [] {
-        QSet<char32_t> found;
+// What case folding does beyond the obvious, learnt once from the same tables the matcher folds with: which
+// characters other characters fold onto (k for the Kelvin sign, ß for capital ẞ ...), and the first bytes in UTF-8
+// of the characters beyond ASCII that fold onto an ASCII letter (the Kelvin sign, the long s ſ).
+struct Folding {
+    QSet<char32_t> targets;
+    std::bitset<256> ontoAsciiFirstBytes;
+};
+
+const Folding& folding() {
+    static const Folding learnt = [] {
+        Folding found;
         for (char32_t each = 0; each <= QChar::LastValidCodePoint; ++each) {
-            if (const char32_t folded = fold(each); folded != each)
-                found.insert(folded);
+            const char32_t folded = fold(each);
+            if (folded != each)
+                found.targets.insert(folded);
+            if (each >= 0x80 && folded < 0x80)
+                found.ontoAsciiFirstBytes.set(static_cast<unsigned char>(QString::fromUcs4(&each, 1).toUtf8()[0]));
         }
         return found;
     }();
-    return targets.contains(c);
+    return learnt;
 }
 
-// A character that matches itself and nothing else, whatever the case: its bytes can be looked for as they are.
-bool caseless(char32_t c) {
-    return fold(c) == c && !isFoldTarget(c);
+// A character of a searched text that bytes stand for: an ASCII character, whose other case is an ASCII letter
+// too, or one that matches itself and nothing else, whatever the case.
+bool searchableAsBytes(char32_t c) {
+    return c < 0x80 || (fold(c) == c && !folding().targets.contains(c));
+}
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 using Element = LikePattern::Element;
@@ -162,9 +178,10 @@ LikePattern::LikePattern(QStringView pattern) : elements_(parse(pattern)) {
     bool bytesSuffice = true;
     for (auto e = elements_.begin() + 1; e != elements_.end() - 1; ++e) {
         contained_.append(QChar::fromUcs4(e->literal));
-        bytesSuffice = bytesSuffice && caseless(e->literal);
+        bytesSuffice = bytesSuffice && searchableAsBytes(e->literal);
     }
-    containedUtf8_ = contained_.toUtf8();
+    for (char byte : contained_.toUtf8())
+        containedBytes_.append(asciiLower(byte));
     kind_ = bytesSuffice ? Kind::ContainsBytes : Kind::Contains;
 }
 
@@ -186,9 +203,19 @@ bool LikePattern::matches(QStringView value) const {
 }
 
 bool LikePattern::matches(QByteArrayView utf8) const {
-    if (kind_ == Kind::ContainsBytes)
-        return utf8.contains(containedUtf8_);
-    // Decoded onto the stack: a search decodes every station's name, and a heap copy each time would cost more
+    if (kind_ == Kind::ContainsBytes) {
+        // Bytes of characters beyond ASCII are never those of ASCII letters, so lowering ASCII is all the folding
+        // the bytes need ...
+        if (std::search(utf8.begin(), utf8.end(), containedBytes_.begin(), containedBytes_.end(),
+                        [](char value, char searched) { return asciiLower(value) == searched; }) != utf8.end())
+            return true;
+        // ... but for the few characters beyond ASCII that fold onto an ASCII letter, which a name seldom holds.
+        const std::bitset<256>& rare = folding().ontoAsciiFirstBytes;
+        if (std::none_of(utf8.begin(), utf8.end(),
+                         [&](char byte) { return rare.test(static_cast<unsigned char>(byte)); }))
+            return false;
+    }
+    // Decoded onto the stack: a search may decode every station's name, and a heap copy each time would cost more
     // than the match.
     QStringDecoder decoder(QStringDecoder::Utf8,
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);

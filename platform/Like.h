@@ -13,8 +13,8 @@ bool likeMatch(QStringView pattern, QStringView value);
 
 // A pattern read once and matched against many values, as a name search matches every station of the catalogue.
 // The search for part of a name, "*" + text + "*" with no other pattern character, skips the general walk: it
-// looks for the text itself, and for text that no change of case can reach (Chinese, digits, blanks ...) it
-// looks for its bytes without even decoding the value.
+// looks for the text itself, and where case is only a matter of ASCII letters (text of Chinese, Latin letters,
+// digits, blanks ...) it looks for its bytes without even decoding the value.
 class LikePattern {
 public:
     explicit LikePattern(QStringView pattern);
@@ -34,5 +34,6 @@ private:
     Kind kind_ = Kind::General;
     std::vector<Element> elements_;
     QString contained_;
-    QByteArray containedUtf8_;
+    // The searched text in UTF-8 with ASCII letters in lower case.
+    QByteArray containedBytes_;
 };

@@ -73,10 +73,6 @@ StationQuery StationQuery::stationsOfCategory(const QString& category) {
     return {QStringLiteral("类别 = ?"), category};
 }
 
-StationQuery StationQuery::stationByName(const QString& name) {
-    return {QStringLiteral("名称 = ?"), name};
-}
-
 StationQuery StationQuery::nameSearch(const QString& partOfName) {
     return {QStringLiteral("名称 like ?"), u'*' + partOfName + u'*'};
 }

@@ -65,7 +65,6 @@ Database& opened(std::optional<Database>& connection);
 class StationQuery {
 public:
     static StationQuery stationsOfCategory(const QString& category);
-    static StationQuery stationByName(const QString& name);
     static StationQuery nameSearch(const QString& partOfName);
     static StationQuery categorySearch(const QString& partOfCategory);
     static StationQuery allStations();

@@ -79,6 +79,12 @@ void TestLike::matchesLikeTheCatalogueEngine_data() {
     // ... and where a search for part of a name looks for the text itself: other characters fold onto k and ß
     QTest::newRow("Kelvin sign is a k") << "*电台k*"
                                         << "电台\u212A" << true;
+    QTest::newRow("long s is an s") << "*radios*"
+                                    << "RADIOſ" << true;
+    QTest::newRow("ASCII letters in either case among Chinese") << "*fm live*"
+                                                                << "音乐台 FM Live 精选" << true;
+    QTest::newRow("an accented letter is another letter") << "*a*"
+                                                          << "À" << false;
     QTest::newRow("capital sharp s is a sharp s") << "*straße*"
                                                   << "STRAẞE" << true;
     QTest::newRow("astral text") << "*😀*"

@@ -21,7 +21,6 @@ private Q_SLOTS:
     void shippedCatalogue_fillsEveryCategoryAndEverySlot();
     void stationsOfCategory_needTheWholeCaption();
     void recordWalk_countsNamelessStationsItCannotList();
-    void stationByName_takesAnApostropheLikeAnyText();
     void searches_keepTheirPatternCharacters();
     void addStation_appendsANewRecordEveryTime();
     void changeStation_rewritesTheFirstStationOfTheHeldQuery();
@@ -101,16 +100,6 @@ void TestCatalogue::recordWalk_countsNamelessStationsItCannotList() {
     QCOMPARE(listed, QStringList{u"有名"_s});
     QCOMPARE(count, 2);
     QVERIFY(records.AtBOF() && records.AtEOF()); // closed after the walk
-}
-
-void TestCatalogue::stationByName_takesAnApostropheLikeAnyText() {
-    add(u"测试"_s, u"Rock'n'Roll FM"_s, u"http://rock.example/"_s);
-    Recordset records = StationQuery::stationByName(u"Rock'n'Roll FM"_s).open(*db);
-    QVERIFY(firstRecordLookup(records));
-    QCOMPARE(records.Fields(AddressField).Text(), u"http://rock.example/"_s);
-
-    Recordset none = StationQuery::stationByName(u"Rock'n'Roll"_s).open(*db);
-    QVERIFY(!firstRecordLookup(none));
 }
 
 void TestCatalogue::searches_keepTheirPatternCharacters() {
