@@ -324,6 +324,10 @@ QString Statement::text(int column) const {
     return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt_, column));
 }
 
+qint64 Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
 // IMMEDIATE takes the write lock at once, so a transaction never fails half-way for want of it.
 Transaction::Transaction(Database& connection) : connection_(connection) {
     connection_.execute(QStringLiteral("BEGIN IMMEDIATE"));

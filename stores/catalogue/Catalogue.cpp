@@ -94,13 +94,15 @@ Recordset StationQuery::open(Database& connection) const {
 }
 
 StationQuery::Names StationQuery::names(Database& connection) const {
-    Statement query(connection, QStringLiteral("SELECT 名称 FROM radio %1 ORDER BY rowid").arg(where()));
+    Statement query(connection, QStringLiteral("SELECT 名称, rowid FROM radio %1 ORDER BY rowid").arg(where()));
     bindValue(query);
     Names listed;
     while (query.step()) {
         ++listed.count;
-        if (QString name = query.text(0); !name.isNull())
+        if (QString name = query.text(0); !name.isNull()) {
             listed.names.append(std::move(name));
+            listed.rows.push_back(query.integer(1));
+        }
     }
     return listed;
 }

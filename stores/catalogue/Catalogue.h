@@ -74,9 +74,11 @@ public:
     Recordset open(Database& connection) const;
 
     // The names of the query's stations in catalogue order, read straight into text: what a station list shows.
-    // A station without a name gets no line but is counted.
+    // A station without a name gets no line but is counted. Beside each name the row of its station, which names
+    // that one station for as long as it is stored, whatever its name becomes.
     struct Names {
         QStringList names;
+        std::vector<qint64> rows;
         int count = 0;
     };
     Names names(Database& connection) const;

@@ -163,12 +163,16 @@ void TestCatalogue::nameLists_holdTheRecordWalksNamesInItsOrder() {
           StationQuery::nameSearch(u"同名"_s), StationQuery::allStations()}) {
         Recordset records = query.open(*db);
         QStringList walked;
+        std::vector<qint64> rows;
         const int count = recordWalk(records, [&](Recordset& r) {
-            if (!r.Fields(NameField).Value().isNull())
+            if (!r.Fields(NameField).Value().isNull()) {
                 walked.append(r.Fields(NameField).Text());
+                rows.push_back(r.Fields(0).Value().toLongLong()); // 编号, the row
+            }
         });
         const StationQuery::Names listed = query.names(*db);
         QCOMPARE(listed.names, walked);
+        QVERIFY(listed.rows == rows);
         QCOMPARE(listed.count, count);
     }
     QCOMPARE(StationQuery::stationsOfCategory(u"测试1"_s).names(*db).count, 1000);
