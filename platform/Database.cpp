@@ -47,7 +47,10 @@ Database Database::OpenDatabase(const QString& path) {
             u"%1 是旧版的 Access (Jet) 数据库，须先转换成新的电台目录才能打开"_s.arg(QDir::toNativeSeparators(path))
                 .toStdString());
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection serves one window, on one thread: without SQLite's own locks around every call, a listing or a
+    // search over a million stations runs a few per cent faster.
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
