@@ -141,8 +141,7 @@ void add::Image3_MouseUp() {
     setCaption(u"总共找到"_s + QString::number(found) + u" 记录"_s);
 }
 
-// The names of the stations the query finds, in catalogue order, each line remembering its station: the row that
-// is its bookmark.
+// The names of the stations the query finds, in catalogue order, each line remembering its station's row.
 int add::listStations(const StationQuery& query) {
     StationQuery::Names found = query.names(opened(connection_));
     List1.setLines(found.names);

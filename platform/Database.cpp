@@ -128,11 +128,6 @@ void Recordset::Close() {
     mode_ = Mode::Browsing;
 }
 
-qint64 Recordset::Bookmark() const {
-    requireCurrentRecord();
-    return (*rows_)[position_].rowid;
-}
-
 Field Recordset::Fields(int position) {
     if (position < 0 || position >= names_.size())
         throw DbError("no field at position " + std::to_string(position));

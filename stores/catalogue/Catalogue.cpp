@@ -85,8 +85,8 @@ StationQuery StationQuery::allStations() {
     return {QString(), QString()};
 }
 
-StationQuery StationQuery::stationAt(qint64 bookmark) {
-    return {QStringLiteral("rowid = ?"), QString::number(bookmark)};
+StationQuery StationQuery::stationAt(qint64 row) {
+    return {QStringLiteral("rowid = ?"), QString::number(row)};
 }
 
 Recordset StationQuery::open(Database& connection) const {

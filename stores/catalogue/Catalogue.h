@@ -68,8 +68,8 @@ public:
     static StationQuery nameSearch(const QString& partOfName);
     static StationQuery categorySearch(const QString& partOfCategory);
     static StationQuery allStations();
-    // The one station a bookmark names (Recordset::Bookmark), whatever its name has become since.
-    static StationQuery stationAt(qint64 bookmark);
+    // The one station a row names (StationQuery::Names::rows), whatever its name has become since.
+    static StationQuery stationAt(qint64 row);
 
     Recordset open(Database& connection) const;
 
