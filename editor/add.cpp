@@ -141,13 +141,12 @@ void add::Image3_MouseUp() {
     setCaption(u"总共找到"_s + QString::number(found) + u" 记录"_s);
 }
 
-// The names of the stations the query finds, in catalogue order, each line remembering its station.
+// The names of the stations the query finds, in catalogue order, each line remembering its station's row.
 int add::listStations(const StationQuery& query) {
-    Recordset records = query.open(opened(connection_));
-    return recordWalk(records, [this](Recordset& station) {
-        List1.AddItem(textOf(station.Fields(NameField)));
-        lineStations_.push_back(station.Bookmark());
-    });
+    StationQuery::Names found = query.names(opened(connection_));
+    List1.setLines(found.names);
+    lineStations_ = std::move(found.rows);
+    return found.count;
 }
 
 // Shows the station of the chosen line, which a change then rewrites: that very station, whatever other stations

@@ -67,6 +67,6 @@ private:
     std::optional<Database> connection_;
     // What a change rewrites the first station of: the last search, or the station of the line chosen since.
     std::optional<Catalogue::StationQuery> currentQuery_;
-    // The bookmark of the station each line of List1 shows, line by line.
+    // The row of the station each line of List1 shows, line by line.
     std::vector<qint64> lineStations_;
 };

@@ -5,6 +5,8 @@
 #include "platform/Screen.h"
 #include "stores/catalogue/Catalogue.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
 
@@ -70,29 +72,22 @@ void CategoryPanel::Form_Load() {
 // name cannot be listed but is counted.
 void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     List1.Clear();
+    listed_ = StationQuery::stationsOfCategory(label.Caption());
     resumeNext([&] {
-        Recordset records = StationQuery::stationsOfCategory(label.Caption()).open(opened(connection_));
-        const int count = recordWalk(
-            records, [&](Recordset& station) { resumeNext([&] { List1.AddItem(station.Fields(NameField).Text()); }); });
-        showCount(count);
+        const StationQuery::Names stations = listed_.names(opened(connection_));
+        List1.setLines(stations.names);
+        showCount(stations.count);
     });
 }
 
 // Plays the station of the selected line. Two stations may share a name: the k-th line of a name plays the k-th
-// station of that name in catalogue order. A name no station holds any more clears the count label, which then
-// no longer describes the list.
+// station of that name among the stations of the listed category, in catalogue order. A name no station holds any
+// more clears the count label, which then no longer describes the list.
 void CategoryPanel::List1_Click() {
-    Recordset records = StationQuery::stationByName(List1.Text()).open(opened(connection_));
-    const int occurrence = occurrenceOfSelectedName();
-    std::optional<QVariant> address;
-    if (occurrence < records.RecordCount()) {
-        firstRecordLookup(records);
-        for (int skip = 0; skip < occurrence; ++skip)
-            records.MoveNext();
-        address = records.Fields(AddressField).Value();
-    } else {
+    const std::optional<QVariant> address =
+        listed_.addressOf(opened(connection_), List1.Text(), occurrenceOfSelectedName());
+    if (!address)
         Label9.setCaption(QString());
-    }
     Screen::setMousePointer(vbDefault);
     if (address)
         playStation(*this, *address);
@@ -100,12 +95,8 @@ void CategoryPanel::List1_Click() {
 
 // How many lines above the selected one carry the same name.
 int CategoryPanel::occurrenceOfSelectedName() const {
-    int occurrence = 0;
-    for (int row = 0; row < List1.ListIndex(); ++row) {
-        if (List1.List(row) == List1.Text())
-            ++occurrence;
-    }
-    return occurrence;
+    const QStringList lines = List1.lines();
+    return static_cast<int>(std::count(lines.begin(), lines.begin() + List1.ListIndex(), List1.Text()));
 }
 
 void CategoryPanel::showCount(int count) {

@@ -4,6 +4,7 @@
 #include "platform/Controls.h"
 #include "platform/Database.h"
 #include "platform/Form.h"
+#include "stores/catalogue/Catalogue.h"
 
 #include <memory>
 #include <optional>
@@ -51,6 +52,9 @@ private:
     Forms& forms_;
     const PanelDesign& design_;
     std::optional<Database> connection_;
+    // The stations the list shows: those of the category last listed; the whole catalogue until then, while the
+    // list is empty.
+    Catalogue::StationQuery listed_ = Catalogue::StationQuery::allStations();
 };
 
 // The radio panel, on the main window's right.

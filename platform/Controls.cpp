@@ -96,30 +96,34 @@ Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int 
     setScaledContents(true);
 }
 
-ListBox::ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height)
-    : QListWidget(form.client()) {
+ListBox::ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height) : QListView(form.client()) {
     design(*this, name, left, top, width, height);
+    setModel(&lines_);
+    setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && userAction_)
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid() && userAction_)
             onClick(*this);
     });
 }
 
-QString ListBox::Text() const {
-    return currentItem() ? currentItem()->text() : QString();
+void ListBox::AddItem(const QString& line) {
+    const int row = lines_.rowCount();
+    lines_.insertRows(row, 1);
+    lines_.setData(lines_.index(row), line);
 }
 
 QString ListBox::List(int index) const {
-    return item(index) ? item(index)->text() : QString();
+    return lines_.index(index).data().toString();
 }
 
 void ListBox::mousePressEvent(QMouseEvent* event) {
     // A click on the line already selected changes no selection, yet it is a click all the same.
     const int row = indexAt(event->position().toPoint()).row();
-    const bool again = row >= 0 && row == currentRow();
+    const bool again = row >= 0 && row == ListIndex();
     userAction_ = true;
-    QListWidget::mousePressEvent(event);
+    QListView::mousePressEvent(event);
     userAction_ = false;
     if (again && event->button() == Qt::LeftButton)
         onClick(*this);
@@ -128,12 +132,12 @@ void ListBox::mousePressEvent(QMouseEvent* event) {
 void ListBox::keyPressEvent(QKeyEvent* event) {
     // Enter plays the selected line as a click on it does; the moving keys select lines, and so play them.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && currentRow() >= 0) {
+    if (enter && ListIndex() >= 0) {
         onClick(*this);
         return;
     }
     userAction_ = true;
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
     userAction_ = false;
 }
 

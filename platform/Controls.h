@@ -6,8 +6,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
+#include <QStringListModel>
 #include <functional>
 #include <initializer_list>
 
@@ -76,19 +77,25 @@ public:
 
 // Plain text lines in the order added, one selectable. Click runs whenever the user makes a line the selected
 // line, with the mouse or the keys that move through a list (arrows, Home, End, Page Up, Page Down), and when the
-// user clicks the selected line again or presses Enter on it; never when the list merely gets the focus.
-class ListBox : public QListWidget {
+// user clicks the selected line again or presses Enter on it; never when the list merely gets the focus. Every
+// line is one line of text high, so the list measures one line, not each of them: a hundred thousand lines show
+// at once.
+class ListBox : public QListView {
     Q_OBJECT
 
 public:
     ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height);
-    void AddItem(const QString& line) { addItem(line); }
-    void Clear() { clear(); }
-    int ListCount() const { return count(); }
-    int ListIndex() const { return currentRow(); }
-    void setListIndex(int index) { setCurrentRow(index); }
-    QString Text() const;
+    void AddItem(const QString& line);
+    // Replaces every line with these, at once: a whole result goes into the list in one call.
+    void setLines(const QStringList& lines) { lines_.setStringList(lines); }
+    void Clear() { setLines({}); }
+    int ListCount() const { return lines_.rowCount(); }
+    int ListIndex() const { return currentIndex().row(); }
+    void setListIndex(int index) { setCurrentIndex(lines_.index(index)); }
+    QString Text() const { return List(ListIndex()); }
     QString List(int index) const;
+    // Every line, top to bottom.
+    QStringList lines() const { return lines_.stringList(); }
     void SetFocus() { setFocus(); }
 
     Handler<> onClick;
@@ -98,6 +105,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QStringListModel lines_;
     bool userAction_ = false;
 };
 

@@ -11,16 +11,26 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// like(pattern, value): SQLite hands the pattern first.
+// like(pattern, value): SQLite hands the pattern first. The pattern is read once per statement and kept with it,
+// so a search reads it once, not once for every station.
 void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
     if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    const auto text = [](sqlite3_value* v) {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    const auto utf8 = [](sqlite3_value* v) {
+        return QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
     };
-    sqlite3_result_int(context, likeMatch(text(args[0]), text(args[1])) ? 1 : 0);
+    auto* pattern = static_cast<const LikePattern*>(sqlite3_get_auxdata(context, 0));
+    std::unique_ptr<LikePattern> read;
+    if (!pattern) {
+        read = std::make_unique<LikePattern>(QString::fromUtf8(utf8(args[0])));
+        pattern = read.get();
+    }
+    sqlite3_result_int(context, pattern->matches(utf8(args[1])) ? 1 : 0);
+    // SQLite may drop the kept pattern at once, so it is handed over only after its last use here.
+    if (read)
+        sqlite3_set_auxdata(context, 0, read.release(), [](void* kept) { delete static_cast<LikePattern*>(kept); });
 }
 
 QString quoted(const QString& name) {
@@ -37,7 +47,10 @@ Database Database::OpenDatabase(const QString& path) {
             u"%1 是旧版的 Access (Jet) 数据库，须先转换成新的电台目录才能打开"_s.arg(QDir::toNativeSeparators(path))
                 .toStdString());
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection serves one window, on one thread: without SQLite's own locks around every call, a listing or a
+    // search over a million stations runs a few per cent faster.
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
@@ -113,11 +126,6 @@ void Recordset::MoveNext() {
 void Recordset::Close() {
     rows_.emplace();
     mode_ = Mode::Browsing;
-}
-
-qint64 Recordset::Bookmark() const {
-    requireCurrentRecord();
-    return (*rows_)[position_].rowid;
 }
 
 Field Recordset::Fields(int position) {
@@ -312,6 +320,10 @@ QString Statement::text(int column) const {
     if (!bytes)
         return {};
     return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt_, column));
+}
+
+qint64 Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_, column);
 }
 
 // IMMEDIATE takes the write lock at once, so a transaction never fails half-way for want of it.

@@ -53,10 +53,6 @@ public:
     void MoveNext();
     int RecordCount() const { return static_cast<int>(rows().size()); }
     void Close();
-    // Names the current record for as long as it is stored, in any record set of any connection, whatever its
-    // fields become: a window that lists records comes back to exactly the one a line showed.
-    qint64 Bookmark() const;
-
     // Fields by position in the record, counting from 0, or by name.
     Field Fields(int position);
     Field Fields(const QString& name);

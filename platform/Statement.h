@@ -31,6 +31,8 @@ public:
     QVariant column(int column) const;
     // The column as text without going through a variant: NULL gives a null QString.
     QString text(int column) const;
+    // The column as an integer without going through a variant: NULL gives 0.
+    qint64 integer(int column) const;
 
 private:
     friend class Recordset;

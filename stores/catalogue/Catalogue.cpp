@@ -4,26 +4,72 @@
 #include "platform/Statement.h"
 
 #include <QFile>
+#include <QSet>
 
 namespace Catalogue {
+
+namespace {
+
+const QStringList indexNames = {QStringLiteral("radio_listing"), QStringLiteral("radio_station"),
+                                QStringLiteral("radio_names")};
+
+bool hasIndexes(Database& connection) {
+    Statement present(connection, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                                                 "tbl_name = 'radio' AND name IN (?, ?, ?)"));
+    for (int i = 0; i < indexNames.size(); ++i)
+        present.bind(i + 1, indexNames[i]);
+    return present.step() && present.column(0).toInt() == indexNames.size();
+}
+
+// Asked once per catalogue file and process: a catalogue that has its indexes costs one look at its schema, and
+// one that cannot be written (read-only, or locked by another program for longer than the wait) is not asked
+// again by every window that loads.
+void ensureIndexes(Database& connection, const QString& path) {
+    static QSet<QString> asked;
+    if (asked.contains(path))
+        return;
+    asked.insert(path);
+    try {
+        if (hasIndexes(connection))
+            return;
+        Transaction transaction(connection);
+        createIndexes(connection);
+        transaction.commit();
+    } catch (const DbError&) {
+        // Every query works without the indexes, only slower.
+    }
+}
+
+} // namespace
 
 QString file() {
     return programDir() + QStringLiteral("/tv.mdb");
 }
 
 Database openConnection() {
-    return Database::OpenDatabase(file());
+    Database connection = Database::OpenDatabase(file());
+    ensureIndexes(connection, file());
+    return connection;
 }
 
 Recordset openTable(Database& connection) {
     return connection.OpenRecordset(Table);
 }
 
+namespace {
+
+// Runs one of the SQL files built into the program: the same files build the shipped catalogue.
+void runScript(Database& connection, const QString& name) {
+    QFile script(QStringLiteral(":/catalogue/") + name);
+    if (!script.open(QIODevice::ReadOnly))
+        qFatal("%s is not built into the program", qPrintable(name));
+    connection.execute(QString::fromUtf8(script.readAll()));
+}
+
+} // namespace
+
 void createTable(Database& empty) {
-    QFile schema(QStringLiteral(":/catalogue/schema.sql"));
-    if (!schema.open(QIODevice::ReadOnly))
-        qFatal("the catalogue schema is not built into the program");
-    empty.execute(QString::fromUtf8(schema.readAll()));
+    runScript(empty, QStringLiteral("schema.sql"));
 }
 
 Database& opened(std::optional<Database>& connection) {
@@ -34,10 +80,6 @@ Database& opened(std::optional<Database>& connection) {
 
 StationQuery StationQuery::stationsOfCategory(const QString& category) {
     return {QStringLiteral("类别 = ?"), category};
-}
-
-StationQuery StationQuery::stationByName(const QString& name) {
-    return {QStringLiteral("名称 = ?"), name};
 }
 
 StationQuery StationQuery::nameSearch(const QString& partOfName) {
@@ -52,12 +94,52 @@ StationQuery StationQuery::allStations() {
     return {QString(), QString()};
 }
 
-StationQuery StationQuery::stationAt(qint64 bookmark) {
-    return {QStringLiteral("rowid = ?"), QString::number(bookmark)};
+StationQuery StationQuery::stationAt(qint64 row) {
+    return {QStringLiteral("rowid = ?"), QString::number(row)};
 }
 
 Recordset StationQuery::open(Database& connection) const {
     return connection.OpenRecordset(Table, condition_, value_);
+}
+
+StationQuery::Names StationQuery::names(Database& connection) const {
+    Statement query(connection, QStringLiteral("SELECT 名称, rowid FROM radio %1 ORDER BY rowid").arg(where()));
+    bindValue(query);
+    Names listed;
+    while (query.step()) {
+        ++listed.count;
+        if (QString name = query.text(0); !name.isNull()) {
+            listed.names.append(std::move(name));
+            listed.rows.push_back(query.integer(1));
+        }
+    }
+    return listed;
+}
+
+// "+rowid" keeps the engine from walking a whole category in catalogue order for the sake of its order:
+// radio_station finds the few stations of that name and category at once, and they are put in order afterwards.
+std::optional<QVariant> StationQuery::addressOf(Database& connection, const QString& name, int occurrence) const {
+    Statement query(connection, QStringLiteral("SELECT 网址 FROM radio %1 ORDER BY +rowid LIMIT 1 OFFSET ?")
+                                    .arg(where(QStringLiteral("名称 = ?"))));
+    const int next = bindValue(query);
+    query.bind(next, name);
+    query.bind(next + 1, occurrence);
+    if (!query.step())
+        return std::nullopt;
+    return query.column(0);
+}
+
+QString StationQuery::where(const QString& also) const {
+    QStringList conditions{condition_, also};
+    conditions.removeAll(QString());
+    return conditions.isEmpty() ? QString() : QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
+int StationQuery::bindValue(Statement& query) const {
+    if (condition_.isEmpty())
+        return 1;
+    query.bind(1, value_);
+    return 2;
 }
 
 int recordWalk(Recordset& records, const std::function<void(Recordset&)>& eachRecord) {
@@ -112,7 +194,7 @@ std::vector<Station> stations(Database& connection, const std::optional<QString>
 }
 
 void createIndexes(Database& connection) {
-    connection.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS radio_station ON radio (名称, 类别, 网址)"));
+    runScript(connection, QStringLiteral("indexes.sql"));
 }
 
 } // namespace Catalogue

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+class Statement;
+
 // The station catalogue tv.mdb in the program's directory: table radio, one record per station.
 namespace Catalogue {
 
@@ -46,7 +48,9 @@ inline const std::array<QString, 9> SlotNames = {
 QString file();
 
 // Open catalogue: a window's own connection to tv.mdb in the program's directory, and a record set on the
-// whole table. Both throw DbError when the file is missing or is no catalogue.
+// whole table. Both throw DbError when the file is missing or is no catalogue. The first connection of the process
+// to a catalogue that lacks the indexes of createIndexes creates them: seconds for a million stations, once; a
+// catalogue that cannot be written goes without them, only slower.
 Database openConnection();
 Recordset openTable(Database& connection);
 
@@ -61,19 +65,37 @@ Database& opened(std::optional<Database>& connection);
 class StationQuery {
 public:
     static StationQuery stationsOfCategory(const QString& category);
-    static StationQuery stationByName(const QString& name);
     static StationQuery nameSearch(const QString& partOfName);
     static StationQuery categorySearch(const QString& partOfCategory);
     static StationQuery allStations();
-    // The one station a bookmark names (Recordset::Bookmark), whatever its name has become since.
-    static StationQuery stationAt(qint64 bookmark);
+    // The one station a row names (StationQuery::Names::rows), whatever its name has become since.
+    static StationQuery stationAt(qint64 row);
 
     Recordset open(Database& connection) const;
+
+    // The names of the query's stations in catalogue order, read straight into text: what a station list shows.
+    // A station without a name gets no line but is counted. Beside each name the row of its station, which names
+    // that one station for as long as it is stored, whatever its name becomes.
+    struct Names {
+        QStringList names;
+        std::vector<qint64> rows;
+        int count = 0;
+    };
+    Names names(Database& connection) const;
+
+    // The web address of the station that the line of a list of this query's names plays: of the stations of the
+    // query named `name`, the one at `occurrence` (counted from 0) in catalogue order. Nothing when there is no
+    // such station any more; a null address when the station has none.
+    std::optional<QVariant> addressOf(Database& connection, const QString& name, int occurrence) const;
 
     bool operator==(const StationQuery&) const = default;
 
 private:
     StationQuery(QString condition, QString value) : condition_(std::move(condition)), value_(std::move(value)) {}
+    // The query's condition with `also` added, as a WHERE clause.
+    QString where(const QString& also = {}) const;
+    // Binds V where the condition takes it; returns the number of the next parameter.
+    int bindValue(Statement& query) const;
     QString condition_;
     QString value_;
 };
@@ -102,9 +124,12 @@ struct Station {
 // Every station, or those of one category, in catalogue order, read in one pass.
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category = std::nullopt);
 
-// The indexes that keep whole-catalogue work fast on a large catalogue, created where they are missing. Indexes
-// change neither the table's shape nor the order of its rows. radio_station finds a station by its name,
-// category and web address at once: the import's test for a station already present, and station by name.
+// The indexes that keep work on a large catalogue fast, created where they are missing. Indexes change neither
+// the table's shape nor the order of its rows:
+// - radio_listing holds the names of each category in catalogue order: a category is listed from it alone;
+// - radio_station finds a station by its name, category and web address at once: the station of a clicked line,
+//   and the import's test for a station already present;
+// - radio_names holds every name in catalogue order, a quarter of the table's size: what a name search reads.
 void createIndexes(Database& connection);
 
 } // namespace Catalogue

@@ -181,12 +181,12 @@ void TestToggles::closedPanel_keepsItsList() {
     Form1& main = program->main();
     Mouse::click(main.Image5);
     Mouse::click(categoryLabel(program->tv(), u"国内电视"_s));
-    const QStringList listed = lines(program->tv().List1);
+    const QStringList listed = program->tv().List1.lines();
     QVERIFY(!listed.isEmpty());
 
     Mouse::click(main.Image5);
     Mouse::click(main.Image5);
-    QCOMPARE(lines(program->tv().List1), listed);
+    QCOMPARE(program->tv().List1.lines(), listed);
     QVERIFY(program->tv().Label9.Caption().startsWith(u"总共有"_s));
 }
 

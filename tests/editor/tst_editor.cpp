@@ -175,11 +175,11 @@ void TestEditor::search_listsTheStationsWhoseNameContainsTheText() {
         program->addStation(testCategory, names[i], addressOf(i));
     add& editor = openEditor();
     search(editor, u"搜测"_s);
-    QCOMPARE(::lines(editor.List1), names);
+    QCOMPARE(editor.List1.lines(), names);
 
     search(editor, text);
 
-    QCOMPARE(::lines(editor.List1), lines);
+    QCOMPARE(editor.List1.lines(), lines);
     QCOMPARE(editor.Caption(), caption);
     QCOMPARE(editor.CaptionLabel.Caption(), caption);
     QVERIFY(editor.CaptionLabel.isVisible());
@@ -225,7 +225,7 @@ void TestEditor::chosenLine_isTheStationShownAndChanged() {
     expected[changed] = {testCategory, u"改名台"_s, u"http://renamed.example/"_s};
     QCOMPARE(stored(), expected);
     QCOMPARE(editor.Text4.Text() + editor.Text5.Text(), QString());
-    QCOMPARE(::lines(editor.List1), names);
+    QCOMPARE(editor.List1.lines(), names);
 }
 
 void TestEditor::stationWithoutAddress_showsEmptyText() {

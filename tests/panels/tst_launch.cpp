@@ -74,7 +74,10 @@ void TestLaunch::clickedLine_handsItsAddressToTheShell() {
     QVERIFY(program->boxes.boxes().isEmpty());
 }
 
+// The k-th line of a name plays the k-th station of that name in the listed category; a station of that name in
+// another category, earlier in the catalogue, takes no line's place.
 void TestLaunch::sameNameTwice_eachLinePlaysItsOwnStation() {
+    program->addStation(u"海外广播"_s, u"同名台"_s, u"http://overseas.example/"_s);
     add(u"同名台"_s, u"http://first.example/"_s);
     add(u"别的台"_s, u"http://other.example/"_s);
     add(u"同名台"_s, u"http://second.example/"_s);

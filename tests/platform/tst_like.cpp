@@ -76,6 +76,21 @@ void TestLike::matchesLikeTheCatalogueEngine_data() {
                                    << "bx" << true;
     QTest::newRow("case in negated set") << "[!a]x"
                                          << "Ax" << false;
+    // ... and where a search for part of a name looks for the text itself: other characters fold onto k and ß
+    QTest::newRow("Kelvin sign is a k") << "*电台k*"
+                                        << "电台\u212A" << true;
+    QTest::newRow("long s is an s") << "*radios*"
+                                    << "RADIOſ" << true;
+    QTest::newRow("ASCII letters in either case among Chinese") << "*fm live*"
+                                                                << "音乐台 FM Live 精选" << true;
+    QTest::newRow("an accented letter is another letter") << "*a*"
+                                                          << "À" << false;
+    QTest::newRow("capital sharp s is a sharp s") << "*straße*"
+                                                  << "STRAẞE" << true;
+    QTest::newRow("astral text") << "*😀*"
+                                 << "a😀b" << true;
+    QTest::newRow("digits and blanks are only themselves") << "*台 13*"
+                                                           << "电台 1３" << false;
 
     // characters that mean something to other engines are plain text here
     QTest::newRow("apostrophe") << "*Mary's*"
@@ -95,6 +110,8 @@ void TestLike::matchesLikeTheCatalogueEngine() {
     QFETCH(QString, value);
     QFETCH(bool, matches);
     QCOMPARE(likeMatch(pattern, value), matches);
+    // The catalogue hands its values over in UTF-8.
+    QCOMPARE(LikePattern(pattern).matches(QByteArrayView(value.toUtf8())), matches);
 }
 
 QTEST_GUILESS_MAIN(TestLike)

@@ -1,8 +1,12 @@
+#include "platform/Statement.h"
 #include "stores/catalogue/Catalogue.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QFile>
 #include <QTest>
 #include <optional>
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
@@ -17,12 +21,14 @@ private Q_SLOTS:
     void shippedCatalogue_fillsEveryCategoryAndEverySlot();
     void stationsOfCategory_needTheWholeCaption();
     void recordWalk_countsNamelessStationsItCannotList();
-    void stationByName_takesAnApostropheLikeAnyText();
     void searches_keepTheirPatternCharacters();
     void addStation_appendsANewRecordEveryTime();
     void changeStation_rewritesTheFirstStationOfTheHeldQuery();
     void changeStation_findingNothing_changesNothing();
     void missingCatalogue_cannotBeOpened();
+    void nameLists_holdTheRecordWalksNamesInItsOrder();
+    void firstOpen_addsTheIndexesAndChangesNoStation();
+    void readOnlyCatalogue_goesWithoutIndexes();
 
 private:
     QStringList names(const StationQuery& query);
@@ -96,16 +102,6 @@ void TestCatalogue::recordWalk_countsNamelessStationsItCannotList() {
     QVERIFY(records.AtBOF() && records.AtEOF()); // closed after the walk
 }
 
-void TestCatalogue::stationByName_takesAnApostropheLikeAnyText() {
-    add(u"测试"_s, u"Rock'n'Roll FM"_s, u"http://rock.example/"_s);
-    Recordset records = StationQuery::stationByName(u"Rock'n'Roll FM"_s).open(*db);
-    QVERIFY(firstRecordLookup(records));
-    QCOMPARE(records.Fields(AddressField).Text(), u"http://rock.example/"_s);
-
-    Recordset none = StationQuery::stationByName(u"Rock'n'Roll"_s).open(*db);
-    QVERIFY(!firstRecordLookup(none));
-}
-
 void TestCatalogue::searches_keepTheirPatternCharacters() {
     add(u"测试"_s, u"Rock'n'Roll FM"_s);
     add(u"测试"_s, u"CCTV-X 测试"_s);
@@ -151,6 +147,106 @@ void TestCatalogue::changeStation_findingNothing_changesNothing() {
 void TestCatalogue::missingCatalogue_cannotBeOpened() {
     dir->remove(u"tv.mdb"_s);
     QVERIFY_THROWS_EXCEPTION(DbError, openConnection());
+}
+
+// Station lists read the names alone, straight from the engine; they must show what the record walk shows.
+void TestCatalogue::nameLists_holdTheRecordWalksNamesInItsOrder() {
+    // Thousands of stations over three categories, interleaved: names with quotes, names without, a name shared
+    // by stations of one category and of another.
+    dir->changeCatalogue(uR"(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
+        INSERT INTO radio (类别, 名称, 网址) SELECT '测试' || (i % 3),
+            CASE WHEN i % 97 = 0 THEN NULL WHEN i % 5 = 0 THEN '同名台' WHEN i % 7 = 0 THEN 'It''s "台" ' || i
+                 ELSE '电台 ' || i END, 'http://example.org/' || i FROM n)"_s);
+
+    for (const StationQuery& query :
+         {StationQuery::stationsOfCategory(u"测试1"_s), StationQuery::nameSearch(u"'s \""_s),
+          StationQuery::nameSearch(u"同名"_s), StationQuery::allStations()}) {
+        Recordset records = query.open(*db);
+        QStringList walked;
+        std::vector<qint64> rows;
+        const int count = recordWalk(records, [&](Recordset& r) {
+            if (!r.Fields(NameField).Value().isNull()) {
+                walked.append(r.Fields(NameField).Text());
+                rows.push_back(r.Fields(0).Value().toLongLong()); // 编号, the row
+            }
+        });
+        const StationQuery::Names listed = query.names(*db);
+        QCOMPARE(listed.names, walked);
+        QVERIFY(listed.rows == rows);
+        QCOMPARE(listed.count, count);
+    }
+    QCOMPARE(StationQuery::stationsOfCategory(u"测试1"_s).names(*db).count, 1000);
+}
+
+namespace {
+
+// What opening a catalogue must never change: the table's columns and every row, read on a bare connection.
+QStringList stationsAndColumns(const QString& catalogue) {
+    Database bare = Database::OpenDatabase(catalogue);
+    QStringList seen;
+    for (const QString& sql :
+         {u"SELECT name, type, pk FROM pragma_table_info('radio')"_s, u"SELECT rowid, * FROM radio ORDER BY rowid"_s}) {
+        Statement rows(bare, sql);
+        while (rows.step()) {
+            QStringList fields;
+            for (int column = 0; column < rows.columnCount(); ++column)
+                fields.append(rows.column(column).toString());
+            seen.append(fields.join(u'|'));
+        }
+    }
+    return seen;
+}
+
+QStringList indexes(Database& connection) {
+    Statement names(connection, u"SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"_s);
+    QStringList found;
+    while (names.step())
+        found.append(names.text(0));
+    return found;
+}
+
+} // namespace
+
+void TestCatalogue::firstOpen_addsTheIndexesAndChangesNoStation() {
+    db.reset();
+    dir.emplace();
+    dir->changeCatalogue(u"INSERT INTO radio (类别, 名称, 网址) VALUES ('测试', NULL, NULL)"_s);
+    const QStringList before = stationsAndColumns(dir->catalogue());
+
+    db = openConnection();
+    QCOMPARE(indexes(*db), QStringList({u"radio_listing"_s, u"radio_names"_s, u"radio_station"_s, u"radio_类别"_s}));
+    Database again = openConnection();
+    createIndexes(again);
+    QCOMPARE(indexes(again).size(), 4);
+    QCOMPARE(stationsAndColumns(dir->catalogue()), before);
+}
+
+// Root may write any file; an ordinary user may not write a read-only one, so the test becomes one meanwhile.
+void TestCatalogue::readOnlyCatalogue_goesWithoutIndexes() {
+    db.reset();
+    dir.emplace();
+    const QByteArray before = dir->read(u"tv.mdb"_s);
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(dir->catalogue(), readable);
+    QFile::setPermissions(dir->path(), readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+    const bool asRoot = geteuid() == 0;
+    if (asRoot && seteuid(getpwnam("nobody")->pw_uid) != 0)
+        QFAIL("cannot act as an ordinary user");
+
+    std::optional<Database> readOnly;
+    QStringList listed;
+    try {
+        readOnly = openConnection();
+        listed = StationQuery::stationsOfCategory(Categories::OverseasRadio).names(*readOnly).names;
+    } catch (const DbError&) {
+    }
+    readOnly.reset();
+    if (asRoot && seteuid(0) != 0)
+        qFatal("cannot act as root again");
+    QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QVERIFY(listed.size() >= 5);
+    QCOMPARE(dir->read(u"tv.mdb"_s), before);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)

@@ -44,7 +44,9 @@ void click(QWidget& control, Qt::MouseButton button) {
 }
 
 void chooseLine(ListBox& list, int row) {
-    const QRect line = list.visualItemRect(list.item(row));
+    const QModelIndex index = list.model()->index(row, 0);
+    list.scrollTo(index);
+    const QRect line = list.visualRect(index);
     if (!line.isValid())
         qFatal("the list has no line %d", row);
     QWidget& viewport = *list.viewport();

@@ -33,10 +33,3 @@ Label& categoryLabel(CategoryPanel& panel, const QString& caption) {
     }
     qFatal("the panel has no category label %s", qPrintable(caption));
 }
-
-QStringList lines(const ListBox& list) {
-    QStringList result;
-    for (int row = 0; row < list.ListCount(); ++row)
-        result.append(list.List(row));
-    return result;
-}

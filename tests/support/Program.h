@@ -34,5 +34,3 @@ public:
 
 // The category label of a panel with this caption.
 Label& categoryLabel(CategoryPanel& panel, const QString& caption);
-// The lines of a list, top to bottom.
-QStringList lines(const ListBox& list);

@@ -1,0 +1,38 @@
+#include "bench/Measure.h"
+
+#include "platform/Database.h"
+#include "platform/Statement.h"
+
+#include <QFile>
+
+Time median(std::vector<Time> runs) {
+    const auto middle = [&](auto field) {
+        std::vector<double> values;
+        for (const Time& run : runs)
+            values.push_back(run.*field);
+        std::ranges::sort(values);
+        return values[values.size() / 2];
+    };
+    return {middle(&Time::wall), middle(&Time::processor)};
+}
+
+void makeCatalogue(const QString& path, int stations) {
+    QFile generator(QStringLiteral(VIMARO_CATALOGUE_GENERATOR));
+    if (!QFile::copy(QStringLiteral(VIMARO_SEED_CATALOGUE), path) || !generator.open(QIODevice::ReadOnly))
+        qFatal("cannot make the catalogue %s", qPrintable(path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    Database catalogue = Database::OpenDatabase(path);
+    Statement grow(catalogue, QString::fromUtf8(generator.readAll()));
+    grow.bind(1, stations);
+    grow.step();
+}
+
+double residentMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return 0;
+}
