@@ -1,3 +1,4 @@
+#include "app/CatalogueRestore.h"
 #include "app/CommandLine.h"
 #include "app/ConvertOldCatalogue.h"
 #include "app/Registry.h"
@@ -49,8 +50,10 @@ int main(int argc, char* argv[]) {
     // Hidden panels are windows too; the program ends when its exit has unloaded every window, not before.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Before any window opens its connection to the catalogue.
+    // Before any window opens its connection to the catalogue: an old catalogue is converted first, then one that
+    // can no longer be read may be restored from a backup.
     convertOldCatalogue();
+    offerCatalogueRestore();
 
     Registry forms;
     QObject::connect(&forms, &Registry::allUnloaded, &app, &QApplication::quit, Qt::QueuedConnection);

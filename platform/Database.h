@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -14,6 +15,12 @@ struct sqlite3;
 class DbError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// Another connection, perhaps another program, holds the catalogue locked for longer than this one waits.
+class BusyError : public DbError {
+public:
+    using DbError::DbError;
 };
 
 // A null field was read as text.
@@ -97,7 +104,15 @@ private:
 // old Jet catalogue, which must be converted first.
 class Database {
 public:
-    static Database OpenDatabase(const QString& path);
+    // A statement that meets a lock waits up to `busyWait` for it to go, then throws BusyError.
+    static Database OpenDatabase(const QString& path, std::chrono::milliseconds busyWait = std::chrono::seconds(2));
+
+    // The engine's own consistency check of the whole file; `quick` leaves out the slower index checks.
+    bool IntegrityCheck(bool quick = false);
+
+    // A complete copy of the database at `path`, made with the engine's online backup, so the file may be in use
+    // meanwhile. The copy is written under a passing name and takes `path` only once complete.
+    void BackupTo(const QString& path);
 
     // The whole table, or its rows that meet `condition`, an expression with one "?" that takes `value`
     // ("类别 = ?"). The value is always bound, never pasted into the query text.

@@ -2,6 +2,7 @@
 
 #include "platform/ProgramDir.h"
 #include "platform/Statement.h"
+#include "stores/catalogue/Backup.h"
 
 #include <QFile>
 
@@ -77,6 +78,7 @@ bool firstRecordLookup(Recordset& records) {
 }
 
 void addStation(Recordset& table, const QString& name, const QString& address, const QString& category) {
+    backUpBeforeWriting();
     table.AddNew();
     table.Fields(Name).setValue(name);
     table.Fields(Address).setValue(address);
@@ -88,6 +90,7 @@ bool changeStation(Database& connection, const StationQuery& query, const QStrin
     Recordset records = query.open(connection);
     if (!firstRecordLookup(records))
         return false;
+    backUpBeforeWriting();
     records.Edit();
     records.Fields(NameField).setValue(name);
     records.Fields(AddressField).setValue(address);
