@@ -54,13 +54,16 @@ void TestCrash::killedSettingsWrite_leavesEachFileOldOrNewAndWhole() {
     const QSet<QByteArray> written{withColour("&H00FF00"), withColour("&H0000FF")};
     dir.write(u"tvset.ini"_s, installed);
 
+    int midWrite = 0;
     for (int kill = 0; kill < kills(); ++kill) {
         runAndKill({u"settings"_s, dir.path()});
+        midWrite += dir.read(u"tvset.tmp"_s) != dir.read(u"tvset.ini"_s);
         const QByteArray settings = dir.read(u"tvset.ini"_s);
         QVERIFY2(settings == installed || written.contains(settings), qPrintable(u"kill %1: tvset.ini"_s.arg(kill)));
         const bool tmpWhole = !QFile::exists(dir.file(u"tvset.tmp"_s)) || written.contains(dir.read(u"tvset.tmp"_s));
         QVERIFY2(tmpWhole, qPrintable(u"kill %1: tvset.tmp"_s.arg(kill)));
     }
+    qInfo("%d kills, %d of them between the two files of one write", kills(), midWrite);
 }
 
 namespace {
@@ -91,8 +94,10 @@ void TestCrash::killedCatalogueWrite_losesNoStationAndHalvesNone() {
     const QList<Station> shipped = stationsOf(dir.catalogue());
     static const QRegularExpression crashStation(u"^crash (\\d+-\\d+)( changed)?$"_s);
 
+    int midTransaction = 0;
     for (int kill = 0; kill < kills(); ++kill) {
         const QStringList returned = runAndKill({u"catalogue"_s, dir.path(), QString::number(kill)});
+        midTransaction += QFile::exists(dir.file(u"tv.mdb-journal"_s));
         const QString context = u"kill %1"_s.arg(kill);
         QList<Station> others;
         QSet<QString> names;
@@ -119,6 +124,7 @@ void TestCrash::killedCatalogueWrite_losesNoStationAndHalvesNone() {
         for (const QString& backup : backups.entryList({u"tv-*.mdb"_s}, QDir::Files))
             stationsOf(backups.filePath(backup));
     }
+    qInfo("%d kills, %d of them inside a transaction", kills(), midTransaction);
 }
 
 QTEST_GUILESS_MAIN(TestCrash)
