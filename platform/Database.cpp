@@ -16,7 +16,7 @@ namespace {
 [[noreturn]] void failWith(sqlite3* db) {
     const int code = sqlite3_errcode(db);
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-        throw BusyError(sqlite3_errmsg(db));
+        throw BusyError(std::string("电台目录正被另一个程序使用，请稍后再试（") + sqlite3_errmsg(db) + "）");
     throw DbError(sqlite3_errmsg(db));
 }
 
@@ -50,11 +50,17 @@ Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds b
     std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
-    sqlite3_busy_timeout(raw, static_cast<int>(busyWait.count()));
     if (sqlite3_create_function(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr,
                                 nullptr) != SQLITE_OK)
         throw DbError(sqlite3_errmsg(raw));
-    return Database(std::move(db));
+    Database connection(std::move(db));
+    connection.setBusyWait(busyWait);
+    return connection;
+}
+
+void Database::setBusyWait(std::chrono::milliseconds wait) {
+    busyWait_ = wait;
+    sqlite3_busy_timeout(db_.get(), static_cast<int>(wait.count()));
 }
 
 void Database::execute(const QString& sql) {
@@ -65,8 +71,8 @@ void Database::execute(const QString& sql) {
     }
 }
 
-bool Database::IntegrityCheck(bool quick) {
-    Statement check(*this, quick ? u"PRAGMA quick_check"_s : u"PRAGMA integrity_check"_s);
+bool Database::IntegrityCheck() {
+    Statement check(*this, u"PRAGMA integrity_check"_s);
     return check.step() && check.column(0).toString() == u"ok"_s;
 }
 

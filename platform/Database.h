@@ -104,11 +104,17 @@ private:
 // old Jet catalogue, which must be converted first.
 class Database {
 public:
-    // A statement that meets a lock waits up to `busyWait` for it to go, then throws BusyError.
-    static Database OpenDatabase(const QString& path, std::chrono::milliseconds busyWait = std::chrono::seconds(2));
+    // A statement that meets a lock another connection holds waits up to `busyWait` for it to go, then throws
+    // BusyError. A quarter of a second covers another window's write and keeps a click from hanging on a lock
+    // another program holds.
+    static Database OpenDatabase(const QString& path,
+                                 std::chrono::milliseconds busyWait = std::chrono::milliseconds(250));
 
-    // The engine's own consistency check of the whole file; `quick` leaves out the slower index checks.
-    bool IntegrityCheck(bool quick = false);
+    std::chrono::milliseconds busyWait() const { return busyWait_; }
+    void setBusyWait(std::chrono::milliseconds wait);
+
+    // The engine's own consistency check of the whole file.
+    bool IntegrityCheck();
 
     // A complete copy of the database at `path`, made with the engine's online backup, so the file may be in use
     // meanwhile. The copy is written under a passing name and takes `path` only once complete.
@@ -125,4 +131,5 @@ private:
     friend class Statement;
     explicit Database(std::shared_ptr<sqlite3> db) : db_(std::move(db)) {}
     std::shared_ptr<sqlite3> db_;
+    std::chrono::milliseconds busyWait_{};
 };

@@ -5,6 +5,7 @@
 #include "stores/catalogue/Backup.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 namespace Catalogue {
 
@@ -17,6 +18,9 @@ Database openConnection() {
 }
 
 Recordset openTable(Database& connection) {
+    const std::chrono::milliseconds wait = connection.busyWait();
+    connection.setBusyWait(std::chrono::milliseconds(0));
+    const auto waitAgain = qScopeGuard([&] { connection.setBusyWait(wait); });
     return connection.OpenRecordset(Table);
 }
 

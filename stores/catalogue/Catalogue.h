@@ -46,7 +46,9 @@ inline const std::array<QString, 9> SlotNames = {
 QString file();
 
 // Open catalogue: a window's own connection to tv.mdb in the program's directory, and a record set on the
-// whole table. Both throw DbError when the file is missing or is no catalogue.
+// whole table. Both throw DbError when the file is missing or is no catalogue. Opening the table is what a window's
+// load does, and start-up never waits on the catalogue: where another program holds it locked, openTable throws
+// BusyError at once and the connection stays, so that the next click tries again.
 Database openConnection();
 Recordset openTable(Database& connection);
 
