@@ -1,7 +1,7 @@
 #include "stores/catalogue/Backup.h"
 
 #include "platform/Database.h"
-#include "platform/ProgramDir.h"
+#include "platform/JetFormat.h"
 #include "platform/Statement.h"
 #include "stores/catalogue/Catalogue.h"
 
@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <algorithm>
 
@@ -20,10 +21,6 @@ namespace Catalogue {
 namespace {
 
 constexpr qsizetype KeptBackups = 7;
-
-QString cataloguePath() {
-    return programDir() + u"/tv.mdb"_s;
-}
 
 // Backups are named by their day, so their names sort oldest first.
 QStringList backupsOldestFirst() {
@@ -40,16 +37,6 @@ void keepNewestBackups() {
 QSet<QString>& backedUpThisRun() {
     static QSet<QString> catalogues;
     return catalogues;
-}
-
-// The old program's catalogues are Jet databases; their first bytes say so.
-bool isOldFormat(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(19);
-    return head.startsWith(QByteArrayView("\x00\x01\x00\x00", 4)) &&
-           (head.endsWith("Standard Jet DB") || head.endsWith("Standard ACE DB"));
 }
 
 // Never waits for a lock: another program holding the file throws BusyError at once.
@@ -71,11 +58,11 @@ void readBothEnds(Database& catalogue) {
 } // namespace
 
 QString backupFolder() {
-    return programDir() + u"/backup"_s;
+    return QFileInfo(file()).path() + u"/backup"_s;
 }
 
 void backUpBeforeWriting() {
-    const QString catalogue = cataloguePath();
+    const QString catalogue = file();
     if (backedUpThisRun().contains(catalogue))
         return;
     const QString today = QDir(backupFolder()).filePath(u"tv-%1.mdb"_s.arg(QDate::currentDate().toString(Qt::ISODate)));
@@ -93,10 +80,10 @@ void backUpBeforeWriting() {
 }
 
 Found inspectCatalogue() {
-    const QString catalogue = cataloguePath();
+    const QString catalogue = file();
     if (!QFile::exists(catalogue))
         return Found::Missing;
-    if (isOldFormat(catalogue))
+    if (jetFormat(catalogue))
         return Found::OldFormat;
     try {
         Database connection = openWithoutWaiting(catalogue);
@@ -127,7 +114,7 @@ std::optional<QString> newestSoundBackup() {
 }
 
 QString restoreFromBackup(const QString& backup) {
-    const QString catalogue = cataloguePath();
+    const QString catalogue = file();
     const QString incoming = catalogue + u".restoring"_s;
     const QString aside = catalogue + u".damaged-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
     QFile::remove(incoming);

@@ -127,9 +127,7 @@ void TestBackup::inspection_tellsACatalogueFromWhatIsNone_data() {
     QTest::newRow("an empty file") << QByteArray("") << none << false << Found::Unreadable;
     QTest::newRow("cut short") << QByteArray("cut") << none << false << Found::Unreadable;
     QTest::newRow("an old Jet catalogue")
-        << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01", 21) << none << false << Found::OldFormat;
-    QTest::newRow("an old ACE catalogue")
-        << QByteArray("\x00\x01\x00\x00Standard ACE DB\x00\x02", 21) << none << false << Found::OldFormat;
+        << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01\x00\x00\x00", 24) << none << false << Found::OldFormat;
 }
 
 void TestBackup::inspection_tellsACatalogueFromWhatIsNone() {
