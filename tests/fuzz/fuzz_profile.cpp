@@ -1,5 +1,6 @@
 // The settings file as anyone might leave it. Reading must end, whatever the user answers to its boxes; rewriting
-// must change nothing but the entry, and leave tvset.tmp equal to tvset.ini.
+// must change nothing but the entry (or put the section and entry first), leave tvset.tmp equal to tvset.ini, and
+// save a colour that reads back without a box.
 //
 // Input: one byte choosing the answers to the first four boxes (two bits each: Abort, Retry, Ignore, Abort; every
 // later box is answered Abort), then the content of tvset.ini.
@@ -52,10 +53,13 @@ QList<QByteArray> withoutKeyLines(QList<QByteArray> lines) {
     return lines;
 }
 
-// Only lines that contain the key may go or come, and every line that comes is the entry.
+// Either the file's own lines follow the section and entry in their installed form, or only lines that contain the
+// key went or came, and every line that came is the entry.
 void checkRewrite(const QByteArray& before, const QByteArray& after) {
     const QList<QByteArray> old = linesOf(before);
     const QList<QByteArray> rewritten = linesOf(after);
+    if (rewritten.mid(2) == old && rewritten.mid(0, 2) == QList<QByteArray>{"[setup]", entry})
+        return;
     check(withoutKeyLines(old) == withoutKeyLines(rewritten), "a line without the key was lost, moved or added");
     for (const QByteArray& line : rewritten)
         check(!line.contains("color") || line == entry || old.contains(line), "a line was changed");
@@ -96,5 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray after = read(settings);
     check(read(dir.filePath(QStringLiteral("tvset.tmp"))) == after, "tvset.tmp differs from tvset.ini");
     checkRewrite(content, after);
+    boxes.clear();
+    check(GetProfile(settings, section, key) == QStringLiteral("&H00FF00") && boxes.boxes().isEmpty(),
+          "the saved colour does not read back");
     return 0;
 }
