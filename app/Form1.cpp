@@ -4,6 +4,7 @@
 #include "platform/Module1.h"
 #include "platform/OnError.h"
 #include "platform/ProgramDir.h"
+#include "platform/Shell.h"
 #include "presets/QuickSelect.h"
 #include "resources/Pictures.h"
 #include "stores/catalogue/Catalogue.h"
@@ -213,11 +214,11 @@ void Form1::Image6_MouseUp() {
 }
 
 void Form1::Label2_MouseUp() {
-    ShellExecuteA(this, u"open"_s, textMessagePage, QString(), QString(), SW_HIDE);
+    handedOn(ShellExecuteA(this, u"open"_s, textMessagePage, QString(), QString(), SW_HIDE), textMessagePage);
 }
 
 void Form1::Label3_Click() {
-    ShellExecuteA(this, u"open"_s, creditPage, QString(), QString(), SW_HIDE);
+    handedOn(ShellExecuteA(this, u"open"_s, creditPage, QString(), QString(), SW_HIDE), creditPage);
 }
 
 // Opening docks the panel at the main window's place of this moment, with the panel's own width; each toggle

@@ -1,3 +1,4 @@
+#include "app/CatalogueRestore.h"
 #include "app/CommandLine.h"
 #include "app/ConvertOldCatalogue.h"
 #include "app/Registry.h"
@@ -79,8 +80,10 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    // By the one copy that owns the data, before any window opens its connection to the catalogue.
+    // By the one copy that owns the data, before any window opens its connection to the catalogue: an old catalogue
+    // is converted first, then one that can no longer be read may be restored from a backup.
     convertOldCatalogue();
+    offerCatalogueRestore();
 
     Registry forms;
     QObject::connect(&instance, &SingleInstance::comeForward, &forms, &Registry::bringToFront);

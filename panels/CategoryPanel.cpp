@@ -36,6 +36,9 @@ const PanelDesign tvDesign{
     .side = PanelDesign::Side::Left,
 };
 
+// What the count label says while another program holds the catalogue locked.
+const QString busyCatalogue = u"电台目录正被占用"_s;
+
 } // namespace
 
 CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesign& design)
@@ -51,7 +54,8 @@ CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesig
 }
 
 // Docks beside the main window and opens the panel's own connection. A catalogue that cannot be opened is no
-// reason for a message at start; the count label quietly says so until the first listing.
+// reason for a message at start; the count label quietly says so until the first listing. A catalogue another
+// program holds locked is not waited for: the panel loads, says so, and keeps its connection for the next click.
 void CategoryPanel::Form_Load() {
     const Form& main = forms_.form(FormName::Form1);
     if (design_.side == PanelDesign::Side::Left)
@@ -61,6 +65,8 @@ void CategoryPanel::Form_Load() {
     try {
         connection_ = openConnection();
         openTable(*connection_);
+    } catch (const BusyError&) {
+        Label9.setCaption(busyCatalogue);
     } catch (const DbError&) {
         Label9.setCaption(u"找不到电台目录"_s);
         throw;
@@ -68,15 +74,19 @@ void CategoryPanel::Form_Load() {
 }
 
 // Lists the stations whose category is the label's caption, in catalogue order. Any step that fails is passed
-// over: without a connection the list stays empty and the count label keeps its text. A station without a
-// name cannot be listed but is counted.
+// over: without a connection the list stays empty and the count label keeps its text, or says that another
+// program holds the catalogue. A station without a name cannot be listed but is counted.
 void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     List1.Clear();
     listed_ = StationQuery::stationsOfCategory(label.Caption());
     resumeNext([&] {
-        const StationQuery::Names stations = listed_.names(opened(connection_));
-        List1.setLines(stations.names);
-        showCount(stations.count);
+        try {
+            const StationQuery::Names stations = listed_.names(opened(connection_));
+            List1.setLines(stations.names);
+            showCount(stations.count);
+        } catch (const BusyError&) {
+            Label9.setCaption(busyCatalogue);
+        }
     });
 }
 

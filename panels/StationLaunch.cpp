@@ -12,7 +12,8 @@ void playStation(QWidget& owner, const QVariant& address) {
     if (text.isEmpty())
         MsgBox(u"这个电台没有网址，无法播放。"_s);
     else if (!isPlayable(text))
-        MsgBox(u"这个电台的网址“%1”不是可以播放的网络地址（应以 http:// 等开头），无法播放。"_s.arg(text));
+        MsgBox(
+            u"这个电台的网址“%1”不是可以播放的网络地址（应以 http:// 等开头），无法播放。"_s.arg(addressForBox(text)));
     else
-        Module1::ShellExecuteA(&owner, u"Open"_s, text, u""_s, programDir(), Module1::SW_SHOWNORMAL);
+        handedOn(Module1::ShellExecuteA(&owner, u"Open"_s, text, u""_s, programDir(), Module1::SW_SHOWNORMAL), text);
 }

@@ -5,11 +5,20 @@
 #include "platform/Statement.h"
 
 #include <QDir>
+#include <QFile>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The engine's message, as BusyError when the catalogue was locked longer than the connection waits.
+[[noreturn]] void failWith(sqlite3* db) {
+    const int code = sqlite3_errcode(db);
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        throw BusyError(std::string("电台目录正被另一个程序使用，请稍后再试（") + sqlite3_errmsg(db) + "）");
+    throw DbError(sqlite3_errmsg(db));
+}
 
 // like(pattern, value): SQLite hands the pattern first. The pattern is read once per statement and kept with it,
 // so a search reads it once, not once for every station.
@@ -39,7 +48,7 @@ QString quoted(const QString& name) {
 
 } // namespace
 
-Database Database::OpenDatabase(const QString& path) {
+Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds busyWait) {
     // SQLite opens any file and fails only at the first query, with "file is not a database"; an old catalogue
     // deserves a message that says what it is.
     if (jetFormat(path))
@@ -54,21 +63,52 @@ Database Database::OpenDatabase(const QString& path) {
     std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
-    // Another window's connection may be writing at this very moment; wait for it briefly instead of failing.
-    sqlite3_busy_timeout(raw, 2000);
     if (sqlite3_create_function(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr,
                                 nullptr) != SQLITE_OK)
         throw DbError(sqlite3_errmsg(raw));
-    return Database(std::move(db));
+    Database connection(std::move(db));
+    connection.setBusyWait(busyWait);
+    return connection;
+}
+
+void Database::setBusyWait(std::chrono::milliseconds wait) {
+    busyWait_ = wait;
+    sqlite3_busy_timeout(db_.get(), static_cast<int>(wait.count()));
 }
 
 void Database::execute(const QString& sql) {
     char* error = nullptr;
     if (sqlite3_exec(db_.get(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string message = error ? error : sqlite3_errmsg(db_.get());
         sqlite3_free(error);
-        throw DbError(message);
+        failWith(db_.get());
     }
+}
+
+bool Database::IntegrityCheck() {
+    Statement check(*this, u"PRAGMA integrity_check"_s);
+    return check.step() && check.column(0).toString() == u"ok"_s;
+}
+
+void Database::BackupTo(const QString& path) {
+    const QString passing = path + u".part"_s;
+    QFile::remove(passing);
+    sqlite3* raw = nullptr;
+    const int rc =
+        sqlite3_open_v2(passing.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::shared_ptr<sqlite3> copy(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK)
+        throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
+    sqlite3_backup* backup = sqlite3_backup_init(raw, "main", db_.get(), "main");
+    if (!backup)
+        failWith(raw);
+    // All pages in one step: the source stays read-locked only for the moment of the copy.
+    sqlite3_backup_step(backup, -1);
+    if (sqlite3_backup_finish(backup) != SQLITE_OK)
+        failWith(raw);
+    copy.reset();
+    QFile::remove(path);
+    if (!QFile::rename(passing, path))
+        throw DbError("cannot name the backup " + path.toStdString());
 }
 
 Recordset Database::OpenRecordset(const QString& table, const QString& condition, const QVariant& value) {
@@ -266,7 +306,7 @@ Statement::~Statement() {
 }
 
 void Statement::fail() const {
-    throw DbError(sqlite3_errmsg(db_));
+    failWith(db_);
 }
 
 void Statement::bind(int parameter, const QVariant& value) {

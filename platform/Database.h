@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -14,6 +15,12 @@ struct sqlite3;
 class DbError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// Another connection, perhaps another program, holds the catalogue locked for longer than this one waits.
+class BusyError : public DbError {
+public:
+    using DbError::DbError;
 };
 
 // A null field was read as text.
@@ -96,7 +103,21 @@ private:
 // old Jet catalogue, which must be converted first.
 class Database {
 public:
-    static Database OpenDatabase(const QString& path);
+    // A statement that meets a lock another connection holds waits up to `busyWait` for it to go, then throws
+    // BusyError. A quarter of a second covers another window's write and keeps a click from hanging on a lock
+    // another program holds.
+    static Database OpenDatabase(const QString& path,
+                                 std::chrono::milliseconds busyWait = std::chrono::milliseconds(250));
+
+    std::chrono::milliseconds busyWait() const { return busyWait_; }
+    void setBusyWait(std::chrono::milliseconds wait);
+
+    // The engine's own consistency check of the whole file.
+    bool IntegrityCheck();
+
+    // A complete copy of the database at `path`, made with the engine's online backup, so the file may be in use
+    // meanwhile. The copy is written under a passing name and takes `path` only once complete.
+    void BackupTo(const QString& path);
 
     // The whole table, or its rows that meet `condition`, an expression with one "?" that takes `value`
     // ("类别 = ?"). The value is always bound, never pasted into the query text.
@@ -109,4 +130,5 @@ private:
     friend class Statement;
     explicit Database(std::shared_ptr<sqlite3> db) : db_(std::move(db)) {}
     std::shared_ptr<sqlite3> db_;
+    std::chrono::milliseconds busyWait_{};
 };

@@ -25,24 +25,33 @@ MsgBoxResult showBox(const QString& prompt, MsgBoxButtons buttons, const QString
     // Ctrl+C copies the message, as message boxes on Windows do, so that a reason can be pasted into a report.
     QObject::connect(new QShortcut(QKeySequence::Copy, &box), &QShortcut::activated,
                      [&box] { QApplication::clipboard()->setText(box.text()); });
-    if (buttons != vbAbortRetryIgnore) {
+    if (buttons == vbOKOnly) {
         box.setDefaultButton(box.addButton(QMessageBox::Ok));
         box.exec();
         return vbOK;
     }
-    // Qt would order standard buttons by their roles, Abort last; one role for all three keeps the asked order.
-    QList<QAbstractButton*> choices;
-    for (QMessageBox::StandardButton button : {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore}) {
-        QPushButton* choice = box.addButton(button);
-        box.addButton(choice, QMessageBox::ActionRole);
-        choices.append(choice);
+    struct Choice {
+        QMessageBox::StandardButton button;
+        MsgBoxResult answer;
+    };
+    const QList<Choice> choices = buttons == vbYesNo ? QList<Choice>{{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}}
+                                                     : QList<Choice>{{QMessageBox::Abort, vbAbort},
+                                                                     {QMessageBox::Retry, vbRetry},
+                                                                     {QMessageBox::Ignore, vbIgnore}};
+    // Qt would order standard buttons by their roles, Abort last; one role for all keeps the asked order.
+    QList<QAbstractButton*> shown;
+    for (const Choice& choice : choices) {
+        QPushButton* button = box.addButton(choice.button);
+        box.addButton(button, QMessageBox::ActionRole);
+        shown.append(button);
     }
-    box.setDefaultButton(static_cast<QPushButton*>(choices[0]));
+    box.setDefaultButton(static_cast<QPushButton*>(shown[0]));
     box.exec();
-    // Closing the box by its window frame is taken as its default button, Abort.
-    const MsgBoxResult answers[] = {vbAbort, vbRetry, vbIgnore};
-    const qsizetype chosen = choices.indexOf(box.clickedButton());
-    return chosen < 0 ? vbAbort : answers[chosen];
+    // Closing the box by its window frame is taken as Abort, or as No to a question.
+    const qsizetype chosen = shown.indexOf(box.clickedButton());
+    if (chosen < 0)
+        return buttons == vbYesNo ? vbNo : vbAbort;
+    return choices[chosen].answer;
 }
 
 } // namespace

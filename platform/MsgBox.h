@@ -8,8 +8,8 @@
 
 // The modal message box every window uses. Button sets and answers keep their classic values, so a handler
 // reads like the dialogue it shows: MsgBox("...", vbAbortRetryIgnore, "错误信息") == vbRetry.
-enum MsgBoxButtons { vbOKOnly = 0, vbAbortRetryIgnore = 2 };
-enum MsgBoxResult { vbOK = 1, vbAbort = 3, vbRetry = 4, vbIgnore = 5 };
+enum MsgBoxButtons { vbOKOnly = 0, vbAbortRetryIgnore = 2, vbYesNo = 4 };
+enum MsgBoxResult { vbOK = 1, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
 
 // Caption of every box that is given no title of its own.
 inline const QString AppTitle = QStringLiteral("Vimaro2.0");

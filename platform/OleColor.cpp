@@ -3,8 +3,9 @@
 #include <QRegularExpression>
 
 OleColor toOleColor(const QString& text) {
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,10}$"));
-    static const QRegularExpression hexadecimal(QStringLiteral("^&[Hh]([0-9A-Fa-f]{1,8})$"));
+    // Anchored at the very end: "$" would also match before a final line feed, and "&H0000FF" + LF is no colour.
+    static const QRegularExpression decimal(QRegularExpression::anchoredPattern(u"[0-9]{1,10}"));
+    static const QRegularExpression hexadecimal(QRegularExpression::anchoredPattern(u"&[Hh]([0-9A-Fa-f]{1,8})"));
     bool ok = false;
     if (decimal.match(text).hasMatch()) {
         const qlonglong value = text.toLongLong(&ok);

@@ -2,6 +2,7 @@
 
 #include "platform/Shell.h"
 #include "platform/Statement.h"
+#include "stores/catalogue/Backup.h"
 
 using namespace Qt::StringLiterals;
 
@@ -75,6 +76,9 @@ ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile
             options.progress(done, total);
     };
 
+    // The day's copy of the catalogue is made before the transaction takes the write lock; a dry run writes nothing.
+    if (!options.dryRun)
+        Catalogue::backUpBeforeWriting();
     // A dry run is an import that is never committed, so its report is the one the import would give.
     Transaction transaction(catalogue);
     Catalogue::createIndexes(catalogue);

@@ -2,8 +2,10 @@
 
 #include "platform/ProgramDir.h"
 #include "platform/Statement.h"
+#include "stores/catalogue/Backup.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QSet>
 
 namespace Catalogue {
@@ -21,20 +23,32 @@ bool hasIndexes(Database& connection) {
     return present.step() && present.column(0).toInt() == indexNames.size();
 }
 
+// Runs `work` without waiting for a lock that another program holds: BusyError at once instead.
+template <typename Work> auto withoutWaiting(Database& connection, Work&& work) {
+    const std::chrono::milliseconds wait = connection.busyWait();
+    connection.setBusyWait(std::chrono::milliseconds(0));
+    const auto waitAgain = qScopeGuard([&] { connection.setBusyWait(wait); });
+    return work();
+}
+
 // Asked once per catalogue file and process: a catalogue that has its indexes costs one look at its schema, and
-// one that cannot be written (read-only, or locked by another program for longer than the wait) is not asked
-// again by every window that loads.
+// one that cannot be written (read-only, damaged) is not asked again by every window that loads. A catalogue that
+// another program holds locked is asked again by the next connection, and start-up does not wait for it.
 void ensureIndexes(Database& connection, const QString& path) {
     static QSet<QString> asked;
     if (asked.contains(path))
         return;
     asked.insert(path);
     try {
-        if (hasIndexes(connection))
-            return;
-        Transaction transaction(connection);
-        createIndexes(connection);
-        transaction.commit();
+        withoutWaiting(connection, [&] {
+            if (hasIndexes(connection))
+                return;
+            Transaction transaction(connection);
+            createIndexes(connection);
+            transaction.commit();
+        });
+    } catch (const BusyError&) {
+        asked.remove(path);
     } catch (const DbError&) {
         // Every query works without the indexes, only slower.
     }
@@ -53,7 +67,7 @@ Database openConnection() {
 }
 
 Recordset openTable(Database& connection) {
-    return connection.OpenRecordset(Table);
+    return withoutWaiting(connection, [&] { return connection.OpenRecordset(Table); });
 }
 
 namespace {
@@ -163,6 +177,7 @@ bool firstRecordLookup(Recordset& records) {
 }
 
 void addStation(Recordset& table, const QString& name, const QString& address, const QString& category) {
+    backUpBeforeWriting();
     table.AddNew();
     table.Fields(Name).setValue(name);
     table.Fields(Address).setValue(address);
@@ -174,6 +189,7 @@ bool changeStation(Database& connection, const StationQuery& query, const QStrin
     Recordset records = query.open(connection);
     if (!firstRecordLookup(records))
         return false;
+    backUpBeforeWriting();
     records.Edit();
     records.Fields(NameField).setValue(name);
     records.Fields(AddressField).setValue(address);

@@ -48,9 +48,11 @@ inline const std::array<QString, 9> SlotNames = {
 QString file();
 
 // Open catalogue: a window's own connection to tv.mdb in the program's directory, and a record set on the
-// whole table. Both throw DbError when the file is missing or is no catalogue. The first connection of the process
-// to a catalogue that lacks the indexes of createIndexes creates them: seconds for a million stations, once; a
-// catalogue that cannot be written goes without them, only slower.
+// whole table. Both throw DbError when the file is missing or is no catalogue. Opening the table is what a window's
+// load does, and start-up never waits on the catalogue: where another program holds it locked, openTable throws
+// BusyError at once and the connection stays, so that the next click tries again. The first connection of the
+// process to a catalogue that lacks the indexes of createIndexes creates them: seconds for a million stations, once;
+// a catalogue that cannot be written goes without them, only slower.
 Database openConnection();
 Recordset openTable(Database& connection);
 

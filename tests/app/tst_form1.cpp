@@ -51,6 +51,7 @@ private Q_SLOTS:
     void closeRequest_runsTheExit();
     void pressEffect_showsWhilePressed_andReleaseOutsideStillActs();
     void links_openTheirPagesThroughTheShell();
+    void links_thatTheShellRefuses_sayWhichPage();
 
 private:
     std::optional<Program> program;
@@ -315,6 +316,18 @@ void TestForm1::links_openTheirPagesThroughTheShell() {
     }
     QVERIFY(program->shell.files()[0] != program->shell.files()[1]);
     QCOMPARE(main.Label3.BorderStyle(), 0); // the credit line has no press effect
+}
+
+void TestForm1::links_thatTheShellRefuses_sayWhichPage() {
+    program->start();
+    program->shell.answerWith(2);
+
+    Mouse::click(program->main().Label2);
+    Mouse::click(program->main().Label3);
+
+    QCOMPARE(program->boxes.boxes().size(), 2);
+    for (int link = 0; link < 2; ++link)
+        QVERIFY(program->boxes.prompts()[link].contains(program->shell.files()[link]));
 }
 
 QTEST_MAIN(TestForm1)

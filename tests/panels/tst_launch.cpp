@@ -25,6 +25,8 @@ private Q_SLOTS:
     void addressesTheShellMayOpen_data();
     void addressesTheShellMayOpen();
     void withoutCatalogue_saysSoAndRunsOn();
+    void shellThatTakesNothing_saysSo_data();
+    void shellThatTakesNothing_saysSo();
 
 private:
     // Lists the test category in the radio panel, shown beside the main window.
@@ -195,6 +197,41 @@ void TestLaunch::withoutCatalogue_saysSoAndRunsOn() {
     QVERIFY(program->boxes.prompts().first().startsWith(u"无法播放电台："_s));
     QCOMPARE(Screen::MousePointer(), vbDefault);
     QVERIFY(radio.isVisible());
+}
+
+void TestLaunch::shellThatTakesNothing_saysSo_data() {
+    QTest::addColumn<long>("result");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("box");
+    const QString plain = u"http://a.example/live"_s;
+    // Far beyond what one program argument may hold, which xdg-open then never receives.
+    const QString overLimit = u"http://a.example/"_s + QString(200'000, u'x');
+    QTest::newRow("taken") << 33L << plain << false;
+    QTest::newRow("no handler") << 31L << plain << true;
+    QTest::newRow("32 is still a failure") << 32L << plain << true;
+    QTest::newRow("an address over the argument limit") << 31L << overLimit << true;
+}
+
+// The shell seam answers as the real call does: above 32 the address was taken. Anything else is said in a box
+// that names the address, cut short so that it fits on the screen.
+void TestLaunch::shellThatTakesNothing_saysSo() {
+    QFETCH(long, result);
+    QFETCH(QString, address);
+    QFETCH(bool, box);
+    add(u"测试台"_s, address);
+    Form2& radio = listed();
+    program->shell.answerWith(result);
+
+    Mouse::chooseLine(radio.List1, 0);
+
+    QCOMPARE(program->shell.files(), QStringList{address});
+    QCOMPARE(program->boxes.boxes().size(), box ? 1 : 0);
+    if (box) {
+        const MsgBoxScript::Box shown = program->boxes.boxes().first();
+        QCOMPARE(shown.title, u"Vimaro2.0"_s);
+        QVERIFY(shown.prompt.contains(address.left(100)));
+        QVERIFY(shown.prompt.size() < 200);
+    }
 }
 
 QTEST_MAIN(TestLaunch)

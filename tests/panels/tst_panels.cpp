@@ -23,6 +23,7 @@ private Q_SLOTS:
     void anyButton_andReleaseOutside_list();
     void stationAddedElsewhere_appearsAtTheNextRelease();
     void withoutCatalogue_listStaysEmptyAndCountKeepsItsText();
+    void lockedCatalogue_isSaidQuietly_andTheNextReleaseTriesAgain();
 
 private:
     void release(CategoryPanel& panel, const QString& caption) { Mouse::click(categoryLabel(panel, caption)); }
@@ -158,6 +159,29 @@ void TestPanels::withoutCatalogue_listStaysEmptyAndCountKeepsItsText() {
     release(tv, u"国内电视"_s);
     QCOMPARE(tv.List1.ListCount(), 0);
     QCOMPARE(tv.Label9.Caption(), before);
+    QVERIFY(program->boxes.boxes().isEmpty());
+}
+
+// Another program holds the catalogue in a transaction from before start-up until after the first release: the
+// panels load without it and say so, a release meanwhile says so again, and the first release after lists.
+void TestPanels::lockedCatalogue_isSaidQuietly_andTheNextReleaseTriesAgain() {
+    program->addStation(u"个性广播"_s, u"甲台"_s, u"http://a.example/"_s);
+    std::optional<CatalogueLock> lock(program->dir.catalogue());
+    program->start();
+    Form2& radio = program->radio();
+    radio.Show();
+    QVERIFY(program->main().isVisible());
+    QCOMPARE(radio.Label9.Caption(), u"电台目录正被占用"_s);
+    QCOMPARE(program->tv().Label9.Caption(), u"电台目录正被占用"_s);
+
+    release(radio, u"个性广播"_s);
+    QCOMPARE(radio.List1.ListCount(), 0);
+    QCOMPARE(radio.Label9.Caption(), u"电台目录正被占用"_s);
+
+    lock.reset();
+    release(radio, u"个性广播"_s);
+    QCOMPARE(radio.List1.lines(), QStringList{u"甲台"_s});
+    QCOMPARE(radio.Label9.Caption(), u"总共有1 个电台"_s);
     QVERIFY(program->boxes.boxes().isEmpty());
 }
 

@@ -33,7 +33,7 @@ void TestColour::storedText_convertsToTheWindowColour() {
 void TestColour::textThatIsNoNumber_isAnError_data() {
     QTest::addColumn<QString>("text");
     for (const char* text : {"", "&H", "#FFC0C0", "0xFFC0C0", "pale blue", "12.5", "-1", " 255", "&HFFC0C0 ", "&HG0",
-                             "99999999999", "&H123456789"})
+                             "99999999999", "&H123456789", "&H0000FF\n", "255\n", "&H0000FF\r\n"})
         QTest::newRow(text) << QString::fromLatin1(text);
 }
 

@@ -1,6 +1,8 @@
 #include "playlists/Import.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 #include <optional>
 
@@ -138,7 +140,10 @@ void TestImport::dryRun_reportsWhatTheImportWouldDo_andWritesNothing() {
 
     const ImportReport rehearsed = importPlaylists(*db, files, dryRun);
     QCOMPARE(dir->read(u"tv.mdb"_s), catalogueBefore);
+    QVERIFY(!QFile::exists(dir->file(u"backup"_s)));
     const ImportReport done = importPlaylists(*db, files);
+    // The real import keeps the catalogue as it was first.
+    QCOMPARE(QDir(dir->file(u"backup"_s)).entryList(QDir::Files).size(), 1);
     QCOMPARE(rehearsed.added, 1);
     QCOMPARE(rehearsed.alreadyPresent, 2);
     QCOMPARE(rehearsed.added, done.added);

@@ -92,6 +92,17 @@ void ProfileTest::readingFollowsTheFileGrammar_data() {
     QTest::newRow("an empty file") << QByteArray("") << "" << field;
     QTest::newRow("a file without the section") << QByteArray("[other]\r\ncolor=1\r\n") << "" << field;
 
+    // A settings line is a few dozen bytes; one beyond 64 KiB ends the file for the reader, however large it is.
+    const QByteArray longValue(60'000, 'v');
+    const QByteArray tooLongValue(70'000, 'v');
+    QTest::newRow("a long line is still a line")
+        << QByteArray("[setup]\r\nx=" + longValue + "\r\ncolor=1\r\n") << "1" << none;
+    QTest::newRow("a line too long to be a settings line is refused")
+        << QByteArray("[setup]\r\nx=" + tooLongValue + "\r\ncolor=1\r\n") << "" << field;
+    QTest::newRow("a longer key that begins with the key") << QByteArray("[setup]\r\ncolors=1\r\n") << "" << field;
+    QTest::newRow("a longer section that begins with the section")
+        << QByteArray("[setupx]\r\ncolor=1\r\n") << "" << field;
+
     QTest::newRow("the file ends right after the header") << QByteArray("x=1\r\n[setup]") << "" << node;
     QTest::newRow("the file ends one character after the header") << QByteArray("[setup]\r") << "" << node;
     QTest::newRow("an unclosed section name running to the end") << QByteArray("[setup") << "" << node;
@@ -205,6 +216,9 @@ void ProfileTest::writingRewritesTheFileLineByLine_data() {
         "\r\n[setup]\r\ncolor=&H00FF00\r\n\r\n\r\nx\r\n");
     row("a line in another encoding is kept byte for byte", "\xb1\xb3\xbe\xb0\r\n[setup]\r\ncolor=1\r\n",
         "\xb1\xb3\xbe\xb0\r\n[setup]\r\ncolor=&H00FF00\r\n");
+    // The file is read in blocks of 16 KiB: here a CR ends one block and its LF begins the next.
+    row("a line break split between two reads", QByteArray("k=v\r\n").repeated(4000) + "[setup]\r\ncolor=1\r\n",
+        QByteArray("k=v\r\n").repeated(4000) + "[setup]\r\ncolor=&H00FF00\r\n");
     row("section and key are trimmed for matching, the entry is not", "[setup]\r\ncolor=0\r\n[ setup ]\r\ncolor=1\r\n",
         "[setup]\r\n color =&H00FF00\r\n[ setup ]\r\n color =&H00FF00\r\n", QStringLiteral(" setup "),
         QStringLiteral(" color "));
@@ -270,22 +284,29 @@ void ProfileTest::aWrittenColourReadsBack() {
 void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas_data() {
     QTest::addColumn<bool>("installed");
     QTest::addColumn<QString>("directoryInTheWay");
+    QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("named");
 
-    const auto row = [](const char* tag, bool installed, const char* directoryInTheWay, const char* named) {
-        QTest::newRow(tag) << installed << QString::fromUtf8(directoryInTheWay) << QString::fromUtf8(named);
+    const auto row = [](const char* tag, bool installed, const char* directoryInTheWay, const char* named,
+                        const QByteArray& content = {}) {
+        QTest::newRow(tag) << installed << QString::fromUtf8(directoryInTheWay) << content << QString::fromUtf8(named);
     };
 
     // Tests run as root, where permission bits stop no write: a directory in the way does.
     row("tvset.tmp cannot be written", true, "tvset.tmp", "tvset.tmp");
     row("tvset.ini is a directory", false, "tvset.ini", "tvset.ini");
+    row("a line too long to be a settings line", true, "", "tvset.ini",
+        "[setup]\r\ncolor=1\r\n" + QByteArray(70'000, 'x') + "\r\n");
 }
 
 void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas() {
     QFETCH(bool, installed);
     QFETCH(QString, directoryInTheWay);
+    QFETCH(QByteArray, content);
     QFETCH(QString, named);
     TestProgramDir dir;
+    if (!content.isEmpty())
+        dir.write(QStringLiteral("tvset.ini"), content);
     if (!installed)
         dir.remove(QStringLiteral("tvset.ini"));
     if (!directoryInTheWay.isEmpty())

@@ -8,7 +8,7 @@ MsgBoxScript::MsgBoxScript() {
         boxes_.append({prompt, buttons, title});
         if (!answers_.isEmpty() && boxes_.size() < runawayBoxes)
             return answers_.takeFirst();
-        return buttons == vbAbortRetryIgnore ? vbAbort : vbOK;
+        return buttons == vbAbortRetryIgnore ? vbAbort : buttons == vbYesNo ? vbYes : vbOK;
     });
 }
 

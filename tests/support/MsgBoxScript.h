@@ -7,7 +7,7 @@
 
 // Answers message boxes in place of the user and keeps every box that was shown.
 // While it lives, no real box opens. A box with no scripted answer gets its default button
-// (OK, or Abort), as if the user pressed Enter, so a test can never hang on a box that keeps coming back.
+// (OK, Abort or Yes), as if the user pressed Enter, so a test can never hang on a box that keeps coming back.
 class MsgBoxScript {
 public:
     struct Box {

@@ -6,7 +6,7 @@ ShellRecorder::ShellRecorder() {
     Module1::shellSeam.replace([this](QWidget* owner, const QString& operation, const QString& file,
                                       const QString& parameters, const QString& directory, int showCommand) {
         calls_.append({owner, operation, file, parameters, directory, showCommand});
-        return 42L;
+        return result_;
     });
 }
 

@@ -47,3 +47,12 @@ void TestProgramDir::changeCatalogue(const QString& sql) const {
         qFatal("cannot change the catalogue: %s", error ? error : sqlite3_errmsg(db));
     sqlite3_close(db);
 }
+
+// Closing the connection ends the transaction it holds.
+CatalogueLock::CatalogueLock(const QString& catalogue) : db_(nullptr, sqlite3_close) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(catalogue.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    db_.reset(db);
+    if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        qFatal("cannot lock the catalogue: %s", sqlite3_errmsg(db));
+}

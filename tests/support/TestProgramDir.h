@@ -2,6 +2,19 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
+
+struct sqlite3;
+
+// Another program's connection holding the catalogue in an exclusive transaction for as long as it lives: no other
+// connection can read or write it meanwhile.
+class CatalogueLock {
+public:
+    explicit CatalogueLock(const QString& catalogue);
+
+private:
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> db_;
+};
 
 // A throw-away program directory holding a fresh copy of the shipped catalogue and settings file,
 // made the program's directory for as long as it lives.
@@ -22,6 +35,7 @@ public:
     void remove(const QString& name) const;
     // Runs SQL on the catalogue behind the program's back, as another program would.
     void changeCatalogue(const QString& sql) const;
+    CatalogueLock lockCatalogue() const { return CatalogueLock(catalogue()); }
 
 private:
     QTemporaryDir dir_;
