@@ -76,8 +76,9 @@ Form1::Form1(Forms& forms)
     Label1.setForeColor(navy);
     Label1.setCursor(Pictures::moveCursor());
     designCreditLine(Label3);
+    const QCursor hand = Pictures::handCursor();
     for (Label* link : {&Label2, &Label5, &Label3})
-        link->setCursor(Pictures::handCursor());
+        link->setCursor(hand);
     for (Label* label : {&Label6, &Label7, &Label2, &Label5})
         label->setForeColor(palette().color(QPalette::Highlight));
 

@@ -79,7 +79,18 @@ Label::Label(Form& form, QAnyStringView name, int left, int top, int width, int 
 
 void Label::setCaption(const QString& caption) {
     setText(caption);
-    if (size_ == Size::AutoSize)
+    autoSize();
+}
+
+void Label::showEvent(QShowEvent* event) {
+    ButtonControl::showEvent(event);
+    autoSize();
+}
+
+// Measuring a text loads the glyphs of its font, which a window that stays hidden never needs: an auto-sized label
+// takes its size when it is shown, and at every caption while it is.
+void Label::autoSize() {
+    if (size_ == Size::AutoSize && isVisible())
         resize(sizeHint());
 }
 

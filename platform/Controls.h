@@ -63,7 +63,11 @@ public:
     void setCaption(const QString& caption);
     void setForeColor(const QColor& colour);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void autoSize();
     Size size_;
 };
 

@@ -1,6 +1,9 @@
 #include "resources/Pictures.h"
 
 #include <QGuiApplication>
+#include <QResource>
+#include <QtEndian>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -8,9 +11,18 @@ namespace Pictures {
 
 namespace {
 
-// A file named NAME@2x.png gives a pixmap of device pixel ratio 2.
-QPixmap png(const QString& file) {
-    return QPixmap(u":/pictures/"_s + file + u".png"_s, "png");
+// A picture as the build left it (PngToPixels.cpp): its width and height, then its rows of pixels.
+QPixmap builtIn(const QString& file) {
+    const QByteArray data = QResource(u":/pictures/"_s + file + u".pixels"_s).uncompressedData();
+    if (data.size() < 8)
+        qFatal("the picture %s is not built into the program", qPrintable(file));
+    const auto width = qFromLittleEndian<quint32>(data.constData());
+    const auto height = qFromLittleEndian<quint32>(data.constData() + 4);
+    QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    if (data.size() != 8 + image.sizeInBytes())
+        qFatal("the picture %s is built into the program damaged", qPrintable(file));
+    std::memcpy(image.bits(), data.constData() + 8, image.sizeInBytes());
+    return QPixmap::fromImage(std::move(image));
 }
 
 // Both pointers are 32 by 32 pixels; the hot spot is where the picture points. The X11 platform takes the hot spot
@@ -24,13 +36,17 @@ QCursor pointer(const QString& name, QPoint hotSpot) {
 } // namespace
 
 QPixmap picture(const QString& name) {
-    return png(qGuiApp->devicePixelRatio() > 1 ? name + u"@2x"_s : name);
+    if (qGuiApp->devicePixelRatio() <= 1)
+        return builtIn(name);
+    QPixmap dense = builtIn(name + u"@2x"_s);
+    dense.setDevicePixelRatio(2);
+    return dense;
 }
 
 QIcon windowIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        icon.addPixmap(png(u"icon-%1"_s.arg(size)));
+        icon.addPixmap(builtIn(u"icon-%1"_s.arg(size)));
     return icon;
 }
 

@@ -7,7 +7,7 @@
 
 namespace Pictures {
 
-// A picture by its name, as "tv-toggle" or "slot1", drawn for the screens' density: NAME@2x.png, with a device
+// A picture by its name, as "tv-toggle" or "slot1", drawn for the screens' density: NAME@2x, with a device
 // pixel ratio of 2, where a logical pixel has more than one device pixel.
 QPixmap picture(const QString& name);
 

@@ -85,6 +85,7 @@ private Q_SLOTS:
     void messageBox_belongsToTheAskingWindow_aboveAll_inChinese_data();
     void messageBox_belongsToTheAskingWindow_aboveAll_inChinese();
     void tooltips_showInAWindowThatIsNotActive();
+    void autoSizedLabel_fitsItsText_onceShown_andAfterEveryCaption();
 };
 
 void TestControls::failingHandler_showsOneBox_andTheProgramRunsOn_data() {
@@ -197,6 +198,15 @@ void TestControls::tooltips_showInAWindowThatIsNotActive() {
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), u"快速选台一"_s);
     QVERIFY(!hovered.isActiveWindow());
+}
+
+// Hidden, a label keeps its designed size; what is shown always fits its text.
+void TestControls::autoSizedLabel_fitsItsText_onceShown_andAfterEveryCaption() {
+    Window window;
+    window.showOnScreen();
+    QCOMPARE(window.Label1.size(), window.Label1.sizeHint());
+    window.Label1.setCaption(u"保存设置并关闭窗口"_s);
+    QCOMPARE(window.Label1.size(), window.Label1.sizeHint());
 }
 
 QTEST_MAIN(TestControls)
