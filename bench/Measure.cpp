@@ -22,6 +22,8 @@ void makeCatalogue(const QString& path, int stations) {
         qFatal("cannot make the catalogue %s", qPrintable(path));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     Database catalogue = Database::OpenDatabase(path);
+    // The shipped catalogue comes with the program's indexes; one copied from elsewhere has none.
+    catalogue.execute(QStringLiteral("DROP INDEX radio_listing; DROP INDEX radio_station; DROP INDEX radio_names"));
     Statement grow(catalogue, QString::fromUtf8(generator.readAll()));
     grow.bind(1, stations);
     grow.step();
