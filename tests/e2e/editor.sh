@@ -6,14 +6,8 @@
 set -euo pipefail
 
 program=$1 seed=$2 settings=$3 root=$4
-DESKTOP_WORK=$(mktemp -d)
-source "$root/tools/lib/desktop.sh"
-trap 'desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# shellcheck source=tests/e2e/common.sh
+source "$root/tests/e2e/common.sh"
 
 # The slot starts empty, so that its button plays the station added here and no other.
 catalogue="$DESKTOP_WORK/tv.mdb"
@@ -21,16 +15,7 @@ cp "$seed" "$catalogue"
 chmod u+w "$catalogue"
 sqlite3 "$catalogue" "DELETE FROM radio WHERE 类别 = '快速选台三'"
 
-mkdir -p "$DESKTOP_WORK/handler"
-export RECORD="$DESKTOP_WORK/opened"
-: >"$RECORD"
-cat >"$DESKTOP_WORK/handler/xdg-open" <<'SCRIPT'
-#!/bin/sh
-printf '%s\n' "$*" >>"$RECORD"
-SCRIPT
-chmod +x "$DESKTOP_WORK/handler/xdg-open"
-export PATH="$DESKTOP_WORK/handler:$PATH"
-unset BROWSER DEFAULT_BROWSER
+record_shell_handoffs
 
 slot_station() {
     sqlite3 "$DESKTOP_WORK/program/tv.mdb" "SELECT 名称 || ' ' || 网址 FROM radio WHERE 类别 = '快速选台三'"

@@ -7,15 +7,8 @@
 set -euo pipefail
 
 root=$1
-DESKTOP_WORK=$(mktemp -d)
-source "$root/tools/lib/desktop.sh"
-trap 'desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$DESKTOP_WORK/program.log" ] && cat "$DESKTOP_WORK/program.log" >&2
-    exit 1
-}
+# shellcheck source=tests/e2e/common.sh
+source "$root/tests/e2e/common.sh"
 
 if [ "$2" = --prefix ]; then
     prefix=$3

@@ -7,14 +7,8 @@
 set -euo pipefail
 
 program=$1 catalogue=$2 settings=$3 root=$4
-DESKTOP_WORK=$(mktemp -d)
-source "$root/tools/lib/desktop.sh"
-trap 'desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# shellcheck source=tests/e2e/common.sh
+source "$root/tests/e2e/common.sh"
 
 slot2() {
     sqlite3 "$1" "SELECT $2 FROM radio WHERE 类别 = '快速选台二' ORDER BY rowid LIMIT 1"
@@ -35,16 +29,7 @@ rewrite_box() {
     desktop_type "$3"
 }
 
-mkdir -p "$DESKTOP_WORK/handler"
-export RECORD="$DESKTOP_WORK/opened"
-: >"$RECORD"
-cat >"$DESKTOP_WORK/handler/xdg-open" <<'SCRIPT'
-#!/bin/sh
-printf '%s\n' "$*" >>"$RECORD"
-SCRIPT
-chmod +x "$DESKTOP_WORK/handler/xdg-open"
-export PATH="$DESKTOP_WORK/handler:$PATH"
-unset BROWSER DEFAULT_BROWSER
+record_shell_handoffs
 
 desktop_start_display || fail "the virtual X server could not start"
 desktop_start_program "$program" "$catalogue" "$settings" || fail "the program did not start"

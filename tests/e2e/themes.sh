@@ -6,14 +6,8 @@
 set -euo pipefail
 
 program=$1 catalogue=$2 settings=$3 root=$4
-DESKTOP_WORK=$(mktemp -d)
-source "$root/tools/lib/desktop.sh"
-trap 'desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# shellcheck source=tests/e2e/common.sh
+source "$root/tests/e2e/common.sh"
 
 # A spot of bare window background, left of the frames and the lists, in each window.
 expect_colour() {

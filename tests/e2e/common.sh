@@ -1,0 +1,27 @@
+# What every end-to-end script starts with: a throw-away folder, the virtual desktop's helpers and `fail`.
+# Sourced after the script has set $root, the project root.
+DESKTOP_WORK=$(mktemp -d)
+source "$root/tools/lib/desktop.sh"
+trap 'desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT
+
+# Says what failed, with what the program printed when it printed anything, and ends the test.
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$DESKTOP_WORK/program.log" ] && cat "$DESKTOP_WORK/program.log" >&2
+    exit 1
+}
+
+# Puts a recording xdg-open first on the PATH in place of the user's player: every address the program hands to
+# the shell becomes one line of the file $RECORD.
+record_shell_handoffs() {
+    mkdir -p "$DESKTOP_WORK/handler"
+    export RECORD="$DESKTOP_WORK/opened"
+    : >"$RECORD"
+    cat >"$DESKTOP_WORK/handler/xdg-open" <<'SCRIPT'
+#!/bin/sh
+printf '%s\n' "$*" >>"$RECORD"
+SCRIPT
+    chmod +x "$DESKTOP_WORK/handler/xdg-open"
+    export PATH="$DESKTOP_WORK/handler:$PATH"
+    unset BROWSER DEFAULT_BROWSER
+}
