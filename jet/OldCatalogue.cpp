@@ -12,8 +12,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +40,20 @@ struct Reader {
     std::chrono::milliseconds limit = ReadingLimit;
 };
 Reader reader;
+
+// A damaged file can also make the library take memory without end. The child may take this much more than it has
+// when it starts (a sanitizer's reservations included), and ends when it runs out, long before the time limit.
+constexpr rlim_t MemoryLimit = rlim_t(1) << 30;
+
+void limitMemory() {
+    QFile statm(u"/proc/self/statm"_s);
+    rlimit limit{};
+    if (!statm.open(QIODevice::ReadOnly) || getrlimit(RLIMIT_AS, &limit) != 0)
+        return;
+    const rlim_t pages = statm.readLine().split(' ').value(0).toULongLong();
+    limit.rlim_cur = std::min(limit.rlim_max, pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + MemoryLimit);
+    setrlimit(RLIMIT_AS, &limit);
+}
 
 // The child's answer on its standard output: true and the stations, or false and why the file cannot be read.
 QByteArray answer(const QString& jetFile) {
@@ -178,6 +194,7 @@ std::optional<int> readForParent(int argc, char* argv[]) {
     if (!parent.open(dup(STDOUT_FILENO), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) ||
         dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
         return EXIT_FAILURE;
+    limitMemory();
     const QByteArray bytes = answer(QFile::decodeName(argv[2]));
     return parent.write(bytes) == bytes.size() && parent.flush() ? EXIT_SUCCESS : EXIT_FAILURE;
 }
