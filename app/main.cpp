@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/ConvertOldCatalogue.h"
 #include "app/Registry.h"
+#include "jet/OldCatalogue.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramDir.h"
 #include "platform/SingleInstance.h"
@@ -44,6 +45,10 @@ void tell(const QString& terminal, const QString& box) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The program started again by itself to read an old catalogue, apart, so that a damaged file cannot bring the
+    // running program down with it.
+    if (const std::optional<int> exit = OldCatalogue::readForParent(argc, argv))
+        return *exit;
     if (CommandLine::wanted(argc, argv))
         return CommandLine::run(argc, argv);
     preferX11();

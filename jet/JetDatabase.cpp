@@ -23,10 +23,14 @@ constexpr int RowOffsetMask = 0x1fff;
 
 using TableDef = std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)>;
 
+// A table is taken apart a row at a time into MDB_MAX_COLS fields, the most a Jet table has; a damaged definition
+// that counts more would have the library write past them, and one whose columns fall short of its count would
+// have them read past the list.
 TableDef openTable(MdbHandle* mdb, const QString& name) {
     QByteArray utf8 = name.toUtf8();
     TableDef table(mdb_read_table_by_name(mdb, utf8.data(), MDB_TABLE), mdb_free_tabledef);
-    if (table && !mdb_read_columns(table.get()))
+    if (table &&
+        (table->num_cols > MDB_MAX_COLS || !mdb_read_columns(table.get()) || table->columns->len != table->num_cols))
         table.reset();
     return table;
 }

@@ -1,5 +1,6 @@
 #include "tests/support/TestProgramDir.h"
 
+#include "jet/OldCatalogue.h"
 #include "platform/ProgramDir.h"
 
 #include <QFile>
@@ -16,10 +17,13 @@ TestProgramDir::TestProgramDir() {
     for (const QString& name : {catalogue(), settings()})
         QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner);
     setProgramDirForTesting(path());
+    // An old catalogue is read by a child of the program, which a test suite is not.
+    OldCatalogue::setReaderForTesting(QStringLiteral(VIMARO_PROGRAM));
 }
 
 TestProgramDir::~TestProgramDir() {
     setProgramDirForTesting({});
+    OldCatalogue::setReaderForTesting({});
 }
 
 QByteArray TestProgramDir::read(const QString& name) const {

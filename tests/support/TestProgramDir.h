@@ -17,7 +17,7 @@ private:
 };
 
 // A throw-away program directory holding a fresh copy of the shipped catalogue and settings file,
-// made the program's directory for as long as it lives.
+// made the program's directory for as long as it lives. Old catalogues are read by the built program meanwhile.
 class TestProgramDir {
 public:
     TestProgramDir();
