@@ -25,3 +25,12 @@ SCRIPT
     export PATH="$DESKTOP_WORK/handler:$PATH"
     unset BROWSER DEFAULT_BROWSER
 }
+
+# Prints what the shell was asked to open, once it holds LINES addresses (1 by default) or five seconds have passed.
+handed_off() {
+    for _ in $(seq 50); do
+        [ "$(wc -l <"$RECORD")" -ge "${1:-1}" ] && break
+        sleep 0.1
+    done
+    cat "$RECORD"
+}

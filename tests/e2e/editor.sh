@@ -60,11 +60,7 @@ close_box
 [ "$(slot_station)" = "端到端已改台 http://e2e.example/after" ] || fail "the slot holds '$(slot_station)' after the change"
 
 desktop_click main 1650 1170 # quick-select button 3
-for _ in $(seq 50); do
-    [ -s "$RECORD" ] && break
-    sleep 0.1
-done
-opened=$(cat "$RECORD")
+opened=$(handed_off)
 [ "$opened" = "http://e2e.example/after" ] || fail "the slot's button opened '$opened'"
 kill -0 "$desktop_app" 2>/dev/null || fail "the program ended"
 echo "PASS: added, found and changed in the channel editor; the slot plays $opened"

@@ -25,11 +25,7 @@ desktop_click main 1170 1170 # quick-select button 2
 xdotool windowfocus --sync "$desktop_main" key 3 # quick-select slot 3
 
 expected=$(printf '%s\n' "$(address_of 国内电视)" "$(address_of 快速选台二)" "$(address_of 快速选台三)")
-for _ in $(seq 50); do
-    [ "$(wc -l <"$RECORD")" -ge 3 ] && break
-    sleep 0.1
-done
-opened=$(cat "$RECORD")
+opened=$(handed_off 3)
 [ "$opened" = "$expected" ] || fail "expected the shell to open
 $expected
 but it opened

@@ -63,11 +63,7 @@ stored="$DESKTOP_WORK/program/tv.mdb"
     fail "the catalogue holds \"$(slot2 "$stored" 名称)\" and \"$(slot2 "$stored" 网址)\" for 快速选台二"
 
 desktop_click main 1170 1170      # quick-select button 2
-for _ in $(seq 50); do
-    [ -s "$RECORD" ] && break
-    sleep 0.1
-done
-opened=$(cat "$RECORD")
+opened=$(handed_off)
 [ "$opened" = "$new_address" ] || fail "quick-select button 2 opened \"$opened\" instead of $new_address"
 kill -0 "$desktop_app" 2>/dev/null || fail "the program ended"
 echo "PASS: 快速选台二 showed \"$name\", now plays $opened"
