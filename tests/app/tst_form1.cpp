@@ -45,7 +45,6 @@ private Q_SLOTS:
     void drag_docksBothBrowserPanelsAtTheNewPlace();
     void rightButtonOnTitle_doesNotMoveButDocksThePanels();
     void stayOnTop_toggledTwice_clearsThenRestoresTheBorder();
-    void minimise_hidesTheOpenBrowserPanels_andRestoreBringsThemBack();
     void anotherStart_bringsTheMinimisedMainWindowBackWithItsPanels();
     void exit_unloadsEveryWindowInOrderAndEnds();
     void closeRequest_runsTheExit();
@@ -225,28 +224,6 @@ void TestForm1::stayOnTop_toggledTwice_clearsThenRestoresTheBorder() {
     QVERIFY(staysOnTop(main) && staysOnTop(program->radio()) && staysOnTop(program->tv()));
     QVERIFY(main.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(main.Image7.ToolTipText(), u"是否在最前面"_s);
-}
-
-void TestForm1::minimise_hidesTheOpenBrowserPanels_andRestoreBringsThemBack() {
-    program->start();
-    Form1& main = program->main();
-    Mouse::click(main.Image1);
-    Mouse::click(main.Image5);
-    Mouse::click(main.Label7);
-    QVERIFY(program->radio().isVisible() && program->tv().isVisible());
-
-    Mouse::press(main.Image3);
-    QCOMPARE(main.Image3.BorderStyle(), 1);
-    Mouse::release(main.Image3);
-
-    QCOMPARE(main.Image3.BorderStyle(), 0);
-    QVERIFY(main.isMinimized());
-    QVERIFY(!program->radio().isVisible() && !program->tv().isVisible());
-    QVERIFY(program->forms.form(FormName::setup).isVisible());
-    QCOMPARE(main.Image1.BorderStyle(), 1);
-
-    main.setWindowState(Qt::WindowNoState); // restored from the task bar
-    QVERIFY(program->radio().isVisible() && program->tv().isVisible());
 }
 
 void TestForm1::anotherStart_bringsTheMinimisedMainWindowBackWithItsPanels() {

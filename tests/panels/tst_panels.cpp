@@ -19,8 +19,6 @@ private Q_SLOTS:
     void listing_showsEveryNamedStationOfExactlyThatCategory_data();
     void listing_showsEveryNamedStationOfExactlyThatCategory();
     void sameCategoryTwice_isRebuiltWithNothingSelected();
-    void anyButton_andReleaseOutside_list_data();
-    void anyButton_andReleaseOutside_list();
     void stationAddedElsewhere_appearsAtTheNextRelease();
     void withoutCatalogue_listStaysEmptyAndCountKeepsItsText();
     void lockedCatalogue_isSaidQuietly_andTheNextReleaseTriesAgain();
@@ -106,33 +104,6 @@ void TestPanels::sameCategoryTwice_isRebuiltWithNothingSelected() {
     QCOMPARE(tv.List1.lines(), first);
     QCOMPARE(tv.List1.ListIndex(), -1);
     QVERIFY(tv.List1.selectionModel()->selectedIndexes().isEmpty());
-}
-
-void TestPanels::anyButton_andReleaseOutside_list_data() {
-    QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<bool>("outside");
-    QTest::newRow("right") << Qt::RightButton << false;
-    QTest::newRow("middle") << Qt::MiddleButton << false;
-    QTest::newRow("left, released outside") << Qt::LeftButton << true;
-}
-
-void TestPanels::anyButton_andReleaseOutside_list() {
-    QFETCH(Qt::MouseButton, button);
-    QFETCH(bool, outside);
-    program->start();
-    Form2& radio = program->radio();
-    radio.Show();
-    Label& label = categoryLabel(radio, u"国内广播"_s);
-
-    Mouse::press(label, button);
-    if (outside)
-        Mouse::releaseOutside(label, button);
-    else
-        Mouse::release(label, button);
-
-    QCOMPARE(label.BorderStyle(), 0);
-    QVERIFY(radio.List1.ListCount() > 0);
-    QCOMPARE(radio.Label9.Caption(), u"总共有%1 个电台"_s.arg(radio.List1.ListCount()));
 }
 
 void TestPanels::stationAddedElsewhere_appearsAtTheNextRelease() {

@@ -21,8 +21,6 @@ private Q_SLOTS:
     void onlyTheExactSlotName_matches();
     void emptySlot_doesNothing();
     void catalogueChange_takesEffectAtTheNextRelease();
-    void anyButton_andReleaseOutside_play_data();
-    void anyButton_andReleaseOutside_play();
     void theTooltip_isTheOnlyTieToTheSlot();
     void keys1To9_playWhatTheButtonsPlay();
     void withoutCatalogue_saysSoAndRunsOn();
@@ -88,29 +86,6 @@ void TestQuickSelect::catalogueChange_takesEffectAtTheNextRelease() {
     QCOMPARE(program->shell.files().size(), 2);
     QVERIFY(program->shell.files()[0] != u"http://changed.example/"_s);
     QCOMPARE(program->shell.files()[1], u"http://changed.example/"_s);
-}
-
-void TestQuickSelect::anyButton_andReleaseOutside_play_data() {
-    QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<bool>("outside");
-    QTest::newRow("left") << Qt::LeftButton << false;
-    QTest::newRow("right") << Qt::RightButton << false;
-    QTest::newRow("middle") << Qt::MiddleButton << false;
-    QTest::newRow("released outside") << Qt::LeftButton << true;
-}
-
-void TestQuickSelect::anyButton_andReleaseOutside_play() {
-    QFETCH(Qt::MouseButton, button);
-    QFETCH(bool, outside);
-    program->start();
-    Image& slot5 = program->main().Image10;
-    Mouse::press(slot5, button);
-    if (outside)
-        Mouse::releaseOutside(slot5, button);
-    else
-        Mouse::release(slot5, button);
-    QCOMPARE(slot5.BorderStyle(), 0);
-    QCOMPARE(program->shell.calls().size(), 1);
 }
 
 void TestQuickSelect::theTooltip_isTheOnlyTieToTheSlot() {
