@@ -1,7 +1,7 @@
 #include "bench/Measure.h"
 
-#include "platform/Database.h"
-#include "platform/Statement.h"
+#include "sqlite/Database.h"
+#include "sqlite/Statement.h"
 
 #include <QFile>
 

@@ -7,10 +7,10 @@
 //
 //   bench_check              prints the figures
 //   bench_check check DIR    checks the catalogue in DIR; prints "seconds peak-kB SQLite-peak-kB"
-#include "app/CommandLine.h"
-#include "platform/Database.h"
-#include "platform/ProgramDir.h"
-#include "platform/Statement.h"
+#include "cli/CommandLine.h"
+#include "desktop/ProgramDir.h"
+#include "sqlite/Database.h"
+#include "sqlite/Statement.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -10,14 +10,14 @@
 // the program's first start leaves them. Offscreen; medians of several runs, wall and processor time.
 //
 //   bench_listing [RUNS [STATIONS...]]
-#include "app/Form1.h"
 #include "app/Registry.h"
 #include "bench/Measure.h"
-#include "panels/CategoryPanel.h"
-#include "platform/Module1.h"
-#include "platform/ProgramDir.h"
-#include "platform/Twips.h"
-#include "stores/catalogue/Catalogue.h"
+#include "catalogue/Catalogue.h"
+#include "desktop/ProgramDir.h"
+#include "runtime/Module1.h"
+#include "runtime/Twips.h"
+#include "windows/mainwindow/MainWindow.h"
+#include "windows/panels/CategoryPanel.h"
 
 #include <QApplication>
 #include <QDir>

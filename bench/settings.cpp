@@ -3,8 +3,8 @@
 // resident size, which must stay bounded by the longest line however large the file.
 //
 //   bench_settings [MEGABYTES]
-#include "platform/MsgBox.h"
-#include "stores/profile/Profile.h"
+#include "profile/Profile.h"
+#include "runtime/MsgBox.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,7 +8,7 @@
 #include "app/CatalogueRestore.h"
 #include "app/Registry.h"
 #include "bench/Measure.h"
-#include "stores/catalogue/Catalogue.h"
+#include "catalogue/Catalogue.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
 -- The stations of the catalogue as shipped: built into tv.mdb beside the program at build time, after the table
--- of stores/catalogue/schema.sql. Rows come back in the order they are inserted here, which is the order the
+-- of src/catalogue/schema.sql. Rows come back in the order they are inserted here, which is the order the
 -- panels list them and the quick-select buttons search them.
 
 -- STATIONS

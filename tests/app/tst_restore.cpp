@@ -1,5 +1,5 @@
 #include "app/CatalogueRestore.h"
-#include "stores/catalogue/Backup.h"
+#include "catalogue/Backup.h"
 #include "tests/support/MsgBoxScript.h"
 #include "tests/support/TestProgramDir.h"
 

@@ -3,9 +3,9 @@
 //
 //   crash_writer settings DIR       rewrites DIR/tvset.ini, the colour &H00FF00 and &H0000FF in turn
 //   crash_writer catalogue DIR RUN  adds the stations "crash RUN-N" to DIR/tv.mdb and renames every other one
-#include "platform/ProgramDir.h"
-#include "stores/catalogue/Catalogue.h"
-#include "stores/profile/Profile.h"
+#include "catalogue/Catalogue.h"
+#include "desktop/ProgramDir.h"
+#include "profile/Profile.h"
 
 #include <QString>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "stores/catalogue/Catalogue.h"
+#include "catalogue/Catalogue.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QDir>

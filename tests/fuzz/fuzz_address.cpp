@@ -3,7 +3,7 @@
 // xdg-open) as one plain argument that cannot pass for an option or carry a blank or a control character.
 //
 // Input: the address (UTF-8).
-#include "platform/Shell.h"
+#include "desktop/Shell.h"
 
 #include <QUrl>
 #include <algorithm>

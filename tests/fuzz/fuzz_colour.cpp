@@ -3,7 +3,7 @@
 // between: no blank, no line break.
 //
 // Input: the text (UTF-8).
-#include "platform/OleColor.h"
+#include "runtime/OleColor.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 // reading the child process does; what the Jet library itself does wrong there ends only that child.
 //
 // Input: the file's bytes.
+#include "catalogue/JetFormat.h"
 #include "jet/OldCatalogue.h"
-#include "platform/Database.h"
-#include "platform/JetFormat.h"
+#include "sqlite/Database.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // stretch, reading the pattern as it goes.
 //
 // Input: the pattern, a zero byte, the value (both UTF-8).
-#include "platform/Like.h"
+#include "sqlite/Like.h"
 
 #include <QChar>
 #include <QList>

@@ -4,8 +4,8 @@
 //
 // Input: one byte choosing the answers to the first four boxes (two bits each: Abort, Retry, Ignore, Abort; every
 // later box is answered Abort), then the content of tvset.ini.
-#include "platform/ProgramDir.h"
-#include "stores/profile/Profile.h"
+#include "desktop/ProgramDir.h"
+#include "profile/Profile.h"
 #include "tests/support/MsgBoxScript.h"
 
 #include <QFile>

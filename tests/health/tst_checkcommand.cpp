@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
-#include "platform/Database.h"
-#include "platform/Statement.h"
-#include "stores/catalogue/Catalogue.h"
+#include "catalogue/Catalogue.h"
+#include "cli/CommandLine.h"
+#include "sqlite/Database.h"
+#include "sqlite/Statement.h"
 #include "tests/health/StationServer.h"
 #include "tests/support/TestProgramDir.h"
 

@@ -1,6 +1,6 @@
+#include "catalogue/JetFormat.h"
 #include "jet/JetDatabase.h"
-#include "platform/Database.h"
-#include "platform/JetFormat.h"
+#include "sqlite/Database.h"
 #include "tests/support/JetSamples.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
+#include "catalogue/Catalogue.h"
 #include "jet/OldCatalogue.h"
-#include "stores/catalogue/Catalogue.h"
 #include "tests/support/JetSamples.h"
 #include "tests/support/TestProgramDir.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/Mouse.h"
 
-#include "platform/Controls.h"
+#include "runtime/Controls.h"
 
 #include <QAbstractItemView>
 #include <QTest>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MsgBox.h"
+#include "runtime/MsgBox.h"
 
 #include <QList>
 #include <QString>

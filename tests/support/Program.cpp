@@ -1,7 +1,7 @@
 #include "tests/support/Program.h"
 
-#include "platform/Module1.h"
-#include "stores/catalogue/Catalogue.h"
+#include "catalogue/Catalogue.h"
+#include "runtime/Module1.h"
 
 #include <QTest>
 

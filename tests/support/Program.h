@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/Form1.h"
 #include "app/Registry.h"
-#include "panels/CategoryPanel.h"
 #include "tests/support/MsgBoxScript.h"
 #include "tests/support/ShellRecorder.h"
 #include "tests/support/TestProgramDir.h"
+#include "windows/mainwindow/MainWindow.h"
+#include "windows/panels/CategoryPanel.h"
 
 // The program as main() starts it, on a throw-away program directory, with its message boxes answered by a
 // script and its shell calls recorded. Change the files in `dir` before start() to start from other data.

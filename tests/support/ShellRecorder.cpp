@@ -1,6 +1,6 @@
 #include "tests/support/ShellRecorder.h"
 
-#include "platform/Module1.h"
+#include "runtime/Module1.h"
 
 ShellRecorder::ShellRecorder() {
     Module1::shellSeam.replace([this](QWidget* owner, const QString& operation, const QString& file,

@@ -1,7 +1,7 @@
 #include "tests/support/TestProgramDir.h"
 
+#include "desktop/ProgramDir.h"
 #include "jet/OldCatalogue.h"
-#include "platform/ProgramDir.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,0 +1,29 @@
+#include "app/CatalogueRestore.h"
+
+#include "catalogue/Backup.h"
+#include "runtime/MsgBox.h"
+#include "sqlite/Database.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+void offerCatalogueRestore() {
+    if (Catalogue::inspectCatalogue() != Catalogue::Found::Unreadable)
+        return;
+    const std::optional<QString> backup = Catalogue::newestSoundBackup();
+    if (!backup)
+        return;
+    // Backups are named tv-YYYY-MM-DD.mdb after the day they were made.
+    const QString day = QFileInfo(*backup).completeBaseName().mid(3);
+    if (MsgBox(
+            u"电台目录 tv.mdb 已损坏，无法读取。\n\n要用 %1 的备份恢复吗？损坏的文件会改名保留在原处，不会删除。"_s.arg(
+                day),
+            vbYesNo) != vbYes)
+        return;
+    try {
+        Catalogue::restoreFromBackup(*backup);
+    } catch (const DbError& error) {
+        MsgBox(u"电台目录没有恢复：%1"_s.arg(QString::fromStdString(error.what())));
+    }
+}

@@ -1,0 +1,89 @@
+#include "app/Registry.h"
+
+#include "runtime/OnError.h"
+#include "windows/appearance/AppearancePanel.h"
+#include "windows/editor/ChannelEditor.h"
+#include "windows/mainwindow/MainWindow.h"
+#include "windows/panels/CategoryPanel.h"
+#include "windows/presets/PresetEditor.h"
+
+#include <algorithm>
+
+namespace {
+
+size_t slot(FormName name) {
+    return static_cast<size_t>(name);
+}
+
+} // namespace
+
+Registry::~Registry() {
+    for (Form* window : loaded_)
+        delete window;
+    for (const QPointer<Form>& window : leaving_)
+        delete window.data();
+}
+
+Form* Registry::create(FormName name) {
+    switch (name) {
+    case FormName::Form1:
+        return new Form1(*this);
+    case FormName::Form2:
+        return new Form2(*this);
+    case FormName::Form3:
+        return new Form3(*this);
+    case FormName::add:
+        return new add(*this);
+    case FormName::setup:
+        return new setup(*this);
+    case FormName::yz:
+        return new yz(*this);
+    }
+    Q_UNREACHABLE();
+}
+
+// A window whose load routine fails stays loaded, as far as its load came. The failure is recorded here and goes
+// no further: the window's first use may be any handler, and a load routine reports nothing.
+Form& Registry::form(FormName name) {
+    if (Form* window = loaded_[slot(name)])
+        return *window;
+    Form* window = create(name);
+    loaded_[slot(name)] = window;
+    loadFailed_[slot(name)] = !resumeNext([window] { window->Form_Load(); });
+    return *window;
+}
+
+// Restoring the main window shows the browser panels that were open, as restoring from the task bar does.
+void Registry::bringToFront() {
+    Form* main = loaded_[slot(FormName::Form1)];
+    if (!main)
+        return;
+    main->setWindowState(main->windowState() & ~Qt::WindowMinimized);
+    for (Form* window : loaded_) {
+        if (window && window != main && window->isVisible())
+            window->raise();
+    }
+    main->Show();
+    main->activateWindow();
+}
+
+bool Registry::isLoaded(FormName name) const {
+    return loaded_[slot(name)] != nullptr;
+}
+
+bool Registry::loadFailed(FormName name) const {
+    return isLoaded(name) && loadFailed_[slot(name)];
+}
+
+void Registry::unload(FormName name) {
+    Form* window = std::exchange(loaded_[slot(name)], nullptr);
+    if (!window)
+        return;
+    window->hide();
+    window->deleteLater();
+    std::erase_if(leaving_, [](const QPointer<Form>& gone) { return gone.isNull(); });
+    leaving_.emplace_back(window);
+    Q_EMIT unloaded(name);
+    if (std::none_of(loaded_.begin(), loaded_.end(), [](Form* w) { return w != nullptr; }))
+        Q_EMIT allUnloaded();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "windows/forms/Forms.h"
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+
+// Owns the six windows. A window is loaded at its first use and unloaded on request; when the last loaded
+// window is unloaded the program has nothing left to show, and `allUnloaded` tells it to end.
+class Registry : public QObject, public Forms {
+    Q_OBJECT
+
+public:
+    Registry() = default;
+    ~Registry() override;
+
+    Form& form(FormName name) override;
+    bool isLoaded(FormName name) const override;
+    bool loadFailed(FormName name) const override;
+    void unload(FormName name) override;
+
+    // Another start of the program asked for the running one: the main window comes back from the task bar, and
+    // it and every window it has open come to the front.
+    void bringToFront();
+
+Q_SIGNALS:
+    void unloaded(FormName name);
+    void allUnloaded();
+
+private:
+    Form* create(FormName name);
+
+    std::array<Form*, 6> loaded_{};
+    std::array<bool, 6> loadFailed_{};
+    // Unloaded windows are destroyed once the event that unloaded them is over, as it may be one of theirs.
+    std::vector<QPointer<Form>> leaving_;
+};

@@ -1,0 +1,226 @@
+#include "catalogue/Catalogue.h"
+
+#include "catalogue/Backup.h"
+#include "catalogue/JetFormat.h"
+#include "desktop/ProgramDir.h"
+#include "sqlite/Statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QSet>
+
+namespace Catalogue {
+
+namespace {
+
+const QStringList indexNames = {QStringLiteral("radio_listing"), QStringLiteral("radio_station"),
+                                QStringLiteral("radio_names")};
+
+bool hasIndexes(Database& connection) {
+    Statement present(connection, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                                                 "tbl_name = 'radio' AND name IN (?, ?, ?)"));
+    for (int i = 0; i < indexNames.size(); ++i)
+        present.bind(i + 1, indexNames[i]);
+    return present.step() && present.column(0).toInt() == indexNames.size();
+}
+
+// Runs `work` without waiting for a lock that another program holds: BusyError at once instead.
+template <typename Work> auto withoutWaiting(Database& connection, Work&& work) {
+    const std::chrono::milliseconds wait = connection.busyWait();
+    connection.setBusyWait(std::chrono::milliseconds(0));
+    const auto waitAgain = qScopeGuard([&] { connection.setBusyWait(wait); });
+    return work();
+}
+
+// Asked once per catalogue file and process: a catalogue that has its indexes costs one look at its schema, and
+// one that cannot be written (read-only, damaged) is not asked again by every window that loads. A catalogue that
+// another program holds locked is asked again by the next connection, and start-up does not wait for it.
+void ensureIndexes(Database& connection, const QString& path) {
+    static QSet<QString> asked;
+    if (asked.contains(path))
+        return;
+    asked.insert(path);
+    try {
+        withoutWaiting(connection, [&] {
+            if (hasIndexes(connection))
+                return;
+            Transaction transaction(connection);
+            createIndexes(connection);
+            transaction.commit();
+        });
+    } catch (const BusyError&) {
+        asked.remove(path);
+    } catch (const DbError&) {
+        // Every query works without the indexes, only slower.
+    }
+}
+
+} // namespace
+
+QString file() {
+    return programDir() + QStringLiteral("/tv.mdb");
+}
+
+Database openConnection() {
+    // SQLite opens any file and fails only at the first query, with "file is not a database"; an old catalogue
+    // deserves a message that says what it is.
+    if (jetFormat(file()))
+        throw DbError(QStringLiteral("%1 是旧版的 Access (Jet) 数据库，须先转换成新的电台目录才能打开")
+                          .arg(QDir::toNativeSeparators(file()))
+                          .toStdString());
+    Database connection = Database::OpenDatabase(file());
+    // The searches of the windows and commands are written in the catalogue's own pattern language.
+    connection.replaceLike();
+    ensureIndexes(connection, file());
+    return connection;
+}
+
+Recordset openTable(Database& connection) {
+    return withoutWaiting(connection, [&] { return connection.OpenRecordset(Table); });
+}
+
+namespace {
+
+// Runs one of the SQL files built into the program: the same files build the shipped catalogue.
+void runScript(Database& connection, const QString& name) {
+    QFile script(QStringLiteral(":/catalogue/") + name);
+    if (!script.open(QIODevice::ReadOnly))
+        qFatal("%s is not built into the program", qPrintable(name));
+    connection.execute(QString::fromUtf8(script.readAll()));
+}
+
+} // namespace
+
+void createTable(Database& empty) {
+    runScript(empty, QStringLiteral("schema.sql"));
+}
+
+Database& opened(std::optional<Database>& connection) {
+    if (!connection)
+        throw DbError("电台目录 tv.mdb 打不开");
+    return *connection;
+}
+
+StationQuery StationQuery::stationsOfCategory(const QString& category) {
+    return {QStringLiteral("类别 = ?"), category};
+}
+
+StationQuery StationQuery::nameSearch(const QString& partOfName) {
+    return {QStringLiteral("名称 like ?"), u'*' + partOfName + u'*'};
+}
+
+StationQuery StationQuery::categorySearch(const QString& partOfCategory) {
+    return {QStringLiteral("类别 like ?"), u'*' + partOfCategory + u'*'};
+}
+
+StationQuery StationQuery::allStations() {
+    return {QString(), QString()};
+}
+
+StationQuery StationQuery::stationAt(qint64 row) {
+    return {QStringLiteral("rowid = ?"), QString::number(row)};
+}
+
+Recordset StationQuery::open(Database& connection) const {
+    return connection.OpenRecordset(Table, condition_, value_);
+}
+
+StationQuery::Names StationQuery::names(Database& connection) const {
+    Statement query(connection, QStringLiteral("SELECT 名称, rowid FROM radio %1 ORDER BY rowid").arg(where()));
+    bindValue(query);
+    Names listed;
+    while (query.step()) {
+        ++listed.count;
+        if (QString name = query.text(0); !name.isNull()) {
+            listed.names.append(std::move(name));
+            listed.rows.push_back(query.integer(1));
+        }
+    }
+    return listed;
+}
+
+// "+rowid" keeps the engine from walking a whole category in catalogue order for the sake of its order:
+// radio_station finds the few stations of that name and category at once, and they are put in order afterwards.
+std::optional<QVariant> StationQuery::addressOf(Database& connection, const QString& name, int occurrence) const {
+    Statement query(connection, QStringLiteral("SELECT 网址 FROM radio %1 ORDER BY +rowid LIMIT 1 OFFSET ?")
+                                    .arg(where(QStringLiteral("名称 = ?"))));
+    const int next = bindValue(query);
+    query.bind(next, name);
+    query.bind(next + 1, occurrence);
+    if (!query.step())
+        return std::nullopt;
+    return query.column(0);
+}
+
+QString StationQuery::where(const QString& also) const {
+    QStringList conditions{condition_, also};
+    conditions.removeAll(QString());
+    return conditions.isEmpty() ? QString() : QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
+int StationQuery::bindValue(Statement& query) const {
+    if (condition_.isEmpty())
+        return 1;
+    query.bind(1, value_);
+    return 2;
+}
+
+int recordWalk(Recordset& records, const std::function<void(Recordset&)>& eachRecord) {
+    if (!(records.AtBOF() && records.AtEOF())) {
+        while (!records.AtEOF()) {
+            eachRecord(records);
+            records.MoveNext();
+        }
+    }
+    const int count = records.RecordCount();
+    records.Close();
+    return count;
+}
+
+bool firstRecordLookup(Recordset& records) {
+    if (records.AtBOF() && records.AtEOF())
+        return false;
+    records.MoveLast();
+    records.MoveFirst();
+    return true;
+}
+
+void addStation(Recordset& table, const QString& name, const QString& address, const QString& category) {
+    backUpBeforeWriting();
+    table.AddNew();
+    table.Fields(Name).setValue(name);
+    table.Fields(Address).setValue(address);
+    table.Fields(Category).setValue(category);
+    table.Update();
+}
+
+bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address) {
+    Recordset records = query.open(connection);
+    if (!firstRecordLookup(records))
+        return false;
+    backUpBeforeWriting();
+    records.Edit();
+    records.Fields(NameField).setValue(name);
+    records.Fields(AddressField).setValue(address);
+    records.Update();
+    return true;
+}
+
+std::vector<Station> stations(Database& connection, const std::optional<QString>& category) {
+    Statement query(connection, category
+                                    ? QStringLiteral("SELECT 类别, 名称, 网址 FROM radio WHERE 类别 = ? ORDER BY rowid")
+                                    : QStringLiteral("SELECT 类别, 名称, 网址 FROM radio ORDER BY rowid"));
+    if (category)
+        query.bind(1, *category);
+    std::vector<Station> all;
+    while (query.step())
+        all.push_back({query.text(0), query.text(1), query.text(2)});
+    return all;
+}
+
+void createIndexes(Database& connection) {
+    runScript(connection, QStringLiteral("indexes.sql"));
+}
+
+} // namespace Catalogue

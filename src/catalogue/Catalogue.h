@@ -1,0 +1,137 @@
+#pragma once
+
+#include "sqlite/Database.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class Statement;
+
+// The station catalogue tv.mdb in the program's directory: table radio, one record per station.
+namespace Catalogue {
+
+// Fields of a station record. Name and web address are read and changed by position, the category by name.
+inline constexpr int NameField = 2;
+inline constexpr int AddressField = 3;
+inline const QString Table = QStringLiteral("radio");
+inline const QString Name = QStringLiteral("名称");
+inline const QString Address = QStringLiteral("网址");
+inline const QString Category = QStringLiteral("类别");
+// The station's number, which orders the records; never read or written by the windows.
+inline const QString Number = QStringLiteral("编号");
+
+// The categories the browser panels list; stored categories must equal these captions exactly.
+namespace Categories {
+inline const QString DomesticTv = QStringLiteral("国内电视");
+inline const QString HongKongTaiwanTv = QStringLiteral("港台电视");
+inline const QString OverseasTv = QStringLiteral("海外电视");
+inline const QString SelectedMusic = QStringLiteral("精选音乐");
+inline const QString SelectedFilms = QStringLiteral("精选电影");
+inline const QString SpecialInterestTv = QStringLiteral("个性电视");
+inline const QString DomesticRadio = QStringLiteral("国内广播");
+inline const QString HongKongTaiwanRadio = QStringLiteral("港台广播");
+inline const QString OverseasRadio = QStringLiteral("海外广播");
+inline const QString SpecialInterestRadio = QStringLiteral("个性广播");
+} // namespace Categories
+
+// The nine quick-select slots, in button order: a station fills slot k when its category equals SlotNames[k-1].
+inline const std::array<QString, 9> SlotNames = {
+    QStringLiteral("快速选台一"), QStringLiteral("快速选台二"), QStringLiteral("快速选台三"),
+    QStringLiteral("快速选台四"), QStringLiteral("快速选台五"), QStringLiteral("快速选台六"),
+    QStringLiteral("快速选台七"), QStringLiteral("快速选台八"), QStringLiteral("快速选台九")};
+
+// The catalogue file, tv.mdb in the program's directory.
+QString file();
+
+// Open catalogue: a window's own connection to tv.mdb in the program's directory, and a record set on the
+// whole table. Both throw DbError when the file is missing or is no catalogue. Opening the table is what a window's
+// load does, and start-up never waits on the catalogue: where another program holds it locked, openTable throws
+// BusyError at once and the connection stays, so that the next click tries again. The first connection of the
+// process to a catalogue that lacks the indexes of createIndexes creates them: seconds for a million stations, once;
+// a catalogue that cannot be written goes without them, only slower.
+Database openConnection();
+Recordset openTable(Database& connection);
+
+// Creates table radio, as the shipped catalogue has it, on a connection to an empty database.
+void createTable(Database& empty);
+
+// A window's connection, or the DbError that it could not be opened when the window loaded.
+Database& opened(std::optional<Database>& connection);
+
+// A query that a window keeps and runs again later: the condition is fixed, V is bound as a value, so an
+// apostrophe in V is text like any other while the pattern characters of a "like" keep their meaning.
+class StationQuery {
+public:
+    static StationQuery stationsOfCategory(const QString& category);
+    static StationQuery nameSearch(const QString& partOfName);
+    static StationQuery categorySearch(const QString& partOfCategory);
+    static StationQuery allStations();
+    // The one station a row names (StationQuery::Names::rows), whatever its name has become since.
+    static StationQuery stationAt(qint64 row);
+
+    Recordset open(Database& connection) const;
+
+    // The names of the query's stations in catalogue order, read straight into text: what a station list shows.
+    // A station without a name gets no line but is counted. Beside each name the row of its station, which names
+    // that one station for as long as it is stored, whatever its name becomes.
+    struct Names {
+        QStringList names;
+        std::vector<qint64> rows;
+        int count = 0;
+    };
+    Names names(Database& connection) const;
+
+    // The web address of the station that the line of a list of this query's names plays: of the stations of the
+    // query named `name`, the one at `occurrence` (counted from 0) in catalogue order. Nothing when there is no
+    // such station any more; a null address when the station has none.
+    std::optional<QVariant> addressOf(Database& connection, const QString& name, int occurrence) const;
+
+    bool operator==(const StationQuery&) const = default;
+
+private:
+    StationQuery(QString condition, QString value) : condition_(std::move(condition)), value_(std::move(value)) {}
+    // The query's condition with `also` added, as a WHERE clause.
+    QString where(const QString& also = {}) const;
+    // Binds V where the condition takes it; returns the number of the next parameter.
+    int bindValue(Statement& query) const;
+    QString condition_;
+    QString value_;
+};
+
+// Record walk: visits every record in catalogue order and closes the record set; returns the number of records.
+int recordWalk(Recordset& records, const std::function<void(Recordset&)>& eachRecord);
+
+// First-record lookup: false when nothing was found, otherwise the record set stands on its first record.
+bool firstRecordLookup(Recordset& records);
+
+// Add station: a new record through the window's record set on the whole table.
+void addStation(Recordset& table, const QString& name, const QString& address, const QString& category);
+
+// Change station: runs the query again and gives its first station a new name and web address.
+// Returns false, changing nothing, when the query finds no station any more.
+bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address);
+
+// A station as whole-catalogue work sees it (export, import): the three fields, a null field read as empty text.
+struct Station {
+    QString category;
+    QString name;
+    QString address;
+    bool operator==(const Station&) const = default;
+};
+
+// Every station, or those of one category, in catalogue order, read in one pass.
+std::vector<Station> stations(Database& connection, const std::optional<QString>& category = std::nullopt);
+
+// The indexes that keep work on a large catalogue fast, created where they are missing. Indexes change neither
+// the table's shape nor the order of its rows:
+// - radio_listing holds the names of each category in catalogue order: a category is listed from it alone;
+// - radio_station finds a station by its name, category and web address at once: the station of a clicked line,
+//   and the import's test for a station already present;
+// - radio_names holds every name in catalogue order, a quarter of the table's size: what a name search reads.
+void createIndexes(Database& connection);
+
+} // namespace Catalogue

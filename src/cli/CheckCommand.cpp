@@ -1,0 +1,313 @@
+// vimaro check: which stations still play.
+#include "catalogue/Catalogue.h"
+#include "cli/CommandLine.h"
+#include "cli/TerminalProgress.h"
+#include "desktop/Interrupt.h"
+#include "health/CheckRun.h"
+#include "health/HealthTable.h"
+#include "playlists/Playlist.h"
+
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <cstdio>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace CommandLine {
+
+namespace {
+
+constexpr int PageSize = 64;
+constexpr int MaxJobs = 256;
+constexpr double MaxTimeoutSeconds = 3600;
+
+struct Options {
+    QString category;
+    CheckRun::Options run;
+    bool json = false;
+    bool report = false;
+    QString exportDead;
+};
+
+void print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+QString oneLine(QString text) {
+    return text.replace(u'\r', u' ').replace(u'\n', u' ');
+}
+
+const char* const Description =
+    "Checks whether the catalogue's stations still play: reads the first kilobytes of what answers at each\n"
+    "station's address (following at most five redirects and the first entry of a playlist), prints one line\n"
+    "per station and a summary, and keeps the findings in tv.mdb beside the program. Nothing is played.\n"
+    "\n"
+    "Exit codes: 0 every station was checked, whatever was found (a dead station is a finding, not a failure);\n"
+    "1 the catalogue could not be read or written, or Ctrl+C stopped the run (the findings so far are kept);\n"
+    "2 the command line is wrong.";
+
+// Reads the command line into `options`; returns an exit code when the command ends here.
+std::optional<int> readOptions(const QStringList& arguments, Options& options) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(Description));
+    const QCommandLineOption category(u"category"_s, u"Only the stations of this category (国内电视 ...)."_s,
+                                      u"类别"_s);
+    const QCommandLineOption jobs(u"jobs"_s, u"Stations checked at once (default 16), never more than 4 on one host."_s,
+                                  u"N"_s);
+    const QCommandLineOption timeout(
+        u"timeout"_s, u"Seconds one station may take in all before it has timed out (default 10)."_s, u"S"_s);
+    const QCommandLineOption json(u"json"_s, u"Prints the findings as one JSON document."_s);
+    const QCommandLineOption report(u"report"_s, u"Checks nothing: prints the last findings, dead stations first."_s);
+    const QCommandLineOption exportDead(
+        u"export-dead"_s, u"Writes the dead stations of the last findings to FILE as an M3U playlist."_s, u"FILE"_s);
+    parser.addOptions({category, jobs, timeout, json, report, exportDead});
+    if (const std::optional<int> exit = parse(parser, arguments))
+        return exit;
+    const auto usage = [](const QString& problem) {
+        print(stderr, u"vimaro check: %1\n"_s.arg(problem));
+        return std::optional<int>(Usage);
+    };
+    if (!parser.positionalArguments().isEmpty())
+        return usage(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
+    options.category = parser.value(category);
+    options.json = parser.isSet(json);
+    options.report = parser.isSet(report);
+    options.exportDead = parser.value(exportDead);
+    bool ok = true;
+    if (parser.isSet(jobs)) {
+        options.run.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || options.run.jobs < 1 || options.run.jobs > MaxJobs)
+            return usage(u"--jobs takes a whole number from 1 to %1"_s.arg(MaxJobs));
+    }
+    if (parser.isSet(timeout)) {
+        const double seconds = parser.value(timeout).toDouble(&ok);
+        if (!ok || seconds <= 0 || seconds > MaxTimeoutSeconds)
+            return usage(u"--timeout takes seconds above 0, at most %1"_s.arg(MaxTimeoutSeconds));
+        options.run.timeout = std::chrono::milliseconds(qRound64(seconds * 1000));
+    }
+    return std::nullopt;
+}
+
+// Prints findings one station at a time, as lines for a person or as one JSON document for a program, so that
+// the output of a run over any number of stations keeps none of them in memory.
+class Findings {
+public:
+    explicit Findings(bool json) : json_(json) {
+        if (json_)
+            print(stdout, u"{\"stations\":["_s);
+    }
+
+    // Lines go past the progress line while a run shows one.
+    void showProgress(TerminalProgress* progress) { progress_ = progress; }
+
+    void station(const HealthTable::Entry& entry, bool withTime) {
+        const Finding& finding = entry.finding;
+        if (json_) {
+            const QJsonObject object{
+                {u"station"_s, entry.station.id},
+                {u"name"_s, entry.station.name},
+                {u"category"_s, entry.station.category},
+                {u"address"_s, entry.station.address},
+                {u"result"_s, Verdicts::key(finding.verdict)},
+                {u"standing"_s, standingKey(Verdicts::standing(finding.verdict))},
+                {u"detail"_s, finding.detail},
+                {u"time"_s, entry.time.toUTC().toString(Qt::ISODate)},
+            };
+            write((first_ ? u"\n"_s : u",\n"_s) +
+                  QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+            first_ = false;
+            return;
+        }
+        const QString time = withTime ? entry.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm  "_s) : QString();
+        const QString name = entry.station.name.isEmpty() ? u"(no name)"_s : entry.station.name;
+        write(u"%1%2  %3  %4  %5\n"_s.arg(time, Verdicts::label(finding.verdict).leftJustified(20), oneLine(name),
+                                          oneLine(entry.station.address), oneLine(finding.detail)));
+    }
+
+    // `seconds` below 0: the findings of earlier runs, not of this one.
+    void summary(const Tally& tally, double seconds, bool interrupted) {
+        if (json_)
+            return jsonSummary(tally, seconds, interrupted);
+        if (seconds < 0 && tally.total() == 0)
+            return print(stdout, u"No findings yet: vimaro check checks the stations.\n"_s);
+        const QString stations = tally.total() == 1 ? u"1 station"_s : u"%1 stations"_s.arg(tally.total());
+        QString text = seconds < 0 ? u"Last findings of %1: "_s.arg(stations)
+                                   : u"Checked %1 in %2 s: "_s.arg(stations).arg(seconds, 0, 'f', 1);
+        text += u"%1 play, %2 do not, %3 cannot be judged.\n"_s.arg(tally.count(Standing::Plays))
+                    .arg(tally.count(Standing::Dead))
+                    .arg(tally.count(Standing::Undecided));
+        text += reasons(tally, Standing::Plays, u"play"_s) + reasons(tally, Standing::Dead, u"do not"_s) +
+                reasons(tally, Standing::Undecided, u"cannot be judged"_s);
+        if (interrupted)
+            text += u"Stopped by Ctrl+C; the findings so far are kept.\n"_s;
+        print(stdout, text);
+    }
+
+private:
+    void write(const QString& text) {
+        if (progress_)
+            progress_->print(text);
+        else
+            print(stdout, text);
+    }
+
+    static QString standingKey(Standing standing) {
+        return standing == Standing::Dead ? u"dead"_s : standing == Standing::Plays ? u"plays"_s : u"undecided"_s;
+    }
+
+    static QString reasons(const Tally& tally, Standing standing, const QString& title) {
+        QStringList counts;
+        for (int i = 0; i < VerdictCount; ++i) {
+            const auto verdict = static_cast<Verdict>(i);
+            if (Verdicts::standing(verdict) == standing && tally.count(verdict) > 0)
+                counts.append(u"%1 %2"_s.arg(Verdicts::label(verdict)).arg(tally.count(verdict)));
+        }
+        return counts.isEmpty() ? QString() : u"  %1: %2\n"_s.arg(title, counts.join(u", "_s));
+    }
+
+    void jsonSummary(const Tally& tally, double seconds, bool interrupted) {
+        QJsonObject results;
+        for (int i = 0; i < VerdictCount; ++i) {
+            const auto verdict = static_cast<Verdict>(i);
+            if (tally.count(verdict) > 0)
+                results.insert(Verdicts::key(verdict), tally.count(verdict));
+        }
+        QJsonObject summary{{u"stations"_s, tally.total()},
+                            {u"play"_s, tally.count(Standing::Plays)},
+                            {u"dead"_s, tally.count(Standing::Dead)},
+                            {u"undecided"_s, tally.count(Standing::Undecided)},
+                            {u"results"_s, results},
+                            {u"interrupted"_s, interrupted}};
+        if (seconds >= 0)
+            summary.insert(u"seconds"_s, seconds);
+        print(stdout,
+              u"\n],\"summary\":%1}\n"_s.arg(QString::fromUtf8(QJsonDocument(summary).toJson(QJsonDocument::Compact))));
+    }
+
+    bool json_;
+    bool first_ = true;
+    TerminalProgress* progress_ = nullptr;
+};
+
+// Checks every station of the options' category; returns the exit code.
+int runChecks(Database& connection, const Options& options, Findings& findings) {
+    StationPages pages(connection, options.category);
+    const qint64 total = pages.count();
+    std::optional<QString> failure;
+    CheckRun run(
+        [&] {
+            try {
+                return pages.next(PageSize);
+            } catch (const DbError& error) {
+                failure = QString::fromUtf8(error.what());
+                return std::vector<Station>{};
+            }
+        },
+        options.run);
+    HealthTable::Writer writer(connection);
+    Tally tally;
+    TerminalProgress progress(u"checking"_s);
+    findings.showProgress(&progress);
+    QObject::connect(&run, &CheckRun::checked, [&](const Station& station, const Finding& finding) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        try {
+            writer.add(station, finding, now);
+        } catch (const DbError& error) {
+            failure = QString::fromUtf8(error.what());
+            return run.stop();
+        }
+        tally.add(finding.verdict);
+        progress.update(tally.total(), total);
+        findings.station({station, finding, now}, false);
+    });
+    bool interrupted = false;
+    Interrupt interrupt;
+    QObject::connect(&interrupt, &Interrupt::requested, [&] {
+        interrupted = true;
+        run.stop();
+    });
+    QEventLoop loop;
+    QObject::connect(&run, &CheckRun::finished, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    run.start();
+    loop.exec();
+    progress.finish();
+    findings.showProgress(nullptr);
+    if (!failure)
+        writer.flush();
+    findings.summary(tally, static_cast<double>(clock.elapsed()) / 1000.0, interrupted);
+    if (failure) {
+        print(stderr, u"vimaro check: the catalogue failed: %1\n"_s.arg(*failure));
+        return Failed;
+    }
+    return interrupted ? Failed : Done;
+}
+
+int report(Database& connection, const Options& options, Findings& findings) {
+    Tally tally;
+    HealthTable::lastFindings(connection, options.category, [&](const HealthTable::Entry& entry) {
+        tally.add(entry.finding.verdict);
+        findings.station(entry, true);
+    });
+    findings.summary(tally, -1, false);
+    return Done;
+}
+
+// The dead stations of the last findings as an M3U playlist, dead first as --report lists them, each with its
+// category, so that it can be reviewed in a player and imported again once mended.
+int exportDead(Database& connection, const Options& options) {
+    std::vector<Catalogue::Station> dead;
+    HealthTable::lastFindings(connection, options.category, [&](const HealthTable::Entry& entry) {
+        if (Verdicts::standing(entry.finding.verdict) == Standing::Dead)
+            dead.push_back(entry.station);
+    });
+    // The file is replaced only once it is complete: a failure leaves an earlier playlist of that name whole.
+    QSaveFile file(options.exportDead);
+    if (!file.open(QIODevice::WriteOnly) || file.write(Playlists::writeM3u(dead)) < 0 || !file.commit()) {
+        print(stderr, u"vimaro check: cannot write %1: %2\n"_s.arg(options.exportDead, file.errorString()));
+        return Failed;
+    }
+    print(stderr, u"Wrote %1 dead stations to %2.\n"_s.arg(dead.size()).arg(options.exportDead));
+    return Done;
+}
+
+bool categoryHasStations(Database& connection, const QString& category) {
+    return category.isEmpty() || StationPages(connection, category).count() > 0;
+}
+
+} // namespace
+
+int checkStations(const QStringList& arguments) {
+    Options options;
+    if (const std::optional<int> exit = readOptions(arguments, options))
+        return *exit;
+    try {
+        Database connection = openCatalogue();
+        HealthTable::create(connection);
+        if (!categoryHasStations(connection, options.category)) {
+            print(stderr, u"vimaro check: no station has the category \"%1\"\n"_s.arg(options.category));
+            return Usage;
+        }
+        Findings findings(options.json);
+        int exit = options.report ? report(connection, options, findings) : runChecks(connection, options, findings);
+        if (!options.exportDead.isEmpty() && exit != Failed)
+            exit = exportDead(connection, options);
+        return exit;
+    } catch (const DbError& error) {
+        print(stderr,
+              u"vimaro check: the catalogue %1 failed: %2\n"_s.arg(Catalogue::file(), QString::fromUtf8(error.what())));
+        return Failed;
+    } catch (const std::exception& error) {
+        print(stderr, u"vimaro check: %1\n"_s.arg(QString::fromUtf8(error.what())));
+        return Failed;
+    }
+}
+
+} // namespace CommandLine

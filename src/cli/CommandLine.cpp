@@ -1,0 +1,116 @@
+#include "cli/CommandLine.h"
+
+#include "catalogue/Catalogue.h"
+#include "desktop/ProgramDir.h"
+#include "jet/OldCatalogue.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace CommandLine {
+
+namespace {
+
+const Command* find(const QString& name) {
+    for (const Command& command : commands()) {
+        if (name == QLatin1StringView(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+QString overview() {
+    if (commands().empty())
+        return {};
+    QString text = u"\nCommands (vimaro COMMAND --help for each):\n"_s;
+    for (const Command& command : commands())
+        text +=
+            u"  %1  %2\n"_s.arg(QString::fromLatin1(command.name).leftJustified(8), QString::fromUtf8(command.summary));
+    return text;
+}
+
+} // namespace
+
+// Commands join this table as they arrive; each lives in a file of its own beside this one.
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all{
+        {"import", "Add the stations of playlist files (M3U, PLS, XSPF) or old catalogues to the catalogue",
+         importStations},
+        {"export", "Write the catalogue, or one category, as a playlist file", exportStations},
+        {"check", "Tell which stations still play: check what answers at every station's address", checkStations},
+    };
+    return all;
+}
+
+std::optional<int> parse(QCommandLineParser& parser, const QStringList& arguments) {
+    parser.addHelpOption();
+    const QString command = arguments.value(0);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "vimaro %s: %s\n", qPrintable(command), qPrintable(parser.errorText()));
+        return Usage;
+    }
+    if (parser.isSet(u"help"_s)) {
+        // Qt's usage line names the program file; the command's own name belongs there too.
+        QString help = parser.helpText();
+        help.replace(0, help.indexOf(u" [options]"_s), u"Usage: vimaro "_s + command);
+        std::printf("%s", qPrintable(help));
+        return Done;
+    }
+    return std::nullopt;
+}
+
+Database openCatalogue() {
+    if (const auto done = OldCatalogue::convert(Catalogue::file()))
+        std::fprintf(stderr, "vimaro: %s\n", qPrintable(done->message()));
+    return Catalogue::openConnection();
+}
+
+bool wanted(int argc, char*[]) {
+    return argc > 1;
+}
+
+int run(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"vimaro"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VIMARO_VERSION));
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (const Command* command = find(arguments.value(1))) {
+        // Commands work on the catalogue and settings of the program's directory, which may have to be made first.
+        try {
+            return command->run(arguments.mid(1));
+        } catch (const ProgramDirError& error) {
+            std::fprintf(stderr, "vimaro: %s\n", error.what());
+            return Failed;
+        }
+    }
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Vimaro 电视电台快选: a desktop launcher for internet television and radio stations.\n"
+        "Without arguments it opens its windows."_s +
+        overview());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(u"command"_s, u"The command to run."_s, u"[COMMAND]"_s);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "vimaro: %s\n", qPrintable(parser.errorText()));
+        return Usage;
+    }
+    if (parser.isSet(u"version"_s)) {
+        std::printf("vimaro %s\n", VIMARO_VERSION);
+        return Done;
+    }
+    if (parser.isSet(u"help"_s)) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return Done;
+    }
+    std::fprintf(stderr, "vimaro: unknown command \"%s\"; vimaro --help lists the commands.\n",
+                 qPrintable(parser.positionalArguments().value(0)));
+    return Usage;
+}
+
+} // namespace CommandLine

@@ -1,0 +1,114 @@
+// vimaro import FILE… [--category 类别] [--dry-run]
+#include "catalogue/JetFormat.h"
+#include "cli/CommandLine.h"
+#include "cli/TerminalProgress.h"
+#include "jet/OldCatalogue.h"
+#include "playlists/Import.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace CommandLine {
+
+namespace {
+
+// A report of thousands of lines helps nobody; the first ones show what is wrong.
+constexpr std::size_t ListedAtMost = 50;
+
+template <typename Item, typename Describe>
+void list(const char* heading, const std::vector<Item>& items, Describe describe) {
+    std::printf("%-18s%zu\n", heading, items.size());
+    for (std::size_t i = 0; i < items.size() && i < ListedAtMost; ++i)
+        std::printf("  %s\n", qPrintable(describe(items[i])));
+    if (items.size() > ListedAtMost)
+        std::printf("  ... and %zu more\n", items.size() - ListedAtMost);
+}
+
+// An old catalogue of the program this one replaces comes in like a playlist of its stations in record order, with
+// each station's place in its table for a line; a NULL category is no group, any other NULL empty text.
+Playlists::Playlist oldCatalogue(const QString& path) {
+    Playlists::Playlist playlist;
+    for (const OldCatalogue::Station& station : OldCatalogue::readStations(path)) {
+        const std::optional<QString> group =
+            station.category.isNull() ? std::nullopt : std::optional(station.category.toString());
+        const int record = static_cast<int>(playlist.entries.size()) + 1;
+        playlist.entries.push_back({station.name.toString(), station.address.toString(), group, record});
+    }
+    return playlist;
+}
+
+void printReport(const Playlists::ImportReport& report, bool dryRun) {
+    std::printf("%-18s%d\n%-18s%d\n", "Added:", report.added, "Already present:", report.alreadyPresent);
+    list("Will not play:", report.willNotPlay, [](const Playlists::StationAt& at) {
+        const Catalogue::Station& station = at.station;
+        const QString what =
+            station.name == station.address ? station.address : station.name + u"  "_s + station.address;
+        return u"%1 line %2: %3"_s.arg(at.file).arg(at.line).arg(what);
+    });
+    list("Unreadable lines:", report.unreadable, [](const Playlists::UnreadableAt& at) {
+        return u"%1 line %2 %3"_s.arg(at.file).arg(at.line.line).arg(at.line.reason);
+    });
+    if (dryRun)
+        std::printf("Dry run: nothing was written.\n");
+}
+
+} // namespace
+
+int importStations(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Adds the stations of playlist files to the catalogue: extended M3U or M3U8, PLS and XSPF, and old "
+        "catalogues (a tv.mdb of the old program, an Access database), told apart by their content. Stations "
+        "already there (same category, name and web address) are left out; all files go in together or not at "
+        "all."_s);
+    parser.addPositionalArgument(u"FILE"_s, u"A playlist file or an old catalogue."_s, u"FILE…"_s);
+    const QCommandLineOption category(
+        u"category"_s, u"Put every station into this category instead of the file's groups."_s, u"类别"_s);
+    const QCommandLineOption dryRun(u"dry-run"_s, u"Report what the import would do, and write nothing."_s);
+    parser.addOptions({category, dryRun});
+    if (const std::optional<int> exit = parse(parser, arguments))
+        return *exit;
+    if (parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "vimaro import: which playlist files? vimaro import --help tells more.\n");
+        return Usage;
+    }
+
+    std::vector<Playlists::PlaylistFile> files;
+    for (const QString& path : parser.positionalArguments()) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "vimaro import: cannot read %s: %s\n", qPrintable(path),
+                         qPrintable(file.errorString()));
+            return Failed;
+        }
+        try {
+            files.push_back({path, jetFormat(path) ? oldCatalogue(path) : Playlists::read(file.readAll())});
+        } catch (const DbError& error) {
+            std::fprintf(stderr, "vimaro import: cannot read %s: %s\n", qPrintable(path), error.what());
+            return Failed;
+        }
+    }
+
+    Playlists::ImportOptions options;
+    if (parser.isSet(category))
+        options.category = parser.value(category);
+    options.dryRun = parser.isSet(dryRun);
+    TerminalProgress progress(u"Importing"_s);
+    options.progress = [&](qint64 done, qint64 total) { progress.update(done, total); };
+    try {
+        Database catalogue = openCatalogue();
+        const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, files, options);
+        progress.finish();
+        printReport(report, options.dryRun);
+        return Done;
+    } catch (const DbError& error) {
+        progress.finish();
+        std::fprintf(stderr, "vimaro import: nothing was imported, the catalogue is as it was: %s\n", error.what());
+        return Failed;
+    }
+}
+
+} // namespace CommandLine

@@ -1,0 +1,83 @@
+#include "health/HealthTable.h"
+
+#include "catalogue/Catalogue.h"
+#include "sqlite/Statement.h"
+
+using namespace Qt::StringLiterals;
+
+namespace HealthTable {
+
+namespace {
+
+constexpr std::size_t BatchSize = 64;
+constexpr qint64 FlushAfterMs = 1000;
+
+// Verdicts sort in the order of enum Verdict, which lists dead stations first.
+QString verdictRank() {
+    QString rank = u"CASE h.result"_s;
+    for (int i = 0; i < VerdictCount; ++i)
+        rank += u" WHEN '%1' THEN %2"_s.arg(Verdicts::key(static_cast<Verdict>(i))).arg(i);
+    return rank + u" ELSE %1 END"_s.arg(VerdictCount);
+}
+
+} // namespace
+
+void create(Database& connection) {
+    connection.execute(u"CREATE TABLE IF NOT EXISTS station_health ("
+                       "station INTEGER PRIMARY KEY," // the rowid of the station in table radio
+                       "address TEXT,"                // the web address that was checked
+                       "time TEXT NOT NULL,"          // when, in UTC, ISO 8601
+                       "result TEXT NOT NULL,"        // the verdict's key: plays, not-found ...
+                       "detail TEXT NOT NULL)"_s);
+}
+
+Writer::Writer(Database& connection) : connection_(connection) {
+    sinceFlush_.start();
+}
+
+void Writer::add(const Station& station, const Finding& finding, const QDateTime& time) {
+    pending_.push_back({station, finding, time});
+    if (pending_.size() >= BatchSize || sinceFlush_.elapsed() >= FlushAfterMs)
+        flush();
+}
+
+void Writer::flush() {
+    sinceFlush_.restart();
+    if (pending_.empty())
+        return;
+    Transaction transaction(connection_);
+    Statement insert(connection_, u"INSERT OR REPLACE INTO station_health (station, address, time, result, detail) "
+                                  "VALUES (?1, ?2, ?3, ?4, ?5)"_s);
+    for (const Entry& entry : pending_) {
+        insert.bind(1, entry.station.id);
+        insert.bind(2, entry.station.address);
+        insert.bind(3, entry.time.toUTC().toString(Qt::ISODate));
+        insert.bind(4, Verdicts::key(entry.finding.verdict));
+        insert.bind(5, entry.finding.detail);
+        insert.step();
+        insert.reset();
+    }
+    transaction.commit();
+    pending_.clear();
+}
+
+void lastFindings(Database& connection, const QString& category, const std::function<void(const Entry&)>& each) {
+    QString sql = u"SELECT h.station, r.%1, r.%2, r.%3, h.time, h.result, h.detail "
+                  "FROM station_health h JOIN %4 r ON r.rowid = h.station AND r.%2 IS h.address"_s.arg(
+                      Catalogue::Name, Catalogue::Address, Catalogue::Category, Catalogue::Table);
+    if (!category.isEmpty())
+        sql += u" WHERE r.%1 = ?1"_s.arg(Catalogue::Category);
+    Statement findings(connection, sql + u" ORDER BY "_s + verdictRank() + u", h.station"_s);
+    if (!category.isEmpty())
+        findings.bind(1, category);
+    while (findings.step()) {
+        const std::optional<Verdict> verdict = Verdicts::fromKey(findings.text(5));
+        if (!verdict) // written by a later version of the program
+            continue;
+        each({{{findings.text(3), findings.text(1), findings.text(2)}, findings.column(0).toLongLong()},
+              {*verdict, findings.text(6)},
+              QDateTime::fromString(findings.text(4), Qt::ISODate)});
+    }
+}
+
+} // namespace HealthTable

@@ -1,0 +1,111 @@
+#include "playlists/Import.h"
+
+#include "catalogue/Backup.h"
+#include "desktop/Shell.h"
+#include "sqlite/Statement.h"
+
+using namespace Qt::StringLiterals;
+
+namespace Playlists {
+
+namespace {
+
+// How many entries pass between two progress calls: often enough for a progress bar, rare enough to cost nothing.
+constexpr qint64 ProgressStep = 1000;
+
+qint64 entryCount(const std::vector<PlaylistFile>& files) {
+    qint64 total = 0;
+    for (const PlaylistFile& file : files)
+        total += static_cast<qint64>(file.playlist.entries.size());
+    return total;
+}
+
+// Adds stations the catalogue does not hold yet, through two statements prepared once for the whole import.
+class MissingStations {
+public:
+    explicit MissingStations(Database& catalogue)
+        : present_(catalogue, u"SELECT EXISTS (SELECT 1 FROM radio WHERE 名称 = ? AND 类别 = ? AND 网址 = ?)"_s),
+          insert_(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"_s) {}
+
+    // False when the catalogue holds the station already.
+    bool add(const Catalogue::Station& station) {
+        present_.bind(1, station.name);
+        present_.bind(2, station.category);
+        present_.bind(3, station.address);
+        present_.step();
+        const bool known = present_.column(0).toInt() == 1;
+        present_.reset(); // no statement may be left running when the transaction commits
+        if (known)
+            return false;
+        insert_.bind(1, station.category);
+        insert_.bind(2, station.name);
+        insert_.bind(3, station.address);
+        insert_.step();
+        insert_.reset();
+        return true;
+    }
+
+private:
+    Statement present_;
+    Statement insert_;
+};
+
+ImportReport cancelled() {
+    ImportReport report;
+    report.cancelled = true;
+    return report;
+}
+
+} // namespace
+
+Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& category) {
+    return {category.value_or(entry.group.value_or(u" "_s)), entry.title.isEmpty() ? entry.address : entry.title,
+            entry.address};
+}
+
+ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile>& files,
+                             const ImportOptions& options) {
+    ImportReport report;
+    for (const PlaylistFile& file : files) {
+        for (const UnreadableLine& line : file.playlist.unreadable)
+            report.unreadable.push_back({file.name, line});
+    }
+    const qint64 total = entryCount(files);
+    const auto progress = [&](qint64 done) {
+        if (options.progress)
+            options.progress(done, total);
+    };
+
+    // The day's copy of the catalogue is made before the transaction takes the write lock; a dry run writes nothing.
+    if (!options.dryRun)
+        Catalogue::backUpBeforeWriting();
+    // A dry run is an import that is never committed, so its report is the one the import would give.
+    Transaction transaction(catalogue);
+    Catalogue::createIndexes(catalogue);
+    MissingStations missing(catalogue);
+    qint64 done = 0;
+    progress(done);
+    for (const PlaylistFile& file : files) {
+        for (const Entry& entry : file.playlist.entries) {
+            if (options.cancel && options.cancel->load())
+                return cancelled();
+            const Catalogue::Station station = stationOf(entry, options.category);
+            if (!missing.add(station)) {
+                ++report.alreadyPresent;
+            } else {
+                ++report.added;
+                // The launcher trims an address before it judges it, and so does the report.
+                if (!isPlayable(station.address.trimmed()))
+                    report.willNotPlay.push_back({file.name, entry.line, station});
+            }
+            if (++done % ProgressStep == 0)
+                progress(done);
+        }
+    }
+    progress(done);
+    if (!options.dryRun)
+        transaction.commit();
+    return report;
+}
+
+} // namespace Playlists

@@ -1,0 +1,242 @@
+#include "runtime/Controls.h"
+
+#include "runtime/Form.h"
+#include "runtime/Twips.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScopedValueRollback>
+
+namespace {
+
+int buttonCode(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return vbLeftButton;
+    case Qt::RightButton:
+        return vbRightButton;
+    case Qt::MiddleButton:
+        return vbMiddleButton;
+    default:
+        return 0;
+    }
+}
+
+const QColor borderColour(0x40, 0x40, 0x40);
+
+// Names the control after its design and puts it at its place in twips.
+void design(QWidget& control, QAnyStringView name, int left, int top, int width, int height) {
+    control.setObjectName(name);
+    control.setGeometry(toPixels(left, top, width, height));
+}
+
+} // namespace
+
+ButtonControl::ButtonControl(Form& form, QAnyStringView name, int left, int top, int width, int height)
+    : QLabel(form.client()) {
+    design(*this, name, left, top, width, height);
+}
+
+void ButtonControl::setBorderStyle(int style) {
+    borderStyle_ = style;
+    update();
+}
+
+void ButtonControl::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (borderStyle_ == 1) {
+        QPainter painter(this);
+        painter.setPen(borderColour);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void ButtonControl::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    onMouseDown(*this, buttonCode(event->button()));
+}
+
+void ButtonControl::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    const bool click = event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    onMouseUp(*this, buttonCode(event->button()));
+    if (click)
+        onClick(*this);
+}
+
+void ButtonControl::click() {
+    onMouseDown(*this, vbLeftButton);
+    onMouseUp(*this, vbLeftButton);
+    onClick(*this);
+}
+
+Label::Label(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& caption,
+             Size size)
+    : ButtonControl(form, name, left, top, width, height), size_(size) {
+    setCaption(caption);
+}
+
+void Label::setCaption(const QString& caption) {
+    setText(caption);
+    autoSize();
+}
+
+void Label::showEvent(QShowEvent* event) {
+    ButtonControl::showEvent(event);
+    autoSize();
+}
+
+// Measuring a text loads the glyphs of its font, which a window that stays hidden never needs: an auto-sized label
+// takes its size when it is shown, and at every caption while it is.
+void Label::autoSize() {
+    if (size_ == Size::AutoSize && isVisible())
+        resize(sizeHint());
+}
+
+void Label::setForeColor(const QColor& colour) {
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, colour);
+    setPalette(p);
+}
+
+// Pictures come drawn at the size of their buttons for the screen's density; stretching is for any other size.
+Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QPixmap& picture)
+    : ButtonControl(form, name, left, top, width, height) {
+    setPixmap(picture);
+    setScaledContents(true);
+}
+
+ListBox::ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height) : QListView(form.client()) {
+    design(*this, name, left, top, width, height);
+    setModel(&lines_);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid() && userAction_)
+            onClick(*this);
+    });
+}
+
+void ListBox::AddItem(const QString& line) {
+    const int row = lines_.rowCount();
+    lines_.insertRows(row, 1);
+    lines_.setData(lines_.index(row), line);
+}
+
+QString ListBox::List(int index) const {
+    return lines_.index(index).data().toString();
+}
+
+void ListBox::mousePressEvent(QMouseEvent* event) {
+    // A click on the line already selected changes no selection, yet it is a click all the same.
+    const int row = indexAt(event->position().toPoint()).row();
+    const bool again = row >= 0 && row == ListIndex();
+    userAction_ = true;
+    QListView::mousePressEvent(event);
+    userAction_ = false;
+    if (again && event->button() == Qt::LeftButton)
+        onClick(*this);
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event) {
+    // Enter plays the selected line as a click on it does; the moving keys select lines, and so play them.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && ListIndex() >= 0) {
+        onClick(*this);
+        return;
+    }
+    userAction_ = true;
+    QListView::keyPressEvent(event);
+    userAction_ = false;
+}
+
+ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& text,
+                   const QStringList& items)
+    : QComboBox(form.client()) {
+    design(*this, name, left, top, width, height);
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    // Completing typed text would choose a line for the user.
+    setCompleter(nullptr);
+    addItems(items);
+    setEditText(text);
+    // Qt reports as "activated" both a line chosen from the open list and what happens on the box itself: Enter on
+    // a typed text that equals a line, the arrow keys, the wheel. Only the first is a choice.
+    connect(this, &QComboBox::activated, this, [this] {
+        if (!onTheBox_)
+            onClick(*this);
+    });
+}
+
+void ComboBox::keyPressEvent(QKeyEvent* event) {
+    const QScopedValueRollback onTheBox(onTheBox_, true);
+    QComboBox::keyPressEvent(event);
+}
+
+void ComboBox::wheelEvent(QWheelEvent* event) {
+    const QScopedValueRollback onTheBox(onTheBox_, true);
+    QComboBox::wheelEvent(event);
+}
+
+TextBox::TextBox(Form& form, QAnyStringView name, int left, int top, int width, int height) : QLineEdit(form.client()) {
+    design(*this, name, left, top, width, height);
+}
+
+void TextBox::setBackColor(OleColor colour) {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, toQColor(colour));
+    setPalette(p);
+    backColor_ = colour;
+}
+
+OptionButton::OptionButton(Form& form, QAnyStringView name, int left, int top, int width, int height,
+                           const QString& caption, const QString& tip)
+    : QRadioButton(caption, form.client()) {
+    design(*this, name, left, top, width, height);
+    setToolTip(tip);
+}
+
+Line::Line(Form& form, QAnyStringView name, int x1, int y1, int x2, int y2) : QWidget(form.client()) {
+    setObjectName(name);
+    const QPoint from(toPixels(x1), toPixels(y1));
+    const QPoint to(toPixels(x2), toPixels(y2));
+    setGeometry(QRect(from, to).normalized().adjusted(0, 0, 1, 1));
+    line_ = QLine(from - pos(), to - pos());
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Line::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(borderColour);
+    painter.drawLine(line_);
+}
+
+Shape::Shape(Form& form, QAnyStringView name, int left, int top, int width, int height) : QWidget(form.client()) {
+    design(*this, name, left, top, width, height);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(borderColour);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void withPressEffect(ButtonControl& control, const QString& doing, std::function<void()> action) {
+    control.onMouseDown = {doing, [&control](int) { control.setBorderStyle(1); }};
+    control.onMouseUp = {doing, [&control, action = std::move(action)](int) {
+                             control.setBorderStyle(0);
+                             action();
+                         }};
+}
+
+void setTabOrder(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}

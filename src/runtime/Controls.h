@@ -1,0 +1,202 @@
+#pragma once
+
+#include "runtime/Guard.h"
+#include "runtime/OleColor.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <functional>
+#include <initializer_list>
+
+class Form;
+
+// Every control is made with its window and its design name, which it keeps as its objectName; positions and sizes
+// are in twips from the top-left corner of the window's client area. Handlers run at the event edge (Guard.h).
+
+// Mouse buttons as the handlers receive them.
+enum MouseButton { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
+
+// The part shared by labels and picture buttons: they serve as buttons, act on the mouse release, and show a
+// single fixed border (border style 1) to look pressed or to mark an open state. The release always reaches the
+// control that received the press, wherever the pointer is by then.
+class ButtonControl : public QLabel {
+    Q_OBJECT
+
+public:
+    int BorderStyle() const { return borderStyle_; }
+    void setBorderStyle(int style);
+    QString ToolTipText() const { return toolTip(); }
+    void setToolTipText(const QString& text) { setToolTip(text); }
+
+    Handler<int /*button*/> onMouseDown;
+    Handler<int /*button*/> onMouseUp;
+    // A press and a release of the left button both on the control.
+    Handler<> onClick;
+
+    // What a click of the left button on the control does, for a key that stands for the control.
+    void click();
+
+protected:
+    ButtonControl(Form& form, QAnyStringView name, int left, int top, int width, int height);
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int borderStyle_ = 0;
+};
+
+// Text on the window's colour. An auto-sized label takes the size of its text from its top-left corner.
+class Label : public ButtonControl {
+    Q_OBJECT
+
+public:
+    enum class Size { Designed, AutoSize };
+
+    Label(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& caption,
+          Size size = Size::AutoSize);
+    QString Caption() const { return text(); }
+    void setCaption(const QString& caption);
+    void setForeColor(const QColor& colour);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void autoSize();
+    Size size_;
+};
+
+// A picture stretched to the button's size.
+class Image : public ButtonControl {
+    Q_OBJECT
+
+public:
+    Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QPixmap& picture);
+};
+
+// Plain text lines in the order added, one selectable. Click runs whenever the user makes a line the selected
+// line, with the mouse or the keys that move through a list (arrows, Home, End, Page Up, Page Down), and when the
+// user clicks the selected line again or presses Enter on it; never when the list merely gets the focus. Every
+// line is one line of text high, so the list measures one line, not each of them: a hundred thousand lines show
+// at once.
+class ListBox : public QListView {
+    Q_OBJECT
+
+public:
+    ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height);
+    void AddItem(const QString& line);
+    // Replaces every line with these, at once: a whole result goes into the list in one call.
+    void setLines(const QStringList& lines) { lines_.setStringList(lines); }
+    void Clear() { setLines({}); }
+    int ListCount() const { return lines_.rowCount(); }
+    int ListIndex() const { return currentIndex().row(); }
+    void setListIndex(int index) { setCurrentIndex(lines_.index(index)); }
+    QString Text() const { return List(ListIndex()); }
+    QString List(int index) const;
+    // Every line, top to bottom.
+    QStringList lines() const { return lines_.stringList(); }
+    void SetFocus() { setFocus(); }
+
+    Handler<> onClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QStringListModel lines_;
+    bool userAction_ = false;
+};
+
+// An editable drop-down box: a text of its own and a list to choose from. Click runs when the user chooses a line
+// of the open list, with the mouse or the keys; typing is no choice, not even Enter on a text that equals a line,
+// nor are the arrow keys or the wheel on the closed box.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    ComboBox(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& text,
+             const QStringList& items);
+    QString Text() const { return currentText(); }
+    void setText(const QString& text) { setEditText(text); }
+    void SetFocus() { setFocus(); }
+
+    Handler<> onClick;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    bool onTheBox_ = false;
+};
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+
+public:
+    TextBox(Form& form, QAnyStringView name, int left, int top, int width, int height);
+    QString Text() const { return text(); }
+    // The box shows the start of a text too long for it, the scheme and host of a web address.
+    void setText(const QString& value) {
+        QLineEdit::setText(value);
+        home(false);
+    }
+    OleColor BackColor() const { return backColor_; }
+    // Throws ColourError for a value that is no colour, leaving the box as it was.
+    void setBackColor(OleColor colour);
+    void SetFocus() { setFocus(); }
+
+private:
+    OleColor backColor_ = 0xFFFFFF;
+};
+
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    OptionButton(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& caption,
+                 const QString& tip);
+    bool Value() const { return isChecked(); }
+    void setValue(bool on) { setChecked(on); }
+    QString ToolTipText() const { return toolTip(); }
+    void SetFocus() { setFocus(); }
+};
+
+// A separator line from (x1, y1) to (x2, y2).
+class Line : public QWidget {
+    Q_OBJECT
+
+public:
+    Line(Form& form, QAnyStringView name, int x1, int y1, int x2, int y2);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QLine line_;
+};
+
+// A decorative rectangle frame; it draws only its outline and lets the window's colour show through.
+class Shape : public QWidget {
+    Q_OBJECT
+
+public:
+    Shape(Form& form, QAnyStringView name, int left, int top, int width, int height);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The press effect: the control shows its border while a mouse button is down on it, and the release takes the
+// border away before `action` runs. Any button does it; `doing` names the action as Handler does.
+void withPressEffect(ButtonControl& control, const QString& doing, std::function<void()> action);
+
+// The Tab key moves through `controls` in this order, the order the window design gives its controls that take the
+// focus.
+void setTabOrder(std::initializer_list<QWidget*> controls);

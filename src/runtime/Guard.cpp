@@ -1,0 +1,16 @@
+#include "runtime/Guard.h"
+
+#include "runtime/MsgBox.h"
+
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+void guarded(QWidget& window, const QString& doing, const std::function<void()>& handler) {
+    const AskingWindow asking(window);
+    try {
+        handler();
+    } catch (const std::exception& failure) {
+        MsgBox(u"无法%1：%2"_s.arg(doing, QString::fromStdString(failure.what())));
+    }
+}

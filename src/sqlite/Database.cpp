@@ -1,0 +1,383 @@
+#include "sqlite/Database.h"
+
+#include "sqlite/Like.h"
+#include "sqlite/Statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The engine's message, as BusyError when the catalogue was locked longer than the connection waits.
+[[noreturn]] void failWith(sqlite3* db) {
+    const int code = sqlite3_errcode(db);
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        throw BusyError(std::string("电台目录正被另一个程序使用，请稍后再试（") + sqlite3_errmsg(db) + "）");
+    throw DbError(sqlite3_errmsg(db));
+}
+
+// like(pattern, value): SQLite hands the pattern first. The pattern is read once per statement and kept with it,
+// so a search reads it once, not once for every station.
+void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto utf8 = [](sqlite3_value* v) {
+        return QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    };
+    auto* pattern = static_cast<const LikePattern*>(sqlite3_get_auxdata(context, 0));
+    std::unique_ptr<LikePattern> read;
+    if (!pattern) {
+        read = std::make_unique<LikePattern>(QString::fromUtf8(utf8(args[0])));
+        pattern = read.get();
+    }
+    sqlite3_result_int(context, pattern->matches(utf8(args[1])) ? 1 : 0);
+    // SQLite may drop the kept pattern at once, so it is handed over only after its last use here.
+    if (read)
+        sqlite3_set_auxdata(context, 0, read.release(), [](void* kept) { delete static_cast<LikePattern*>(kept); });
+}
+
+QString quoted(const QString& name) {
+    return u'"' + QString(name).replace(u'"', u"\"\""_s) + u'"';
+}
+
+} // namespace
+
+Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds busyWait) {
+    sqlite3* raw = nullptr;
+    // A connection serves one window, on one thread: without SQLite's own locks around every call, a listing or a
+    // search over a million stations runs a few per cent faster.
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK)
+        throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
+    Database connection(std::move(db));
+    connection.setBusyWait(busyWait);
+    return connection;
+}
+
+void Database::replaceLike() {
+    if (sqlite3_create_function(db_.get(), "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
+                                nullptr, nullptr) != SQLITE_OK)
+        failWith(db_.get());
+}
+
+void Database::setBusyWait(std::chrono::milliseconds wait) {
+    busyWait_ = wait;
+    sqlite3_busy_timeout(db_.get(), static_cast<int>(wait.count()));
+}
+
+void Database::execute(const QString& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_.get(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        sqlite3_free(error);
+        failWith(db_.get());
+    }
+}
+
+bool Database::IntegrityCheck() {
+    Statement check(*this, u"PRAGMA integrity_check"_s);
+    return check.step() && check.column(0).toString() == u"ok"_s;
+}
+
+void Database::BackupTo(const QString& path) {
+    const QString passing = path + u".part"_s;
+    QFile::remove(passing);
+    sqlite3* raw = nullptr;
+    const int rc =
+        sqlite3_open_v2(passing.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::shared_ptr<sqlite3> copy(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK)
+        throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
+    sqlite3_backup* backup = sqlite3_backup_init(raw, "main", db_.get(), "main");
+    if (!backup)
+        failWith(raw);
+    // All pages in one step: the source stays read-locked only for the moment of the copy.
+    sqlite3_backup_step(backup, -1);
+    if (sqlite3_backup_finish(backup) != SQLITE_OK)
+        failWith(raw);
+    copy.reset();
+    QFile::remove(path);
+    if (!QFile::rename(passing, path))
+        throw DbError("cannot name the backup " + path.toStdString());
+}
+
+Recordset Database::OpenRecordset(const QString& table, const QString& condition, const QVariant& value) {
+    // Rows come in table order, the order in which stations were added.
+    QString sql = u"SELECT rowid, * FROM "_s + quoted(table);
+    if (!condition.isEmpty())
+        sql += u" WHERE "_s + condition;
+    sql += u" ORDER BY rowid"_s;
+    return Recordset(db_, table, sql, condition.isEmpty() ? std::nullopt : std::optional(value));
+}
+
+// Preparing the query proves at once that table and condition exist, and names the fields; it takes no lock.
+Recordset::Recordset(std::shared_ptr<sqlite3> db, QString table, QString query, std::optional<QVariant> value)
+    : db_(std::move(db)), table_(std::move(table)), query_(std::move(query)), value_(std::move(value)) {
+    Statement statement(db_.get(), query_);
+    for (int column = 1; column < statement.columnCount(); ++column)
+        names_.append(statement.columnName(column));
+}
+
+const std::vector<Recordset::Row>& Recordset::rows() const {
+    if (!rows_) {
+        Statement statement(db_.get(), query_);
+        if (value_)
+            statement.bind(1, *value_);
+        std::vector<Row> read;
+        while (statement.step()) {
+            Row row{statement.column(0).toLongLong(), {}};
+            for (int column = 1; column < statement.columnCount(); ++column)
+                row.values.push_back(statement.column(column));
+            read.push_back(std::move(row));
+        }
+        rows_ = std::move(read);
+    }
+    return *rows_;
+}
+
+void Recordset::MoveFirst() {
+    if (rows().empty())
+        throw DbError("no current record");
+    position_ = 0;
+}
+
+void Recordset::MoveLast() {
+    if (rows().empty())
+        throw DbError("no current record");
+    position_ = RecordCount() - 1;
+}
+
+void Recordset::MoveNext() {
+    if (AtEOF())
+        throw DbError("no current record");
+    ++position_;
+}
+
+void Recordset::Close() {
+    rows_.emplace();
+    mode_ = Mode::Browsing;
+}
+
+Field Recordset::Fields(int position) {
+    if (position < 0 || position >= names_.size())
+        throw DbError("no field at position " + std::to_string(position));
+    return Field(*this, position);
+}
+
+Field Recordset::Fields(const QString& name) {
+    const auto position = names_.indexOf(name);
+    if (position < 0)
+        throw DbError("no field named " + name.toStdString());
+    return Field(*this, static_cast<int>(position));
+}
+
+void Recordset::requireCurrentRecord() const {
+    if (AtBOF() || AtEOF())
+        throw DbError("no current record");
+}
+
+const QVariant& Recordset::value(int position) const {
+    if (mode_ != Mode::Browsing)
+        return buffer_[position];
+    requireCurrentRecord();
+    return (*rows_)[position_].values[position];
+}
+
+void Recordset::setValue(int position, const QVariant& value) {
+    if (mode_ == Mode::Browsing)
+        throw DbError("a field can only be set after Edit or AddNew");
+    buffer_[position] = value;
+    assigned_[position] = true;
+}
+
+void Recordset::AddNew() {
+    buffer_.assign(names_.size(), QVariant());
+    assigned_.assign(names_.size(), false);
+    mode_ = Mode::Adding;
+}
+
+void Recordset::Edit() {
+    requireCurrentRecord();
+    buffer_ = (*rows_)[position_].values;
+    assigned_.assign(names_.size(), false);
+    mode_ = Mode::Editing;
+}
+
+void Recordset::Update() {
+    if (mode_ == Mode::Adding)
+        insertRecord();
+    else if (mode_ == Mode::Editing)
+        updateRecord();
+    else
+        throw DbError("Update without Edit or AddNew");
+    mode_ = Mode::Browsing;
+}
+
+void Recordset::insertRecord() {
+    QStringList columns, parameters;
+    QVariantList values;
+    for (int i = 0; i < names_.size(); ++i) {
+        if (!assigned_[i])
+            continue;
+        columns.append(quoted(names_[i]));
+        parameters.append(u"?"_s);
+        values.append(buffer_[i]);
+    }
+    const QString sql =
+        columns.isEmpty()
+            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(table_))
+            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(quoted(table_), columns.join(u", "_s), parameters.join(u", "_s));
+    Statement statement(db_.get(), sql);
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.step();
+
+    // Rows read already get the new record at their end, as the table now has it; rows not read yet will
+    // include it when they are.
+    if (rows_) {
+        const qint64 rowid = sqlite3_last_insert_rowid(db_.get());
+        Statement stored(db_.get(), u"SELECT * FROM %1 WHERE rowid = ?"_s.arg(quoted(table_)));
+        stored.bind(1, rowid);
+        Row row{rowid, buffer_};
+        if (stored.step()) {
+            for (int i = 0; i < stored.columnCount() && i < static_cast<int>(row.values.size()); ++i)
+                row.values[i] = stored.column(i);
+        }
+        rows_->push_back(std::move(row));
+    }
+}
+
+void Recordset::updateRecord() {
+    QStringList assignments;
+    QVariantList values;
+    for (int i = 0; i < names_.size(); ++i) {
+        if (!assigned_[i])
+            continue;
+        assignments.append(quoted(names_[i]) + u" = ?"_s);
+        values.append(buffer_[i]);
+    }
+    if (assignments.isEmpty())
+        return;
+    Statement statement(db_.get(),
+                        u"UPDATE %1 SET %2 WHERE rowid = ?"_s.arg(quoted(table_), assignments.join(u", "_s)));
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.bind(static_cast<int>(values.size()) + 1, (*rows_)[position_].rowid);
+    statement.step();
+    if (sqlite3_changes(db_.get()) != 1)
+        throw DbError("the record no longer exists");
+    (*rows_)[position_].values = buffer_;
+}
+
+QVariant Field::Value() const {
+    return records_.value(position_);
+}
+
+QString Field::Text() const {
+    const QVariant& v = records_.value(position_);
+    if (v.isNull())
+        throw NullFieldError("field " + records_.names_[position_].toStdString() + " is null");
+    return v.toString();
+}
+
+void Field::setValue(const QVariant& value) {
+    records_.setValue(position_, value);
+}
+
+Statement::Statement(Database& connection, const QString& sql) : Statement(connection.db_.get(), sql) {}
+
+Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK)
+        fail();
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::fail() const {
+    failWith(db_);
+}
+
+void Statement::bind(int parameter, const QVariant& value) {
+    int rc = SQLITE_OK;
+    if (value.isNull()) {
+        rc = sqlite3_bind_null(stmt_, parameter);
+    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+        rc = sqlite3_bind_int64(stmt_, parameter, value.toLongLong());
+    } else {
+        const QByteArray text = value.toString().toUtf8();
+        rc = sqlite3_bind_text(stmt_, parameter, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+    if (rc != SQLITE_OK)
+        fail();
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail();
+    return rc == SQLITE_ROW;
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+}
+
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
+
+QString Statement::columnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+}
+
+QVariant Statement::column(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(stmt_, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(stmt_, column);
+    default:
+        return text(column);
+    }
+}
+
+QString Statement::text(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (!bytes)
+        return {};
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt_, column));
+}
+
+qint64 Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+// IMMEDIATE takes the write lock at once, so a transaction never fails half-way for want of it.
+Transaction::Transaction(Database& connection) : connection_(connection) {
+    connection_.execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction() {
+    if (open_) {
+        try {
+            connection_.execute(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+            // A failed statement may have rolled the transaction back already; nothing is left to undo.
+        }
+    }
+}
+
+void Transaction::commit() {
+    connection_.execute(QStringLiteral("COMMIT"));
+    open_ = false;
+}

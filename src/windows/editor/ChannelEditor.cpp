@@ -1,0 +1,208 @@
+#include "windows/editor/ChannelEditor.h"
+
+#include "resources/Pictures.h"
+#include "runtime/Module1.h"
+#include "runtime/MsgBox.h"
+#include "runtime/Screen.h"
+#include "windows/editor/PlaylistDrop.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
+using namespace Module1;
+using namespace Qt::StringLiterals;
+using namespace Catalogue;
+
+namespace {
+
+// The background of the five text boxes, a shade lighter than any theme.
+constexpr OleColor BoxColour = 0xFAF8F8;
+
+QPixmap picture(const char* name) {
+    return Pictures::picture(QString::fromLatin1(name));
+}
+
+// A station without a name or web address shows as empty text.
+QString textOf(Field field) {
+    return field.Value().toString();
+}
+
+} // namespace
+
+// The window design: every control at its place in twips (left, top, width, height), as one table.
+// clang-format off
+add::add(Forms& forms)
+    : Form("add", 5175, 4305, TaskBar::NoButton),
+      Shape1(*this, "Shape1", 120, 360, 4935, 1455),
+      Shape2(*this, "Shape2", 120, 1920, 4935, 2295),
+      Label1(*this, "Label1", 4080, 120, 360, 180, u"移动"_s),
+      Label2(*this, "Label2", 4560, 120, 360, 180, u"关闭"_s),
+      CaptionLabel(*this, "CaptionLabel", 240, 120, 3720, 180, {}, Label::Size::Designed),
+      Label3(*this, "Label3", 240, 600, 540, 180, u"名称："_s),
+      Text1(*this, "Text1", 720, 480, 2415, 310),
+      Label5(*this, "Label5", 3240, 600, 540, 180, u"类别："_s),
+      Combo1(*this, "Combo1", 3840, 480, 1095, 300, u" "_s,
+             {Categories::DomesticTv, Categories::HongKongTaiwanTv, Categories::OverseasTv,
+              Categories::SpecialInterestTv, Categories::DomesticRadio, Categories::HongKongTaiwanRadio,
+              Categories::OverseasRadio, Categories::SpecialInterestRadio}),
+      Label4(*this, "Label4", 240, 1080, 540, 180, u"网址："_s),
+      Text2(*this, "Text2", 720, 960, 4215, 310),
+      Image1(*this, "Image1", 1320, 1320, 1335, 375, picture("word-add")),
+      Image2(*this, "Image2", 2880, 1320, 1335, 375, picture("word-cancel")),
+      Label9(*this, "Label9", 360, 2040, 1260, 180, u"搜索结果列表："_s),
+      Text3(*this, "Text3", 2160, 2040, 1695, 300),
+      Image3(*this, "Image3", 3960, 2040, 975, 375, picture("word-search")),
+      List1(*this, "List1", 240, 2280, 1575, 1830),
+      Label8(*this, "Label8", 1920, 2520, 3060, 180, u"请先输入名称，搜索到后再进行修改！"_s),
+      Label6(*this, "Label6", 1920, 3000, 540, 180, u"名称："_s),
+      Text4(*this, "Text4", 2400, 2880, 2535, 310),
+      Label7(*this, "Label7", 1920, 3360, 540, 180, u"网址："_s),
+      Text5(*this, "Text5", 2400, 3240, 2535, 310),
+      Image4(*this, "Image4", 2040, 3720, 1335, 375, picture("word-change")),
+      Image5(*this, "Image5", 3480, 3720, 1335, 375, picture("word-cancel")),
+      forms_(forms) {
+    // clang-format on
+    for (TextBox* box : {&Text1, &Text2, &Text3, &Text4, &Text5}) {
+        box->setBackColor(BoxColour);
+        // A file dropped on a box is a playlist for the window, not a path to type.
+        box->setAcceptDrops(false);
+    }
+    Combo1.setAcceptDrops(false);
+    Combo1.lineEdit()->setAcceptDrops(false);
+    setAcceptDrops(true);
+
+    // Without a title bar the caption would reach only the window system; the label shows it to the user.
+    connect(this, &QWidget::windowTitleChanged, &CaptionLabel, &Label::setCaption);
+    ::setTabOrder({&Combo1, &Text1, &Text2, &List1, &Text3, &Text4, &Text5});
+    Combo1.SetFocus();
+    connectHandlers();
+}
+
+void add::connectHandlers() {
+    Label1.onMouseDown = {u"移动窗口"_s, [this](int button) { Label1_MouseDown(button); }};
+    Label2.onClick = {u"关闭频道设置"_s, [this] { Label2_Click(); }};
+    withPressEffect(Image1, u"增加电台"_s, [this] { Image1_MouseUp(); });
+    withPressEffect(Image2, u"清空"_s, [this] { Image2_MouseUp(); });
+    withPressEffect(Image3, u"搜索电台"_s, [this] { Image3_MouseUp(); });
+    withPressEffect(Image4, u"修改电台"_s, [this] { Image4_MouseUp(); });
+    withPressEffect(Image5, u"清空"_s, [this] { Image5_MouseUp(); });
+    List1.onClick = {u"显示电台"_s, [this] { List1_Click(); }};
+    // Closed by the window system (Alt+F4), the editor goes as by its own close label.
+    onCloseRequest = {u"关闭频道设置"_s, [this] { Label2_Click(); }};
+}
+
+// The window's own connection. A catalogue that cannot be opened is reported by the first action that needs it.
+void add::Form_Load() {
+    connection_ = openConnection();
+    openTable(*connection_);
+}
+
+void add::Label1_MouseDown(int button) {
+    if (button == vbLeftButton) {
+        ReleaseCapture();
+        long none = 0;
+        SendMessageA(*this, WM_NCLBUTTONDOWN, HTCAPTION, none);
+    }
+    dockBrowserPanels(forms_);
+}
+
+// The window goes with everything it holds; "频道设置" makes a fresh one.
+void add::Label2_Click() {
+    forms_.unload(FormName::add);
+}
+
+// Appends a new station, even one that is there already. An untouched category box gives the category of one blank.
+void add::Image1_MouseUp() {
+    if (Text1.Text().isEmpty() || Text2.Text().isEmpty()) {
+        MsgBox(u"你都没写，我怎么增加呀？"_s);
+        Text1.SetFocus();
+        return;
+    }
+    Recordset table = openTable(opened(connection_));
+    addStation(table, Text1.Text(), Text2.Text(), Combo1.Text());
+    MsgBox(Text1.Text() + u" 已增加！"_s);
+}
+
+void add::Image2_MouseUp() {
+    Text1.setText({});
+    Text2.setText({});
+}
+
+// Lists every station whose name contains the search text, and makes that search the one a change rewrites.
+void add::Image3_MouseUp() {
+    List1.Clear();
+    lineStations_.clear();
+    if (Text3.Text().isEmpty())
+        return;
+    const StationQuery search = StationQuery::nameSearch(Text3.Text());
+    const int found = listStations(search);
+    currentQuery_ = search;
+    setCaption(u"总共找到"_s + QString::number(found) + u" 记录"_s);
+}
+
+// The names of the stations the query finds, in catalogue order, each line remembering its station's row.
+int add::listStations(const StationQuery& query) {
+    StationQuery::Names found = query.names(opened(connection_));
+    List1.setLines(found.names);
+    lineStations_ = std::move(found.rows);
+    return found.count;
+}
+
+// Shows the station of the chosen line, which a change then rewrites: that very station, whatever other stations
+// share or contain its name. A station gone since the search leaves the name box as it was.
+void add::List1_Click() {
+    const HourglassPointer busy;
+    const StationQuery chosen = StationQuery::stationAt(lineStations_[static_cast<size_t>(List1.ListIndex())]);
+    Recordset station = chosen.open(opened(connection_));
+    currentQuery_ = chosen;
+    if (!firstRecordLookup(station)) {
+        Text5.setText({});
+        return;
+    }
+    Text4.setText(textOf(station.Fields(NameField)));
+    Text5.setText(textOf(station.Fields(AddressField)));
+    // A long address is read from its scheme on.
+    Text5.home(false);
+}
+
+// Rewrites the name and web address of the current station; its category stays. The list keeps the old name
+// until the next search.
+void add::Image4_MouseUp() {
+    if (Text4.Text().isEmpty() || Text5.Text().isEmpty()) {
+        MsgBox(u"你都没写，我怎么更新纪录呀？"_s);
+        Text4.SetFocus();
+        return;
+    }
+    if (!currentQuery_) {
+        MsgBox(u"还没有要修改的电台：请先搜索，再在搜索结果列表中选中它。"_s);
+        return;
+    }
+    if (!changeStation(opened(connection_), *currentQuery_, Text4.Text(), Text5.Text()))
+        return;
+    MsgBox(u"数据已更新！"_s);
+    Text4.setText({});
+    Text5.setText({});
+}
+
+void add::Image5_MouseUp() {
+    Text4.setText({});
+    Text5.setText({});
+}
+
+void add::dragEnterEvent(QDragEnterEvent* event) {
+    if (!playlistFiles(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+// The import runs once the drop is over, so the program the files came from is not kept waiting for it.
+void add::dropEvent(QDropEvent* event) {
+    const QStringList files = playlistFiles(*event->mimeData());
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this,
+        [this, files] {
+            guarded(*this, u"导入播放列表"_s, [&] { importPlaylistFiles(*this, opened(connection_), files); });
+        },
+        Qt::QueuedConnection);
+}

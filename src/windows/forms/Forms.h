@@ -1,0 +1,52 @@
+#pragma once
+
+#include "runtime/Controls.h"
+#include "runtime/Form.h"
+#include "runtime/OleColor.h"
+
+#include <array>
+#include <optional>
+
+// The six windows of the program, by their design names.
+enum class FormName { Form1, Form2, Form3, add, setup, yz };
+
+// How a window reaches another: the first use of a window loads it and runs its load routine, as start-up
+// relies on. A window that has been unloaded is loaded afresh at its next use. Loading never throws: a load
+// routine that cannot complete leaves its window loaded as far as it came, and the registry remembers it.
+class Forms {
+public:
+    virtual Form& form(FormName name) = 0;
+    virtual bool isLoaded(FormName name) const = 0;
+    // The window's last load routine stopped at a failure.
+    virtual bool loadFailed(FormName name) const = 0;
+    virtual void unload(FormName name) = 0;
+
+    template <typename Window> Window& get(FormName name) { return dynamic_cast<Window&>(form(name)); }
+
+protected:
+    ~Forms() = default;
+};
+
+// The two docking positions beside the main window, from the outer bounds in twips at this moment:
+// a panel docked left touches the main window's left edge with its right edge, one docked right its right edge.
+void dockLeft(Form& panel, const Form& main);
+void dockRight(Form& panel, const Form& main);
+
+// After the main window has been dragged the radio panel goes to its right, the TV panel to its left,
+// shown or hidden.
+void dockBrowserPanels(Forms& forms);
+
+// The windows a colour theme paints, in the order it paints them.
+inline constexpr std::array<FormName, 6> ThemedWindows{FormName::Form1, FormName::Form2, FormName::Form3,
+                                                       FormName::add,   FormName::setup, FormName::yz};
+
+// A background colour for each of ThemedWindows, in that order; a window without one keeps the colour it has.
+using ThemeColours = std::array<std::optional<OleColor>, ThemedWindows.size()>;
+
+// Paints each window its colour of the theme; a window not loaded yet is loaded, hidden, to take it. The colours
+// are window colours already (toBackColor), so painting never stops half-way: whoever must change all windows or
+// none reads and converts every colour first.
+void paintTheme(Forms& forms, const ThemeColours& colours);
+
+// The credit line at the foot of the main window and of the appearance panel: one line of centred navy text.
+void designCreditLine(Label& label);

@@ -1,0 +1,118 @@
+#include "windows/panels/CategoryPanel.h"
+
+#include "catalogue/Catalogue.h"
+#include "desktop/StationLaunch.h"
+#include "runtime/OnError.h"
+#include "runtime/Screen.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+using namespace Catalogue;
+
+namespace {
+
+const PanelDesign radioDesign{
+    .listLeft = 960,
+    .countLeft = 960,
+    .categories = {{120, 600, Categories::DomesticRadio},
+                   {120, 960, Categories::HongKongTaiwanRadio},
+                   {120, 1320, Categories::OverseasRadio},
+                   {120, 1680, Categories::SpecialInterestRadio}},
+    .countWord = u" 个电台"_s,
+    .side = PanelDesign::Side::Right,
+};
+
+const PanelDesign tvDesign{
+    .listLeft = 120,
+    .countLeft = 120,
+    .categories = {{4320, 600, Categories::DomesticTv},
+                   {4320, 960, Categories::HongKongTaiwanTv},
+                   {4320, 1320, Categories::OverseasTv},
+                   {4320, 1680, Categories::SelectedMusic},
+                   {4320, 2040, Categories::SelectedFilms},
+                   {4320, 2400, Categories::SpecialInterestTv}},
+    .countWord = u" 个电视台"_s,
+    .side = PanelDesign::Side::Left,
+};
+
+// What the count label says while another program holds the catalogue locked.
+const QString busyCatalogue = u"电台目录正被占用"_s;
+
+} // namespace
+
+CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesign& design)
+    : Form(name, 5175, 3390, TaskBar::NoButton), List1(*this, "List1", design.listLeft, 120, 4095, 2910),
+      Label9(*this, "Label9", design.countLeft, 3120, 90, 180, {}), forms_(forms), design_(design) {
+    for (const PanelDesign::CategoryLabel& category : design.categories) {
+        const QString labelName = u"Label%1"_s.arg(2 + categoryLabels.size());
+        auto label = std::make_unique<Label>(*this, labelName, category.left, category.top, 720, 180, category.caption);
+        withPressEffect(*label, u"列出电台"_s, [this, &l = *label] { CategoryLabel_MouseUp(l); });
+        categoryLabels.push_back(std::move(label));
+    }
+    List1.onClick = {u"播放电台"_s, [this] { List1_Click(); }};
+}
+
+// Docks beside the main window and opens the panel's own connection. A catalogue that cannot be opened is no
+// reason for a message at start; the count label quietly says so until the first listing. A catalogue another
+// program holds locked is not waited for: the panel loads, says so, and keeps its connection for the next click.
+void CategoryPanel::Form_Load() {
+    const Form& main = forms_.form(FormName::Form1);
+    if (design_.side == PanelDesign::Side::Left)
+        dockLeft(*this, main);
+    else
+        dockRight(*this, main);
+    try {
+        connection_ = openConnection();
+        openTable(*connection_);
+    } catch (const BusyError&) {
+        Label9.setCaption(busyCatalogue);
+    } catch (const DbError&) {
+        Label9.setCaption(u"找不到电台目录"_s);
+        throw;
+    }
+}
+
+// Lists the stations whose category is the label's caption, in catalogue order. Any step that fails is passed
+// over: without a connection the list stays empty and the count label keeps its text, or says that another
+// program holds the catalogue. A station without a name cannot be listed but is counted.
+void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
+    List1.Clear();
+    listed_ = StationQuery::stationsOfCategory(label.Caption());
+    resumeNext([&] {
+        try {
+            const StationQuery::Names stations = listed_.names(opened(connection_));
+            List1.setLines(stations.names);
+            showCount(stations.count);
+        } catch (const BusyError&) {
+            Label9.setCaption(busyCatalogue);
+        }
+    });
+}
+
+// Plays the station of the selected line. Two stations may share a name: the k-th line of a name plays the k-th
+// station of that name among the stations of the listed category, in catalogue order. A name no station holds any
+// more clears the count label, which then no longer describes the list.
+void CategoryPanel::List1_Click() {
+    const std::optional<QVariant> address =
+        listed_.addressOf(opened(connection_), List1.Text(), occurrenceOfSelectedName());
+    if (!address)
+        Label9.setCaption(QString());
+    Screen::setMousePointer(vbDefault);
+    if (address)
+        playStation(*this, *address);
+}
+
+// How many lines above the selected one carry the same name.
+int CategoryPanel::occurrenceOfSelectedName() const {
+    const QStringList lines = List1.lines();
+    return static_cast<int>(std::count(lines.begin(), lines.begin() + List1.ListIndex(), List1.Text()));
+}
+
+void CategoryPanel::showCount(int count) {
+    Label9.setCaption(u"总共有"_s + QString::number(count) + design_.countWord);
+}
+
+Form2::Form2(Forms& forms) : CategoryPanel(forms, "Form2", radioDesign) {}
+
+Form3::Form3(Forms& forms) : CategoryPanel(forms, "Form3", tvDesign) {}

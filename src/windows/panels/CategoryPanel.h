@@ -1,0 +1,74 @@
+#pragma once
+
+#include "catalogue/Catalogue.h"
+#include "runtime/Controls.h"
+#include "runtime/Form.h"
+#include "sqlite/Database.h"
+#include "windows/forms/Forms.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// What tells the TV panel and the radio panel apart: their category labels, where the list sits, the word of
+// the count text and the side of the main window they dock on. Positions in twips.
+struct PanelDesign {
+    struct CategoryLabel {
+        int left;
+        int top;
+        QString caption;
+    };
+    enum class Side { Left, Right };
+
+    int listLeft;
+    int countLeft;
+    std::vector<CategoryLabel> categories;
+    QString countWord;
+    Side side;
+};
+
+// A browser panel: a column of category labels, the list of the stations of the category last released, and
+// the count label under the list. Each panel keeps its own catalogue connection from its load on.
+class CategoryPanel : public Form {
+    Q_OBJECT
+
+public:
+    void Form_Load() override;
+
+    ListBox List1;
+    Label Label9;
+    // Label2 onwards, in the order of the design.
+    std::vector<std::unique_ptr<Label>> categoryLabels;
+
+protected:
+    CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesign& design);
+
+private:
+    void CategoryLabel_MouseUp(const Label& label);
+    void List1_Click();
+    void showCount(int count);
+    int occurrenceOfSelectedName() const;
+
+    Forms& forms_;
+    const PanelDesign& design_;
+    std::optional<Database> connection_;
+    // The stations the list shows: those of the category last listed; the whole catalogue until then, while the
+    // list is empty.
+    Catalogue::StationQuery listed_ = Catalogue::StationQuery::allStations();
+};
+
+// The radio panel, on the main window's right.
+class Form2 final : public CategoryPanel {
+    Q_OBJECT
+
+public:
+    explicit Form2(Forms& forms);
+};
+
+// The TV panel, on the main window's left.
+class Form3 final : public CategoryPanel {
+    Q_OBJECT
+
+public:
+    explicit Form3(Forms& forms);
+};

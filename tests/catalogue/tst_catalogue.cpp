@@ -1,0 +1,253 @@
+#include "catalogue/Catalogue.h"
+#include "sqlite/Statement.h"
+#include "tests/support/TestProgramDir.h"
+
+#include <QFile>
+#include <QTest>
+#include <optional>
+#include <pwd.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace Catalogue;
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void shippedCatalogue_fillsEveryCategoryAndEverySlot();
+    void stationsOfCategory_needTheWholeCaption();
+    void recordWalk_countsNamelessStationsItCannotList();
+    void searches_keepTheirPatternCharacters();
+    void addStation_appendsANewRecordEveryTime();
+    void changeStation_rewritesTheFirstStationOfTheHeldQuery();
+    void changeStation_findingNothing_changesNothing();
+    void missingCatalogue_cannotBeOpened();
+    void nameLists_holdTheRecordWalksNamesInItsOrder();
+    void firstOpen_addsTheIndexesAndChangesNoStation();
+    void readOnlyCatalogue_goesWithoutIndexes();
+
+private:
+    QStringList names(const StationQuery& query);
+    void add(const QString& category, const QString& name, const QString& address = u"http://example.org/"_s);
+
+    std::optional<TestProgramDir> dir;
+    std::optional<Database> db;
+};
+
+void TestCatalogue::init() {
+    dir.emplace();
+    db = openConnection();
+}
+
+void TestCatalogue::cleanup() {
+    db.reset();
+    dir.reset();
+}
+
+QStringList TestCatalogue::names(const StationQuery& query) {
+    Recordset records = query.open(*db);
+    QStringList result;
+    recordWalk(records, [&](Recordset& r) { result.append(r.Fields(NameField).Text()); });
+    return result;
+}
+
+void TestCatalogue::add(const QString& category, const QString& name, const QString& address) {
+    Recordset table = openTable(*db);
+    addStation(table, name, address, category);
+}
+
+void TestCatalogue::shippedCatalogue_fillsEveryCategoryAndEverySlot() {
+    using namespace Categories;
+    for (const QString& category :
+         {DomesticTv, HongKongTaiwanTv, OverseasTv, SelectedMusic, SelectedFilms, SpecialInterestTv, DomesticRadio,
+          HongKongTaiwanRadio, OverseasRadio, SpecialInterestRadio}) {
+        Recordset records = StationQuery::stationsOfCategory(category).open(*db);
+        QVERIFY2(records.RecordCount() >= 5, qPrintable(category));
+        recordWalk(records, [&](Recordset& r) {
+            QVERIFY2(r.Fields(AddressField).Text().startsWith(u"http"_s), qPrintable(r.Fields(NameField).Text()));
+        });
+    }
+    for (const QString& slot : SlotNames)
+        QVERIFY2(StationQuery::stationsOfCategory(slot).open(*db).RecordCount() == 1, qPrintable(slot));
+}
+
+void TestCatalogue::stationsOfCategory_needTheWholeCaption() {
+    add(u"测试"_s, u"甲台"_s);
+    add(u"测试 "_s, u"尾随空格"_s);
+    add(u"新测试"_s, u"更长类别"_s);
+    QCOMPARE(names(StationQuery::stationsOfCategory(u"测试"_s)), QStringList{u"甲台"_s});
+}
+
+void TestCatalogue::recordWalk_countsNamelessStationsItCannotList() {
+    add(u"测试"_s, u"有名"_s);
+    Recordset table = openTable(*db);
+    table.AddNew();
+    table.Fields(Category).setValue(u"测试"_s);
+    table.Update();
+
+    Recordset records = StationQuery::stationsOfCategory(u"测试"_s).open(*db);
+    QStringList listed;
+    const int count = recordWalk(records, [&](Recordset& r) {
+        try {
+            listed.append(r.Fields(NameField).Text());
+        } catch (const NullFieldError&) {
+        }
+    });
+    QCOMPARE(listed, QStringList{u"有名"_s});
+    QCOMPARE(count, 2);
+    QVERIFY(records.AtBOF() && records.AtEOF()); // closed after the walk
+}
+
+void TestCatalogue::searches_keepTheirPatternCharacters() {
+    add(u"测试"_s, u"Rock'n'Roll FM"_s);
+    add(u"测试"_s, u"CCTV-X 测试"_s);
+    add(u"旧快速选台一备用"_s, u"槽内"_s);
+
+    QCOMPARE(names(StationQuery::nameSearch(u"k'n'R"_s)), QStringList{u"Rock'n'Roll FM"_s});
+    QCOMPARE(names(StationQuery::nameSearch(u"CCTV-?"_s)).size(), names(StationQuery::nameSearch(u"CCTV-"_s)).size());
+    QVERIFY(names(StationQuery::nameSearch(u"CCTV-#"_s)).contains(u"CCTV-1 综合"_s));
+    QVERIFY(!names(StationQuery::nameSearch(u"CCTV-#"_s)).contains(u"CCTV-X 测试"_s));
+    // The preset editor's search finds a category that merely contains the slot name.
+    QCOMPARE(names(StationQuery::categorySearch(SlotNames[0])).size(), 2);
+}
+
+void TestCatalogue::addStation_appendsANewRecordEveryTime() {
+    add(u"测试"_s, u"重名"_s, u"http://one.example/"_s);
+    add(u"测试"_s, u"重名"_s, u"http://two.example/"_s);
+
+    Recordset records = StationQuery::stationsOfCategory(u"测试"_s).open(*db);
+    QStringList stored;
+    recordWalk(records, [&](Recordset& r) { stored.append(r.Fields(AddressField).Text()); });
+    QCOMPARE(stored, QStringList({u"http://one.example/"_s, u"http://two.example/"_s}));
+}
+
+void TestCatalogue::changeStation_rewritesTheFirstStationOfTheHeldQuery() {
+    add(u"测试"_s, u"测站"_s, u"http://x.example/"_s);
+    add(u"测试"_s, u"测站2"_s, u"http://x2.example/"_s);
+    const StationQuery held = StationQuery::nameSearch(u"测站"_s);
+
+    QVERIFY(changeStation(*db, held, u"测站 新名"_s, u"http://new.example/"_s));
+    QCOMPARE(names(StationQuery::stationsOfCategory(u"测试"_s)), QStringList({u"测站 新名"_s, u"测站2"_s}));
+
+    // Run again, the held query finds the renamed station first once more; the category never changes.
+    QVERIFY(changeStation(*db, held, u"测站 再改"_s, u"http://again.example/"_s));
+    QCOMPARE(names(StationQuery::stationsOfCategory(u"测试"_s)), QStringList({u"测站 再改"_s, u"测站2"_s}));
+}
+
+void TestCatalogue::changeStation_findingNothing_changesNothing() {
+    const int before = openTable(*db).RecordCount();
+    QVERIFY(!changeStation(*db, StationQuery::categorySearch(u"无此槽"_s), u"名"_s, u"http://x.example/"_s));
+    QCOMPARE(openTable(*db).RecordCount(), before);
+}
+
+void TestCatalogue::missingCatalogue_cannotBeOpened() {
+    dir->remove(u"tv.mdb"_s);
+    QVERIFY_THROWS_EXCEPTION(DbError, openConnection());
+}
+
+// Station lists read the names alone, straight from the engine; they must show what the record walk shows.
+void TestCatalogue::nameLists_holdTheRecordWalksNamesInItsOrder() {
+    // Thousands of stations over three categories, interleaved: names with quotes, names without, a name shared
+    // by stations of one category and of another.
+    dir->changeCatalogue(uR"(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
+        INSERT INTO radio (类别, 名称, 网址) SELECT '测试' || (i % 3),
+            CASE WHEN i % 97 = 0 THEN NULL WHEN i % 5 = 0 THEN '同名台' WHEN i % 7 = 0 THEN 'It''s "台" ' || i
+                 ELSE '电台 ' || i END, 'http://example.org/' || i FROM n)"_s);
+
+    for (const StationQuery& query :
+         {StationQuery::stationsOfCategory(u"测试1"_s), StationQuery::nameSearch(u"'s \""_s),
+          StationQuery::nameSearch(u"同名"_s), StationQuery::allStations()}) {
+        Recordset records = query.open(*db);
+        QStringList walked;
+        std::vector<qint64> rows;
+        const int count = recordWalk(records, [&](Recordset& r) {
+            if (!r.Fields(NameField).Value().isNull()) {
+                walked.append(r.Fields(NameField).Text());
+                rows.push_back(r.Fields(0).Value().toLongLong()); // 编号, the row
+            }
+        });
+        const StationQuery::Names listed = query.names(*db);
+        QCOMPARE(listed.names, walked);
+        QVERIFY(listed.rows == rows);
+        QCOMPARE(listed.count, count);
+    }
+    QCOMPARE(StationQuery::stationsOfCategory(u"测试1"_s).names(*db).count, 1000);
+}
+
+namespace {
+
+// What opening a catalogue must never change: the table's columns and every row, read on a bare connection.
+QStringList stationsAndColumns(const QString& catalogue) {
+    Database bare = Database::OpenDatabase(catalogue);
+    QStringList seen;
+    for (const QString& sql :
+         {u"SELECT name, type, pk FROM pragma_table_info('radio')"_s, u"SELECT rowid, * FROM radio ORDER BY rowid"_s}) {
+        Statement rows(bare, sql);
+        while (rows.step()) {
+            QStringList fields;
+            for (int column = 0; column < rows.columnCount(); ++column)
+                fields.append(rows.column(column).toString());
+            seen.append(fields.join(u'|'));
+        }
+    }
+    return seen;
+}
+
+QStringList indexes(Database& connection) {
+    Statement names(connection, u"SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"_s);
+    QStringList found;
+    while (names.step())
+        found.append(names.text(0));
+    return found;
+}
+
+} // namespace
+
+void TestCatalogue::firstOpen_addsTheIndexesAndChangesNoStation() {
+    db.reset();
+    dir.emplace();
+    dir->changeCatalogue(u"INSERT INTO radio (类别, 名称, 网址) VALUES ('测试', NULL, NULL)"_s);
+    const QStringList before = stationsAndColumns(dir->catalogue());
+
+    db = openConnection();
+    QCOMPARE(indexes(*db), QStringList({u"radio_listing"_s, u"radio_names"_s, u"radio_station"_s, u"radio_类别"_s}));
+    Database again = openConnection();
+    createIndexes(again);
+    QCOMPARE(indexes(again).size(), 4);
+    QCOMPARE(stationsAndColumns(dir->catalogue()), before);
+}
+
+// Root may write any file; an ordinary user may not write a read-only one, so the test becomes one meanwhile.
+void TestCatalogue::readOnlyCatalogue_goesWithoutIndexes() {
+    db.reset();
+    dir.emplace();
+    const QByteArray before = dir->read(u"tv.mdb"_s);
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(dir->catalogue(), readable);
+    QFile::setPermissions(dir->path(), readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+    const bool asRoot = geteuid() == 0;
+    if (asRoot && seteuid(getpwnam("nobody")->pw_uid) != 0)
+        QFAIL("cannot act as an ordinary user");
+
+    std::optional<Database> readOnly;
+    QStringList listed;
+    try {
+        readOnly = openConnection();
+        listed = StationQuery::stationsOfCategory(Categories::OverseasRadio).names(*readOnly).names;
+    } catch (const DbError&) {
+    }
+    readOnly.reset();
+    if (asRoot && seteuid(0) != 0)
+        qFatal("cannot act as root again");
+    QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QVERIFY(listed.size() >= 5);
+    QCOMPARE(dir->read(u"tv.mdb"_s), before);
+}
+
+QTEST_GUILESS_MAIN(TestCatalogue)
+#include "tst_catalogue.moc"
