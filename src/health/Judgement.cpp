@@ -46,11 +46,16 @@ Judgement redirect(const Answer& answer, const QUrl& address) {
     return {Judgement::Step::Redirect, {}, address.resolved(QUrl(QString::fromUtf8(location))), {}};
 }
 
+// A body broken off by a fault (a malformed chunk, gzip that stops decoding) counts as far as it arrived, as one
+// whose connection closed early: so the judgement does not depend on whether the fault came in the same read.
 Judgement judgeBody(const Answer& answer, const QUrl& address, bool entry) {
     const QByteArray type = answer.header("content-type");
     Kind kind = Content::fromType(type, address);
     const QByteArray& body = answer.body();
-    const bool ended = answer.bodyEnded();
+    const bool broken = answer.fault() != Answer::Fault::None;
+    if (broken && body.isEmpty() && kind != Kind::Page)
+        return found(Verdict::ServerError, answer.problem());
+    const bool ended = answer.bodyEnded() || broken;
     if (kind == Kind::Unknown) {
         if (!ended && body.size() < SniffBytes)
             return {};
@@ -79,18 +84,18 @@ Judgement judgeBody(const Answer& answer, const QUrl& address, bool entry) {
 } // namespace
 
 Judgement judge(const Answer& answer, const QUrl& address, bool entry) {
-    switch (answer.fault()) {
-    case Answer::Fault::Silent:
-        return found(Verdict::NoAnswer, answer.problem());
-    case Answer::Fault::NotHttp:
-        return found(Verdict::NotHttp, u"the answer begins \"%1\""_s.arg(printable(answer.firstLine())));
-    case Answer::Fault::Broken:
-        return found(Verdict::ServerError, answer.problem());
-    case Answer::Fault::None:
-        break;
+    if (!answer.headRead()) {
+        switch (answer.fault()) {
+        case Answer::Fault::Silent:
+            return found(Verdict::NoAnswer, answer.problem());
+        case Answer::Fault::NotHttp:
+            return found(Verdict::NotHttp, u"the answer begins \"%1\""_s.arg(printable(answer.firstLine())));
+        case Answer::Fault::Broken:
+            return found(Verdict::ServerError, answer.problem());
+        case Answer::Fault::None:
+            return {};
+        }
     }
-    if (!answer.headRead())
-        return {};
     const int status = answer.status();
     if (status >= 300 && status < 400)
         return redirect(answer, address);

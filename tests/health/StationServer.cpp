@@ -81,14 +81,15 @@ QByteArray gzip(const QByteArray& bytes, int times) {
     return packed;
 }
 
-// In chunks of 4 KiB, as chunked transfer sends a body of unknown length.
-QByteArray chunked(const QByteArray& body) {
+// In chunks of 4 KiB, as chunked transfer sends a body of unknown length; the last chunk, which would end it, never
+// comes.
+QByteArray chunks(const QByteArray& body) {
     QByteArray text;
     for (qsizetype at = 0; at < body.size(); at += 4096) {
         const QByteArray chunk = body.mid(at, 4096);
         text += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
     }
-    return text + "0\r\n\r\n";
+    return text;
 }
 
 const QByteArray Mpd = R"(<?xml version="1.0"?>
@@ -205,8 +206,7 @@ void StationServer::serve(QTcpSocket& socket, const QByteArray& path) {
     if (path == "/ssh")
         return send(socket, "SSH-2.0-OpenSSH_9.2p1 Debian-2\r\n");
     if (path == "/bomb.m3u8") {
-        static const QByteArray bomb = chunked(gzip(QByteArray(1024 * 1024, '\n'), 100));
-        // The connection stays open: a reader that wanted the whole body would wait for its end.
+        static const QByteArray bomb = chunks(gzip(QByteArray(1024 * 1024, '\n'), 10));
         socket.write("HTTP/1.1 200 OK\r\nContent-Type: audio/x-mpegurl\r\nContent-Encoding: gzip\r\n"
                      "Transfer-Encoding: chunked\r\n\r\n" +
                      bomb);

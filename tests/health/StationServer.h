@@ -18,7 +18,7 @@ class QTcpSocket;
 // /missing, /broken, /page, /text, /unlabelled, /live.m3u8, /dead.m3u8, /master.m3u8, /radio.pls, /live.mpd,
 // /silent (never answers), /trickle (one byte at a time), /endless and /endless.m3u8 (bodies without end), /slow
 // (a short stream after 150 ms) and the hostile ones: /flood-head (headers without end), /ssh (an SSH server's
-// banner), /bomb.m3u8 (a playlist whose chunked gzip body unpacks to 100 MB of blank lines, and then nothing) and
+// banner), /bomb.m3u8 (a playlist whose chunked gzip body unpacks to 10 MB of blank lines, and never ends) and
 // /long-entry.m3u8 (a gzip playlist whose entry is a megabyte long). With `tls` it speaks HTTPS with a self-signed
 // certificate for localhost and 127.0.0.1.
 class StationServer : public QObject {
