@@ -59,7 +59,7 @@ std::unique_ptr<Pending> start(Resolver resolver, const QString& host, QObject* 
         const std::lock_guard lock(mailbox->mutex);
         if (!mailbox->receiver)
             return;
-        // Only the receiver's thread forgets a lookup, so a result still wanted on arrival is wanted when it is read.
+        // Asked again on arrival: the lookup may have been forgotten while its result was on the way.
         QMetaObject::invokeMethod(
             mailbox->receiver,
             [mailbox, result] {
