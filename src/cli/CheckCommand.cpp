@@ -214,8 +214,8 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
         },
         options.run);
     if (run.jobs() < options.run.jobs)
-        print(stderr, u"vimaro check: %1 stations at a time, as many as the limit on open files allows\n"_s.arg(
-                          run.jobs()));
+        print(stderr,
+              u"vimaro check: %1 stations at a time, as many as the limit on open files allows\n"_s.arg(run.jobs()));
     HealthTable::Writer writer(connection);
     Tally tally;
     TerminalProgress progress(u"checking"_s);

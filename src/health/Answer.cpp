@@ -117,8 +117,8 @@ qsizetype Answer::readHead(QByteArrayView bytes) {
 // for a line end that may never come.
 void Answer::checkStart() {
     const QByteArrayView start = QByteArrayView(head_).first(std::min<qsizetype>(head_.size(), 5));
-    if (QByteArrayView("HTTP/").startsWith(start) || QByteArrayView("ICY ").startsWith(start.first(
-                                                                                 std::min<qsizetype>(start.size(), 4))))
+    if (QByteArrayView("HTTP/").startsWith(start) ||
+        QByteArrayView("ICY ").startsWith(start.first(std::min<qsizetype>(start.size(), 4))))
         return;
     fault_ = Fault::NotHttp;
     problem_ = u"an answer that is no HTTP"_s;

@@ -76,9 +76,9 @@ private:
     Fault fault_ = Fault::None;
     QString problem_;
 
-    QByteArray head_;           // the head being read
-    qsizetype headBytes_ = 0;   // of every head so far, interim ones included
-    bool lineEmpty_ = false;    // the head's current line has only a CR so far
+    QByteArray head_;         // the head being read
+    qsizetype headBytes_ = 0; // of every head so far, interim ones included
+    bool lineEmpty_ = false;  // the head's current line has only a CR so far
     QByteArray protocol_;
     int status_ = 0;
     QByteArray reason_;

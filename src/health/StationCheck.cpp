@@ -97,8 +97,7 @@ void StationCheck::visit(const QUrl& address) {
     dropConnection();
     current_ = address;
     if (!address.isValid() || address.host().isEmpty())
-        return report(Verdict::BadAddress,
-                      address_.trimmed().isEmpty() ? u"no address"_s : u"not an address"_s);
+        return report(Verdict::BadAddress, address_.trimmed().isEmpty() ? u"no address"_s : u"not an address"_s);
     if (address.port() == 0)
         return report(Verdict::BadAddress, u"port 0, where no server listens"_s);
     const QString scheme = address.scheme().toLower();

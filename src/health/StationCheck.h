@@ -22,8 +22,8 @@ struct Judgement;
 class StationCheck : public QObject {
     Q_OBJECT
 public:
-    StationCheck(QString address, std::chrono::milliseconds timeout,
-                 NameLookup::Resolver resolver = NameLookup::system, QObject* parent = nullptr);
+    StationCheck(QString address, std::chrono::milliseconds timeout, NameLookup::Resolver resolver = NameLookup::system,
+                 QObject* parent = nullptr);
     ~StationCheck() override;
 
     // The finding arrives through finished(), or shortOfResources() tells that there is none, never before start()
@@ -66,14 +66,14 @@ private:
     QList<QHostAddress> addresses_; // of the current host, still to try
     QAbstractSocket* socket_ = nullptr;
     std::unique_ptr<Answer> answer_;
-    QUrl current_;      // the address being asked now
-    quint16 port_ = 0;  // its port
-    bool tls_ = false;  // asked over TLS
+    QUrl current_;       // the address being asked now
+    quint16 port_ = 0;   // its port
+    bool tls_ = false;   // asked over TLS
     bool probe_ = false; // only asked whether its port answers
-    QSet<QUrl> chain_;  // the addresses of the redirect chain so far, to tell a loop
-    int redirects_ = 0; // in the current chain
-    QUrl landed_;       // where the last redirect led
-    int entries_ = 0;   // playlist entries followed
-    QString playlist_;  // "HLS playlist", once its entry is being checked
+    QSet<QUrl> chain_;   // the addresses of the redirect chain so far, to tell a loop
+    int redirects_ = 0;  // in the current chain
+    QUrl landed_;        // where the last redirect led
+    int entries_ = 0;    // playlist entries followed
+    QString playlist_;   // "HLS playlist", once its entry is being checked
     bool done_ = false;
 };

@@ -27,8 +27,8 @@ void check(bool condition, const char* what) {
 Judgement readInPieces(QByteArrayView bytes, std::initializer_list<qsizetype> pieces, Answer& answer) {
     const QUrl address(u"http://station.example/live/radio"_s);
     qsizetype at = 0;
-    for (auto piece = pieces.begin(); at < bytes.size(); piece = std::next(piece) == pieces.end() ? pieces.begin()
-                                                                                                   : std::next(piece)) {
+    for (auto piece = pieces.begin(); at < bytes.size();
+         piece = std::next(piece) == pieces.end() ? pieces.begin() : std::next(piece)) {
         const QByteArrayView offered = bytes.sliced(at, std::min(*piece, bytes.size() - at));
         const qsizetype taken = answer.read(offered);
         check(taken >= 0 && taken <= offered.size(), "took more than it was given");

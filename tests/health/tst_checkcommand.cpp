@@ -149,8 +149,9 @@ void TestCheckCommand::fewOpenFiles_checkFewerAtOnce_andCallNoStationDead() {
         hosts.append(u"127.0.0.%1"_s.arg(host));
     const StationServers servers(hosts);
     for (int station = 0; station < 64; ++station)
-        dir->changeCatalogue(u"INSERT INTO radio (类别, 名称, 网址) VALUES ('海外广播', '%1', 'http://%2/stream')"_s.arg(
-            station).arg(servers.authorities().at(station % 16)));
+        dir->changeCatalogue(
+            u"INSERT INTO radio (类别, 名称, 网址) VALUES ('海外广播', '%1', 'http://%2/stream')"_s.arg(station).arg(
+                servers.authorities().at(station % 16)));
     {
         const FileRoom files(40);
         QCOMPARE(check({u"--jobs"_s, u"64"_s}), int(CommandLine::Done));

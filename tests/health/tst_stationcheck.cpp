@@ -75,7 +75,7 @@ void TestStationCheck::cleanup() {
 
 void TestStationCheck::findings_data() {
     QTest::addColumn<QString>("address"); // {plain}, {tls}: the test servers; {refused}: a port where none listens
-    QTest::addColumn<bool>("trusted"); // the TLS server's certificate
+    QTest::addColumn<bool>("trusted");    // the TLS server's certificate
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<QString>("detail"); // a part of it
 
