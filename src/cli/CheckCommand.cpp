@@ -254,8 +254,8 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
         return Failed;
     }
     if (!run.shortage().isEmpty()) {
-        print(stderr, u"vimaro check: stopped, this process has run short (%1); the findings so far are kept\n"_s.arg(
-                          run.shortage()));
+        print(stderr, u"vimaro check: stopped, this process ran short of its own resources (%1): fewer --jobs or a "
+                      "higher ulimit -n may help; the findings so far are kept\n"_s.arg(run.shortage()));
         return Failed;
     }
     return interrupted ? Failed : Done;

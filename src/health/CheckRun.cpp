@@ -41,10 +41,6 @@ CheckRun::CheckRun(Pages nextPage, Options options, QObject* parent)
     : QObject(parent), nextPage_(std::move(nextPage)), options_(std::move(options)),
       jobs_(jobsTheFileLimitAllows(options_.jobs)) {}
 
-CheckRun::~CheckRun() {
-    qDeleteAll(running_.keys());
-}
-
 void CheckRun::start() {
     // Started from the event loop, so that finished() of an empty run comes after the caller waits for it.
     QTimer::singleShot(0, this, &CheckRun::fill);

@@ -31,7 +31,6 @@ public:
     using Pages = std::function<std::vector<Station>()>;
 
     CheckRun(Pages nextPage, Options options, QObject* parent = nullptr);
-    ~CheckRun() override;
 
     void start();
     // Stops at once: checks under way are dropped without a finding, and finished() follows.
