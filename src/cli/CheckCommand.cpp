@@ -49,7 +49,8 @@ const char* const Description =
     "per station and a summary, and keeps the findings in tv.mdb beside the program. Nothing is played.\n"
     "\n"
     "Exit codes: 0 every station was checked, whatever was found (a dead station is a finding, not a failure);\n"
-    "1 the catalogue could not be read or written, or Ctrl+C stopped the run (the findings so far are kept);\n"
+    "1 the catalogue could not be read or written, this process ran short of files or memory, or Ctrl+C stopped\n"
+    "the run (the findings so far are kept);\n"
     "2 the command line is wrong.";
 
 // Reads the command line into `options`; returns an exit code when the command ends here.
@@ -58,7 +59,9 @@ std::optional<int> readOptions(const QStringList& arguments, Options& options) {
     parser.setApplicationDescription(QString::fromUtf8(Description));
     const QCommandLineOption category(u"category"_s, u"Only the stations of this category (国内电视 ...)."_s,
                                       u"类别"_s);
-    const QCommandLineOption jobs(u"jobs"_s, u"Stations checked at once (default 16), never more than 4 on one host."_s,
+    const QCommandLineOption jobs(u"jobs"_s,
+                                  u"Stations checked at once, 1 to %1 (default 16), never more than 4 on one host; "
+                                  "fewer when the limit on open files (ulimit -n) allows fewer."_s.arg(MaxJobs),
                                   u"N"_s);
     const QCommandLineOption timeout(
         u"timeout"_s, u"Seconds one station may take in all before it has timed out (default 10)."_s, u"S"_s);
@@ -210,6 +213,9 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
             }
         },
         options.run);
+    if (run.jobs() < options.run.jobs)
+        print(stderr,
+              u"vimaro check: %1 stations at a time, as many as the limit on open files allows\n"_s.arg(run.jobs()));
     HealthTable::Writer writer(connection);
     Tally tally;
     TerminalProgress progress(u"checking"_s);
@@ -245,6 +251,11 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
     findings.summary(tally, static_cast<double>(clock.elapsed()) / 1000.0, interrupted);
     if (failure) {
         print(stderr, u"vimaro check: the catalogue failed: %1\n"_s.arg(*failure));
+        return Failed;
+    }
+    if (!run.shortage().isEmpty()) {
+        print(stderr, u"vimaro check: stopped, this process ran short of its own resources (%1): fewer --jobs or a "
+                      "higher ulimit -n may help; the findings so far are kept\n"_s.arg(run.shortage()));
         return Failed;
     }
     return interrupted ? Failed : Done;

@@ -2,10 +2,19 @@
 
 #include "health/StationCheck.h"
 
+#include <QDir>
 #include <QTimer>
 #include <QUrl>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
+
+// A check holds one connection, and a name lookup may open a file or two meanwhile; some files stay free for the
+// catalogue, its journal and the certificates read for TLS.
+constexpr qint64 FilesPerCheck = 2;
+constexpr qint64 FilesKept = 16;
 
 // Stations read ahead to find one whose host is free; the rest of a crowded host's stations wait in the
 // catalogue, not in memory.
@@ -15,15 +24,22 @@ QString hostOf(const Station& station) {
     return QUrl(station.address.trimmed()).host().toLower();
 }
 
+// How many checks the limit on open files (ulimit -n) leaves room for, beside the files open now.
+int jobsTheFileLimitAllows(int wanted) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return wanted;
+    const qint64 open =
+        QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    const qint64 room = (static_cast<qint64>(limit.rlim_cur) - open - FilesKept) / FilesPerCheck;
+    return static_cast<int>(std::clamp<qint64>(room, 1, wanted));
+}
+
 } // namespace
 
 CheckRun::CheckRun(Pages nextPage, Options options, QObject* parent)
-    : QObject(parent), nextPage_(std::move(nextPage)), options_(options) {}
-
-// The checks go before the network access manager they use, which members outlive children would not.
-CheckRun::~CheckRun() {
-    qDeleteAll(running_.keys());
-}
+    : QObject(parent), nextPage_(std::move(nextPage)), options_(std::move(options)),
+      jobs_(jobsTheFileLimitAllows(options_.jobs)) {}
 
 void CheckRun::start() {
     // Started from the event loop, so that finished() of an empty run comes after the caller waits for it.
@@ -40,7 +56,7 @@ void CheckRun::stop() {
 }
 
 void CheckRun::fill() {
-    while (!over_ && running_.size() < options_.jobs) {
+    while (!over_ && running_.size() < jobs_) {
         const auto next = nextToStart();
         if (next == waiting_.end())
             break;
@@ -71,21 +87,36 @@ std::deque<Station>::iterator CheckRun::nextToStart() {
 
 void CheckRun::launch(Station station) {
     const QString host = hostOf(station);
-    auto* check = new StationCheck(network_, station.address, options_.timeout, this);
+    auto* check = new StationCheck(station.address, options_.timeout, options_.resolver, this);
     running_.insert(check, host);
     ++perHost_[host];
     connect(check, &StationCheck::finished, this,
-            [this, check, station = std::move(station), host](const Finding& finding) {
-                done(check, station, host, finding);
-            });
+            [this, check, station, host](const Finding& finding) { done(check, station, host, finding); });
+    connect(check, &StationCheck::shortOfResources, this,
+            [this, check, station, host](const QString& problem) { runShort(check, station, host, problem); });
     check->start();
 }
 
 void CheckRun::done(StationCheck* check, const Station& station, const QString& host, const Finding& finding) {
+    release(check, host);
+    Q_EMIT checked(station, finding);
+    fill();
+}
+
+// The station waits for its turn again, and no more checks run at once than now hold what they need.
+void CheckRun::runShort(StationCheck* check, Station station, const QString& host, const QString& problem) {
+    release(check, host);
+    waiting_.push_front(std::move(station));
+    jobs_ = std::min(jobs_, static_cast<int>(running_.size()));
+    if (jobs_ == 0) {
+        shortage_ = problem;
+        stop();
+    }
+}
+
+void CheckRun::release(StationCheck* check, const QString& host) {
     running_.remove(check);
     if (--perHost_[host] == 0)
         perHost_.remove(host);
     check->deleteLater();
-    Q_EMIT checked(station, finding);
-    fill();
 }

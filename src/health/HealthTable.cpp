@@ -75,7 +75,7 @@ void lastFindings(Database& connection, const QString& category, const std::func
         if (!verdict) // written by a later version of the program
             continue;
         each({{{findings.text(3), findings.text(1), findings.text(2)}, findings.column(0).toLongLong()},
-              {*verdict, findings.text(6)},
+              {*verdict, tidyDetail(findings.text(6))}, // earlier versions stored details of any length
               QDateTime::fromString(findings.text(4), Qt::ISODate)});
     }
 }

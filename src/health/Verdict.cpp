@@ -20,6 +20,7 @@ constexpr std::array<Description, VerdictCount> descriptions{{
     {"tls-failure", "TLS failure", Standing::Dead},
     {"too-many-redirects", "too many redirects", Standing::Dead},
     {"no-answer", "no answer", Standing::Dead},
+    {"not-http", "answered, not HTTP", Standing::Dead},
     {"bad-address", "bad address", Standing::Dead},
     {"not-a-stream", "not a stream", Standing::Undecided},
     {"unchecked", "not checked", Standing::Undecided},
@@ -57,6 +58,15 @@ std::optional<Verdict> fromKey(const QString& key) {
 }
 
 } // namespace Verdicts
+
+QString tidyDetail(const QString& detail) {
+    QString tidy = detail.size() > MaxDetail ? detail.left(MaxDetail - 1) + u'…' : detail;
+    for (QChar& c : tidy) {
+        if (!c.isPrint())
+            c = u'?';
+    }
+    return tidy;
+}
 
 qint64 Tally::count(Standing standing) const {
     qint64 sum = 0;

@@ -15,6 +15,7 @@ enum class Verdict {
     TlsFailure,
     TooManyRedirects,
     NoAnswer,
+    NotHttp,
     BadAddress,
     NotAStream,
     Unchecked,
@@ -32,6 +33,11 @@ struct Finding {
     Verdict verdict;
     QString detail;
 };
+
+// A finding's detail as it is stored and shown, whatever a server sent: one line of printable characters, at most
+// MaxDetail of them.
+inline constexpr qsizetype MaxDetail = 300;
+QString tidyDetail(const QString& detail);
 
 namespace Verdicts {
 

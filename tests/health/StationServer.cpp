@@ -1,11 +1,14 @@
 #include "tests/health/StationServer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSslKey>
 #include <QSslServer>
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
+#include <unistd.h>
+#include <zlib.h>
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +58,38 @@ void trickle(QTcpSocket& socket, const QByteArray& bytes) {
             socket.write(bytes.mid(sent++, 1));
     });
     timer->start(50);
+}
+
+// `bytes` given `times` over, packed in one gzip stream.
+QByteArray gzip(const QByteArray& bytes, int times) {
+    z_stream stream{};
+    deflateInit2(&stream, 9, Z_DEFLATED, MAX_WBITS + 16, 9, Z_DEFAULT_STRATEGY);
+    QByteArray packed;
+    char out[64 * 1024];
+    for (int i = 0; i < times; ++i) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+        stream.avail_in = static_cast<uInt>(bytes.size());
+        const int flush = i + 1 == times ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(out);
+            stream.avail_out = sizeof out;
+            deflate(&stream, flush);
+            packed.append(out, static_cast<qsizetype>(sizeof out - stream.avail_out));
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return packed;
+}
+
+// In chunks of 4 KiB, as chunked transfer sends a body of unknown length; the last chunk, which would end it, never
+// comes.
+QByteArray chunks(const QByteArray& body) {
+    QByteArray text;
+    for (qsizetype at = 0; at < body.size(); at += 4096) {
+        const QByteArray chunk = body.mid(at, 4096);
+        text += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+    }
+    return text;
 }
 
 const QByteArray Mpd = R"(<?xml version="1.0"?>
@@ -125,6 +160,8 @@ void StationServer::serve(QTcpSocket& socket, const QByteArray& path) {
         return send(socket,
                     left == 0 ? answer("200 OK", "audio/mpeg", Mp3) : redirect("/hop/" + QByteArray::number(left - 1)));
     }
+    if (path == "/to-rtsp")
+        return send(socket, redirect("rtsp://" + authority().toLatin1() + "/live"));
     if (path == "/ping" || path == "/pong")
         return send(socket, redirect(path == "/ping" ? "/pong" : "/ping"));
     if (path == "/broken")
@@ -163,6 +200,21 @@ void StationServer::serve(QTcpSocket& socket, const QByteArray& path) {
         return sendForever(socket, streamHead("audio/mpeg"), Mp3);
     if (path == "/endless.m3u8")
         return sendForever(socket, streamHead("audio/x-mpegurl") + "#EXTM3U\n", QByteArray(1000, '#') + '\n');
+    if (path == "/flood-head")
+        return sendForever(socket, "HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\n",
+                           "X-Flood: " + QByteArray(1000, 'a') + "\r\n");
+    if (path == "/ssh")
+        return send(socket, "SSH-2.0-OpenSSH_9.2p1 Debian-2\r\n");
+    if (path == "/bomb.m3u8") {
+        static const QByteArray bomb = chunks(gzip(QByteArray(1024 * 1024, '\n'), 10));
+        socket.write("HTTP/1.1 200 OK\r\nContent-Type: audio/x-mpegurl\r\nContent-Encoding: gzip\r\n"
+                     "Transfer-Encoding: chunked\r\n\r\n" +
+                     bomb);
+        return;
+    }
+    if (path == "/long-entry.m3u8")
+        return send(socket, answer("200 OK", "audio/x-mpegurl", gzip("#EXTM3U\n" + QByteArray(1024 * 1024, 'a'), 1),
+                                   "Content-Encoding: gzip\r\n"));
     if (path == "/slow") {
         // Counted until the answer leaves: the server's own view of how many requests it had at once.
         count(+1);
@@ -179,6 +231,40 @@ void StationServer::count(int change) {
     gauge_.add(change);
     if (shared_)
         shared_->add(change);
+}
+
+StationServers::StationServers(const QStringList& addresses) {
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QStringLiteral(SERVE_STATIONS), addresses);
+    if (!process_.waitForReadyRead(10'000))
+        qFatal("the station servers did not start");
+    authorities_ = QString::fromLatin1(process_.readLine().trimmed()).split(u' ');
+}
+
+StationServers::~StationServers() {
+    process_.closeWriteChannel();
+    process_.waitForFinished();
+}
+
+FileRoom::FileRoom(int room) {
+    getrlimit(RLIMIT_NOFILE, &saved_);
+    const auto open = static_cast<rlim_t>(
+        QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+    rlimit lower = saved_;
+    lower.rlim_cur = open + static_cast<rlim_t>(room) + 16;
+    setrlimit(RLIMIT_NOFILE, &lower);
+    for (int file = ::dup(STDERR_FILENO); file >= 0; file = ::dup(STDERR_FILENO))
+        taken_.push_back(file);
+    for (int i = 0; i < room; ++i) {
+        ::close(taken_.back());
+        taken_.pop_back();
+    }
+}
+
+FileRoom::~FileRoom() {
+    for (const int file : taken_)
+        ::close(file);
+    setrlimit(RLIMIT_NOFILE, &saved_);
 }
 
 quint16 refusedPort() {

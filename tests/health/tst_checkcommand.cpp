@@ -28,6 +28,7 @@ private Q_SLOTS:
 
     void ctrlC_stopsTheRunAndKeepsTheFindingsSoFar();
     void report_listsTheLastFindingsDeadFirst_andExportsTheDeadAsM3u();
+    void fewOpenFiles_checkFewerAtOnce_andCallNoStationDead();
 
 private:
     // Stations named after their paths on the test server, in this order.
@@ -138,6 +139,24 @@ void TestCheckCommand::report_listsTheLastFindingsDeadFirst_andExportsTheDeadAsM
                           u"#EXTINF:-1 group-title=\"海外广播\",/broken"_s,
                           url + u"/broken"_s,
                           {}}));
+}
+
+// As under `ulimit -n 64`: sixty-four stations on sixteen hosts asked for all at once, with room for forty more open
+// files. Servers in a process of their own take none of that room.
+void TestCheckCommand::fewOpenFiles_checkFewerAtOnce_andCallNoStationDead() {
+    QStringList hosts;
+    for (int host = 1; host <= 16; ++host)
+        hosts.append(u"127.0.0.%1"_s.arg(host));
+    const StationServers servers(hosts);
+    for (int station = 0; station < 64; ++station)
+        dir->changeCatalogue(
+            u"INSERT INTO radio (类别, 名称, 网址) VALUES ('海外广播', '%1', 'http://%2/stream')"_s.arg(station).arg(
+                servers.authorities().at(station % 16)));
+    {
+        const FileRoom files(40);
+        QCOMPARE(check({u"--jobs"_s, u"64"_s}), int(CommandLine::Done));
+    }
+    QCOMPARE(table(u"SELECT result, count(*) FROM station_health GROUP BY result"_s), QStringList{u"plays|64"_s});
 }
 
 QTEST_GUILESS_MAIN(TestCheckCommand)

@@ -3,7 +3,7 @@
 #   install_missing PACKAGE...   install the packages that are not installed yet (apt-get update first)
 
 build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 mdbtools-dev
-    librsvg2-bin fonts-wqy-microhei qt6-translations-l10n)
+    librsvg2-bin fonts-wqy-microhei qt6-translations-l10n zlib1g-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
