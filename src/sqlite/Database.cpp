@@ -368,12 +368,20 @@ Transaction::Transaction(Database& connection) : connection_(connection) {
 }
 
 Transaction::~Transaction() {
-    if (open_) {
-        try {
-            connection_.execute(QStringLiteral("ROLLBACK"));
-        } catch (const DbError&) {
-            // A failed statement may have rolled the transaction back already; nothing is left to undo.
-        }
+    if (!open_)
+        return;
+    try {
+        connection_.execute(QStringLiteral("ROLLBACK"));
+    } catch (const DbError&) {
+        // A failed statement may have rolled the transaction back already; nothing is left to undo.
+    }
+    // After a write the disk refused (full, or over a size limit) the engine cannot roll back at once: it leaves
+    // the journal beside the file, "hot", and the file half-changed until the next read plays the journal back.
+    // That read happens here, so that the file is whole again before anyone copies it or the program ends.
+    try {
+        connection_.execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (const DbError&) {
+        // A file that cannot be read now keeps its journal for the next connection, which plays it back.
     }
 }
 
