@@ -1,6 +1,5 @@
 #include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
-#include "sqlite/Statement.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ReadOnly.h"
 #include "tests/support/TestProgramDir.h"
@@ -24,18 +23,6 @@ QString backupOf(const QDate& day) {
 int stationCount(const QString& catalogue) {
     Database db = Database::OpenDatabase(catalogue);
     return openTable(db).RecordCount();
-}
-
-// One page of an index overwritten with zeros: the stations themselves still read, only the engine's full check
-// finds the damage.
-QByteArray withADamagedIndexPage(const QString& catalogue, QByteArray bytes) {
-    Database db = Database::OpenDatabase(catalogue);
-    Statement root(db, u"SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
-                       "WHERE name = 'radio_listing'"_s);
-    if (!root.step())
-        qFatal("the catalogue has no index radio_listing");
-    const qint64 pageSize = root.integer(1);
-    return bytes.replace((root.integer(0) - 1) * pageSize, pageSize, QByteArray(pageSize, '\0'));
 }
 
 } // namespace
@@ -184,8 +171,9 @@ void TestBackup::damagedCatalogue_makesNoBackupAndPushesNoGoodOneOut() {
     backedUp({1, 2, 3, 4, 5, 6, 7});
     const QStringList before = backups();
     if (content == "index")
-        content = withADamagedIndexPage(dir->catalogue(), dir->read(u"tv.mdb"_s));
-    dir->write(u"tv.mdb"_s, content);
+        dir->damageAnIndex();
+    else
+        dir->write(u"tv.mdb"_s, content);
 
     QVERIFY_THROWS_EXCEPTION(DamagedError, backUpBeforeWriting());
     QCOMPARE(backups(), before);
