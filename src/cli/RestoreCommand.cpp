@@ -41,8 +41,8 @@ int restoreCatalogue(const QStringList& arguments) {
         return Usage;
     }
 
-    // The windows would go on with the catalogue they have open, and write into the file kept aside. Holding their
-    // lock keeps them from starting until the restore is done.
+    // The windows would go on with the catalogue they have open, and write into the file kept aside. Their lock is
+    // held meanwhile, so that a start of the windows does not find the folder free.
     SingleInstance windows(programDir());
     switch (windows.claim()) {
     case SingleInstance::Claim::Taken:
