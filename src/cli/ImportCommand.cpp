@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QScopeGuard>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -109,6 +110,7 @@ int importStations(const QStringList& arguments) {
                          qPrintable(why));
         });
     }
+    const auto backupRequiredAgain = qScopeGuard([] { Catalogue::setNoBackupRule({}); });
     // Ctrl+C stops the import between two stations and rolls it back, where being ended would leave a hot journal.
     const Interrupt interrupt;
     options.cancel = &Interrupt::wasRequested();

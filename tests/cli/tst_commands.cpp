@@ -200,7 +200,7 @@ void TestCommands::import_stoppedByCtrlC_leavesTheCatalogueAsItWasAndNoJournal()
         if (!imported)
             ::kill(::getpid(), SIGINT);
     });
-    const int exit = run({u"import"_s, dir->file(u"many.m3u"_s), u"--no-backup"_s});
+    const int exit = run({u"import"_s, dir->file(u"many.m3u"_s)});
     imported = true;
     user.join();
     std::signal(SIGINT, SIG_DFL);
