@@ -55,9 +55,9 @@ Database openWithoutWaiting(const QString& path) {
     return Database::OpenDatabase(path, 0ms);
 }
 
-// The table as the program reads it, its four fields included.
+// The table with the three fields the program reads.
 void requireTable(Database& catalogue) {
-    Statement(catalogue, u"SELECT 编号, 类别, 名称, 网址 FROM radio LIMIT 0"_s);
+    Statement(catalogue, u"SELECT 类别, 名称, 网址 FROM radio LIMIT 0"_s);
 }
 
 // What start-up can afford to read of a catalogue however large it is: the file's header and schema, the table
