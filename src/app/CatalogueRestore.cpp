@@ -4,8 +4,6 @@
 #include "runtime/MsgBox.h"
 #include "sqlite/Database.h"
 
-#include <QFileInfo>
-
 using namespace Qt::StringLiterals;
 
 void offerCatalogueRestore() {
@@ -14,8 +12,7 @@ void offerCatalogueRestore() {
     const std::optional<QString> backup = Catalogue::newestSoundBackup();
     if (!backup)
         return;
-    // Backups are named tv-YYYY-MM-DD.mdb after the day they were made.
-    const QString day = QFileInfo(*backup).completeBaseName().mid(3);
+    const QString day = Catalogue::backupDay(*backup).toString(Qt::ISODate);
     if (MsgBox(
             u"电台目录 tv.mdb 已损坏，无法读取。\n\n要用 %1 的备份恢复吗？损坏的文件会改名保留在原处，不会删除。"_s.arg(
                 day),

@@ -1,5 +1,7 @@
 #include "app/Registry.h"
 
+#include "catalogue/Backup.h"
+#include "runtime/MsgBox.h"
 #include "runtime/OnError.h"
 #include "windows/appearance/AppearancePanel.h"
 #include "windows/editor/ChannelEditor.h"
@@ -9,6 +11,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 size_t slot(FormName name) {
@@ -17,7 +21,16 @@ size_t slot(FormName name) {
 
 } // namespace
 
+Registry::Registry() {
+    // The catalogue gives up on a backup once a run, so the box comes once a run.
+    Catalogue::setNoBackupRule([](const QString& why) {
+        MsgBox(u"今天无法备份电台目录（%1），备份文件夹里也没有最近七天的完好备份。\n\n"
+               "这次和以后的修改照样保存，但没有备份可以退回。"_s.arg(why));
+    });
+}
+
 Registry::~Registry() {
+    Catalogue::setNoBackupRule({});
     for (Form* window : loaded_)
         delete window;
     for (const QPointer<Form>& window : leaving_)

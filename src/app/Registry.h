@@ -12,7 +12,9 @@ class Registry : public QObject, public Forms {
     Q_OBJECT
 
 public:
-    Registry() = default;
+    // While the windows run, a write for which no backup can be made goes on, told once in a box: their user acts
+    // on purpose.
+    Registry();
     ~Registry() override;
 
     Form& form(FormName name) override;

@@ -312,8 +312,7 @@ int checkStations(const QStringList& arguments) {
             exit = exportDead(connection, options);
         return exit;
     } catch (const DbError& error) {
-        print(stderr,
-              u"vimaro check: the catalogue %1 failed: %2\n"_s.arg(Catalogue::file(), QString::fromUtf8(error.what())));
+        print(stderr, u"vimaro check: the catalogue %1 failed: %2\n"_s.arg(Catalogue::file(), failure(error)));
         return Failed;
     } catch (const std::exception& error) {
         print(stderr, u"vimaro check: %1\n"_s.arg(QString::fromUtf8(error.what())));

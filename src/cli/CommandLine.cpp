@@ -1,11 +1,12 @@
 #include "cli/CommandLine.h"
 
+#include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
-#include "desktop/ProgramDir.h"
 #include "jet/OldCatalogue.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -41,6 +42,7 @@ const std::vector<Command>& commands() {
          importStations},
         {"export", "Write the catalogue, or one category, as a playlist file", exportStations},
         {"check", "Tell which stations still play: check what answers at every station's address", checkStations},
+        {"restore", "Put a backup of the catalogue in place of tv.mdb, keeping the old file aside", restoreCatalogue},
     };
     return all;
 }
@@ -65,7 +67,20 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
 Database openCatalogue() {
     if (const auto done = OldCatalogue::convert(Catalogue::file()))
         std::fprintf(stderr, "vimaro: %s\n", qPrintable(done->message()));
-    return Catalogue::openConnection();
+    return Catalogue::openChecked();
+}
+
+QString failure(const DbError& error) {
+    const auto* corrupt = dynamic_cast<const CorruptError*>(&error);
+    if (!corrupt)
+        return QString::fromUtf8(error.what());
+    const auto* damaged = dynamic_cast<const Catalogue::DamagedError*>(corrupt);
+    QString text = u"the catalogue %1 is damaged (%2)."_s.arg(
+        QDir::toNativeSeparators(Catalogue::file()), damaged ? damaged->problem : QString::fromUtf8(error.what()));
+    if (const std::optional<QString> backup = Catalogue::newestSoundBackup())
+        return text + u" The newest good backup is %1: \"vimaro restore\" puts it in place and keeps the damaged "
+                      "file aside."_s.arg(QDir::toNativeSeparators(*backup));
+    return text + u" There is no good backup in %1."_s.arg(QDir::toNativeSeparators(Catalogue::backupFolder()));
 }
 
 bool wanted(int argc, char*[]) {
@@ -80,9 +95,11 @@ int run(int argc, char* argv[]) {
     const QStringList arguments = QCoreApplication::arguments();
     if (const Command* command = find(arguments.value(1))) {
         // Commands work on the catalogue and settings of the program's directory, which may have to be made first.
+        // Whatever a command throws is caught here, so that the stack unwinds before the exit: a transaction under
+        // way then rolls back and its connection closes, leaving no hot journal beside the catalogue.
         try {
             return command->run(arguments.mid(1));
-        } catch (const ProgramDirError& error) {
+        } catch (const std::exception& error) {
             std::fprintf(stderr, "vimaro: %s\n", error.what());
             return Failed;
         }

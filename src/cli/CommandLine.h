@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
 
 class Database;
+class DbError;
 class QCommandLineParser;
 
 // The program's command line. Without arguments the program opens its windows; with arguments it is a command
@@ -39,12 +41,18 @@ int run(int argc, char* argv[]);
 std::optional<int> parse(QCommandLineParser& parser, const QStringList& arguments);
 
 // The catalogue a command works on. An old Jet tv.mdb is converted first, as at start-up, and the command says so
-// on the error stream; a failed conversion throws DbError and leaves the old file as it was.
+// on the error stream; a failed conversion throws DbError and leaves the old file as it was. A tv.mdb that is no
+// catalogue throws Catalogue::DamagedError.
 Database openCatalogue();
 
+// Why work on the catalogue failed, for the terminal: a damaged catalogue is called so, with its newest good backup
+// and the command that puts it in place.
+QString failure(const DbError& error);
+
 // The commands, each in a file of its own.
-int importStations(const QStringList& arguments); // ImportCommand.cpp
-int exportStations(const QStringList& arguments); // ExportCommand.cpp
-int checkStations(const QStringList& arguments);  // CheckCommand.cpp
+int importStations(const QStringList& arguments);   // ImportCommand.cpp
+int exportStations(const QStringList& arguments);   // ExportCommand.cpp
+int checkStations(const QStringList& arguments);    // CheckCommand.cpp
+int restoreCatalogue(const QStringList& arguments); // RestoreCommand.cpp
 
 } // namespace CommandLine

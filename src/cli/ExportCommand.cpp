@@ -58,7 +58,7 @@ int exportStations(const QStringList& arguments) {
         stations = Catalogue::stations(catalogue,
                                        parser.isSet(category) ? std::optional(parser.value(category)) : std::nullopt);
     } catch (const DbError& error) {
-        std::fprintf(stderr, "vimaro export: cannot read the catalogue: %s\n", error.what());
+        std::fprintf(stderr, "vimaro export: cannot read the catalogue: %s\n", qPrintable(failure(error)));
         return Failed;
     }
     // The file is replaced only once it is complete: a failure leaves an earlier playlist of that name whole.

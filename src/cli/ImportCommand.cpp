@@ -1,12 +1,15 @@
-// vimaro import FILE… [--category 类别] [--dry-run]
+// vimaro import FILE… [--category 类别] [--dry-run] [--no-backup]
+#include "catalogue/Backup.h"
 #include "catalogue/JetFormat.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalProgress.h"
+#include "desktop/Interrupt.h"
 #include "jet/OldCatalogue.h"
 #include "playlists/Import.h"
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QScopeGuard>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -68,7 +71,10 @@ int importStations(const QStringList& arguments) {
     const QCommandLineOption category(
         u"category"_s, u"Put every station into this category instead of the file's groups."_s, u"类别"_s);
     const QCommandLineOption dryRun(u"dry-run"_s, u"Report what the import would do, and write nothing."_s);
-    parser.addOptions({category, dryRun});
+    const QCommandLineOption noBackup(
+        u"no-backup"_s, u"Import even when the catalogue cannot be backed up first and backup/ holds no good backup of "
+                        "the last seven days (without it, the import then stops before it writes)."_s);
+    parser.addOptions({category, dryRun, noBackup});
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     if (parser.positionalArguments().isEmpty()) {
@@ -98,15 +104,32 @@ int importStations(const QStringList& arguments) {
     options.dryRun = parser.isSet(dryRun);
     TerminalProgress progress(u"Importing"_s);
     options.progress = [&](qint64 done, qint64 total) { progress.update(done, total); };
+    if (parser.isSet(noBackup)) {
+        Catalogue::setNoBackupRule([](const QString& why) {
+            std::fprintf(stderr, "vimaro import: importing without a backup, as --no-backup asks: %s\n",
+                         qPrintable(why));
+        });
+    }
+    const auto backupRequiredAgain = qScopeGuard([] { Catalogue::setNoBackupRule({}); });
+    // Ctrl+C stops the import between two stations and rolls it back, where being ended would leave a hot journal.
+    const Interrupt interrupt;
+    options.cancel = &Interrupt::wasRequested();
     try {
         Database catalogue = openCatalogue();
         const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, files, options);
         progress.finish();
+        if (report.cancelled) {
+            std::fprintf(stderr,
+                         "vimaro import: stopped by Ctrl+C; nothing was imported, the catalogue is as it was.\n");
+            return Failed;
+        }
         printReport(report, options.dryRun);
         return Done;
     } catch (const DbError& error) {
         progress.finish();
-        std::fprintf(stderr, "vimaro import: nothing was imported, the catalogue is as it was: %s\n", error.what());
+        const bool backupMissing = dynamic_cast<const Catalogue::NoBackupError*>(&error);
+        std::fprintf(stderr, "vimaro import: nothing was imported, the catalogue is as it was: %s%s\n",
+                     qPrintable(failure(error)), backupMissing ? "; --no-backup imports without one" : "");
         return Failed;
     }
 }

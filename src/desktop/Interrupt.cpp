@@ -9,15 +9,23 @@ namespace {
 
 // A signal handler may do almost nothing; it writes one byte into a pipe whose other end the event loop reads.
 int wakeUp[2] = {-1, -1};
+std::atomic_bool requestedNow = false;
+static_assert(std::atomic_bool::is_always_lock_free, "a signal handler may only set a lock-free atomic");
 
 void onInterrupt(int) {
+    requestedNow = true;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeUp[1], &byte, 1);
 }
 
 } // namespace
 
+const std::atomic_bool& Interrupt::wasRequested() {
+    return requestedNow;
+}
+
 Interrupt::Interrupt() {
+    requestedNow = false;
     if (::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error("cannot make a pipe for Ctrl+C");
     notifier_ = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, this);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <csignal>
 
 class QSocketNotifier;
@@ -15,6 +16,10 @@ public:
     ~Interrupt() override;
     Interrupt(const Interrupt&) = delete;
     Interrupt& operator=(const Interrupt&) = delete;
+
+    // Set by the signal itself, for work that holds the event loop up (an import's transaction) and looks at it
+    // between two steps: it then stops and rolls back, where being ended would leave a hot journal.
+    static const std::atomic_bool& wasRequested();
 
 Q_SIGNALS:
     void requested();

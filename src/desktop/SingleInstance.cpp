@@ -5,20 +5,59 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QThread>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The user's runtime folder, or the temporary folder where a session has none. The home folder is part of the
-// key, so two users running one portable folder each have their own.
+bool ownedByUser(const struct stat& file) {
+    return file.st_uid == ::geteuid();
+}
+
+// A folder itself, not a link to one, that only this user can write.
+bool isPrivate(const QString& folder) {
+    struct stat file {};
+    return ::lstat(QFile::encodeName(folder).constData(), &file) == 0 && S_ISDIR(file.st_mode) && ownedByUser(file) &&
+           (file.st_mode & 07777) == S_IRWXU;
+}
+
+// A folder of the user's own that others could write into may hold their files, and a link may lead anywhere: both
+// are replaced by a folder made afresh. What another user owns is refused, as the user could not replace it.
+bool makePrivate(const QString& folder) {
+    if (isPrivate(folder))
+        return true;
+    const QByteArray path = QFile::encodeName(folder);
+    struct stat file {};
+    if (::lstat(path.constData(), &file) == 0) {
+        if (!ownedByUser(file))
+            return false;
+        if (S_ISDIR(file.st_mode))
+            QDir(folder).removeRecursively();
+        else
+            ::unlink(path.constData());
+    }
+    return ::mkdir(path.constData(), S_IRWXU) == 0 && isPrivate(folder);
+}
+
+// Nobody but the user and root can make a file in a private folder; one that is not the user's own is not trusted.
+void removeIfForeign(const QString& path) {
+    struct stat file {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &file) == 0 && !ownedByUser(file))
+        ::unlink(name.constData());
+}
+
+// The home folder is part of the key, so two users running one portable folder each have their own.
 QString instanceName(const QString& programDir) {
+    const QString folder = SingleInstance::privateFolder();
+    if (folder.isEmpty())
+        return {};
     const QString key = QDir::homePath() + u'\n' + QFileInfo(programDir).canonicalFilePath();
     const QByteArray id = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
     return folder + u"/vimaro-"_s + QString::fromLatin1(id);
 }
 
@@ -28,22 +67,49 @@ int millisecondsLeft(const QDeadlineTimer& deadline) {
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString& programDir) : name_(instanceName(programDir)), lock_(name_ + u".lock"_s) {
+QString SingleInstance::privateFolder() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isPrivate(runtime))
+        return runtime;
+    const QString temporary = QDir::tempPath() + u"/vimaro-"_s + QString::number(::geteuid());
+    if (makePrivate(temporary))
+        return temporary;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (QDir().mkpath(cache) && makePrivate(cache + u"/vimaro"_s))
+        return cache + u"/vimaro"_s;
+    return {};
+}
+
+SingleInstance::SingleInstance(const QString& programDir) : name_(instanceName(programDir)) {
+    if (name_.isEmpty())
+        return;
+    removeIfForeign(name_ + u".lock"_s);
+    removeIfForeign(name_);
+    lock_ = std::make_unique<QLockFile>(name_ + u".lock"_s);
     // A running copy's lock never goes stale with age, only when its process is gone.
-    lock_.setStaleLockTime(0);
+    lock_->setStaleLockTime(0);
 }
 
 SingleInstance::~SingleInstance() = default;
 
+SingleInstance::Claim SingleInstance::claim() {
+    if (lock_ && lock_->tryLock(0))
+        return Claim::Taken;
+    return lock_ && lock_->error() == QLockFile::LockFailedError ? Claim::Running : Claim::Unknown;
+}
+
 SingleInstance::Start SingleInstance::start(std::chrono::milliseconds patience) {
-    if (lock_.tryLock(0)) {
+    switch (claim()) {
+    case Claim::Taken:
         listen();
         return Start::First;
-    }
-    // Where no lock file can be made at all there is no other copy to defer to.
-    if (lock_.error() != QLockFile::LockFailedError)
+    case Claim::Running:
+        return askRunningCopy(patience) ? Start::Forwarded : Start::Unanswered;
+    case Claim::Unknown:
+        // Where no lock file can be made at all there is no other copy to defer to.
         return Start::First;
-    return askRunningCopy(patience) ? Start::Forwarded : Start::Unanswered;
+    }
+    Q_UNREACHABLE();
 }
 
 void SingleInstance::listen() {

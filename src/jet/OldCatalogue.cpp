@@ -13,8 +13,10 @@
 #include <QProcess>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -147,6 +149,14 @@ std::vector<Station> readStations(const QString& jetFile) {
     // The library's warnings on a damaged file can run to megabytes a second; the reason given here says enough.
     child.setStandardErrorFile(QProcess::nullDevice());
     const QString program = reader.program.isEmpty() ? QCoreApplication::applicationFilePath() : reader.program;
+    // The child ends with its parent: a parent killed while the child spins on a damaged file would otherwise leave
+    // it running, as its time limit is kept by the parent. The parent may have died before the child asked for that;
+    // the child then has another parent already and ends at once.
+    child.setChildProcessModifier([parent = ::getpid()] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(EXIT_FAILURE);
+    });
     child.start(program, {QString::fromLatin1(ReadArgument), jetFile});
     if (!child.waitForStarted())
         fail(u"无法启动读取旧电台目录的程序 %1：%2"_s.arg(native(program), child.errorString()));

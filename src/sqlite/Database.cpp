@@ -5,18 +5,26 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The engine's message, as BusyError when the catalogue was locked longer than the connection waits.
-[[noreturn]] void failWith(sqlite3* db) {
-    const int code = sqlite3_errcode(db);
-    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+// The engine's message for `code`, as BusyError when the catalogue was locked longer than the connection waits and
+// as CorruptError when the file is damaged.
+[[noreturn]] void failWith(sqlite3* db, int code) {
+    const int primary = code & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         throw BusyError(std::string("电台目录正被另一个程序使用，请稍后再试（") + sqlite3_errmsg(db) + "）");
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        throw CorruptError(sqlite3_errstr(code));
     throw DbError(sqlite3_errmsg(db));
+}
+
+[[noreturn]] void failWith(sqlite3* db) {
+    failWith(db, sqlite3_extended_errcode(db));
 }
 
 // like(pattern, value): SQLite hands the pattern first. The pattern is read once per statement and kept with it,
@@ -86,11 +94,11 @@ bool Database::IntegrityCheck() {
 }
 
 void Database::BackupTo(const QString& path) {
-    const QString passing = path + u".part"_s;
-    QFile::remove(passing);
+    QFile::remove(path);
+    auto removeCopy = qScopeGuard([&] { QFile::remove(path); });
     sqlite3* raw = nullptr;
     const int rc =
-        sqlite3_open_v2(passing.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::shared_ptr<sqlite3> copy(raw, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
@@ -99,12 +107,10 @@ void Database::BackupTo(const QString& path) {
         failWith(raw);
     // All pages in one step: the source stays read-locked only for the moment of the copy.
     sqlite3_backup_step(backup, -1);
-    if (sqlite3_backup_finish(backup) != SQLITE_OK)
-        failWith(raw);
+    if (const int done = sqlite3_backup_finish(backup); done != SQLITE_OK)
+        failWith(raw, done);
     copy.reset();
-    QFile::remove(path);
-    if (!QFile::rename(passing, path))
-        throw DbError("cannot name the backup " + path.toStdString());
+    removeCopy.dismiss();
 }
 
 Recordset Database::OpenRecordset(const QString& table, const QString& condition, const QVariant& value) {
@@ -368,12 +374,20 @@ Transaction::Transaction(Database& connection) : connection_(connection) {
 }
 
 Transaction::~Transaction() {
-    if (open_) {
-        try {
-            connection_.execute(QStringLiteral("ROLLBACK"));
-        } catch (const DbError&) {
-            // A failed statement may have rolled the transaction back already; nothing is left to undo.
-        }
+    if (!open_)
+        return;
+    try {
+        connection_.execute(QStringLiteral("ROLLBACK"));
+    } catch (const DbError&) {
+        // A failed statement may have rolled the transaction back already; nothing is left to undo.
+    }
+    // After a write the disk refused (full, or over a size limit) the engine cannot roll back at once: it leaves
+    // the journal beside the file, "hot", and the file half-changed until the next read plays the journal back.
+    // That read happens here, so that the file is whole again before anyone copies it or the program ends.
+    try {
+        connection_.execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (const DbError&) {
+        // A file that cannot be read now keeps its journal for the next connection, which plays it back.
     }
 }
 

@@ -23,6 +23,12 @@ public:
     using DbError::DbError;
 };
 
+// The file is no database, or a damaged one: the engine found a page it cannot make sense of.
+class CorruptError : public DbError {
+public:
+    using DbError::DbError;
+};
+
 // A null field was read as text.
 class NullFieldError : public DbError {
 public:
@@ -119,7 +125,7 @@ public:
     bool IntegrityCheck();
 
     // A complete copy of the database at `path`, made with the engine's online backup, so the file may be in use
-    // meanwhile. The copy is written under a passing name and takes `path` only once complete.
+    // meanwhile. A failed copy is removed: nothing is left at `path`.
     void BackupTo(const QString& path);
 
     // The whole table, or its rows that meet `condition`, an expression with one "?" that takes `value`

@@ -1,10 +1,13 @@
 #include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/ReadOnly.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 #include <optional>
 
@@ -35,7 +38,11 @@ private Q_SLOTS:
     void firstWriteOfARun_keepsTheCatalogueAsItWasBefore();
     void todaysBackup_isNeverMadeTwice();
     void onlyTheNewestSevenAreKept();
-    void aBackupThatCannotBeMade_doesNotStopTheWrite();
+    void noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn_data();
+    void noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn();
+    void damagedCatalogue_makesNoBackupAndPushesNoGoodOneOut_data();
+    void damagedCatalogue_makesNoBackupAndPushesNoGoodOneOut();
+    void backupOnAFullDisk_leavesNothingBehind();
     void inspection_tellsACatalogueFromWhatIsNone_data();
     void inspection_tellsACatalogueFromWhatIsNone();
     void newestSoundBackup_passesOverDamagedOnes();
@@ -43,6 +50,9 @@ private Q_SLOTS:
 
 private:
     void addStation(const QString& name);
+    // Good backups of these days ago in backup/.
+    void backedUp(const QList<int>& daysAgo);
+    QStringList backups() const { return QDir(dir->file(u"backup"_s)).entryList(QDir::Files, QDir::Name); }
     std::optional<TestProgramDir> dir;
 };
 
@@ -50,6 +60,12 @@ void TestBackup::addStation(const QString& name) {
     Database db = openConnection();
     Recordset table = openTable(db);
     Catalogue::addStation(table, name, u"http://example.org/"_s, Categories::SpecialInterestRadio);
+}
+
+void TestBackup::backedUp(const QList<int>& daysAgo) {
+    QDir(dir->path()).mkdir(u"backup"_s);
+    for (int days : daysAgo)
+        QVERIFY(QFile::copy(dir->catalogue(), dir->file(backupOf(QDate::currentDate().addDays(-days)))));
 }
 
 void TestBackup::firstWriteOfARun_keepsTheCatalogueAsItWasBefore_data() {
@@ -105,12 +121,73 @@ void TestBackup::onlyTheNewestSevenAreKept() {
     QCOMPARE(kept, expected);
 }
 
-// A file where the folder should be: no backup today, the station is stored all the same.
-void TestBackup::aBackupThatCannotBeMade_doesNotStopTheWrite() {
-    dir->write(u"backup"_s, "in the way");
-    addStation(u"新台"_s);
-    Database db = openConnection();
-    QCOMPARE(StationQuery::nameSearch(u"新台"_s).open(db).RecordCount(), 1);
+// The backup folder cannot be written into, as on a full disk: a recent good backup or the rule of the windows and
+// of --no-backup lets the write go on, once a run; otherwise it stops before it writes anything.
+void TestBackup::noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn_data() {
+    QTest::addColumn<QList<int>>("daysAgo"); // of the good backups there
+    QTest::addColumn<bool>("rule");
+    QTest::addColumn<bool>("goesOn");
+    QTest::newRow("no backup at all") << QList<int>{} << false << false;
+    QTest::newRow("the last one eight days old") << QList<int>{8} << false << false;
+    QTest::newRow("one seven days old") << QList<int>{9, 7} << false << true;
+    QTest::newRow("no backup, a rule that lets it go on") << QList<int>{} << true << true;
+}
+
+void TestBackup::noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn() {
+    QFETCH(QList<int>, daysAgo);
+    QFETCH(bool, rule);
+    QFETCH(bool, goesOn);
+    backedUp(daysAgo);
+    const QStringList before = backups();
+    QStringList told;
+    if (rule)
+        setNoBackupRule([&](const QString& why) { told.append(why); });
+    const auto noRule = qScopeGuard([] { setNoBackupRule({}); });
+    const ReadOnly full(dir->file(u"backup"_s));
+    if (!full.ok())
+        QSKIP("the backup folder cannot be made read-only here");
+
+    for (int write = 0; write < 2; ++write) {
+        try {
+            backUpBeforeWriting();
+            QVERIFY(goesOn);
+        } catch (const NoBackupError& error) {
+            QVERIFY2(!goesOn, error.what());
+        }
+    }
+    QCOMPARE(told.size(), rule ? 1 : 0);
+    QCOMPARE(backups(), before);
+}
+
+void TestBackup::damagedCatalogue_makesNoBackupAndPushesNoGoodOneOut_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("an empty file") << QByteArray("");
+    QTest::newRow("no SQLite file") << QByteArray("a list of stations\r\n");
+    QTest::newRow("an index page damaged") << QByteArray("index");
+}
+
+void TestBackup::damagedCatalogue_makesNoBackupAndPushesNoGoodOneOut() {
+    QFETCH(QByteArray, content);
+    backedUp({1, 2, 3, 4, 5, 6, 7});
+    const QStringList before = backups();
+    if (content == "index")
+        dir->damageAnIndex();
+    else
+        dir->write(u"tv.mdb"_s, content);
+
+    QVERIFY_THROWS_EXCEPTION(DamagedError, backUpBeforeWriting());
+    QCOMPARE(backups(), before);
+}
+
+// A copy cut short by a full disk is removed, and the rotation never ran for it.
+void TestBackup::backupOnAFullDisk_leavesNothingBehind() {
+    backedUp({1, 2, 3, 4, 5, 6, 7});
+    const QStringList before = backups();
+    {
+        const FileSizeLimit full(8192);
+        backUpBeforeWriting();
+    }
+    QCOMPARE(backups(), before);
 }
 
 void TestBackup::inspection_tellsACatalogueFromWhatIsNone_data() {
@@ -168,7 +245,7 @@ void TestBackup::restore_putsTheBackupInPlaceAndKeepsTheDamagedFileAside() {
 
     const QString aside = restoreFromBackup(backup);
 
-    QCOMPARE(dir->read(u"tv.mdb"_s), dir->read(backupOf(QDate::currentDate())));
+    QCOMPARE(stationCount(dir->catalogue()), stationCount(backup));
     QVERIFY(!QFile::exists(dir->file(u"tv.mdb-journal"_s)));
     QCOMPARE(QFileInfo(aside).dir(), QDir(dir->path()));
     QFile asideFile(aside);

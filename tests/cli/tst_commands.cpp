@@ -1,18 +1,36 @@
 #include "catalogue/Catalogue.h"
 #include "cli/CommandLine.h"
+#include "desktop/SingleInstance.h"
 #include "tests/support/JetSamples.h"
+#include "tests/support/ReadOnly.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QDate>
+#include <QDir>
+#include <QTemporaryFile>
 #include <QTest>
+#include <atomic>
+#include <csignal>
 #include <optional>
+#include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
-// The import and export commands as a script calls them: options, exit codes, files.
+namespace {
+
+QString backupOf(int daysAgo) {
+    return u"backup/tv-%1.mdb"_s.arg(QDate::currentDate().addDays(-daysAgo).toString(Qt::ISODate));
+}
+
+} // namespace
+
+// The commands as a script calls them: options, exit codes, files.
 class TestCommands : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8()); }
     void init() { dir.emplace(); }
     void cleanup() { dir.reset(); }
 
@@ -25,20 +43,45 @@ private Q_SLOTS:
     void exportThenImport_findsEveryStationPresent();
     void import_ofAnOldCatalogue_addsItsStationsOnceAndLeavesItAlone();
     void commands_convertAnOldCatalogueFirst();
+    void import_withoutABackup_stopsBeforeWriting_unlessToldNoBackup();
+    void import_stoppedByCtrlC_leavesTheCatalogueAsItWasAndNoJournal();
+    void damagedCatalogue_isCalledSo_andItsNewestGoodBackupNamed_data();
+    void damagedCatalogue_isCalledSo_andItsNewestGoodBackupNamed();
+    void restore_putsAGoodBackupInPlace_andRefusesAnythingElse_data();
+    void restore_putsAGoodBackupInPlace_andRefusesAnythingElse();
 
 private:
+    // Runs a command as the program runs it; what it prints on the error stream lands in `errors`.
     int run(const QStringList& arguments);
+    void backUp(int daysAgo) const { QVERIFY(QFile::copy(dir->catalogue(), dir->file(backupOf(daysAgo)))); }
     std::vector<Catalogue::Station> stations() {
         Database catalogue = Catalogue::openConnection();
         return Catalogue::stations(catalogue);
     }
 
+    QTemporaryDir runtime;
     std::optional<TestProgramDir> dir;
+    QString errors;
 };
 
 int TestCommands::run(const QStringList& arguments) {
-    const QString command = arguments.value(0);
-    return command == u"import"_s ? CommandLine::importStations(arguments) : CommandLine::exportStations(arguments);
+    const auto& commands = CommandLine::commands();
+    const auto command = std::find_if(commands.begin(), commands.end(), [&](const CommandLine::Command& c) {
+        return arguments.value(0) == QLatin1StringView(c.name);
+    });
+    QTemporaryFile caught;
+    if (!caught.open())
+        qFatal("cannot make a file for the error stream");
+    std::fflush(stderr);
+    const int errorStream = ::dup(STDERR_FILENO);
+    ::dup2(caught.handle(), STDERR_FILENO);
+    const int exit = command->run(arguments);
+    std::fflush(stderr);
+    ::dup2(errorStream, STDERR_FILENO);
+    ::close(errorStream);
+    caught.seek(0);
+    errors = QString::fromUtf8(caught.readAll());
+    return exit;
 }
 
 void TestCommands::wrongCommandLines_exitWithUsage_data() {
@@ -122,6 +165,123 @@ void TestCommands::commands_convertAnOldCatalogueFirst() {
     QCOMPARE(run({u"export"_s, dir->file(u"all.m3u"_s)}), int(CommandLine::Done));
     QCOMPARE(stations().size(), size_t(20));
     QCOMPARE(dir->read(u"tv.mdb.jet"_s), JetSamples::bytes(u"tv-jet4-reordered.mdb"_s));
+}
+
+void TestCommands::import_withoutABackup_stopsBeforeWriting_unlessToldNoBackup() {
+    dir->write(u"a.m3u"_s, "http://a.example/\n");
+    QVERIFY(QDir(dir->path()).mkdir(u"backup"_s));
+    const ReadOnly full(dir->file(u"backup"_s));
+    if (!full.ok())
+        QSKIP("the backup folder cannot be made read-only here");
+    const auto before = stations();
+
+    QCOMPARE(run({u"import"_s, dir->file(u"a.m3u"_s)}), int(CommandLine::Failed));
+    QVERIFY2(errors.contains(u"--no-backup"_s), qPrintable(errors));
+    QCOMPARE(stations(), before);
+
+    QCOMPARE(run({u"import"_s, dir->file(u"a.m3u"_s), u"--no-backup"_s}), int(CommandLine::Done));
+    QCOMPARE(stations().size(), before.size() + 1);
+}
+
+// Ended by Ctrl+C in the middle of its transaction, an import would leave a hot journal, and a copy of tv.mdb taken
+// then would be damaged.
+void TestCommands::import_stoppedByCtrlC_leavesTheCatalogueAsItWasAndNoJournal() {
+    QByteArray playlist;
+    for (int n = 0; n < 200000; ++n)
+        playlist += "http://many.example/" + QByteArray::number(n) + '\n';
+    dir->write(u"many.m3u"_s, playlist);
+    const QByteArray before = dir->read(u"tv.mdb"_s);
+    // A Ctrl+C that came late would end the test itself.
+    std::signal(SIGINT, SIG_IGN);
+    std::atomic_bool imported = false;
+    std::thread user([&] {
+        while (!imported && !QFile::exists(dir->file(u"tv.mdb-journal"_s)))
+            std::this_thread::yield();
+        if (!imported)
+            ::kill(::getpid(), SIGINT);
+    });
+    const int exit = run({u"import"_s, dir->file(u"many.m3u"_s)});
+    imported = true;
+    user.join();
+    std::signal(SIGINT, SIG_DFL);
+
+    QCOMPARE(exit, int(CommandLine::Failed));
+    QVERIFY2(errors.contains(u"stopped by Ctrl+C"_s), qPrintable(errors));
+    QVERIFY(!QFile::exists(dir->file(u"tv.mdb-journal"_s)));
+    QCOMPARE(dir->read(u"tv.mdb"_s), before);
+}
+
+void TestCommands::damagedCatalogue_isCalledSo_andItsNewestGoodBackupNamed_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<bool>("header"); // damaged there, else in an index, which only a full check finds
+    QTest::newRow("import") << QStringList{u"import"_s, u"a.m3u"_s} << true;
+    QTest::newRow("export") << QStringList{u"export"_s, u"out.m3u"_s} << true;
+    QTest::newRow("check") << QStringList{u"check"_s} << true;
+    QTest::newRow("import, an index damaged") << QStringList{u"import"_s, u"a.m3u"_s} << false;
+}
+
+void TestCommands::damagedCatalogue_isCalledSo_andItsNewestGoodBackupNamed() {
+    QFETCH(QStringList, command);
+    QFETCH(bool, header);
+    dir->write(u"a.m3u"_s, "http://a.example/\n");
+    QVERIFY(QDir(dir->path()).mkdir(u"backup"_s));
+    backUp(3);
+    dir->write(backupOf(1), "a backup cut short");
+    if (header)
+        dir->write(u"tv.mdb"_s, dir->read(u"tv.mdb"_s).replace(0, 16, "no database now"));
+    else
+        dir->damageAnIndex();
+    const QByteArray damaged = dir->read(u"tv.mdb"_s);
+
+    for (qsizetype file = 1; file < command.size(); ++file)
+        command[file] = dir->file(command[file]);
+    QCOMPARE(run(command), int(CommandLine::Failed));
+
+    QVERIFY2(errors.contains(u"is damaged"_s), qPrintable(errors));
+    QVERIFY2(errors.contains(dir->file(backupOf(3)) + u": \"vimaro restore\" puts it in place"_s), qPrintable(errors));
+    QCOMPARE(dir->read(u"tv.mdb"_s), damaged);
+    QVERIFY(!QFile::exists(dir->file(u"out.m3u"_s)));
+    QCOMPARE(QDir(dir->file(u"backup"_s)).entryList(QDir::Files).size(), 2);
+}
+
+void TestCommands::restore_putsAGoodBackupInPlace_andRefusesAnythingElse_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("windowsRun");
+    QTest::addColumn<QString>("restored"); // none: nothing may change
+    QTest::newRow("the newest good backup") << QStringList() << false << backupOf(2);
+    QTest::newRow("a backup by its name") << QStringList{backupOf(3).mid(7)} << false << backupOf(3);
+    QTest::newRow("a damaged backup by its name") << QStringList{backupOf(1).mid(7)} << false << QString();
+    QTest::newRow("while the windows run") << QStringList() << true << QString();
+}
+
+void TestCommands::restore_putsAGoodBackupInPlace_andRefusesAnythingElse() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, windowsRun);
+    QFETCH(QString, restored);
+    QVERIFY(QDir(dir->path()).mkdir(u"backup"_s));
+    dir->changeCatalogue(u"DELETE FROM radio WHERE rowid > 1"_s);
+    backUp(3);
+    dir->changeCatalogue(u"DELETE FROM radio"_s);
+    backUp(2);
+    dir->write(backupOf(1), "a backup cut short");
+    const QByteArray damaged = "no catalogue";
+    dir->write(u"tv.mdb"_s, damaged);
+    SingleInstance windows(dir->path());
+    if (windowsRun)
+        QCOMPARE(windows.start(), SingleInstance::Start::First);
+
+    const int exit = run(QStringList{u"restore"_s} + arguments);
+
+    if (restored.isEmpty()) {
+        QCOMPARE(exit, int(CommandLine::Failed));
+        QCOMPARE(dir->read(u"tv.mdb"_s), damaged);
+        return;
+    }
+    QCOMPARE(exit, int(CommandLine::Done));
+    QCOMPARE(stations().size(), restored == backupOf(3) ? size_t(1) : size_t(0));
+    const QStringList aside = QDir(dir->path()).entryList({u"tv.mdb.damaged-*"_s});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(dir->read(aside.first()), damaged);
 }
 
 QTEST_GUILESS_MAIN(TestCommands)

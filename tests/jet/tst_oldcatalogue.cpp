@@ -5,10 +5,15 @@
 
 #include <QDir>
 #include <QMap>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <optional>
 #include <pwd.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -98,6 +103,7 @@ private Q_SLOTS:
     void convert_failing_leavesTheFolderAsItWas();
     void convert_leavesAnythingButAJetFileAlone();
     void jetCatalogueOpenedAsItIs_saysWhatItIs();
+    void reader_endsWithItsParent();
 
 private:
     std::optional<TestProgramDir> dir;
@@ -217,6 +223,31 @@ void TestOldCatalogue::jetCatalogueOpenedAsItIs_saysWhatItIs() {
     } catch (const DbError& error) {
         QVERIFY2(QString::fromUtf8(error.what()).contains(u"是旧版的 Access (Jet) 数据库"_s), error.what());
     }
+}
+
+// A parent killed while its reader spins on a damaged file takes the reader with it. The test adopts the orphaned
+// reader, so that it learns how the reader ended.
+void TestOldCatalogue::reader_endsWithItsParent() {
+    QTemporaryDir standIn;
+    QFile script(standIn.filePath(u"reader"_s));
+    QVERIFY(script.open(QIODevice::WriteOnly) &&
+            script.write("#!/bin/sh\necho $$ > '" + dir->file(u"started"_s).toUtf8() + "'\nexec sleep 30\n") > 0);
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
+    const auto noLongerAdopting = qScopeGuard([] { ::prctl(PR_SET_CHILD_SUBREAPER, 0); });
+    QProcess parent;
+    parent.start(QStringLiteral(READER_PARENT), {script.fileName(), dir->catalogue()});
+    QTRY_VERIFY(dir->read(u"started"_s).endsWith('\n'));
+    const pid_t reader = dir->read(u"started"_s).trimmed().toInt();
+
+    parent.kill();
+    QVERIFY(parent.waitForFinished());
+
+    int status = 0;
+    QCOMPARE(::waitpid(reader, &status, 0), reader);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(WTERMSIG(status), SIGKILL);
 }
 
 QTEST_GUILESS_MAIN(TestOldCatalogue)

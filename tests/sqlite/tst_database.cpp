@@ -1,6 +1,7 @@
 #include "catalogue/Catalogue.h"
 #include "sqlite/Database.h"
 #include "sqlite/Statement.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QFile>
@@ -32,6 +33,7 @@ private Q_SLOTS:
     void missingFile_isAnErrorAndIsNotCreated();
     void notACatalogue_failsAtTheFirstRecordSet();
     void transaction_landsOnlyWhenCommitted();
+    void transactionFailingOnAFullDisk_leavesTheFileWholeAndNoJournal();
 
 private:
     Recordset inCategory(const QString& category) { return db->OpenRecordset(u"radio"_s, u"类别 = ?"_s, category); }
@@ -213,6 +215,25 @@ void TestDatabase::notACatalogue_failsAtTheFirstRecordSet() {
     dir->write(u"tv.mdb"_s, "Standard Jet DB\0 not a catalogue this program can read");
     Database broken = Database::OpenDatabase(dir->catalogue());
     QVERIFY_THROWS_EXCEPTION(DbError, broken.OpenRecordset(u"radio"_s));
+}
+
+// The engine cannot roll back at once after a write the disk refused: without more, the journal would stay beside
+// the file, which stays half-changed until some later connection reads it, and a copy taken meanwhile is damaged.
+void TestDatabase::transactionFailingOnAFullDisk_leavesTheFileWholeAndNoJournal() {
+    const QByteArray before = dir->read(u"tv.mdb"_s);
+    try {
+        const FileSizeLimit full(before.size() + 64 * 1024);
+        Transaction transaction(*db);
+        Statement insert(*db, u"INSERT INTO radio (类别, 名称, 网址) VALUES ('满', ?, 'http://full.example/')"_s);
+        for (int n = 0;; ++n) {
+            insert.bind(1, QString(200, QChar(u'a' + n % 26)));
+            insert.step();
+            insert.reset();
+        }
+    } catch (const DbError&) {
+    }
+    QVERIFY(!QFile::exists(dir->file(u"tv.mdb-journal"_s)));
+    QCOMPARE(dir->read(u"tv.mdb"_s), before);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -52,6 +52,24 @@ void TestProgramDir::changeCatalogue(const QString& sql) const {
     sqlite3_close(db);
 }
 
+void TestProgramDir::damageAnIndex() const {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* root = nullptr;
+    sqlite3_open_v2(catalogue().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_prepare_v2(db,
+                       "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
+                       "WHERE name = 'radio_listing'",
+                       -1, &root, nullptr);
+    if (sqlite3_step(root) != SQLITE_ROW)
+        qFatal("the catalogue has no index radio_listing");
+    const qint64 page = sqlite3_column_int64(root, 0);
+    const qint64 pageSize = sqlite3_column_int64(root, 1);
+    sqlite3_finalize(root);
+    sqlite3_close(db);
+    write(QStringLiteral("tv.mdb"),
+          read(QStringLiteral("tv.mdb")).replace((page - 1) * pageSize, pageSize, QByteArray(pageSize, '\0')));
+}
+
 // Closing the connection ends the transaction it holds.
 CatalogueLock::CatalogueLock(const QString& catalogue) : db_(nullptr, sqlite3_close) {
     sqlite3* db = nullptr;

@@ -36,6 +36,9 @@ public:
     // Runs SQL on the catalogue behind the program's back, as another program would.
     void changeCatalogue(const QString& sql) const;
     CatalogueLock lockCatalogue() const { return CatalogueLock(catalogue()); }
+    // Overwrites the page of the index radio_listing with zeros: the stations themselves still read, only the
+    // engine's full check finds the damage.
+    void damageAnIndex() const;
 
 private:
     QTemporaryDir dir_;

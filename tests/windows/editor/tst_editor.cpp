@@ -3,8 +3,10 @@
 #include "tests/support/Keyboard.h"
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
+#include "tests/support/ReadOnly.h"
 #include "windows/editor/ChannelEditor.h"
 
+#include <QDir>
 #include <QMimeData>
 #include <QPointer>
 #include <QTest>
@@ -44,6 +46,7 @@ private Q_SLOTS:
     void add_appendsTheBoxTextsExactly_everyTime_data();
     void add_appendsTheBoxTextsExactly_everyTime();
     void add_intoASlot_playsFromItsQuickSelectButton();
+    void add_withoutABackup_isStoredAndToldOnceARun();
     void search_listsTheStationsWhoseNameContainsTheText_data();
     void search_listsTheStationsWhoseNameContainsTheText();
     void chosenLine_isTheStationShownAndChanged_data();
@@ -152,6 +155,27 @@ void TestEditor::add_intoASlot_playsFromItsQuickSelectButton() {
 
     Mouse::click(*program->main().quickSelectButtons()[2]);
     QCOMPARE(program->shell.files(), QStringList{addressOf(3)});
+}
+
+// The user acts on purpose: a station for which no backup can be made is stored all the same, and a box says so
+// once a run.
+void TestEditor::add_withoutABackup_isStoredAndToldOnceARun() {
+    QVERIFY(QDir(program->dir.path()).mkdir(u"backup"_s));
+    const ReadOnly full(program->dir.file(u"backup"_s));
+    if (!full.ok())
+        QSKIP("the backup folder cannot be made read-only here");
+    add& editor = openEditor();
+    Keyboard::type(editor.Text1, u"无备份台"_s);
+    Keyboard::type(editor.Text2, addressOf(1));
+
+    Mouse::click(editor.Image1);
+    Mouse::click(editor.Image1);
+
+    const QStringList prompts = program->boxes.prompts();
+    QCOMPARE(prompts.size(), 3);
+    QVERIFY2(prompts[0].startsWith(u"今天无法备份电台目录"_s), qPrintable(prompts[0]));
+    QCOMPARE(prompts.mid(1), QStringList(2, u"无备份台 已增加！"_s));
+    QCOMPARE(stored(u" "_s).size(), size_t(2));
 }
 
 void TestEditor::search_listsTheStationsWhoseNameContainsTheText_data() {
