@@ -38,12 +38,13 @@ desktop_start_display() {
 # an X client of it, and the compositor, not the X server, moves windows and stacks them. The caller runs inside
 # dbus-run-session, as a session's programs do: the compositor offers its services on that bus.
 desktop_start_compositor() {
-    local binary log="$DESKTOP_WORK/compositor.log"
+    local binary package log="$DESKTOP_WORK/compositor.log"
     case "$1" in
-    mutter) binary=$(command -v mutter) || { echo "mutter is not installed (apt-get install mutter)" >&2; return 1; } ;;
-    kwin) binary=$(command -v kwin_wayland) || { echo "kwin is not installed (apt-get install kwin-wayland)" >&2; return 1; } ;;
+    mutter) binary=mutter package=mutter ;;
+    kwin) binary=kwin_wayland package=kwin-wayland ;;
     *) echo "no compositor $1" >&2; return 1 ;;
     esac
+    binary=$(command -v "$binary") || { echo "$1 is not installed (apt-get install $package)" >&2; return 1; }
     command -v Xwayland >/dev/null || { echo "XWayland is not installed (apt-get install xwayland)" >&2; return 1; }
     export XDG_RUNTIME_DIR="$DESKTOP_WORK/runtime"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
