@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace {
 
@@ -74,6 +75,18 @@ void Form::Show() {
     if (isVisible())
         raise();
     show();
+}
+
+// A tool window would have no owner but a hidden window of Qt's, and kwin hides the tool windows of a program
+// that is not active; a dialog that belongs to a window it keeps on the screen, and mutter keeps it off the task
+// bar. The flags change in place, as staying on top does, so a shown window never flickers.
+void Form::setOwner(Form& owner) {
+    const Qt::WindowFlags flags = (windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog;
+    overrideWindowFlags(flags);
+    winId();
+    owner.winId();
+    windowHandle()->setFlags(flags);
+    windowHandle()->setTransientParent(owner.windowHandle());
 }
 
 void Form::Minimize() {

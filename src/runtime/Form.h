@@ -44,6 +44,10 @@ public:
     void Show();
     void Minimize();
 
+    // The window belongs to OWNER, as a docked panel to the main window: the window system keeps it with its owner,
+    // gives it no task bar button of its own, and shows it while another program is active.
+    void setOwner(Form& owner);
+
     // The parent of the window's controls; control positions count from its top-left corner.
     QWidget* client() const { return client_; }
 

@@ -1,5 +1,8 @@
-# Drives the built program on a virtual X server; sourced by tools/screenshot and the end-to-end test.
+# Drives the built program on a virtual X server, or under a Wayland compositor through XWayland; sourced by
+# tools/screenshot and the end-to-end tests.
 #   desktop_start_display                         start Xvfb and point DISPLAY at it (fails loudly when it cannot)
+#   desktop_start_compositor mutter|kwin          start that Wayland compositor headless with XWayland and point
+#                                                 DISPLAY at its X server; says why and returns 1 where it cannot
 #   desktop_start_program PROGRAM CATALOGUE INI   run a copy of the program in a throw-away program directory
 #   desktop_restart_program                       end the program and start it again on the same program directory
 #   desktop_run COMMAND...                        run the program as COMMAND starts it and wait for its window
@@ -14,7 +17,11 @@
 desktop_stop() {
     [ -n "${desktop_app:-}" ] && kill "$desktop_app" 2>/dev/null || true
     [ -n "${desktop_xvfb:-}" ] && kill "$desktop_xvfb" 2>/dev/null || true
-    desktop_app="" desktop_xvfb=""
+    # The compositor takes its X server down with it.
+    if [ -n "${desktop_compositor:-}" ] && kill "$desktop_compositor" 2>/dev/null; then
+        wait "$desktop_compositor" || true
+    fi
+    desktop_app="" desktop_xvfb="" desktop_compositor=""
 }
 
 desktop_start_display() {
@@ -23,17 +30,57 @@ desktop_start_display() {
     # Xvfb picks a free display itself and writes its number to descriptor 3.
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$DESKTOP_WORK/display" 2>"$DESKTOP_WORK/xvfb.log" &
     desktop_xvfb=$!
-    for _ in $(seq 100); do
-        [ -s "$DESKTOP_WORK/display" ] && break
-        kill -0 "$desktop_xvfb" 2>/dev/null || break
+    desktop_await_display "$desktop_xvfb" "the virtual X server" "$DESKTOP_WORK/xvfb.log" 10 || return 1
+    export DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
+}
+
+# A desktop session as GNOME or KDE runs it on Wayland, headless: the compositor starts XWayland, the program is
+# an X client of it, and the compositor, not the X server, moves windows and stacks them. The caller runs inside
+# dbus-run-session, as a session's programs do: the compositor offers its services on that bus.
+desktop_start_compositor() {
+    local binary package log="$DESKTOP_WORK/compositor.log"
+    case "$1" in
+    mutter) binary=mutter package=mutter ;;
+    kwin) binary=kwin_wayland package=kwin-wayland ;;
+    *) echo "no compositor $1" >&2; return 1 ;;
+    esac
+    binary=$(command -v "$binary") || { echo "$1 is not installed (apt-get install $package)" >&2; return 1; }
+    command -v Xwayland >/dev/null || { echo "XWayland is not installed (apt-get install xwayland)" >&2; return 1; }
+    export XDG_RUNTIME_DIR="$DESKTOP_WORK/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # Both compositors run a session command once XWayland is up and hand it the X display and its key; this one
+    # passes them on and lives as long as the caller, as mutter ends with its session command.
+    printf '#!/bin/sh\nprintf "%%s\\n" "${DISPLAY#:}" "$XAUTHORITY" >%s\nexec tail --pid=%s -f /dev/null\n' \
+        "$DESKTOP_WORK/display" $$ >"$DESKTOP_WORK/session"
+    chmod +x "$DESKTOP_WORK/session"
+    case "$1" in
+    mutter)
+        "$binary" --wayland --headless --virtual-monitor 1280x1024 -- "$DESKTOP_WORK/session" >"$log" 2>&1 &
+        ;;
+    kwin)
+        # Debian's kwin_wayland carries a file capability that a container refuses to execute; a copy has none.
+        cp "$binary" "$DESKTOP_WORK/kwin_wayland"
+        "$DESKTOP_WORK/kwin_wayland" --virtual --xwayland --width 1280 --height 1024 --no-lockscreen \
+            --no-global-shortcuts "$DESKTOP_WORK/session" >"$log" 2>&1 &
+        ;;
+    esac
+    desktop_compositor=$!
+    desktop_await_display "$desktop_compositor" "$1" "$log" 30 || return 1
+    export DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")" XAUTHORITY="$(sed -n 2p "$DESKTOP_WORK/display")"
+}
+
+# Waits for the display number in $DESKTOP_WORK/display from the X server or compositor PID, at most SECONDS;
+# says why with the end of its LOG when it never comes.
+desktop_await_display() {
+    local pid=$1 name=$2 log=$3 seconds=$4
+    for _ in $(seq $((seconds * 10))); do
+        [ -s "$DESKTOP_WORK/display" ] && return 0
+        kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
-    if [ ! -s "$DESKTOP_WORK/display" ]; then
-        echo "the virtual X server did not start:" >&2
-        cat "$DESKTOP_WORK/xvfb.log" >&2
-        return 1
-    fi
-    export DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
+    echo "$name did not start:" >&2
+    tail -n 20 "$log" >&2
+    return 1
 }
 
 desktop_start_program() {

@@ -231,6 +231,7 @@ void Form1::toggle(PanelToggle& toggle) {
         toggle.control.setBorderStyle(1);
         // Placed before it is shown, so it never flashes up at its old place.
         toggle.dock(panel, *this);
+        panel.setOwner(*this);
         panel.Show();
         toggle.control.setToolTipText(toggle.tipWhileOpen);
         // Closed by the window system (Alt+F4), the panel is closed as by its toggle, which then reads closed.
