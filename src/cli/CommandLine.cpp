@@ -27,8 +27,8 @@ QString overview() {
         return {};
     QString text = u"\nCommands (vimaro COMMAND --help for each):\n"_s;
     for (const Command& command : commands())
-        text +=
-            u"  %1  %2\n"_s.arg(QString::fromLatin1(command.name).leftJustified(8), QString::fromUtf8(command.summary));
+        text += u"  %1  %2\n"_s.arg(QString::fromLatin1(command.name).leftJustified(13),
+                                    QString::fromUtf8(command.summary));
     return text;
 }
 
@@ -41,6 +41,11 @@ const std::vector<Command>& commands() {
          importStations},
         {"export", "Write the catalogue, or one category, as a playlist file", exportStations},
         {"check", "Tell which stations still play: check what answers at every station's address", checkStations},
+        {"find", "Search the community radio directory, and add what it finds", findStations},
+        {"subscribe", "Import the playlist at an address and keep it up to date with vimaro update", subscribe},
+        {"update", "Bring in the changes of the subscribed playlists", updateSubscriptions},
+        {"subscriptions", "List the subscribed playlists and their last update", listSubscriptions},
+        {"unsubscribe", "Forget a subscription; its stations stay", unsubscribe},
     };
     return all;
 }

@@ -6,6 +6,9 @@
 
 class Database;
 class QCommandLineParser;
+namespace Playlists {
+struct ImportReport;
+}
 
 // The program's command line. Without arguments the program opens its windows; with arguments it is a command
 // that runs without a display and never opens a window:
@@ -42,9 +45,19 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
 // on the error stream; a failed conversion throws DbError and leaves the old file as it was.
 Database openCatalogue();
 
+// The report of an import, which every command that adds stations prints: the counts, the stations that will not
+// play, the lines not read, and the stations of categories no panel shows, with `toShowThem` saying how to move
+// them into one.
+void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem);
+
 // The commands, each in a file of its own.
-int importStations(const QStringList& arguments); // ImportCommand.cpp
-int exportStations(const QStringList& arguments); // ExportCommand.cpp
-int checkStations(const QStringList& arguments);  // CheckCommand.cpp
+int importStations(const QStringList& arguments);      // ImportCommand.cpp
+int exportStations(const QStringList& arguments);      // ExportCommand.cpp
+int checkStations(const QStringList& arguments);       // CheckCommand.cpp
+int subscribe(const QStringList& arguments);           // SubscribeCommand.cpp
+int updateSubscriptions(const QStringList& arguments); // SubscribeCommand.cpp
+int listSubscriptions(const QStringList& arguments);   // SubscribeCommand.cpp
+int unsubscribe(const QStringList& arguments);         // SubscribeCommand.cpp
+int findStations(const QStringList& arguments);        // FindCommand.cpp
 
 } // namespace CommandLine

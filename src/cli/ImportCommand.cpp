@@ -1,12 +1,14 @@
-// vimaro import FILE… [--category 类别] [--dry-run]
+// vimaro import FILE|URL… [--category 类别] [--dry-run] [--timeout S]
 #include "catalogue/JetFormat.h"
 #include "cli/CommandLine.h"
+#include "cli/Downloading.h"
 #include "cli/TerminalProgress.h"
 #include "jet/OldCatalogue.h"
 #include "playlists/Import.h"
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QNetworkAccessManager>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -40,7 +42,9 @@ Playlists::Playlist oldCatalogue(const QString& path) {
     return playlist;
 }
 
-void printReport(const Playlists::ImportReport& report, bool dryRun) {
+} // namespace
+
+void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem) {
     std::printf("%-18s%d\n%-18s%d\n", "Added:", report.added, "Already present:", report.alreadyPresent);
     list("Will not play:", report.willNotPlay, [](const Playlists::StationAt& at) {
         const Catalogue::Station& station = at.station;
@@ -51,11 +55,18 @@ void printReport(const Playlists::ImportReport& report, bool dryRun) {
     list("Unreadable lines:", report.unreadable, [](const Playlists::UnreadableAt& at) {
         return u"%1 line %2 %3"_s.arg(at.file).arg(at.line.line).arg(at.line.reason);
     });
+    if (!report.hidden.empty()) {
+        int stations = 0;
+        for (const auto& [category, count] : report.hidden)
+            stations += count;
+        std::printf("%-18s%d, in categories no panel lists and no quick-select slot plays\n", "In no panel:", stations);
+        for (const auto& [category, count] : report.hidden)
+            std::printf("  %s  %d\n", qPrintable(category), count);
+        std::printf("  %s\n", qPrintable(toShowThem));
+    }
     if (dryRun)
         std::printf("Dry run: nothing was written.\n");
 }
-
-} // namespace
 
 int importStations(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -64,20 +75,46 @@ int importStations(const QStringList& arguments) {
         "catalogues (a tv.mdb of the old program, an Access database), told apart by their content. Stations "
         "already there (same category, name and web address) are left out; all files go in together or not at "
         "all."_s);
-    parser.addPositionalArgument(u"FILE"_s, u"A playlist file or an old catalogue."_s, u"FILE…"_s);
+    parser.addPositionalArgument(
+        u"FILE"_s,
+        u"A playlist file or an old catalogue, or the http or https address of a playlist: at most %1 MiB, "
+        "downloaded within --timeout, after at most %2 redirects, from a server whose certificate the system "
+        "trusts."_s.arg(Internet::DefaultMaxBytes / (1024 * 1024))
+            .arg(Internet::MaxRedirects),
+        u"FILE|URL…"_s);
     const QCommandLineOption category(
         u"category"_s, u"Put every station into this category instead of the file's groups."_s, u"类别"_s);
     const QCommandLineOption dryRun(u"dry-run"_s, u"Report what the import would do, and write nothing."_s);
-    parser.addOptions({category, dryRun});
+    const QCommandLineOption timeoutSeconds = timeoutOption();
+    parser.addOptions({category, dryRun, timeoutSeconds});
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     if (parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "vimaro import: which playlist files? vimaro import --help tells more.\n");
         return Usage;
     }
+    const std::optional<std::chrono::milliseconds> downloadTime = timeout(parser, timeoutSeconds, "import");
+    if (!downloadTime)
+        return Usage;
 
     std::vector<Playlists::PlaylistFile> files;
-    for (const QString& path : parser.positionalArguments()) {
+    QNetworkAccessManager network;
+    for (const QString& argument : parser.positionalArguments()) {
+        if (Internet::isWebAddress(argument)) {
+            try {
+                Internet::Request request;
+                request.address = QUrl(argument.trimmed());
+                request.timeout = *downloadTime;
+                request.playlist = true;
+                files.push_back({argument, Playlists::read(download(network, request).body)});
+                continue;
+            } catch (const Internet::FetchError& error) {
+                std::fprintf(stderr, "vimaro import: cannot download %s\n", error.what());
+                return Failed;
+            }
+        }
+        // A file: address names a file like a path does.
+        const QString path = QUrl(argument).isLocalFile() ? QUrl(argument).toLocalFile() : argument;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "vimaro import: cannot read %s: %s\n", qPrintable(path),
@@ -102,7 +139,9 @@ int importStations(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, files, options);
         progress.finish();
-        printReport(report, options.dryRun);
+        printReport(report, options.dryRun,
+                    u"Import with --category 类别 to put every station into a panel's category (国内电视 … 个性广播) "
+                    "or a quick-select slot (快速选台一 … 快速选台九)."_s);
         return Done;
     } catch (const DbError& error) {
         progress.finish();
