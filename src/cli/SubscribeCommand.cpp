@@ -173,8 +173,12 @@ int updateSubscriptions(const QStringList& arguments) {
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     const auto downloadTime = timeout(parser, timeoutSeconds, "update");
-    if (!downloadTime || parser.positionalArguments().size() > 1)
+    if (!downloadTime)
         return Usage;
+    if (parser.positionalArguments().size() > 1) {
+        std::fprintf(stderr, "vimaro update: give one subscribed address, or none for all\n");
+        return Usage;
+    }
     const QString only = parser.positionalArguments().value(0).trimmed();
     try {
         QNetworkAccessManager network;
