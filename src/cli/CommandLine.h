@@ -46,8 +46,8 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
 Database openCatalogue();
 
 // The report of an import, which every command that adds stations prints: the counts, the stations that will not
-// play, the lines not read, and the stations of categories no panel shows, with `toShowThem` saying how to move
-// them into one.
+// play, the lines not read, and the stations of categories no panel shows, with `toShowThem` saying how to put
+// them where a panel shows them ("import with --category 类别").
 void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem);
 
 // The commands, each in a file of its own.

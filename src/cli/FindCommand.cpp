@@ -88,9 +88,7 @@ int add(const std::vector<Station>& stations, const std::vector<int>& picks, con
     try {
         Database catalogue = openCatalogue();
         std::printf("\n");
-        printReport(Playlists::importPlaylists(catalogue, {results}, options), false,
-                    u"Add them with --add naming a panel's category (国内电视 … 个性广播) or a quick-select slot "
-                    "(快速选台一 … 快速选台九)."_s);
+        printReport(Playlists::importPlaylists(catalogue, {results}, options), false, u"add them with --add 类别"_s);
         return Done;
     } catch (const DbError& error) {
         std::fprintf(stderr, "vimaro find: nothing was added, the catalogue is as it was: %s\n", error.what());

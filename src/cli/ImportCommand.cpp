@@ -62,7 +62,10 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
         std::printf("%-18s%d, in categories no panel lists and no quick-select slot plays\n", "In no panel:", stations);
         for (const auto& [category, count] : report.hidden)
             std::printf("  %s  %d\n", qPrintable(category), count);
-        std::printf("  %s\n", qPrintable(toShowThem));
+        std::printf(
+            "  To show them, %s\n"
+            "  naming a panel's category (国内电视 … 个性广播) or a quick-select slot (快速选台一 … 快速选台九).\n",
+            qPrintable(toShowThem));
     }
     if (dryRun)
         std::printf("Dry run: nothing was written.\n");
@@ -139,9 +142,7 @@ int importStations(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, files, options);
         progress.finish();
-        printReport(report, options.dryRun,
-                    u"Import with --category 类别 to put every station into a panel's category (国内电视 … 个性广播) "
-                    "or a quick-select slot (快速选台一 … 快速选台九)."_s);
+        printReport(report, options.dryRun, u"import with --category 类别"_s);
         return Done;
     } catch (const DbError& error) {
         progress.finish();

@@ -42,13 +42,11 @@ void listed(const char* heading, const QString& note, const std::vector<Item>& i
 }
 
 void printUpdate(const Subscriptions::Report& report) {
-    printReport(report.import, false,
-                u"vimaro subscribe URL --category 类别 moves the list's stations into a panel's category (国内电视 … "
-                "个性广播) or a quick-select slot (快速选台一 … 快速选台九); stations you changed stay."_s);
+    printReport(report.import, false, u"subscribe to the list again with --category 类别"_s);
     listed("Changed:", {}, report.changed, [](const Subscriptions::Difference& difference) {
         return u"%1  ->  %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
     });
-    listed("Your changes kept:", u", the list changed these stations too"_s, report.keptEdits,
+    listed("Your edits kept:", u", though the list changed these stations"_s, report.keptEdits,
            [](const Subscriptions::Difference& difference) {
                return u"%1  (the list: %2)"_s.arg(stationText(difference.catalogue), stationText(difference.list));
            });

@@ -110,10 +110,9 @@ void TestInternetCommands::import_ofAnAddress_reportsAsForAFile_withTheCategorie
     QVERIFY2(output.contains("In no panel:      1, in categories no panel lists and no quick-select slot plays\n"
                              "  News, World  1\n"),
              output.constData());
-    QCOMPARE(stations(),
-             (Stations{{u"海外广播"_s, u"Radio Swiss Jazz"_s, u"https://stream.srg-ssr.ch/m/rsj/mp3_128"_s},
-                       {u"News, World"_s, u"France 24 English"_s,
-                        u"https://static.france24.com/live/F24_EN_HI_HLS/live_web.m3u8"_s}}));
+    QCOMPARE(stations(), (Stations{{u"海外广播"_s, u"Radio Swiss Jazz"_s, u"https://stream.srg-ssr.ch/m/rsj/mp3_128"_s},
+                                   {u"News, World"_s, u"France 24 English"_s,
+                                    u"https://static.france24.com/live/F24_EN_HI_HLS/live_web.m3u8"_s}}));
     // A file: address names a file, which holds the same stations.
     dir->write(u"tv.m3u"_s, List);
     QCOMPARE(run({u"import"_s, QUrl::fromLocalFile(dir->file(u"tv.m3u"_s)).toString()}, &output),

@@ -23,9 +23,17 @@ const QByteArray Answer = R"([
   "tags":null,"bitrate":0,"votes":12}
 ])";
 
-const Station SwissJazz{u"9617a958"_s, u"Radio Swiss Jazz"_s, u"https://stream.srg-ssr.ch/m/rsj/mp3_128"_s,
-                        u"https://www.radioswissjazz.ch/"_s, u"jazz,smooth"_s, u"Switzerland"_s, u"CH"_s,
-                        u"german"_s, u"MP3"_s, 128, 9001};
+const Station SwissJazz{u"9617a958"_s,
+                        u"Radio Swiss Jazz"_s,
+                        u"https://stream.srg-ssr.ch/m/rsj/mp3_128"_s,
+                        u"https://www.radioswissjazz.ch/"_s,
+                        u"jazz,smooth"_s,
+                        u"Switzerland"_s,
+                        u"CH"_s,
+                        u"german"_s,
+                        u"MP3"_s,
+                        128,
+                        9001};
 const Station JazzRadio{u"b2"_s, u"Jazz[31m Radio"_s, u"http://jazz.example/stream"_s, {}, {}, {}, {}, {}, {}, 0, 12};
 
 } // namespace
@@ -49,8 +57,8 @@ void TestDirectory::readStations_takesTheDirectorysShapeOnly_data() {
     QTest::newRow("no JSON") << "<html>busy</html>"_ba << Stations{} << u"the answer is not JSON"_s;
     QTest::newRow("an object") << R"({"error":"rate limited"})"_ba << Stations{} << u"it is no JSON array"_s;
     QTest::newRow("an array of text") << R"(["a"])"_ba << Stations{} << u"in station 1, it is no JSON object"_s;
-    QTest::newRow("a name that is a number") << R"([{"name":7,"url":"http://a/"}])"_ba << Stations{}
-                                            << u"in station 1, name is not text"_s;
+    QTest::newRow("a name that is a number")
+        << R"([{"name":7,"url":"http://a/"}])"_ba << Stations{} << u"in station 1, name is not text"_s;
     QTest::newRow("votes as text") << R"([{"name":"a","url":"http://a/","votes":"many"}])"_ba << Stations{}
                                    << u"votes is not a number"_s;
     QTest::newRow("no address") << R"([{"name":"a"},{"name":"b","url":""}])"_ba << Stations{}

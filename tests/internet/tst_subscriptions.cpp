@@ -81,8 +81,8 @@ void TestSubscriptions::update_followsTheList_andKeepsWhatTheUserChangedOrDelete
               entry("group-title=\"国内电视\"", "重复台", "http://tv.example/r1"),
               entry("group-title=\"国内电视\"", "重复台", "http://tv.example/r2")}));
     // The user renames CCTV-2 in the channel editor and deletes CCTV-3.
-    QVERIFY(Catalogue::changeStation(*catalogue, Catalogue::StationQuery::stationAt(rowOf(u"CCTV-2"_s)),
-                                     u"我的二台"_s, u"http://mine.example/2"_s));
+    QVERIFY(Catalogue::changeStation(*catalogue, Catalogue::StationQuery::stationAt(rowOf(u"CCTV-2"_s)), u"我的二台"_s,
+                                     u"http://mine.example/2"_s));
     dir->changeCatalogue(u"DELETE FROM radio WHERE 名称 = 'CCTV-3'"_s);
 
     const Subscriptions::Report report =
@@ -112,7 +112,8 @@ void TestSubscriptions::update_followsTheList_andKeepsWhatTheUserChangedOrDelete
 }
 
 void TestSubscriptions::prune_removesWhatLeftTheList_butNeverWhatTheUserChangedOrHadBefore() {
-    dir->changeCatalogue(u"INSERT INTO radio (类别, 名称, 网址) VALUES ('国内广播', '旧台', 'http://radio.example/old')"_s);
+    dir->changeCatalogue(
+        u"INSERT INTO radio (类别, 名称, 网址) VALUES ('国内广播', '旧台', 'http://radio.example/old')"_s);
     take(m3u({entry("group-title=\"国内广播\"", "旧台", "http://radio.example/old"),
               entry("group-title=\"国内广播\"", "改台", "http://radio.example/changed"),
               entry("group-title=\"国内广播\"", "走台", "http://radio.example/gone"),
