@@ -60,8 +60,9 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
         for (const auto& [category, count] : report.hidden)
             stations += count;
         std::printf("%-18s%d, in categories no panel lists and no quick-select slot plays\n", "In no panel:", stations);
+        // Quoted, so that a category of blanks (the one a station without a group gets) shows as well.
         for (const auto& [category, count] : report.hidden)
-            std::printf("  %s  %d\n", qPrintable(category), count);
+            std::printf("  \"%s\"  %d\n", qPrintable(category), count);
         std::printf(
             "  To show them, %s\n"
             "  naming a panel's category (国内电视 … 个性广播) or a quick-select slot (快速选台一 … 快速选台九).\n",

@@ -44,11 +44,11 @@ void listed(const char* heading, const QString& note, const std::vector<Item>& i
 void printUpdate(const Subscriptions::Report& report) {
     printReport(report.import, false, u"subscribe to the list again with --category 类别"_s);
     listed("Changed:", {}, report.changed, [](const Subscriptions::Difference& difference) {
-        return u"%1  ->  %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
+        return u"%1\n    now %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
     });
     listed("Your edits kept:", u", though the list changed these stations"_s, report.keptEdits,
            [](const Subscriptions::Difference& difference) {
-               return u"%1  (the list: %2)"_s.arg(stationText(difference.catalogue), stationText(difference.list));
+               return u"%1\n    the list: %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
            });
     if (report.deletedByUser > 0)
         std::printf("%-18s%d, not added back\n", "Deleted by you:", report.deletedByUser);

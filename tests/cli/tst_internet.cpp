@@ -108,7 +108,7 @@ void TestInternetCommands::import_ofAnAddress_reportsAsForAFile_withTheCategorie
     QCOMPARE(run({u"import"_s, server.address(u"/tv.m3u"_s).toString()}, &output), int(CommandLine::Done));
     QVERIFY2(output.contains("Added:            2\n"), output.constData());
     QVERIFY2(output.contains("In no panel:      1, in categories no panel lists and no quick-select slot plays\n"
-                             "  News, World  1\n"),
+                             "  \"News, World\"  1\n"),
              output.constData());
     QCOMPARE(stations(), (Stations{{u"海外广播"_s, u"Radio Swiss Jazz"_s, u"https://stream.srg-ssr.ch/m/rsj/mp3_128"_s},
                                    {u"News, World"_s, u"France 24 English"_s,
