@@ -4,6 +4,7 @@
 
 #include <QCommandLineOption>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class QCommandLineParser;

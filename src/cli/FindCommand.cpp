@@ -129,7 +129,7 @@ int findStations(const QStringList& arguments) {
     bool ok = false;
     query.limit = parser.value(limit).toInt(&ok);
     if (!ok || query.limit < 1 || query.limit > MaxLimit)
-        return usage("--limit takes a whole number from 1 to 1000");
+        return usage(qPrintable(u"--limit takes a whole number from 1 to %1"_s.arg(MaxLimit)));
     if (parser.isSet(pick) && !parser.isSet(addTo))
         return usage("--pick goes with --add");
     if (parser.isSet(asJson) && parser.isSet(addTo))

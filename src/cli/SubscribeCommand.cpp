@@ -264,7 +264,7 @@ int unsubscribe(const QStringList& arguments) {
         }
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
-        Subscriptions::unsubscribe(catalogue, *address);
+        Subscriptions::unsubscribe(catalogue, *subscription);
         transaction.commit();
         say(stdout, u"Unsubscribed from %1; its %2 stations stay in the catalogue."_s.arg(*address).arg(
                         subscription->stations));

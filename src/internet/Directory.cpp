@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QUrlQuery>
 #include <algorithm>
@@ -142,8 +143,11 @@ std::vector<Station> Search::run() {
     std::shuffle(servers.begin(), servers.end(), *QRandomGenerator::global());
     QStringList failures;
     for (const QUrl& server : std::as_const(servers)) {
+        if (cancelled_)
+            throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"cancelled"_s);
         Internet::Download download(network_, {searchAddress(server, query_), {}, {}, MaxAnswerBytes, timeout_, false});
         stop_ = [&download] { download.cancel(); };
+        const auto forget = qScopeGuard([this] { stop_ = nullptr; });
         try {
             return readStations(download.run().body);
         } catch (const Internet::FetchError& error) {

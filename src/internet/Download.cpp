@@ -7,6 +7,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSslError>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -48,7 +49,11 @@ QByteArray userAgent() {
 }
 
 bool isWebAddress(const QString& text) {
-    const QUrl address(text.trimmed(), QUrl::StrictMode);
+    // One address alone: a blank inside is text around it, or several addresses.
+    const QString trimmed = text.trimmed();
+    if (std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.isSpace(); }))
+        return false;
+    const QUrl address(trimmed);
     const QString scheme = address.scheme().toLower();
     return address.isValid() && (scheme == u"http"_s || scheme == u"https"_s) && !address.host().isEmpty();
 }

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 
 class QNetworkAccessManager;

@@ -139,6 +139,21 @@ void judgeGone(Entries& entries, const QHash<QString, Known>& known, bool prune,
     }
 }
 
+// The report in a line, as `vimaro subscriptions` shows it.
+QString summary(const Report& report) {
+    QStringList parts{u"%1 added"_s.arg(report.import.added)};
+    const auto add = [&](qsizetype count, const QString& what) {
+        if (count > 0)
+            parts.append(what.arg(count));
+    };
+    add(static_cast<qsizetype>(report.changed.size()), u"%1 changed"_s);
+    add(static_cast<qsizetype>(report.keptEdits.size()), u"%1 of your changes kept"_s);
+    add(report.deletedByUser, u"%1 you deleted left out"_s);
+    add(static_cast<qsizetype>(report.gone.size()), u"%1 gone from the list"_s);
+    add(static_cast<qsizetype>(report.pruned.size()), u"%1 removed"_s);
+    return parts.join(u", "_s);
+}
+
 void remember(Database& catalogue, const Subscription& subscription, const Validators& answer, const Report& report) {
     Statement store(catalogue, u"UPDATE subscription SET etag = ?, last_modified = ?, digest = ?, updated = ?, "
                                "result = ? WHERE id = ?"_s);
@@ -207,17 +222,13 @@ Subscription subscribe(Database& catalogue, const QString& address, const std::o
     return *find(catalogue, address);
 }
 
-bool unsubscribe(Database& catalogue, const QString& address) {
-    const std::optional<Subscription> subscription = find(catalogue, address);
-    if (!subscription)
-        return false;
+void unsubscribe(Database& catalogue, const Subscription& subscription) {
     Statement entries(catalogue, u"DELETE FROM subscription_entry WHERE subscription = ?"_s);
-    entries.bind(1, subscription->id);
+    entries.bind(1, subscription.id);
     entries.step();
     Statement forget(catalogue, u"DELETE FROM subscription WHERE id = ?"_s);
-    forget.bind(1, subscription->id);
+    forget.bind(1, subscription.id);
     forget.step();
-    return true;
 }
 
 bool sameList(const Subscription& subscription, const QByteArray& body) {
@@ -267,20 +278,6 @@ Report update(Database& catalogue, Subscription& subscription, const Playlists::
     judgeGone(entries, known, options.prune, report);
     remember(catalogue, subscription, answer, report);
     return report;
-}
-
-QString summary(const Report& report) {
-    QStringList parts{u"%1 added"_s.arg(report.import.added)};
-    const auto add = [&](qsizetype count, const QString& what) {
-        if (count > 0)
-            parts.append(what.arg(count));
-    };
-    add(static_cast<qsizetype>(report.changed.size()), u"%1 changed"_s);
-    add(static_cast<qsizetype>(report.keptEdits.size()), u"%1 of your changes kept"_s);
-    add(report.deletedByUser, u"%1 you deleted left out"_s);
-    add(static_cast<qsizetype>(report.gone.size()), u"%1 gone from the list"_s);
-    add(static_cast<qsizetype>(report.pruned.size()), u"%1 removed"_s);
-    return parts.join(u", "_s);
 }
 
 } // namespace Subscriptions

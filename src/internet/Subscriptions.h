@@ -27,7 +27,7 @@ struct Subscription {
     QByteArray lastModified;
     QByteArray digest; // of the last list taken in, so that a list served again unchanged changes nothing
     QDateTime updated; // when a list was last taken in; invalid before the first
-    QString result;    // what that did, in a line
+    QString result;    // what that did, in a line ("2 added, 1 changed")
     int stations = 0;  // of the subscription's stations, how many the catalogue holds
 };
 
@@ -41,8 +41,8 @@ std::optional<Subscription> find(Database& catalogue, const QString& address);
 // Records a subscription, or takes the category of one that exists; its first update takes its list in.
 Subscription subscribe(Database& catalogue, const QString& address, const std::optional<QString>& category);
 
-// Forgets a subscription; its stations stay in the catalogue as if imported. False when there was none.
-bool unsubscribe(Database& catalogue, const QString& address);
+// Forgets a subscription; its stations stay in the catalogue as if imported.
+void unsubscribe(Database& catalogue, const Subscription& subscription);
 
 // A station as the list gives it now, beside the station in the catalogue.
 struct Difference {
@@ -85,8 +85,5 @@ bool sameList(const Subscription& subscription, const QByteArray& body);
 // whatever the user changed or deleted. Throws DbError.
 Report update(Database& catalogue, Subscription& subscription, const Playlists::PlaylistFile& list,
               const Validators& answer, const Options& options = {});
-
-// The report in a line, as `vimaro subscriptions` shows it.
-QString summary(const Report& report);
 
 } // namespace Subscriptions
