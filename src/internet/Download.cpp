@@ -116,18 +116,18 @@ void Download::readHead() {
         return;
     answered_ = true;
     const int code = status.toInt();
-    if (code == 304) {
+    const QString statusLine =
+        u"HTTP %1 %2"_s.arg(code).arg(reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+    // Not modified since what? Only a request that named the version it has can be told so.
+    const bool asked = !request_.etag.isEmpty() || !request_.lastModified.isEmpty();
+    if (code == 304 && asked) {
         answer_.notModified = true;
         return finish();
     }
-    if (code >= 300 && code < 400)
+    if (code >= 300 && code < 400 && code != 304)
         return redirect();
-    if (code >= 400 || code < 200) {
-        return fail(FetchError::Kind::Status,
-                    u"HTTP %1 %2"_s.arg(code)
-                        .arg(reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
-                        .trimmed());
-    }
+    if (code >= 300 || code < 200)
+        return fail(FetchError::Kind::Status, statusLine.trimmed());
     const qint64 length = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (length > request_.maxBytes) {
         return fail(FetchError::Kind::TooLarge,

@@ -39,6 +39,8 @@ QByteArray serve(const WebServer::Request& request) {
         return WebServer::answer("200 OK", "<!doctype html><title>Live</title>", "Content-Type: text/html\r\n");
     if (path == "/silent")
         return {};
+    if (path == "/unasked-not-modified")
+        return WebServer::answer("304 Not Modified", {});
     return WebServer::answer("404 Not Found", "not here");
 }
 
@@ -85,6 +87,8 @@ void TestDownload::download_endsAsTheServerAnswers_data() {
     QTest::newRow("one HLS station") << at("/hls.m3u8") << false << int(FetchError::Kind::NotAPlaylist)
                                      << u"the HLS playlist of one station"_s;
     QTest::newRow("a web page") << at("/page") << false << int(FetchError::Kind::NotAPlaylist) << u"a web page"_s;
+    QTest::newRow("not modified, unasked")
+        << at("/unasked-not-modified") << false << int(FetchError::Kind::Status) << u"HTTP 304 Not Modified"_s;
     QTest::newRow("not found") << at("/missing") << false << int(FetchError::Kind::Status) << u"HTTP 404 Not Found"_s;
     QTest::newRow("no answer") << at("/silent") << false << int(FetchError::Kind::TimedOut)
                                << u"no whole answer within 0.5 s"_s;
