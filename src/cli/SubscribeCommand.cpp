@@ -76,8 +76,9 @@ std::optional<Downloaded> downloadList(QNetworkAccessManager& network, const Sub
     downloaded.list.playlist = Playlists::read(downloaded.answer.body);
     // An empty list is a broken server far more often than a list whose every station went away.
     if (downloaded.list.playlist.entries.empty())
-        throw Internet::FetchError(Internet::FetchError::Kind::NotAPlaylist,
-                                   u"%1 holds no stations now"_s.arg(subscription.address));
+        throw Internet::FetchError(
+            Internet::FetchError::Kind::NotAPlaylist,
+            u"%1: the list holds no stations now; its stations are left as they were"_s.arg(subscription.address));
     return downloaded;
 }
 
@@ -199,7 +200,7 @@ int updateSubscriptions(const QStringList& arguments) {
             } catch (const Internet::FetchError& error) {
                 if (error.kind() == Internet::FetchError::Kind::Cancelled)
                     throw;
-                say(stderr, u"vimaro update: cannot download %1"_s.arg(QString::fromUtf8(error.what())));
+                say(stderr, u"vimaro update: %1"_s.arg(QString::fromUtf8(error.what())));
                 allCame = false;
             }
         }

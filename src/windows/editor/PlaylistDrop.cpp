@@ -12,6 +12,7 @@
 #include <QProgressDialog>
 #include <QUrl>
 #include <atomic>
+#include <climits>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
