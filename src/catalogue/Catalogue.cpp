@@ -58,6 +58,14 @@ void ensureIndexes(Database& connection, const QString& path) {
 
 } // namespace
 
+bool isShown(const QString& category) {
+    using namespace Categories;
+    static const QSet<QString> panels{DomesticTv,    HongKongTaiwanTv,    OverseasTv,    SelectedMusic,
+                                      SelectedFilms, SpecialInterestTv,   DomesticRadio, HongKongTaiwanRadio,
+                                      OverseasRadio, SpecialInterestRadio};
+    return panels.contains(category) || std::find(SlotNames.begin(), SlotNames.end(), category) != SlotNames.end();
+}
+
 QString file() {
     return programDir() + QStringLiteral("/tv.mdb");
 }

@@ -44,6 +44,10 @@ inline const std::array<QString, 9> SlotNames = {
     QStringLiteral("快速选台四"), QStringLiteral("快速选台五"), QStringLiteral("快速选台六"),
     QStringLiteral("快速选台七"), QStringLiteral("快速选台八"), QStringLiteral("快速选台九")};
 
+// True for a category that a browser panel lists or a quick-select slot plays; a station of any other category is
+// stored, but shown nowhere.
+bool isShown(const QString& category);
+
 // The catalogue file, tv.mdb in the program's directory.
 QString file();
 

@@ -28,8 +28,8 @@ QString overview() {
         return {};
     QString text = u"\nCommands (vimaro COMMAND --help for each):\n"_s;
     for (const Command& command : commands())
-        text +=
-            u"  %1  %2\n"_s.arg(QString::fromLatin1(command.name).leftJustified(8), QString::fromUtf8(command.summary));
+        text += u"  %1  %2\n"_s.arg(QString::fromLatin1(command.name).leftJustified(13),
+                                    QString::fromUtf8(command.summary));
     return text;
 }
 
@@ -42,6 +42,11 @@ const std::vector<Command>& commands() {
          importStations},
         {"export", "Write the catalogue, or one category, as a playlist file", exportStations},
         {"check", "Tell which stations still play: check what answers at every station's address", checkStations},
+        {"find", "Search the community radio directory, and add what it finds", findStations},
+        {"subscribe", "Import the playlist at an address and keep it up to date with vimaro update", subscribe},
+        {"update", "Bring in the changes of the subscribed playlists", updateSubscriptions},
+        {"subscriptions", "List the subscribed playlists and their last update", listSubscriptions},
+        {"unsubscribe", "Forget a subscription; its stations stay", unsubscribe},
         {"restore", "Put a backup of the catalogue in place of tv.mdb, keeping the old file aside", restoreCatalogue},
     };
     return all;
@@ -81,6 +86,24 @@ QString failure(const DbError& error) {
         return text + u" The newest good backup is %1: \"vimaro restore\" puts it in place and keeps the damaged "
                       "file aside."_s.arg(QDir::toNativeSeparators(*backup));
     return text + u" There is no good backup in %1."_s.arg(QDir::toNativeSeparators(Catalogue::backupFolder()));
+}
+
+QCommandLineOption noBackupOption() {
+    return {u"no-backup"_s, u"Write even when the catalogue cannot be backed up first and backup/ holds no good "
+                            "backup of the last seven days (without it, the command then stops before it writes)."_s};
+}
+
+BackupRule::BackupRule(const QCommandLineParser& parser, const QCommandLineOption& noBackup, const char* command) {
+    if (!parser.isSet(noBackup))
+        return;
+    Catalogue::setNoBackupRule([command](const QString& why) {
+        std::fprintf(stderr, "vimaro %s: writing without a backup, as --no-backup asks: %s\n", command,
+                     qPrintable(why));
+    });
+}
+
+BackupRule::~BackupRule() {
+    Catalogue::setNoBackupRule({});
 }
 
 bool wanted(int argc, char*[]) {

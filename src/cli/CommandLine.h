@@ -7,7 +7,11 @@
 
 class Database;
 class DbError;
+class QCommandLineOption;
 class QCommandLineParser;
+namespace Playlists {
+struct ImportReport;
+}
 
 // The program's command line. Without arguments the program opens its windows; with arguments it is a command
 // that runs without a display and never opens a window:
@@ -49,10 +53,34 @@ Database openCatalogue();
 // and the command that puts it in place.
 QString failure(const DbError& error);
 
+// --no-backup, which every command that writes stations takes: the write goes on when today's backup cannot be
+// made and backup/ holds no good copy of the last seven days, where without it the command stops before writing.
+QCommandLineOption noBackupOption();
+
+// While it lives, the writes of `command` go on without a backup when `noBackup` was given, saying so on the error
+// stream; afterwards the rule that stops them is back.
+class BackupRule {
+public:
+    BackupRule(const QCommandLineParser& parser, const QCommandLineOption& noBackup, const char* command);
+    ~BackupRule();
+    BackupRule(const BackupRule&) = delete;
+    BackupRule& operator=(const BackupRule&) = delete;
+};
+
+// The report of an import, which every command that adds stations prints: the counts, the stations that will not
+// play, the lines not read, and the stations of categories no panel shows, with `toShowThem` saying how to put
+// them where a panel shows them ("import with --category 类别").
+void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem);
+
 // The commands, each in a file of its own.
-int importStations(const QStringList& arguments);   // ImportCommand.cpp
-int exportStations(const QStringList& arguments);   // ExportCommand.cpp
-int checkStations(const QStringList& arguments);    // CheckCommand.cpp
-int restoreCatalogue(const QStringList& arguments); // RestoreCommand.cpp
+int importStations(const QStringList& arguments);      // ImportCommand.cpp
+int exportStations(const QStringList& arguments);      // ExportCommand.cpp
+int checkStations(const QStringList& arguments);       // CheckCommand.cpp
+int restoreCatalogue(const QStringList& arguments);    // RestoreCommand.cpp
+int subscribe(const QStringList& arguments);           // SubscribeCommand.cpp
+int updateSubscriptions(const QStringList& arguments); // SubscribeCommand.cpp
+int listSubscriptions(const QStringList& arguments);   // SubscribeCommand.cpp
+int unsubscribe(const QStringList& arguments);         // SubscribeCommand.cpp
+int findStations(const QStringList& arguments);        // FindCommand.cpp
 
 } // namespace CommandLine

@@ -1,7 +1,8 @@
-// vimaro import FILE… [--category 类别] [--dry-run] [--no-backup]
+// vimaro import FILE|URL… [--category 类别] [--dry-run] [--timeout S] [--no-backup]
 #include "catalogue/Backup.h"
 #include "catalogue/JetFormat.h"
 #include "cli/CommandLine.h"
+#include "cli/Downloading.h"
 #include "cli/TerminalProgress.h"
 #include "desktop/Interrupt.h"
 #include "jet/OldCatalogue.h"
@@ -9,7 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <QScopeGuard>
+#include <QNetworkAccessManager>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -43,7 +44,9 @@ Playlists::Playlist oldCatalogue(const QString& path) {
     return playlist;
 }
 
-void printReport(const Playlists::ImportReport& report, bool dryRun) {
+} // namespace
+
+void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem) {
     std::printf("%-18s%d\n%-18s%d\n", "Added:", report.added, "Already present:", report.alreadyPresent);
     list("Will not play:", report.willNotPlay, [](const Playlists::StationAt& at) {
         const Catalogue::Station& station = at.station;
@@ -54,11 +57,22 @@ void printReport(const Playlists::ImportReport& report, bool dryRun) {
     list("Unreadable lines:", report.unreadable, [](const Playlists::UnreadableAt& at) {
         return u"%1 line %2 %3"_s.arg(at.file).arg(at.line.line).arg(at.line.reason);
     });
+    if (!report.hidden.empty()) {
+        int stations = 0;
+        for (const auto& [category, count] : report.hidden)
+            stations += count;
+        std::printf("%-18s%d, in categories no panel lists and no quick-select slot plays\n", "In no panel:", stations);
+        // Quoted, so that a category of blanks (the one a station without a group gets) shows as well.
+        for (const auto& [category, count] : report.hidden)
+            std::printf("  \"%s\"  %d\n", qPrintable(category), count);
+        std::printf(
+            "  To show them, %s\n"
+            "  naming a panel's category (国内电视 … 个性广播) or a quick-select slot (快速选台一 … 快速选台九).\n",
+            qPrintable(toShowThem));
+    }
     if (dryRun)
         std::printf("Dry run: nothing was written.\n");
 }
-
-} // namespace
 
 int importStations(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -67,23 +81,47 @@ int importStations(const QStringList& arguments) {
         "catalogues (a tv.mdb of the old program, an Access database), told apart by their content. Stations "
         "already there (same category, name and web address) are left out; all files go in together or not at "
         "all."_s);
-    parser.addPositionalArgument(u"FILE"_s, u"A playlist file or an old catalogue."_s, u"FILE…"_s);
+    parser.addPositionalArgument(
+        u"FILE"_s,
+        u"A playlist file or an old catalogue, or the http or https address of a playlist: at most %1 MiB, "
+        "downloaded within --timeout, after at most %2 redirects, from a server whose certificate the system "
+        "trusts."_s.arg(Internet::DefaultMaxBytes / (1024 * 1024))
+            .arg(Internet::MaxRedirects),
+        u"FILE|URL…"_s);
     const QCommandLineOption category(
         u"category"_s, u"Put every station into this category instead of the file's groups."_s, u"类别"_s);
     const QCommandLineOption dryRun(u"dry-run"_s, u"Report what the import would do, and write nothing."_s);
-    const QCommandLineOption noBackup(
-        u"no-backup"_s, u"Import even when the catalogue cannot be backed up first and backup/ holds no good backup of "
-                        "the last seven days (without it, the import then stops before it writes)."_s);
-    parser.addOptions({category, dryRun, noBackup});
+    const QCommandLineOption noBackup = noBackupOption();
+    const QCommandLineOption timeoutSeconds = timeoutOption();
+    parser.addOptions({category, dryRun, noBackup, timeoutSeconds});
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     if (parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "vimaro import: which playlist files? vimaro import --help tells more.\n");
         return Usage;
     }
+    const std::optional<std::chrono::milliseconds> downloadTime = timeout(parser, timeoutSeconds, "import");
+    if (!downloadTime)
+        return Usage;
 
     std::vector<Playlists::PlaylistFile> files;
-    for (const QString& path : parser.positionalArguments()) {
+    QNetworkAccessManager network;
+    for (const QString& argument : parser.positionalArguments()) {
+        if (Internet::isWebAddress(argument)) {
+            try {
+                Internet::Request request;
+                request.address = QUrl(argument.trimmed());
+                request.timeout = *downloadTime;
+                request.playlist = true;
+                files.push_back({argument, Playlists::read(download(network, request).body)});
+                continue;
+            } catch (const Internet::FetchError& error) {
+                std::fprintf(stderr, "vimaro import: cannot download %s\n", error.what());
+                return Failed;
+            }
+        }
+        // A file: address names a file like a path does.
+        const QString path = QUrl(argument).isLocalFile() ? QUrl(argument).toLocalFile() : argument;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "vimaro import: cannot read %s: %s\n", qPrintable(path),
@@ -104,13 +142,7 @@ int importStations(const QStringList& arguments) {
     options.dryRun = parser.isSet(dryRun);
     TerminalProgress progress(u"Importing"_s);
     options.progress = [&](qint64 done, qint64 total) { progress.update(done, total); };
-    if (parser.isSet(noBackup)) {
-        Catalogue::setNoBackupRule([](const QString& why) {
-            std::fprintf(stderr, "vimaro import: importing without a backup, as --no-backup asks: %s\n",
-                         qPrintable(why));
-        });
-    }
-    const auto backupRequiredAgain = qScopeGuard([] { Catalogue::setNoBackupRule({}); });
+    const BackupRule backupRule(parser, noBackup, "import");
     // Ctrl+C stops the import between two stations and rolls it back, where being ended would leave a hot journal.
     const Interrupt interrupt;
     options.cancel = &Interrupt::wasRequested();
@@ -123,7 +155,7 @@ int importStations(const QStringList& arguments) {
                          "vimaro import: stopped by Ctrl+C; nothing was imported, the catalogue is as it was.\n");
             return Failed;
         }
-        printReport(report, options.dryRun);
+        printReport(report, options.dryRun, u"import with --category 类别"_s);
         return Done;
     } catch (const DbError& error) {
         progress.finish();

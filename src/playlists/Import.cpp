@@ -2,7 +2,6 @@
 
 #include "catalogue/Backup.h"
 #include "desktop/Shell.h"
-#include "sqlite/Statement.h"
 
 using namespace Qt::StringLiterals;
 
@@ -20,36 +19,6 @@ qint64 entryCount(const std::vector<PlaylistFile>& files) {
     return total;
 }
 
-// Adds stations the catalogue does not hold yet, through two statements prepared once for the whole import.
-class MissingStations {
-public:
-    explicit MissingStations(Database& catalogue)
-        : present_(catalogue, u"SELECT EXISTS (SELECT 1 FROM radio WHERE 名称 = ? AND 类别 = ? AND 网址 = ?)"_s),
-          insert_(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"_s) {}
-
-    // False when the catalogue holds the station already.
-    bool add(const Catalogue::Station& station) {
-        present_.bind(1, station.name);
-        present_.bind(2, station.category);
-        present_.bind(3, station.address);
-        present_.step();
-        const bool known = present_.column(0).toInt() == 1;
-        present_.reset(); // no statement may be left running when the transaction commits
-        if (known)
-            return false;
-        insert_.bind(1, station.category);
-        insert_.bind(2, station.name);
-        insert_.bind(3, station.address);
-        insert_.step();
-        insert_.reset();
-        return true;
-    }
-
-private:
-    Statement present_;
-    Statement insert_;
-};
-
 ImportReport cancelled() {
     ImportReport report;
     report.cancelled = true;
@@ -57,6 +26,41 @@ ImportReport cancelled() {
 }
 
 } // namespace
+
+MissingStations::MissingStations(Database& catalogue)
+    : present_(catalogue, u"SELECT EXISTS (SELECT 1 FROM radio WHERE 名称 = ? AND 类别 = ? AND 网址 = ?)"_s),
+      insert_(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?) RETURNING rowid"_s) {}
+
+std::optional<qint64> MissingStations::add(const Catalogue::Station& station) {
+    present_.bind(1, station.name);
+    present_.bind(2, station.category);
+    present_.bind(3, station.address);
+    present_.step();
+    const bool known = present_.column(0).toInt() == 1;
+    present_.reset(); // no statement may be left running when the transaction commits
+    if (known)
+        return std::nullopt;
+    insert_.bind(1, station.category);
+    insert_.bind(2, station.name);
+    insert_.bind(3, station.address);
+    insert_.step();
+    const qint64 row = insert_.integer(0);
+    insert_.reset();
+    return row;
+}
+
+void count(ImportReport& report, const StationAt& offered, bool added) {
+    if (!added) {
+        ++report.alreadyPresent;
+        return;
+    }
+    ++report.added;
+    // The launcher trims an address before it judges it, and so does the report.
+    if (!isPlayable(offered.station.address.trimmed()))
+        report.willNotPlay.push_back(offered);
+    if (!Catalogue::isShown(offered.station.category))
+        ++report.hidden[offered.station.category];
+}
 
 Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& category) {
     return {category.value_or(entry.group.value_or(u" "_s)), entry.title.isEmpty() ? entry.address : entry.title,
@@ -90,14 +94,7 @@ ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile
             if (options.cancel && options.cancel->load())
                 return cancelled();
             const Catalogue::Station station = stationOf(entry, options.category);
-            if (!missing.add(station)) {
-                ++report.alreadyPresent;
-            } else {
-                ++report.added;
-                // The launcher trims an address before it judges it, and so does the report.
-                if (!isPlayable(station.address.trimmed()))
-                    report.willNotPlay.push_back({file.name, entry.line, station});
-            }
+            count(report, {file.name, entry.line, station}, missing.add(station).has_value());
             if (++done % ProgressStep == 0)
                 progress(done);
         }

@@ -13,6 +13,7 @@ namespace {
 struct Info {
     QString title;
     std::optional<QString> group;
+    std::optional<QString> id;
     int line;
 };
 
@@ -49,8 +50,9 @@ std::optional<Info> info(QStringView directive, int line) {
         if (directive[i] == u'"') {
             quoted = !quoted;
         } else if (directive[i] == u',' && !quoted) {
-            return Info{directive.sliced(i + 1).trimmed().toString(), attribute(directive.first(i), u"group-title"),
-                        line};
+            const QStringView attributes = directive.first(i);
+            return Info{directive.sliced(i + 1).trimmed().toString(), attribute(attributes, u"group-title"),
+                        attribute(attributes, u"tvg-id"), line};
         }
     }
     return std::nullopt;
@@ -95,6 +97,7 @@ Playlist readM3u(const QByteArray& bytes) {
         Entry entry{{}, line.text, groupLine, line.number};
         if (pending) {
             entry.title = std::move(pending->title);
+            entry.id = std::move(pending->id);
             if (pending->group)
                 entry.group = std::move(pending->group);
         }

@@ -19,6 +19,8 @@ struct Entry {
     QString address;              // exactly as written
     std::optional<QString> group; // group-title, #EXTGRP, GroupN or the XSPF category; absent when there is none
     int line = 0;                 // where the entry's address is written, counting from 1
+    std::optional<QString> id =
+        {}; // M3U's tvg-id: the channel's own name in a published list, kept as its names change
     bool operator==(const Entry&) const = default;
 };
 

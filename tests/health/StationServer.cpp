@@ -235,7 +235,7 @@ void StationServer::count(int change) {
 
 StationServers::StationServers(const QStringList& addresses) {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral(SERVE_STATIONS), addresses);
+    process_.start(QStringLiteral(STATION_SERVERS), addresses);
     if (!process_.waitForReadyRead(10'000))
         qFatal("the station servers did not start");
     authorities_ = QString::fromLatin1(process_.readLine().trimmed()).split(u' ');

@@ -1,17 +1,22 @@
 #include "windows/editor/PlaylistDrop.h"
 
+#include "internet/Download.h"
 #include "playlists/Import.h"
 #include "runtime/MsgBox.h"
+#include "windows/editor/ChannelEditor.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QNetworkAccessManager>
 #include <QProgressDialog>
 #include <QUrl>
 #include <atomic>
+#include <climits>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
+using Internet::FetchError;
 
 namespace {
 
@@ -20,6 +25,24 @@ Playlists::PlaylistFile readPlaylistFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error(u"读不了 %1：%2"_s.arg(path, file.errorString()).toStdString());
     return {QFileInfo(path).fileName(), Playlists::read(file.readAll())};
+}
+
+// What went wrong with a download, in the user's words; the details stay in the server's.
+QString whyNot(const FetchError& error) {
+    switch (error.kind()) {
+    case FetchError::Kind::Certificate:
+        return u"服务器的证书不可信"_s;
+    case FetchError::Kind::Status:
+        return u"服务器拒绝了"_s;
+    case FetchError::Kind::TooLarge:
+        return u"文件太大"_s;
+    case FetchError::Kind::TimedOut:
+        return u"超时"_s;
+    case FetchError::Kind::Redirects:
+        return u"转向太多，或转向的不是网址"_s;
+    default:
+        return u"连不上"_s;
+    }
 }
 
 QString reportOf(const Playlists::ImportReport& report) {
@@ -31,29 +54,79 @@ QString reportOf(const Playlists::ImportReport& report) {
     text += u"，%1 个原来就有"_s.arg(report.alreadyPresent);
     if (!report.unreadable.empty())
         text += u"，%1 行读不懂"_s.arg(report.unreadable.size());
+    if (!report.hidden.empty()) {
+        QStringList categories;
+        for (const auto& [category, count] : report.hidden)
+            categories.append(u"%1（%2 个）"_s.arg(category).arg(count));
+        text += u"。这些类别不在任何面板或快速选台里，面板上看不到它们的电台：%1"_s.arg(categories.join(u"，"_s));
+    }
     return text + u"。"_s;
+}
+
+// Downloads a dropped link while the progress dialog shows its bytes; its cancel stops the download.
+QByteArray download(QNetworkAccessManager& network, QProgressDialog& progress, const QString& link) {
+    Internet::Request request;
+    request.address = QUrl(link);
+    request.playlist = true;
+    Internet::Download download(network, request);
+    progress.setLabelText(u"正在下载 %1 ……"_s.arg(link));
+    QObject::connect(&download, &Internet::Download::progress, &progress, [&](qint64 received, qint64 total) {
+        progress.setMaximum(static_cast<int>(std::min<qint64>(total, INT_MAX)));
+        progress.setValue(static_cast<int>(std::min<qint64>(received, INT_MAX)));
+    });
+    QObject::connect(&progress, &QProgressDialog::canceled, &download, &Internet::Download::cancel);
+    return download.run().body;
 }
 
 } // namespace
 
 QStringList playlistFiles(const QMimeData& dragged) {
-    QStringList files;
+    QStringList dropped;
     for (const QUrl& url : dragged.urls()) {
         if (url.isLocalFile())
-            files.append(url.toLocalFile());
+            dropped.append(url.toLocalFile());
+        else if (Internet::isWebAddress(url.toString()))
+            dropped.append(url.toString());
     }
-    return files;
+    if (dropped.isEmpty() && dragged.hasText() && Internet::isWebAddress(dragged.text()))
+        dropped.append(dragged.text().trimmed());
+    return dropped;
 }
 
-void importPlaylistFiles(QWidget& window, Database& catalogue, const QStringList& files) {
-    std::vector<Playlists::PlaylistFile> playlists;
-    for (const QString& path : files)
-        playlists.push_back(readPlaylistFile(path));
-
-    // Modal to the whole program: no other window may use the catalogue while the import holds it.
-    QProgressDialog progress(u"正在导入播放列表……"_s, u"取消"_s, 0, 0, &window);
+void importPlaylistFiles(add& editor, Database& catalogue, const QStringList& dropped) {
+    // Modal to the whole program: no other window may use the catalogue while the import holds it, nor while a
+    // download waits, during which the program's events go on.
+    QProgressDialog progress(u"正在导入播放列表……"_s, u"取消"_s, 0, 0, &editor);
     progress.setWindowTitle(AppTitle);
     progress.setWindowModality(Qt::ApplicationModal);
+    QNetworkAccessManager network;
+    std::vector<Playlists::PlaylistFile> playlists;
+    for (const QString& item : dropped) {
+        if (!Internet::isWebAddress(item)) {
+            playlists.push_back(readPlaylistFile(item));
+            continue;
+        }
+        progress.show();
+        try {
+            playlists.push_back({item, Playlists::read(download(network, progress, item))});
+        } catch (const FetchError& error) {
+            if (error.kind() == FetchError::Kind::Cancelled) {
+                progress.reset();
+                MsgBox(u"导入已取消，电台目录没有改变。"_s);
+                return;
+            }
+            if (error.kind() != FetchError::Kind::NotAPlaylist)
+                throw std::runtime_error(
+                    u"下载不了 %1：%2（%3）"_s.arg(item, whyNot(error), QString::fromUtf8(error.what())).toStdString());
+            // One station's address: the user names it and adds it.
+            editor.Text2.setText(item);
+            editor.Text1.SetFocus();
+        }
+    }
+    if (playlists.empty())
+        return;
+
+    progress.setLabelText(u"正在导入播放列表……"_s);
     std::atomic_bool cancel = false;
     Playlists::ImportOptions options;
     options.cancel = &cancel;

@@ -5,14 +5,18 @@
 #include <QStringList>
 
 class QMimeData;
-class QWidget;
+class add;
 
-// Playlist files dropped onto a window: they go into the catalogue together under a progress dialog whose cancel
-// leaves the catalogue as it was, and a message box says what came of it.
+// Playlists dropped onto the channel editor: files from the file manager and links from a browser. They go into the
+// catalogue together under a progress dialog whose cancel leaves the catalogue as it was, and a message box says
+// what came of it. A link to anything but a list of stations (a stream, a page) goes into the add section's
+// web-address box instead, ready to be named and added.
 
-// The files on this computer among what is dragged; none when it holds no file.
+// What is dragged that the editor takes: the files on this computer as paths, and web links (http, https) as their
+// addresses, from a list of links or from text that holds one address alone; none when it holds neither.
 QStringList playlistFiles(const QMimeData& dragged);
 
-// Imports the files into the catalogue with their own groups as categories. A file that cannot be read throws
-// before anything is written; so does a catalogue that refuses the stations, which then stays as it was.
-void importPlaylistFiles(QWidget& window, Database& catalogue, const QStringList& files);
+// Downloads the links and imports them with the files, with their own groups as categories. A file that cannot be
+// read or a link that cannot be downloaded throws before anything is written; so does a catalogue that refuses the
+// stations, which then stays as it was.
+void importPlaylistFiles(add& editor, Database& catalogue, const QStringList& dropped);

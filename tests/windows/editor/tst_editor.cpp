@@ -1,9 +1,11 @@
+#include "cli/CommandLine.h"
 #include "runtime/Module1.h"
 #include "runtime/Screen.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
 #include "tests/support/ReadOnly.h"
+#include "tests/support/WebServer.h"
 #include "windows/editor/ChannelEditor.h"
 
 #include <QDir>
@@ -16,6 +18,8 @@
 using namespace Qt::StringLiterals;
 using Catalogue::Station;
 using Stations = std::vector<Station>;
+
+Q_DECLARE_METATYPE(Stations)
 
 namespace {
 
@@ -57,9 +61,13 @@ private Q_SLOTS:
     void close_thenChannelSettings_startsAfresh();
     void drag_docksTheBrowserPanelsToTheMainWindow();
     void droppedPlaylist_isImportedAndCounted();
+    void droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox_data();
+    void droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox();
+    void subscribedStation_changedHere_keepsTheChangeThroughAnUpdate();
 
 private:
     add& openEditor();
+    void drop(add& editor, QMimeData& dragged);
     void search(add& editor, const QString& text);
     std::optional<Program> program;
 };
@@ -73,6 +81,16 @@ add& TestEditor::openEditor() {
     if (!QTest::qWaitForWindowActive(&editor))
         qFatal("the channel editor never came up");
     return editor;
+}
+
+// Dragged over the editor and dropped there, as from a file manager or a browser.
+void TestEditor::drop(add& editor, QMimeData& dragged) {
+    const QPoint over = editor.Text1.geometry().center();
+    QDragEnterEvent enter(over, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&editor, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent dropped(over, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&editor, &dropped);
 }
 
 void TestEditor::search(add& editor, const QString& text) {
@@ -349,18 +367,82 @@ void TestEditor::droppedPlaylist_isImportedAndCounted() {
     add& editor = openEditor();
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(program->dir.file(u"drop.m3u"_s))});
-    const QPoint over = editor.Text1.geometry().center();
 
-    QDragEnterEvent enter(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&editor, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&editor, &drop);
+    drop(editor, files);
 
-    QTRY_COMPARE(program->boxes.prompts(),
-                 QStringList{u"增加了 2 个电台（其中 1 个的网址无法播放），1 个原来就有。"_s});
+    QTRY_COMPARE(
+        program->boxes.prompts(),
+        QStringList{u"增加了 2 个电台（其中 1 个的网址无法播放），1 个原来就有。这些类别不在任何面板或快速选台里，"
+                    "面板上看不到它们的电台：编辑测试（2 个）。"_s});
     QCOMPARE(stored(), (Stations{{testCategory, u"拖测甲"_s, u"http://drop.example/1"_s},
                                  {testCategory, u"拖测乙"_s, u"file:///music/song.mp3"_s}}));
+}
+
+void TestEditor::droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("asText"); // as a browser drags a link's address, not as a list of links
+    QTest::addColumn<QString>("addressBox");
+    QTest::addColumn<Stations>("added");
+    const Stations none;
+    const Stations listed{{testCategory, u"链测"_s, u"http://link.example/1"_s}};
+    QTest::newRow("a playlist") << u"/list.m3u"_s << false << QString() << listed;
+    QTest::newRow("a playlist as text") << u"/list.m3u"_s << true << QString() << listed;
+    QTest::newRow("a stream") << u"/stream"_s << false << u"/stream"_s << none;
+    QTest::newRow("a page as text") << u"/page"_s << true << u"/page"_s << none;
+}
+
+void TestEditor::droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox() {
+    QFETCH(QString, path);
+    QFETCH(bool, asText);
+    QFETCH(QString, addressBox);
+    QFETCH(Stations, added);
+    WebServer server([](const WebServer::Request& request) {
+        if (request.path == "/list.m3u")
+            return WebServer::answer("200 OK", "#EXTINF:-1 group-title=\"编辑测试\",链测\nhttp://link.example/1\n");
+        if (request.path == "/stream")
+            return WebServer::answer("200 OK", "ID3" + QByteArray(600, 'U'), "Content-Type: audio/mpeg\r\n");
+        return WebServer::answer("200 OK", "<!doctype html><title>Live</title>");
+    });
+    const QString link = server.address(path).toString();
+    add& editor = openEditor();
+    QMimeData dragged;
+    if (asText)
+        dragged.setText(u"  "_s + link + u"\n"_s);
+    else
+        dragged.setUrls({QUrl(link)});
+
+    drop(editor, dragged);
+
+    if (addressBox.isEmpty()) {
+        QTRY_COMPARE(program->boxes.prompts().size(), 1);
+        QCOMPARE(editor.Text2.Text(), QString());
+    } else {
+        QTRY_COMPARE(editor.Text2.Text(), server.address(addressBox).toString());
+        QCOMPARE(program->boxes.prompts(), QStringList());
+    }
+    QCOMPARE(stored(), added);
+}
+
+// Subscribed, changed in this window, updated: the list's change does not undo the user's.
+void TestEditor::subscribedStation_changedHere_keepsTheChangeThroughAnUpdate() {
+    QByteArray list = "#EXTINF:-1 group-title=\"编辑测试\",订阅台\nhttp://list.example/1\n";
+    WebServer server(WebServer::files([&](const QByteArray&) { return std::optional(list); }));
+    const QString address = server.address(u"/tv.m3u"_s).toString();
+    QCOMPARE(CommandLine::subscribe({u"subscribe"_s, address}), int(CommandLine::Done));
+    add& editor = openEditor();
+    search(editor, u"订阅台"_s);
+    Mouse::chooseLine(editor.List1, 0);
+    editor.Text4.clear();
+    Keyboard::type(editor.Text4, u"我的订阅台"_s);
+    editor.Text5.clear();
+    Keyboard::type(editor.Text5, u"http://mine.example/"_s);
+    Mouse::click(editor.Image4);
+    QCOMPARE(program->boxes.prompts(), QStringList{u"数据已更新！"_s});
+
+    list.replace("http://list.example/1", "http://list.example/2");
+    QCOMPARE(CommandLine::updateSubscriptions({u"update"_s}), int(CommandLine::Done));
+
+    QCOMPARE(stored(), (Stations{{testCategory, u"我的订阅台"_s, u"http://mine.example/"_s}}));
 }
 
 QTEST_MAIN(TestEditor)

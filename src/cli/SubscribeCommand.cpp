@@ -1,0 +1,290 @@
+// vimaro subscribe URL [--category 类别], vimaro update [URL] [--prune], vimaro subscriptions,
+// vimaro unsubscribe URL: playlists followed at their address.
+#include "catalogue/Backup.h"
+#include "cli/CommandLine.h"
+#include "cli/Downloading.h"
+#include "internet/Subscriptions.h"
+#include "sqlite/Statement.h"
+
+#include <QCommandLineParser>
+#include <QNetworkAccessManager>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+using Subscriptions::Subscription;
+
+namespace CommandLine {
+
+namespace {
+
+// A subscription's list as it was downloaded, on its way into the catalogue.
+struct Downloaded {
+    Subscription subscription;
+    Internet::Answer answer;
+    Playlists::PlaylistFile list;
+};
+
+void say(std::FILE* stream, const QString& text) {
+    std::fprintf(stream, "%s\n", qPrintable(text));
+}
+
+QString stationText(const Catalogue::Station& station) {
+    return u"%1  %2  (%3)"_s.arg(station.name, station.address, station.category);
+}
+
+template <typename Item, typename Describe>
+void listed(const char* heading, const QString& note, const std::vector<Item>& items, Describe describe) {
+    if (items.empty())
+        return;
+    std::printf("%-18s%zu%s\n", heading, items.size(), qPrintable(note));
+    for (const Item& item : items)
+        std::printf("  %s\n", qPrintable(describe(item)));
+}
+
+void printUpdate(const Subscriptions::Report& report) {
+    printReport(report.import, false, u"subscribe to the list again with --category 类别"_s);
+    listed("Changed:", {}, report.changed, [](const Subscriptions::Difference& difference) {
+        return u"%1\n    now %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
+    });
+    listed("Your edits kept:", u", though the list changed these stations"_s, report.keptEdits,
+           [](const Subscriptions::Difference& difference) {
+               return u"%1\n    the list: %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
+           });
+    if (report.deletedByUser > 0)
+        std::printf("%-18s%d, not added back\n", "Deleted by you:", report.deletedByUser);
+    listed("Gone from list:", u", kept (vimaro update --prune removes those you did not change)"_s, report.gone,
+           [](const Subscriptions::Gone& gone) {
+               return stationText(gone.station) + (gone.edited ? u"  changed by you"_s : QString());
+           });
+    listed("Removed:", {}, report.pruned, stationText);
+}
+
+// Downloads a subscription's list, asking with the validators of the last answer unless the whole list is needed.
+std::optional<Downloaded> downloadList(QNetworkAccessManager& network, const Subscription& subscription,
+                                       std::chrono::milliseconds timeout, bool wholeList) {
+    Internet::Request request;
+    request.address = QUrl(subscription.address);
+    if (!wholeList) {
+        request.etag = subscription.etag;
+        request.lastModified = subscription.lastModified;
+    }
+    request.timeout = timeout;
+    request.playlist = true;
+    Downloaded downloaded{subscription, download(network, request), {subscription.address, {}}};
+    if (downloaded.answer.notModified || (!wholeList && Subscriptions::sameList(subscription, downloaded.answer.body)))
+        return std::nullopt;
+    downloaded.list.playlist = Playlists::read(downloaded.answer.body);
+    // An empty list is a broken server far more often than a list whose every station went away.
+    if (downloaded.list.playlist.entries.empty())
+        throw Internet::FetchError(
+            Internet::FetchError::Kind::NotAPlaylist,
+            u"%1: the list holds no stations now; its stations are left as they were"_s.arg(subscription.address));
+    return downloaded;
+}
+
+// Takes a downloaded list into the catalogue, inside the caller's transaction.
+Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool prune) {
+    const Internet::Answer& answer = downloaded.answer;
+    return Subscriptions::update(catalogue, downloaded.subscription, downloaded.list,
+                                 {answer.etag, answer.lastModified, answer.body}, {prune, nullptr});
+}
+
+void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscriptions::Report>& reports) {
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        say(stdout, lists[i].subscription.address + u':');
+        printUpdate(reports[i]);
+    }
+}
+
+// The URL argument of subscribe and unsubscribe; nothing after saying what is wrong.
+std::optional<QString> addressArgument(const QCommandLineParser& parser, const char* command) {
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 1 || !Internet::isWebAddress(arguments[0])) {
+        std::fprintf(stderr, "vimaro %s: give the one http or https address of a playlist\n", command);
+        return std::nullopt;
+    }
+    return arguments[0].trimmed();
+}
+
+int failed(const char* command, const std::exception& error) {
+    const auto* fetch = dynamic_cast<const Internet::FetchError*>(&error);
+    const auto* catalogue = dynamic_cast<const DbError*>(&error);
+    if (fetch && fetch->kind() == Internet::FetchError::Kind::Cancelled)
+        std::fprintf(stderr, "vimaro %s: stopped by Ctrl+C; nothing was written\n", command);
+    else if (catalogue)
+        std::fprintf(stderr, "vimaro %s: nothing was written: %s%s\n", command, qPrintable(failure(*catalogue)),
+                     dynamic_cast<const Catalogue::NoBackupError*>(catalogue) ? "; --no-backup writes without one"
+                                                                              : "");
+    else
+        std::fprintf(stderr, "vimaro %s: %s\n", command, error.what());
+    return Failed;
+}
+
+} // namespace
+
+int subscribe(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Subscribes to the playlist at URL: imports its stations as vimaro import does and records the address, so "
+        "that vimaro update brings in the list's changes later. Subscribing again to the same address takes its "
+        "new --category."_s);
+    parser.addPositionalArgument(u"URL"_s, u"The http or https address of the playlist."_s);
+    const QCommandLineOption category(
+        u"category"_s, u"Put every station into this category instead of the list's groups."_s, u"类别"_s);
+    const QCommandLineOption timeoutSeconds = timeoutOption();
+    const QCommandLineOption noBackup = noBackupOption();
+    parser.addOptions({category, timeoutSeconds, noBackup});
+    if (const std::optional<int> exit = parse(parser, arguments))
+        return *exit;
+    const BackupRule backupRule(parser, noBackup, "subscribe");
+    const std::optional<QString> address = addressArgument(parser, "subscribe");
+    const auto downloadTime = timeout(parser, timeoutSeconds, "subscribe");
+    if (!address || !downloadTime)
+        return Usage;
+    const std::optional<QString> into = parser.isSet(category) ? std::optional(parser.value(category)) : std::nullopt;
+    try {
+        QNetworkAccessManager network;
+        Database catalogue = openCatalogue();
+        Subscription asked;
+        asked.address = *address;
+        std::vector<Downloaded> lists{*downloadList(network, asked, *downloadTime, true)};
+        // The address is recorded together with the stations of its list, or neither is.
+        Catalogue::backUpBeforeWriting();
+        Transaction transaction(catalogue);
+        Catalogue::createIndexes(catalogue);
+        Subscriptions::create(catalogue);
+        lists[0].subscription = Subscriptions::subscribe(catalogue, *address, into);
+        const std::vector<Subscriptions::Report> reports{takeIn(catalogue, lists[0], false)};
+        transaction.commit();
+        printReports(lists, reports);
+        return Done;
+    } catch (const std::exception& error) {
+        return failed("subscribe", error);
+    }
+}
+
+int updateSubscriptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Brings in the changes of the subscribed playlists, or of the one at URL: entries new to a list are added, "
+        "stations whose entry has a new address follow it, and entries gone from a list are reported and kept. "
+        "Stations you changed keep your changes and stations you deleted are not added back. A list that did not "
+        "change since the last update (the server says so, or sends the same list) changes nothing. The lists that "
+        "came go into the catalogue together, in one transaction."_s);
+    parser.addPositionalArgument(u"URL"_s, u"Only this subscription."_s, u"[URL]"_s);
+    const QCommandLineOption prune(u"prune"_s,
+                                   u"Remove the stations whose entry left their list, except those you changed."_s);
+    const QCommandLineOption timeoutSeconds = timeoutOption();
+    const QCommandLineOption noBackup = noBackupOption();
+    parser.addOptions({prune, timeoutSeconds, noBackup});
+    if (const std::optional<int> exit = parse(parser, arguments))
+        return *exit;
+    const BackupRule backupRule(parser, noBackup, "update");
+    const auto downloadTime = timeout(parser, timeoutSeconds, "update");
+    if (!downloadTime)
+        return Usage;
+    if (parser.positionalArguments().size() > 1) {
+        std::fprintf(stderr, "vimaro update: give one subscribed address, or none for all\n");
+        return Usage;
+    }
+    const QString only = parser.positionalArguments().value(0).trimmed();
+    try {
+        QNetworkAccessManager network;
+        Database catalogue = openCatalogue();
+        std::vector<Subscription> subscriptions = Subscriptions::all(catalogue);
+        std::erase_if(subscriptions, [&](const Subscription& s) { return !only.isEmpty() && s.address != only; });
+        if (subscriptions.empty()) {
+            say(stderr, only.isEmpty() ? u"No subscriptions: vimaro subscribe URL adds one."_s
+                                       : u"vimaro update: no subscription to %1"_s.arg(only));
+            return only.isEmpty() ? Done : Failed;
+        }
+        std::vector<Downloaded> lists;
+        bool allCame = true;
+        for (const Subscription& subscription : subscriptions) {
+            try {
+                if (auto list = downloadList(network, subscription, *downloadTime, parser.isSet(prune)))
+                    lists.push_back(std::move(*list));
+                else
+                    say(stdout, subscription.address + u": unchanged"_s);
+            } catch (const Internet::FetchError& error) {
+                if (error.kind() == Internet::FetchError::Kind::Cancelled)
+                    throw;
+                say(stderr, u"vimaro update: %1"_s.arg(QString::fromUtf8(error.what())));
+                allCame = false;
+            }
+        }
+        if (lists.empty())
+            return allCame ? Done : Failed;
+        Catalogue::backUpBeforeWriting();
+        Transaction transaction(catalogue);
+        Catalogue::createIndexes(catalogue);
+        std::vector<Subscriptions::Report> reports;
+        for (Downloaded& list : lists)
+            reports.push_back(takeIn(catalogue, list, parser.isSet(prune)));
+        transaction.commit();
+        printReports(lists, reports);
+        return allCame ? Done : Failed;
+    } catch (const std::exception& error) {
+        return failed("update", error);
+    }
+}
+
+int listSubscriptions(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Lists the subscribed playlists, each with its stations and its last update."_s);
+    if (const std::optional<int> exit = parse(parser, arguments))
+        return *exit;
+    if (!parser.positionalArguments().isEmpty())
+        return Usage;
+    try {
+        Database catalogue = openCatalogue();
+        const std::vector<Subscription> subscriptions = Subscriptions::all(catalogue);
+        if (subscriptions.empty())
+            say(stdout, u"No subscriptions: vimaro subscribe URL adds one."_s);
+        for (const Subscription& s : subscriptions) {
+            const QString into = s.category ? u"into %1"_s.arg(*s.category) : u"into the list's own groups"_s;
+            const QString last =
+                s.updated.isValid()
+                    ? u"last updated %1: %2"_s.arg(s.updated.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s), s.result)
+                    : u"never updated"_s;
+            say(stdout, u"%1\n  %2, %3 stations, %4"_s.arg(s.address, into).arg(s.stations).arg(last));
+        }
+        return Done;
+    } catch (const std::exception& error) {
+        return failed("subscriptions", error);
+    }
+}
+
+int unsubscribe(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Forgets the subscription to the playlist at URL. Its stations stay in the catalogue, as if imported."_s);
+    parser.addPositionalArgument(u"URL"_s, u"The subscribed address, as vimaro subscriptions lists it."_s);
+    const QCommandLineOption noBackup = noBackupOption();
+    parser.addOption(noBackup);
+    if (const std::optional<int> exit = parse(parser, arguments))
+        return *exit;
+    const BackupRule backupRule(parser, noBackup, "unsubscribe");
+    const std::optional<QString> address = addressArgument(parser, "unsubscribe");
+    if (!address)
+        return Usage;
+    try {
+        Database catalogue = openCatalogue();
+        const std::optional<Subscription> subscription = Subscriptions::find(catalogue, *address);
+        if (!subscription) {
+            say(stderr, u"vimaro unsubscribe: no subscription to %1; vimaro subscriptions lists them"_s.arg(*address));
+            return Failed;
+        }
+        Catalogue::backUpBeforeWriting();
+        Transaction transaction(catalogue);
+        Subscriptions::unsubscribe(catalogue, *subscription);
+        transaction.commit();
+        say(stdout, u"Unsubscribed from %1; its %2 stations stay in the catalogue."_s.arg(*address).arg(
+                        subscription->stations));
+        return Done;
+    } catch (const std::exception& error) {
+        return failed("unsubscribe", error);
+    }
+}
+
+} // namespace CommandLine

@@ -1,0 +1,202 @@
+#include "internet/Directory.h"
+
+#include <QDnsLookup>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QUrlQuery>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace Directory {
+
+namespace {
+
+// Longer than any name, tag list or homepage the directory holds; an address may be longer, but not much.
+constexpr qsizetype MaxText = 1024;
+constexpr qsizetype MaxAddress = 8192;
+
+// Text from the directory as the catalogue may hold it: without control characters, which could rewrite the
+// terminal or break a line of an exported playlist, and bounded.
+QString cleaned(const QString& text, qsizetype bound) {
+    QString clean;
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control && c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
+            clean.append(c);
+    }
+    return clean.trimmed().left(bound);
+}
+
+// Reads the fields of one station object, and refuses a field of the wrong type.
+class Fields {
+public:
+    Fields(const QJsonObject& object, qsizetype item) : object_(object), item_(item) {}
+
+    QString text(const QString& name, qsizetype bound = MaxText) const {
+        const QJsonValue value = object_.value(name);
+        if (value.isUndefined() || value.isNull())
+            return {};
+        if (!value.isString())
+            refuse(u"%1 is not text"_s.arg(name));
+        if (value.toString().size() > bound)
+            refuse(u"%1 is longer than %2 characters"_s.arg(name).arg(bound));
+        return cleaned(value.toString(), bound);
+    }
+
+    int number(const QString& name) const {
+        const QJsonValue value = object_.value(name);
+        if (value.isUndefined() || value.isNull())
+            return 0;
+        if (!value.isDouble())
+            refuse(u"%1 is not a number"_s.arg(name));
+        return value.toInt();
+    }
+
+    [[noreturn]] void refuse(const QString& problem) const {
+        throw DirectoryError(u"the answer is not the directory's list of stations: in station %1, %2"_s.arg(item_ + 1)
+                                 .arg(problem)
+                                 .toStdString());
+    }
+
+private:
+    const QJsonObject& object_;
+    qsizetype item_;
+};
+
+Station station(const QJsonObject& object, qsizetype item) {
+    const Fields fields(object, item);
+    Station station;
+    station.uuid = fields.text(u"stationuuid"_s);
+    station.name = fields.text(u"name"_s);
+    station.address = fields.text(u"url_resolved"_s, MaxAddress);
+    if (station.address.isEmpty())
+        station.address = fields.text(u"url"_s, MaxAddress);
+    if (station.address.isEmpty())
+        fields.refuse(u"there is no url"_s);
+    station.homepage = fields.text(u"homepage"_s, MaxAddress);
+    station.tags = fields.text(u"tags"_s);
+    station.country = fields.text(u"country"_s);
+    station.countryCode = fields.text(u"countrycode"_s);
+    station.language = fields.text(u"language"_s);
+    station.codec = fields.text(u"codec"_s);
+    station.bitrate = fields.number(u"bitrate"_s);
+    station.votes = fields.number(u"votes"_s);
+    return station;
+}
+
+} // namespace
+
+QUrl searchAddress(const QUrl& server, const Query& query) {
+    QUrlQuery parameters;
+    const auto add = [&](const QString& key, const QString& value) {
+        if (!value.isEmpty())
+            parameters.addQueryItem(key, QString::fromLatin1(QUrl::toPercentEncoding(value)));
+    };
+    add(u"name"_s, query.name);
+    add(u"countrycode"_s, query.countryCode);
+    add(u"language"_s, query.language);
+    add(u"tag"_s, query.tag);
+    add(u"limit"_s, QString::number(query.limit));
+    add(u"hidebroken"_s, u"true"_s);
+    add(u"order"_s, u"votes"_s);
+    add(u"reverse"_s, u"true"_s);
+    QUrl address = server.resolved(QUrl(u"/json/stations/search"_s));
+    address.setQuery(parameters);
+    return address;
+}
+
+std::vector<Station> readStations(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        throw DirectoryError(
+            u"the answer is not JSON: %1 at byte %2"_s.arg(error.errorString()).arg(error.offset).toStdString());
+    if (!document.isArray())
+        throw DirectoryError("the answer is not the directory's list of stations: it is no JSON array");
+    const QJsonArray items = document.array();
+    std::vector<Station> stations;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (!items[i].isObject())
+            Fields({}, i).refuse(u"it is no JSON object"_s);
+        stations.push_back(station(items[i].toObject(), i));
+    }
+    return stations;
+}
+
+QList<QUrl> serversFromEnvironment() {
+    QList<QUrl> servers;
+    for (const QString& server : qEnvironmentVariable(ServersVariable).split(u' ', Qt::SkipEmptyParts))
+        servers.append(QUrl(server));
+    return servers;
+}
+
+Search::Search(QNetworkAccessManager& network, Query query, std::chrono::milliseconds timeout, QList<QUrl> servers)
+    : network_(network), query_(std::move(query)), timeout_(timeout), servers_(std::move(servers)) {}
+
+std::vector<Station> Search::run() {
+    QList<QUrl> servers = servers_.isEmpty() ? lookUpServers() : servers_;
+    std::shuffle(servers.begin(), servers.end(), *QRandomGenerator::global());
+    QStringList failures;
+    for (const QUrl& server : std::as_const(servers)) {
+        if (cancelled_)
+            throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"cancelled"_s);
+        Internet::Download download(network_, {searchAddress(server, query_), {}, {}, MaxAnswerBytes, timeout_, false});
+        stop_ = [&download] { download.cancel(); };
+        const auto forget = qScopeGuard([this] { stop_ = nullptr; });
+        try {
+            return readStations(download.run().body);
+        } catch (const Internet::FetchError& error) {
+            if (error.kind() == Internet::FetchError::Kind::Cancelled)
+                throw;
+            failures.append(QString::fromUtf8(error.what()));
+        } catch (const DirectoryError& error) {
+            failures.append(u"%1: %2"_s.arg(server.toDisplayString(), QString::fromUtf8(error.what())));
+        }
+        if (failures.size() < servers.size())
+            Q_EMIT fellOver(server, failures.constLast());
+    }
+    throw DirectoryError(u"no directory server answered:\n  %1"_s.arg(failures.join(u"\n  "_s)).toStdString());
+}
+
+void Search::cancel() {
+    cancelled_ = true;
+    if (stop_)
+        stop_();
+}
+
+QList<QUrl> Search::lookUpServers() {
+    QDnsLookup lookup(QDnsLookup::SRV, ServiceName);
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&lookup, &QDnsLookup::finished, &loop, &QEventLoop::quit);
+    connect(&deadline, &QTimer::timeout, &lookup, &QDnsLookup::abort);
+    stop_ = [&lookup] { lookup.abort(); };
+    deadline.start(timeout_);
+    lookup.lookup();
+    loop.exec();
+    stop_ = nullptr;
+    if (cancelled_)
+        throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"cancelled"_s);
+    if (lookup.error() != QDnsLookup::NoError || lookup.serviceRecords().isEmpty())
+        throw DirectoryError(
+            u"cannot find the directory's servers (the DNS record %1): %2"_s.arg(ServiceName, lookup.errorString())
+                .toStdString());
+    QList<QUrl> servers;
+    for (const QDnsServiceRecord& record : lookup.serviceRecords()) {
+        QUrl server;
+        server.setScheme(u"https"_s);
+        server.setHost(record.target().chopped(record.target().endsWith(u'.') ? 1 : 0));
+        if (record.port() != 443)
+            server.setPort(record.port());
+        servers.append(server);
+    }
+    return servers;
+}
+
+} // namespace Directory

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "internet/Download.h"
+
+#include <QList>
+#include <QObject>
+#include <QUrl>
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+class QNetworkAccessManager;
+
+// The community radio directory: a free list of some 50,000 radio stations, searched over HTTPS on servers that
+// its DNS SRV record names. Its usage rules are followed: servers tried in random order, the next when one fails,
+// requests naming the program, only stations that passed the directory's last check.
+namespace Directory {
+
+inline const QString ServiceName = QStringLiteral("_api._tcp.radio-browser.info");
+// Names directory servers instead of the SRV record, separated by blanks: a private mirror, or the tests' own.
+inline constexpr char ServersVariable[] = "VIMARO_DIRECTORY_SERVER";
+// An answer of the directory longer than this is no answer of the directory.
+inline constexpr qint64 MaxAnswerBytes = 16 * 1024 * 1024;
+
+struct Query {
+    QString name; // part of the station's name
+    QString countryCode;
+    QString language;
+    QString tag;
+    int limit = 20;
+};
+
+// A station as the directory gives it, every text stripped of control characters and bounded.
+struct Station {
+    QString uuid;
+    QString name;
+    QString address; // url_resolved where the directory resolved the playlist behind url, else url
+    QString homepage;
+    QString tags; // comma-separated
+    QString country;
+    QString countryCode;
+    QString language;
+    QString codec;
+    int bitrate = 0; // kbit/s
+    int votes = 0;
+    bool operator==(const Station&) const = default;
+};
+
+// What is wrong with the directory or its answer.
+class DirectoryError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The request of a search on one server.
+QUrl searchAddress(const QUrl& server, const Query& query);
+
+// The stations of an answer, read by their names; other fields are passed over. Anything that is not the
+// directory's shape (not JSON, not an array of station objects, a field of the wrong type) throws DirectoryError.
+std::vector<Station> readStations(const QByteArray& json);
+
+// The servers named in the environment, if any.
+QList<QUrl> serversFromEnvironment();
+
+// One search of the directory: the servers given, or else those of the SRV record, asked in random order until
+// one answers. run() throws DirectoryError when none does, and FetchError when cancel() stopped it.
+class Search : public QObject {
+    Q_OBJECT
+public:
+    Search(QNetworkAccessManager& network, Query query, std::chrono::milliseconds timeout, QList<QUrl> servers);
+
+    std::vector<Station> run();
+    void cancel();
+
+Q_SIGNALS:
+    // A server failed and the next is asked.
+    void fellOver(const QUrl& server, const QString& reason);
+
+private:
+    QList<QUrl> lookUpServers();
+
+    QNetworkAccessManager& network_;
+    Query query_;
+    std::chrono::milliseconds timeout_;
+    QList<QUrl> servers_;
+    std::function<void()> stop_; // stops what runs now
+    bool cancelled_ = false;
+};
+
+} // namespace Directory

@@ -1,0 +1,256 @@
+#include "internet/Download.h"
+
+#include "health/Content.h"
+
+#include <QEventLoop>
+#include <QLocale>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSslError>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace Internet {
+
+namespace {
+
+// Enough of the body to tell a playlist from a stream or a page, as a player tells them.
+constexpr qsizetype SniffBytes = 512;
+// A validator longer than this, or holding anything but printable ASCII, is not worth keeping or sending back.
+constexpr qsizetype MaxValidatorBytes = 256;
+
+QByteArray validator(const QByteArray& header) {
+    const QByteArray value = header.trimmed();
+    if (value.size() > MaxValidatorBytes)
+        return {};
+    for (const char c : value) {
+        if (c < 0x20 || c > 0x7E)
+            return {};
+    }
+    return value;
+}
+
+QString size(qint64 bytes) {
+    return QLocale::c().formattedDataSize(bytes, 1);
+}
+
+// The playlist of one HLS station (its media segments, or its variants) plays as that station; it lists no
+// stations of its own.
+bool isHlsStation(const QByteArray& body) {
+    return body.contains("#EXT-X-TARGETDURATION") || body.contains("#EXT-X-STREAM-INF") ||
+           body.contains("#EXT-X-MEDIA-SEQUENCE");
+}
+
+} // namespace
+
+QByteArray userAgent() {
+    return QByteArrayLiteral("vimaro/" VIMARO_VERSION);
+}
+
+bool isWebAddress(const QString& text) {
+    // One address alone: a blank inside is text around it, or several addresses.
+    const QString trimmed = text.trimmed();
+    if (std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.isSpace(); }))
+        return false;
+    const QUrl address(trimmed);
+    const QString scheme = address.scheme().toLower();
+    return address.isValid() && (scheme == u"http"_s || scheme == u"https"_s) && !address.host().isEmpty();
+}
+
+Download::Download(QNetworkAccessManager& network, Request request, QObject* parent)
+    : QObject(parent), network_(network), request_(std::move(request)) {
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        fail(FetchError::Kind::TimedOut,
+             u"no whole answer within %1 s"_s.arg(std::chrono::duration<double>(request_.timeout).count()));
+    });
+}
+
+Download::~Download() {
+    dropReply();
+}
+
+Answer Download::run() {
+    QEventLoop loop;
+    connect(this, &Download::finished, &loop, &QEventLoop::quit);
+    deadline_.start(request_.timeout);
+    // Started from the loop, so that even a failure found at once ends a loop that is running.
+    QTimer::singleShot(0, this, [this] { get(request_.address); });
+    loop.exec();
+    if (error_)
+        throw *error_;
+    return answer_;
+}
+
+void Download::cancel() {
+    fail(FetchError::Kind::Cancelled, u"cancelled"_s);
+}
+
+void Download::get(const QUrl& address) {
+    current_ = address;
+    answered_ = false;
+    judged_ = false;
+    answer_ = {address, false, {}, {}, {}};
+    QNetworkRequest request(address);
+    // Each redirect is judged here: how many, and to which scheme.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
+    if (!request_.etag.isEmpty())
+        request.setRawHeader("If-None-Match", request_.etag);
+    if (!request_.lastModified.isEmpty())
+        request.setRawHeader("If-Modified-Since", request_.lastModified);
+    reply_ = network_.get(request);
+    connect(reply_, &QNetworkReply::metaDataChanged, this, &Download::readHead);
+    connect(reply_, &QNetworkReply::readyRead, this, &Download::readBody);
+    connect(reply_, &QNetworkReply::finished, this, &Download::readEnd);
+    connect(reply_, &QNetworkReply::sslErrors, this, [this](const QList<QSslError>& errors) {
+        for (const QSslError& error : errors)
+            certificateErrors_.append(error.errorString());
+    });
+}
+
+void Download::readHead() {
+    const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (answered_ || !status.isValid())
+        return;
+    answered_ = true;
+    const int code = status.toInt();
+    const QString statusLine =
+        u"HTTP %1 %2"_s.arg(code).arg(reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+    // Not modified since what? Only a request that named the version it has can be told so.
+    const bool asked = !request_.etag.isEmpty() || !request_.lastModified.isEmpty();
+    if (code == 304 && asked) {
+        answer_.notModified = true;
+        return finish();
+    }
+    if (code >= 300 && code < 400 && code != 304)
+        return redirect();
+    if (code >= 300 || code < 200)
+        return fail(FetchError::Kind::Status, statusLine.trimmed());
+    const qint64 length = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (length > request_.maxBytes) {
+        return fail(FetchError::Kind::TooLarge,
+                    u"%1 is larger than the limit of %2"_s.arg(size(length), size(request_.maxBytes)));
+    }
+    answer_.etag = validator(reply_->rawHeader("ETag"));
+    answer_.lastModified = validator(reply_->rawHeader("Last-Modified"));
+    if (!request_.playlist)
+        return;
+    const QByteArray type = reply_->rawHeader("Content-Type").trimmed();
+    switch (Content::fromType(type, current_)) {
+    case Content::Kind::Stream:
+        return fail(FetchError::Kind::NotAPlaylist, u"an audio or video stream (%1)"_s.arg(QString::fromLatin1(type)));
+    case Content::Kind::Page:
+        return fail(FetchError::Kind::NotAPlaylist, u"a web page (%1)"_s.arg(QString::fromLatin1(type)));
+    case Content::Kind::Dash:
+        return fail(FetchError::Kind::NotAPlaylist, u"the DASH manifest of one station"_s);
+    default:
+        break;
+    }
+}
+
+void Download::readBody() {
+    if (!answered_ || done_)
+        return;
+    answer_.body += reply_->readAll();
+    if (answer_.body.size() > request_.maxBytes)
+        return fail(FetchError::Kind::TooLarge,
+                    u"the answer is larger than the limit of %1"_s.arg(size(request_.maxBytes)));
+    Q_EMIT progress(answer_.body.size(),
+                    qMax<qint64>(reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(), 0));
+    if (request_.playlist)
+        judgePlaylist(false);
+}
+
+void Download::readEnd() {
+    if (done_)
+        return;
+    if (answered_) {
+        readBody();
+        if (done_)
+            return;
+    }
+    switch (reply_->error()) {
+    case QNetworkReply::NoError:
+        break;
+    case QNetworkReply::SslHandshakeFailedError:
+        return fail(FetchError::Kind::Certificate,
+                    u"the server's certificate is not one the system trusts (%1)"_s.arg(
+                        certificateErrors_.isEmpty() ? reply_->errorString() : certificateErrors_.join(u"; "_s)));
+    default:
+        return fail(FetchError::Kind::Network, reply_->errorString());
+    }
+    if (request_.playlist)
+        judgePlaylist(true);
+    if (!done_)
+        finish();
+}
+
+void Download::redirect() {
+    const QUrl location = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (location.isEmpty())
+        return fail(FetchError::Kind::Status, u"a redirect without a Location"_s);
+    const QUrl target = current_.resolved(location);
+    if (!isWebAddress(target.toString()))
+        return fail(FetchError::Kind::Redirects, u"a redirect to %1, which is no web address"_s.arg(target.toString()));
+    if (++redirects_ > MaxRedirects)
+        return fail(FetchError::Kind::Redirects, u"more than %1 redirects"_s.arg(MaxRedirects));
+    dropReply();
+    get(target);
+}
+
+void Download::judgePlaylist(bool complete) {
+    if (!judged_ && (complete || answer_.body.size() >= SniffBytes)) {
+        judged_ = true;
+        switch (Content::fromBytes(answer_.body.first(std::min(answer_.body.size(), SniffBytes)))) {
+        case Content::Kind::Stream:
+            return fail(FetchError::Kind::NotAPlaylist, u"an audio or video stream"_s);
+        case Content::Kind::Page:
+            return fail(FetchError::Kind::NotAPlaylist, u"a web page"_s);
+        case Content::Kind::Dash:
+            return fail(FetchError::Kind::NotAPlaylist, u"the DASH manifest of one station"_s);
+        default:
+            break;
+        }
+    }
+    if (complete && isHlsStation(answer_.body))
+        fail(FetchError::Kind::NotAPlaylist, u"the HLS playlist of one station"_s);
+}
+
+void Download::fail(FetchError::Kind kind, const QString& reason) {
+    if (done_)
+        return;
+    error_.emplace(kind, kind == FetchError::Kind::NotAPlaylist
+                             ? u"%1 is %2, not a list of stations"_s.arg(current_.toString(), reason)
+                             : named(reason));
+    finish();
+}
+
+void Download::finish() {
+    if (done_)
+        return;
+    done_ = true;
+    deadline_.stop();
+    dropReply();
+    Q_EMIT finished();
+}
+
+// Deleted later: the reply may be the sender of the signal being handled. A body still coming is aborted first, so
+// that a stream stops at once; an error answer is not, which Qt would take for a second failure of the reply.
+void Download::dropReply() {
+    if (!reply_)
+        return;
+    reply_->disconnect(this);
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply_->error() == QNetworkReply::NoError && !reply_->isFinished() && status < 300)
+        reply_->abort();
+    reply_->deleteLater();
+    reply_ = nullptr;
+}
+
+QString Download::named(const QString& what) const {
+    return u"%1: %2"_s.arg(current_.toString(), what);
+}
+
+} // namespace Internet

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+#include <QUrl>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QSslError;
+
+// Downloads from the internet: playlists by address and the answers of the station directory. Everything a server
+// sends is untrusted, so a download is bounded in size and in time, follows at most five redirects and only to web
+// addresses, and trusts the certificates of the system's store and no others.
+namespace Internet {
+
+inline constexpr qint64 DefaultMaxBytes = 64 * 1024 * 1024;
+inline constexpr std::chrono::seconds DefaultTimeout{60};
+inline constexpr int MaxRedirects = 5;
+
+// "vimaro/2.0": every request names the program and its version, as the directory asks of its users.
+QByteArray userAgent();
+
+// True for an address the program downloads from (http, https with a host); anything else is a file.
+bool isWebAddress(const QString& text);
+
+// Why a download ended without what was asked for, in a sentence that names the address.
+class FetchError : public std::runtime_error {
+public:
+    enum class Kind { Network, Certificate, Status, TooLarge, TimedOut, Redirects, NotAPlaylist, Cancelled };
+    FetchError(Kind kind, const QString& message) : std::runtime_error(message.toStdString()), kind_(kind) {}
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
+};
+
+struct Request {
+    QUrl address;
+    // The validators of an earlier answer: a server with nothing newer answers 304 Not Modified.
+    QByteArray etag;
+    QByteArray lastModified;
+    qint64 maxBytes = DefaultMaxBytes;
+    std::chrono::milliseconds timeout = DefaultTimeout;
+    // Stop at what is no list of stations (a stream, a web page, the playlist of one HLS or DASH station), before
+    // a stream that never ends has used up the time.
+    bool playlist = false;
+};
+
+struct Answer {
+    QUrl address; // where the body came from, after redirects
+    bool notModified = false;
+    QByteArray body;
+    // The validators to ask with next time; empty where the server gave none, or none a program should keep.
+    QByteArray etag;
+    QByteArray lastModified;
+};
+
+// One download. run() starts it and waits for its end in a local event loop, so the windows and the commands stay
+// responsive and cancel() can stop it from a progress dialog or Ctrl+C.
+class Download : public QObject {
+    Q_OBJECT
+public:
+    Download(QNetworkAccessManager& network, Request request, QObject* parent = nullptr);
+    ~Download() override;
+
+    // Throws FetchError.
+    Answer run();
+    void cancel();
+
+Q_SIGNALS:
+    // Bytes of the body so far, and of all of it where the server said how many (else 0).
+    void progress(qint64 received, qint64 total);
+    void finished();
+
+private:
+    void get(const QUrl& address);
+    void readHead();
+    void readBody();
+    void readEnd();
+    void redirect();
+    void judgePlaylist(bool complete);
+    void fail(FetchError::Kind kind, const QString& reason);
+    void finish();
+    void dropReply();
+    QString named(const QString& what) const;
+
+    QNetworkAccessManager& network_;
+    Request request_;
+    QTimer deadline_;
+    QNetworkReply* reply_ = nullptr;
+    QUrl current_;
+    int redirects_ = 0;
+    bool answered_ = false;
+    bool judged_ = false; // the first bytes told a playlist from anything else
+    QStringList certificateErrors_;
+    Answer answer_;
+    std::optional<FetchError> error_;
+    bool done_ = false;
+};
+
+} // namespace Internet

@@ -1,0 +1,168 @@
+#include "catalogue/Catalogue.h"
+#include "cli/CommandLine.h"
+#include "tests/support/TestProgramDir.h"
+#include "tests/support/WebServer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <optional>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using Catalogue::Station;
+using Stations = std::vector<Station>;
+
+namespace {
+
+const QByteArray List = "#EXTM3U\n"
+                        "#EXTINF:-1 tvg-id=\"rsj\" group-title=\"海外广播\",Radio Swiss Jazz\n"
+                        "https://stream.srg-ssr.ch/m/rsj/mp3_128\n"
+                        "#EXTINF:-1 group-title=\"News, World\",France 24 English\n"
+                        "https://static.france24.com/live/F24_EN_HI_HLS/live_web.m3u8\n";
+
+// Each station a string of its own: moc loses its way in a raw string that spans lines here.
+const QByteArray DirectoryAnswer =
+    R"([{"stationuuid":"9617a958","name":"Radio Swiss Jazz","url":"http://www.radioswissjazz.ch/live/mp3.m3u",)"
+    R"("url_resolved":"https://stream.srg-ssr.ch/m/rsj/mp3_128","countrycode":"CH","codec":"MP3","bitrate":128,)"
+    R"("votes":9001},{"stationuuid":"b2","name":"Jazz Radio","url":"http://jazz.example/stream","votes":12}])";
+
+} // namespace
+
+// The commands that reach the internet, as a script calls them, against servers on this machine.
+class TestInternetCommands : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        dir.emplace();
+        dir->changeCatalogue(u"DELETE FROM radio"_s);
+    }
+    void cleanup() {
+        dir.reset();
+        qunsetenv("VIMARO_DIRECTORY_SERVER");
+    }
+
+    void wrongCommandLines_exitWithUsage_data();
+    void wrongCommandLines_exitWithUsage();
+    void import_ofAnAddress_reportsAsForAFile_withTheCategoriesNoPanelShows();
+    void update_ofAnUnchangedList_asksOnceAndWritesNothing();
+    void ctrlC_duringADownload_writesNothing();
+    void find_listsTheDirectorysStations_andAddsThePickedOnes();
+
+private:
+    // Runs a command as the program runs it, with what it prints to standard output caught in `output`.
+    int run(const QStringList& arguments, QByteArray* output = nullptr);
+    Stations stations() {
+        Database catalogue = Catalogue::openConnection();
+        return Catalogue::stations(catalogue);
+    }
+
+    std::optional<TestProgramDir> dir;
+};
+
+int TestInternetCommands::run(const QStringList& arguments, QByteArray* output) {
+    const auto& commands = CommandLine::commands();
+    const auto command = std::find_if(commands.begin(), commands.end(), [&](const CommandLine::Command& c) {
+        return arguments.value(0) == QLatin1StringView(c.name);
+    });
+    QTemporaryFile caught;
+    if (command == commands.end() || !caught.open())
+        qFatal("no command %s, or no file for its output", qPrintable(arguments.value(0)));
+    std::fflush(stdout);
+    const int standardOutput = ::dup(STDOUT_FILENO);
+    ::dup2(caught.handle(), STDOUT_FILENO);
+    const int exit = command->run(arguments);
+    std::fflush(stdout);
+    ::dup2(standardOutput, STDOUT_FILENO);
+    ::close(standardOutput);
+    if (output) {
+        caught.seek(0);
+        *output = caught.readAll();
+    }
+    return exit;
+}
+
+void TestInternetCommands::wrongCommandLines_exitWithUsage_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("subscribe to a file") << QStringList{u"subscribe"_s, u"list.m3u"_s};
+    QTest::newRow("import within no time")
+        << QStringList{u"import"_s, u"http://127.0.0.1:9/a.m3u"_s, u"--timeout"_s, u"0"_s};
+    QTest::newRow("update two") << QStringList{u"update"_s, u"http://127.0.0.1:9/a"_s, u"http://127.0.0.1:9/b"_s};
+    QTest::newRow("pick without add") << QStringList{u"find"_s, u"jazz"_s, u"--pick"_s, u"1"_s};
+    QTest::newRow("a limit of none") << QStringList{u"find"_s, u"jazz"_s, u"--limit"_s, u"0"_s};
+    QTest::newRow("a server that is no address") << QStringList{u"find"_s, u"jazz"_s, u"--server"_s, u"mirror"_s};
+}
+
+void TestInternetCommands::wrongCommandLines_exitWithUsage() {
+    QFETCH(QStringList, arguments);
+    QCOMPARE(run(arguments), int(CommandLine::Usage));
+}
+
+void TestInternetCommands::import_ofAnAddress_reportsAsForAFile_withTheCategoriesNoPanelShows() {
+    WebServer server(WebServer::files([](const QByteArray&) { return std::optional(List); }));
+    QByteArray output;
+    QCOMPARE(run({u"import"_s, server.address(u"/tv.m3u"_s).toString()}, &output), int(CommandLine::Done));
+    QVERIFY2(output.contains("Added:            2\n"), output.constData());
+    QVERIFY2(output.contains("In no panel:      1, in categories no panel lists and no quick-select slot plays\n"
+                             "  \"News, World\"  1\n"),
+             output.constData());
+    QCOMPARE(stations(), (Stations{{u"海外广播"_s, u"Radio Swiss Jazz"_s, u"https://stream.srg-ssr.ch/m/rsj/mp3_128"_s},
+                                   {u"News, World"_s, u"France 24 English"_s,
+                                    u"https://static.france24.com/live/F24_EN_HI_HLS/live_web.m3u8"_s}}));
+    // A file: address names a file, which holds the same stations.
+    dir->write(u"tv.m3u"_s, List);
+    QCOMPARE(run({u"import"_s, QUrl::fromLocalFile(dir->file(u"tv.m3u"_s)).toString()}, &output),
+             int(CommandLine::Done));
+    QVERIFY2(output.contains("Already present:  2\n"), output.constData());
+}
+
+void TestInternetCommands::update_ofAnUnchangedList_asksOnceAndWritesNothing() {
+    WebServer server(WebServer::files([](const QByteArray&) { return std::optional(List); }));
+    const QString address = server.address(u"/tv.m3u"_s).toString();
+    QCOMPARE(run({u"subscribe"_s, address}), int(CommandLine::Done));
+    const QByteArray catalogue = dir->read(u"tv.mdb"_s);
+    const int requests = server.requests();
+
+    QByteArray output;
+    QCOMPARE(run({u"update"_s}, &output), int(CommandLine::Done));
+    QCOMPARE(output, address.toUtf8() + ": unchanged\n");
+    QCOMPARE(server.requests(), requests + 1);
+    QVERIFY(dir->read(u"tv.mdb"_s) == catalogue);
+
+    QCOMPARE(run({u"subscriptions"_s}, &output), int(CommandLine::Done));
+    QVERIFY2(output.contains("into the list's own groups, 2 stations, last updated "), output.constData());
+}
+
+void TestInternetCommands::ctrlC_duringADownload_writesNothing() {
+    WebServer silent([](const WebServer::Request&) { return QByteArray(); });
+    const QByteArray catalogue = dir->read(u"tv.mdb"_s);
+    QTimer::singleShot(300, [] { std::raise(SIGINT); });
+    QCOMPARE(run({u"subscribe"_s, silent.address(u"/tv.m3u"_s).toString()}), int(CommandLine::Failed));
+    QVERIFY(dir->read(u"tv.mdb"_s) == catalogue);
+}
+
+void TestInternetCommands::find_listsTheDirectorysStations_andAddsThePickedOnes() {
+    WebServer directory([](const WebServer::Request&) { return WebServer::answer("200 OK", DirectoryAnswer); });
+    QByteArray output;
+    QCOMPARE(run({u"find"_s, u"jazz"_s, u"--server"_s, directory.address().toString()}, &output),
+             int(CommandLine::Done));
+    QCOMPARE(output, "  1  Radio Swiss Jazz  CH  MP3 128 kbit/s  9001 votes  https://stream.srg-ssr.ch/m/rsj/mp3_128\n"
+                     "  2  Jazz Radio  --  ?  12 votes  http://jazz.example/stream\n"_ba);
+    QCOMPARE(run({u"find"_s, u"jazz"_s, u"--json"_s, u"--server"_s, directory.address().toString()}, &output),
+             int(CommandLine::Done));
+    QCOMPARE(QJsonDocument::fromJson(output).array().at(1)[u"url"_s].toString(), u"http://jazz.example/stream"_s);
+
+    // Without --server and without the SRV record, the environment names the server.
+    qputenv("VIMARO_DIRECTORY_SERVER", directory.address().toEncoded());
+    QCOMPARE(run({u"find"_s, u"jazz"_s, u"--add"_s, u"海外广播"_s, u"--pick"_s, u"2"_s}, &output),
+             int(CommandLine::Done));
+    QVERIFY2(output.contains("Added:            1\n"), output.constData());
+    QCOMPARE(stations(), (Stations{{u"海外广播"_s, u"Jazz Radio"_s, u"http://jazz.example/stream"_s}}));
+}
+
+QTEST_GUILESS_MAIN(TestInternetCommands)
+#include "tst_internet.moc"
