@@ -7,6 +7,7 @@
 #include "jet/OldCatalogue.h"
 #include "runtime/MsgBox.h"
 #include "runtime/QtTranslations.h"
+#include "windows/tray/TrayIcon.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -95,5 +96,8 @@ int main(int argc, char* argv[]) {
     QObject::connect(&instance, &SingleInstance::comeForward, &forms, &Registry::bringToFront);
     QObject::connect(&forms, &Registry::allUnloaded, &app, &QApplication::quit, Qt::QueuedConnection);
     forms.form(FormName::Form1).Show();
+    std::optional<TrayIcon> tray;
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        tray.emplace(forms, [&forms] { forms.bringToFront(); });
     return app.exec();
 }
