@@ -5,6 +5,7 @@
 #include "tests/support/Program.h"
 #include "windows/editor/ChannelEditor.h"
 
+#include <QAccessible>
 #include <QMimeData>
 #include <QPointer>
 #include <QTest>
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void close_thenChannelSettings_startsAfresh();
     void drag_docksTheBrowserPanelsToTheMainWindow();
     void droppedPlaylist_isImportedAndCounted();
+    void everyControl_hasANameAndEveryButtonAKey();
 
 private:
     add& openEditor();
@@ -337,6 +339,48 @@ void TestEditor::droppedPlaylist_isImportedAndCounted() {
                  QStringList{u"增加了 2 个电台（其中 1 个的网址无法播放），1 个原来就有。"_s});
     QCOMPARE(stored(), (Stations{{testCategory, u"拖测甲"_s, u"http://drop.example/1"_s},
                                  {testCategory, u"拖测乙"_s, u"file:///music/song.mp3"_s}}));
+}
+
+// The keys do what the buttons do: Enter in the search box and Alt+S search, Alt+C and Alt+X empty the upper and the
+// lower boxes, Alt+A adds, Ctrl+W closes. The window keeps its name whatever the title says.
+void TestEditor::everyControl_hasANameAndEveryButtonAKey() {
+    add& editor = openEditor();
+    QStringList names;
+    for (QWidget* control : editor.findChildren<QWidget*>()) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        const bool button = accessible->role() == QAccessible::Button;
+        if (control->focusPolicy() != Qt::NoFocus && !control->focusProxy() &&
+            control->parentWidget() == editor.client())
+            names.append(accessible->text(QAccessible::Name));
+        if (button)
+            QVERIFY2(accessible->text(QAccessible::Description).contains(u"快捷键"_s),
+                     qPrintable(control->objectName()));
+        if (qobject_cast<Image*>(control))
+            QVERIFY2(button && !accessible->text(QAccessible::Name).isEmpty(), qPrintable(control->objectName()));
+    }
+    QCOMPARE(names.size(), 7); // the five boxes, the category box and the list
+    QVERIFY(!names.contains(QString()));
+    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+
+    Keyboard::type(editor.Text3, u"CCTV"_s);
+    QTest::keyClick(&editor.Text3, Qt::Key_Return);
+    QVERIFY(editor.List1.ListCount() > 0);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&editor)->text(QAccessible::Name), u"频道设置"_s);
+    Keyboard::type(editor.Text4, u"改"_s);
+    QTest::keyClick(&editor.Text4, Qt::Key_X, Qt::AltModifier);
+    QCOMPARE(editor.Text4.Text(), QString());
+
+    Keyboard::type(editor.Text1, u"键盘台"_s);
+    Keyboard::type(editor.Text2, u"http://keys.example/"_s);
+    QTest::keyClick(&editor.Text2, Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(editor.Text1.Text() + editor.Text2.Text(), QString());
+    Keyboard::type(editor.Text1, u"键盘台"_s);
+    Keyboard::type(editor.Text2, u"http://keys.example/"_s);
+    QTest::keyClick(&editor.Text2, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(program->boxes.prompts(), QStringList{u"键盘台 已增加！"_s});
+
+    QTest::keyClick(&editor.Text2, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!program->forms.isLoaded(FormName::add));
 }
 
 QTEST_MAIN(TestEditor)
