@@ -117,6 +117,7 @@ void Form1::designForKeysAndScreenReaders() {
     Image6.setShortcut(Qt::CTRL | Qt::Key_Q);
     Label2.setShortcut(Qt::Key_S);
     Label3.setShortcut(Qt::Key_F1);
+    // The keys 1 to 9, on the keypad too.
     for (int slot = 0; slot < 9; ++slot) {
         Image& button = *quickSelectButtons()[slot];
         button.setShortcut(Qt::Key(Qt::Key_1 + slot));
@@ -272,8 +273,8 @@ void Form1::Label5_Key() {
         Label5.click();
 }
 
-// A panel opened from the keyboard takes the keyboard, where its design puts the focus; one opened with the mouse
-// leaves it with the main window.
+// A panel opened from the keyboard takes the keyboard, where its design puts the focus, so that its own keys work at
+// once; the mouse only shows it, as it always did.
 void Form1::toggleFromKeyboard(PanelToggle& toggle) {
     toggle.control.click();
     if (toggle.open)
