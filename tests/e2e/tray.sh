@@ -31,6 +31,33 @@ main_window_shown() {
     xdotool search --onlyvisible --name '^::::Vimaro::::$' >/dev/null
 }
 
+# Waits up to five seconds for the program to show COUNT windows, its menus among them.
+windows_shown() {
+    for _ in $(seq 50); do
+        [ "$(xdotool search --onlyvisible --pid "$desktop_app" | wc -l)" -eq "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Opens the icon's menu with a right click; the program then shows one window more.
+open_menu() {
+    local before
+    before=$(xdotool search --onlyvisible --pid "$desktop_app" | wc -l)
+    xdotool mousemove --window "$icon" 8 8 click 3
+    windows_shown $((before + 1)) || fail "a right click on the icon opened no menu"
+}
+
+# Clicks the icon and waits up to five seconds for the main window to be shown, or hidden.
+click_icon_until() {
+    xdotool mousemove --window "$icon" 8 8 click 1
+    for _ in $(seq 50); do
+        if [ "$1" = shown ]; then main_window_shown && return 0; else main_window_shown || return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
 record_shell_handoffs
 desktop_start_display || fail "the virtual X server could not start"
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType false --SetPartialStrut false \
@@ -46,31 +73,28 @@ if [ -n "$picture" ]; then
     xdotool windowfocus --sync "$desktop_main" key 3 5
     handed_off 2 >/dev/null
     : >"$RECORD"
-    xdotool mousemove --window "$icon" 8 8 click 3
-    sleep 0.6
+    open_menu
+    shown=$(xdotool search --onlyvisible --pid "$desktop_app" | wc -l)
     xdotool key Up Up Up Right # 退出, 频道设置, 最近播放, its stations
-    sleep 0.6
+    windows_shown $((shown + 1)) || fail "最近播放 did not open"
+    sleep 0.3
     /usr/bin/import -window root "$DESKTOP_WORK/screen.png"
     /usr/bin/convert "$DESKTOP_WORK/screen.png" -crop "$(desktop_program_bounds)" +repage "$picture"
     xdotool key Escape Escape
-    sleep 0.3
+    windows_shown $((shown - 1)) || fail "the menu did not close"
 fi
 
-xdotool mousemove --window "$icon" 8 8 click 3
-sleep 0.6
+open_menu
 xdotool key Down Down Return # the second entry, 快速选台二
 expected=$(sqlite3 "$catalogue" "SELECT 网址 FROM radio WHERE 类别 = '快速选台二' ORDER BY rowid LIMIT 1")
 opened=$(handed_off)
 [ "$opened" = "$expected" ] || fail "快速选台二 from the tray menu opened \"$opened\" instead of $expected"
 stored="$DESKTOP_WORK/program/tv.mdb"
-played=$(sqlite3 "$stored" "SELECT r.类别 FROM recent_stations p JOIN radio r ON r.rowid = p.station
-                             ORDER BY p.played DESC LIMIT 1")
+played=$(sqlite3 -cmd ".timeout 5000" "$stored" "SELECT r.类别 FROM recent_stations p JOIN radio r ON r.rowid = p.station
+                                                ORDER BY p.played DESC LIMIT 1")
 [ "$played" = 快速选台二 ] || fail "the station played last is one of \"$played\", not of 快速选台二"
 
-xdotool mousemove --window "$icon" 8 8 click 1
-sleep 0.5
-main_window_shown && fail "a click on the icon left the main window in front"
-xdotool mousemove --window "$icon" 8 8 click 1
-sleep 0.5
-main_window_shown || fail "a second click on the icon did not bring the main window back"
+click_icon_until hidden || fail "a click on the icon left the main window in front"
+sleep 1 # a second click at once would be a double click
+click_icon_until shown || fail "a second click on the icon did not bring the main window back"
 echo "PASS: the tray menu played 快速选台二 ($opened) and remembered it; the icon hid and brought back the windows"
