@@ -41,10 +41,8 @@ def window(app, name):
 
 def controls(root):
     """Every push button and link under root, as (role, name, accessible)."""
-    found = []
-    pyatspi.findAllDescendants(root, lambda a: a.getRole() in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_LINK)
-                               and found.append((a.getRoleName(), a.name, a)) and False)
-    return found
+    found = pyatspi.findAllDescendants(root, lambda a: a.getRole() in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_LINK))
+    return [(a.getRoleName(), a.name, a) for a in found]
 
 
 slot3_station = sys.argv[1]
