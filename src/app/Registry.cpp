@@ -9,6 +9,7 @@
 #include "windows/panels/CategoryPanel.h"
 #include "windows/presets/PresetEditor.h"
 
+#include <QShortcut>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -61,6 +62,9 @@ Form& Registry::form(FormName name) {
     if (Form* window = loaded_[slot(name)])
         return *window;
     Form* window = create(name);
+    // Esc in a side window gives the keyboard back to the main window, whose keys open and close the side windows.
+    if (name != FormName::Form1)
+        connect(new QShortcut(Qt::Key_Escape, window), &QShortcut::activated, this, &Registry::bringToFront);
     loaded_[slot(name)] = window;
     loadFailed_[slot(name)] = !resumeNext([window] { window->Form_Load(); });
     return *window;

@@ -7,8 +7,10 @@
 #include "jet/OldCatalogue.h"
 #include "runtime/MsgBox.h"
 #include "runtime/QtTranslations.h"
+#include "windows/tray/TrayIcon.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <cstdio>
@@ -41,6 +43,16 @@ QString missingDisplay() {
 void tell(const QString& terminal, const QString& box) {
     std::fprintf(stderr, "vimaro: %s\n", qPrintable(terminal));
     MsgBox(box);
+}
+
+// Text selected in a box is the desktop's selection for as long as the program owns it. At the end Qt hands what the
+// program owns to the desktop's clipboard manager and waits for it to take it, up to 5 seconds, the windows gone
+// already. Selected text goes with the program, as it does under X; text copied with Ctrl+C is still handed over, so
+// that it can be pasted after the program has ended.
+void endWithoutLingering() {
+    if (QGuiApplication::clipboard()->ownsSelection())
+        QGuiApplication::clipboard()->clear(QClipboard::Selection);
+    QApplication::quit();
 }
 
 } // namespace
@@ -93,7 +105,10 @@ int main(int argc, char* argv[]) {
 
     Registry forms;
     QObject::connect(&instance, &SingleInstance::comeForward, &forms, &Registry::bringToFront);
-    QObject::connect(&forms, &Registry::allUnloaded, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&forms, &Registry::allUnloaded, &app, &endWithoutLingering, Qt::QueuedConnection);
     forms.form(FormName::Form1).Show();
+    std::optional<TrayIcon> tray;
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        tray.emplace(forms, [&forms] { forms.bringToFront(); });
     return app.exec();
 }

@@ -150,15 +150,28 @@ StationQuery::Names StationQuery::names(Database& connection) const {
 
 // "+rowid" keeps the engine from walking a whole category in catalogue order for the sake of its order:
 // radio_station finds the few stations of that name and category at once, and they are put in order afterwards.
-std::optional<QVariant> StationQuery::addressOf(Database& connection, const QString& name, int occurrence) const {
-    Statement query(connection, QStringLiteral("SELECT 网址 FROM radio %1 ORDER BY +rowid LIMIT 1 OFFSET ?")
-                                    .arg(where(QStringLiteral("名称 = ?"))));
+std::optional<PlayableStation> StationQuery::stationOf(Database& connection, const QString& name,
+                                                       int occurrence) const {
+    Statement query(connection,
+                    QStringLiteral("SELECT rowid, 名称, 网址 FROM radio %1 ORDER BY +rowid LIMIT 1 OFFSET ?")
+                        .arg(where(QStringLiteral("名称 = ?"))));
     const int next = bindValue(query);
     query.bind(next, name);
     query.bind(next + 1, occurrence);
+    return station(query);
+}
+
+std::optional<PlayableStation> StationQuery::first(Database& connection) const {
+    Statement query(connection,
+                    QStringLiteral("SELECT rowid, 名称, 网址 FROM radio %1 ORDER BY rowid LIMIT 1").arg(where()));
+    bindValue(query);
+    return station(query);
+}
+
+std::optional<PlayableStation> StationQuery::station(Statement& query) {
     if (!query.step())
         return std::nullopt;
-    return query.column(0);
+    return PlayableStation{query.integer(0), query.text(1), query.column(2)};
 }
 
 QString StationQuery::where(const QString& also) const {

@@ -66,6 +66,15 @@ void createTable(Database& empty);
 // A window's connection, or the DbError that it could not be opened when the window loaded.
 Database& opened(std::optional<Database>& connection);
 
+// A station as the program plays it: its row in table radio, which names it for as long as it is stored whatever its
+// name becomes, its name and its web address (null where it has none).
+struct PlayableStation {
+    qint64 row = 0;
+    QString name;
+    QVariant address;
+    bool operator==(const PlayableStation&) const = default;
+};
+
 // A query that a window keeps and runs again later: the condition is fixed, V is bound as a value, so an
 // apostrophe in V is text like any other while the pattern characters of a "like" keep their meaning.
 class StationQuery {
@@ -89,10 +98,11 @@ public:
     };
     Names names(Database& connection) const;
 
-    // The web address of the station that the line of a list of this query's names plays: of the stations of the
-    // query named `name`, the one at `occurrence` (counted from 0) in catalogue order. Nothing when there is no
-    // such station any more; a null address when the station has none.
-    std::optional<QVariant> addressOf(Database& connection, const QString& name, int occurrence) const;
+    // The station that the line of a list of this query's names plays: of the stations of the query named `name`,
+    // the one at `occurrence` (counted from 0) in catalogue order. Nothing when there is no such station any more.
+    std::optional<PlayableStation> stationOf(Database& connection, const QString& name, int occurrence) const;
+    // The query's first station in catalogue order, or nothing.
+    std::optional<PlayableStation> first(Database& connection) const;
 
     bool operator==(const StationQuery&) const = default;
 
@@ -102,6 +112,8 @@ private:
     QString where(const QString& also = {}) const;
     // Binds V where the condition takes it; returns the number of the next parameter.
     int bindValue(Statement& query) const;
+    // The station of the query's first row, the query having selected rowid, name and web address.
+    static std::optional<PlayableStation> station(Statement& query);
     QString condition_;
     QString value_;
 };

@@ -3,10 +3,14 @@
 #include "runtime/Form.h"
 #include "runtime/Twips.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QShortcut>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -31,11 +35,103 @@ void design(QWidget& control, QAnyStringView name, int left, int top, int width,
     control.setGeometry(toPixels(left, top, width, height));
 }
 
+// What a screen reader is told of a label or picture button; see ButtonControl.
+class ButtonAccessible : public QAccessibleWidget {
+public:
+    explicit ButtonAccessible(ButtonControl& control) : QAccessibleWidget(&control) {}
+
+    QAccessible::Role role() const override {
+        if (control().isLink())
+            return QAccessible::Link;
+        return control().acts() ? QAccessible::Button : QAccessible::StaticText;
+    }
+
+    QString text(QAccessible::Text t) const override {
+        switch (t) {
+        case QAccessible::Name:
+            return name();
+        case QAccessible::Description:
+            return description();
+        case QAccessible::Accelerator:
+            return control().shortcut().toString(QKeySequence::NativeText);
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.linked = control().isLink();
+        return state;
+    }
+
+    QStringList actionNames() const override { return control().acts() ? QStringList{pressAction()} : QStringList{}; }
+
+    void doAction(const QString& action) override {
+        if (action == pressAction() && control().acts())
+            control().click();
+    }
+
+    QStringList keyBindingsForAction(const QString& action) const override {
+        if (action != pressAction() || control().shortcut().isEmpty())
+            return {};
+        return {control().shortcut().toString(QKeySequence::NativeText)};
+    }
+
+private:
+    ButtonControl& control() const { return *static_cast<ButtonControl*>(widget()); }
+
+    QString name() const {
+        if (!control().accessibleName().isEmpty())
+            return control().accessibleName();
+        if (control().nameNow)
+            return control().nameNow();
+        return control().text().isEmpty() ? control().toolTip() : control().text();
+    }
+
+    QString description() const {
+        QStringList parts;
+        if (!control().accessibleDescription().isEmpty())
+            parts.append(control().accessibleDescription());
+        else if (control().toolTip() != name())
+            parts.append(control().toolTip());
+        if (!control().shortcut().isEmpty())
+            parts.append(u"快捷键 "_s + control().shortcut().toString(QKeySequence::NativeText));
+        parts.removeAll(QString());
+        return parts.join(u"，"_s);
+    }
+};
+
+QAccessibleInterface* buttonAccessible(const QString&, QObject* object) {
+    if (auto* control = qobject_cast<ButtonControl*>(object))
+        return new ButtonAccessible(*control);
+    return nullptr;
+}
+
 } // namespace
 
 ButtonControl::ButtonControl(Form& form, QAnyStringView name, int left, int top, int width, int height)
     : QLabel(form.client()) {
+    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(buttonAccessible), true);
     design(*this, name, left, top, width, height);
+}
+
+void ButtonControl::setToolTipText(const QString& text) {
+    setToolTip(text);
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+void ButtonControl::setShortcut(const QKeySequence& key, std::function<void()> action) {
+    key_ = key;
+    auto* shortcut = new QShortcut(key, window());
+    shortcut->setAutoRepeat(false);
+    connect(shortcut, &QShortcut::activated, this, [this, action = std::move(action)] {
+        if (action)
+            action();
+        else
+            click();
+    });
 }
 
 void ButtonControl::setBorderStyle(int style) {

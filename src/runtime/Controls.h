@@ -4,6 +4,7 @@
 #include "runtime/OleColor.h"
 
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -23,6 +24,11 @@ enum MouseButton { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
 // The part shared by labels and picture buttons: they serve as buttons, act on the mouse release, and show a
 // single fixed border (border style 1) to look pressed or to mark an open state. The release always reaches the
 // control that received the press, wherever the pointer is by then.
+//
+// A screen reader hears a control that acts on a release or a click as a push button (as a link once setLink() is
+// called), one that only drags or only shows text as text. Its name is its accessible name where one is set, else
+// what nameNow() gives, else its caption, else its tooltip; its description is its accessible description, or its
+// tooltip where that is not already the name, followed by its key. Pressing it from a screen reader clicks it.
 class ButtonControl : public QLabel {
     Q_OBJECT
 
@@ -30,7 +36,8 @@ public:
     int BorderStyle() const { return borderStyle_; }
     void setBorderStyle(int style);
     QString ToolTipText() const { return toolTip(); }
-    void setToolTipText(const QString& text) { setToolTip(text); }
+    // A tooltip that serves as the name tells a screen reader that the name changed.
+    void setToolTipText(const QString& text);
 
     Handler<int /*button*/> onMouseDown;
     Handler<int /*button*/> onMouseUp;
@@ -40,6 +47,21 @@ public:
     // What a click of the left button on the control does, for a key that stands for the control.
     void click();
 
+    // A key that stands for the control while its window is active: it does what a click does, or `action` instead.
+    // Held down, it acts once. The description a screen reader reads names it.
+    void setShortcut(const QKeySequence& key, std::function<void()> action = {});
+    QKeySequence shortcut() const { return key_; }
+
+    // A control that opens a web page.
+    void setLink() { link_ = true; }
+    bool isLink() const { return link_; }
+    // Whether the control acts on the mouse at all, beyond dragging: only then is it a button.
+    bool acts() const { return bool(onMouseUp) || bool(onClick); }
+
+    // The name, asked afresh whenever a screen reader reads it, of a control whose purpose changes with data it is
+    // never told about (the station a quick-select button plays now).
+    std::function<QString()> nameNow;
+
 protected:
     ButtonControl(Form& form, QAnyStringView name, int left, int top, int width, int height);
     void paintEvent(QPaintEvent* event) override;
@@ -48,6 +70,8 @@ protected:
 
 private:
     int borderStyle_ = 0;
+    QKeySequence key_;
+    bool link_ = false;
 };
 
 // Text on the window's colour. An auto-sized label takes the size of its text from its top-left corner.

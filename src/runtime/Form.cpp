@@ -89,6 +89,12 @@ void Form::setOwner(Form& owner) {
     windowHandle()->setTransientParent(owner.windowHandle());
 }
 
+void Form::activateWithFocus() {
+    activateWindow();
+    if (!focusWidget())
+        focusNextPrevChild(true);
+}
+
 void Form::Minimize() {
     setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
 }

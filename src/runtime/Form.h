@@ -48,6 +48,11 @@ public:
     // gives it no task bar button of its own, and shows it while another program is active.
     void setOwner(Form& owner);
 
+    // The window becomes the active one with the keyboard in the control its design puts it in (the first of its
+    // Tab order unless its load chose another). Said here and not left to the activation, because a window system
+    // may activate a window that belongs to another without moving the keyboard into it.
+    void activateWithFocus();
+
     // The parent of the window's controls; control positions count from its top-left corner.
     QWidget* client() const { return client_; }
 

@@ -1,5 +1,6 @@
 #include "runtime/MsgBox.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
@@ -16,8 +17,17 @@ QWidget* owner() {
     return QApplication::activeWindow();
 }
 
+// A screen reader announces an alert with its text as soon as it opens; a plain dialog it may only name by its title.
+QAccessibleInterface* boxAccessible(const QString&, QObject* object) {
+    if (auto* box = qobject_cast<QMessageBox*>(object))
+        return new QAccessibleWidget(box, QAccessible::AlertMessage);
+    return nullptr;
+}
+
 MsgBoxResult showBox(const QString& prompt, MsgBoxButtons buttons, const QString& title) {
+    [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(boxAccessible), true);
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton, owner());
+    box.setAccessibleDescription(prompt);
     // The main window and the browser panels stay on top; a box below them would leave the program looking frozen.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     // Ctrl+C copies the message, as message boxes on Windows do, so that a reason can be pasted into a report.

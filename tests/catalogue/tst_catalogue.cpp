@@ -1,4 +1,5 @@
 #include "catalogue/Catalogue.h"
+#include "catalogue/RecentStations.h"
 #include "sqlite/Statement.h"
 #include "tests/support/TestProgramDir.h"
 
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void nameLists_holdTheRecordWalksNamesInItsOrder();
     void firstOpen_addsTheIndexesAndChangesNoStation();
     void readOnlyCatalogue_goesWithoutIndexes();
+    void recentStations_newestFirst_asTheyAreNow_keptToTheirLimit();
 
 private:
     QStringList names(const StationQuery& query);
@@ -247,6 +249,33 @@ void TestCatalogue::readOnlyCatalogue_goesWithoutIndexes() {
 
     QVERIFY(listed.size() >= 5);
     QCOMPARE(dir->read(u"tv.mdb"_s), before);
+}
+
+void TestCatalogue::recentStations_newestFirst_asTheyAreNow_keptToTheirLimit() {
+    QVERIFY(RecentStations::latest(*db).empty());
+    const PlayableStation first = *StationQuery::stationsOfCategory(SlotNames[0]).first(*db);
+    const PlayableStation second = *StationQuery::stationsOfCategory(SlotNames[1]).first(*db);
+    const PlayableStation third = *StationQuery::stationsOfCategory(SlotNames[2]).first(*db);
+    for (const PlayableStation& played : {first, second, third, first})
+        RecentStations::remember(*db, played.row);
+
+    using Played = std::vector<PlayableStation>;
+    QCOMPARE(RecentStations::latest(*db), (Played{first, third, second}));
+    QCOMPARE(RecentStations::latest(*db, 2), (Played{first, third}));
+    // Changed since, as it is now; deleted since, gone; all of it read again by a connection of the next start.
+    dir->changeCatalogue(u"UPDATE radio SET 名称 = '新名' WHERE rowid = %1"_s.arg(third.row));
+    dir->changeCatalogue(u"DELETE FROM radio WHERE rowid = %1"_s.arg(second.row));
+    PlayableStation renamed = third;
+    renamed.name = u"新名"_s;
+    Database nextStart = openConnection();
+    QCOMPARE(RecentStations::latest(nextStart), (Played{first, renamed}));
+
+    for (qint64 row = 1000; row < 1000 + RecentStations::Kept; ++row)
+        RecentStations::remember(*db, row);
+    Statement kept(*db, u"SELECT count(*), min(station) FROM recent_stations"_s);
+    QVERIFY(kept.step());
+    QCOMPARE(kept.integer(0), RecentStations::Kept);
+    QCOMPARE(kept.integer(1), 1000);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package as CPack builds it from a build tree: exactly the files an installed program needs, a menu
-# entry and AppStream metadata that the desktop's validators accept, and dependencies that start it.
+# entry and AppStream metadata that the desktop's validators accept, a description and a menu name as they should
+# read, and dependencies that start it and play its stations.
 #   check_package.sh BUILD_DIR
 set -euo pipefail
 
@@ -35,9 +36,15 @@ desktop-file-validate "$work/root/usr/share/applications/org.example.vimaro.desk
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/org.example.vimaro.metainfo.xml" ||
     fail "the AppStream metadata is not valid"
 [ -x "$work/root/usr/bin/vimaro" ] || fail "the program is not executable"
+# The menu shows the entry's unlocalised name in every locale but Chinese ones.
+grep -qx 'Name=Vimaro 电视电台快选' "$work/root/usr/share/applications/org.example.vimaro.desktop" ||
+    fail "the menu entry is not called Vimaro 电视电台快选 in every locale"
+description=$(dpkg-deb -f "$deb" Description)
+[[ "$description" != *";"* ]] || fail "the package description shows a semicolon: $description"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libqt6network6 libsqlite3-0 qt6-qpa-plugins qt6-translations-l10n fonts-wqy-microhei; do
+for package in libqt6widgets6 libqt6network6 libsqlite3-0 qt6-qpa-plugins qt6-translations-l10n fonts-wqy-microhei \
+    xdg-utils; do
     [[ "$depends" == *"$package"* ]] || fail "the package does not depend on $package: $depends"
 done
 echo "PASS: $(basename "$deb") holds ${#expected[@]} files and depends on $depends"

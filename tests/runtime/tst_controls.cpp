@@ -8,6 +8,8 @@
 #include "tests/support/MsgBoxScript.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -49,6 +51,9 @@ struct ShownBox {
     bool staysOnTop = false;
     QStringList buttons;
     QString defaultButton;
+    // What a screen reader is told of it.
+    QAccessible::Role role = QAccessible::NoRole;
+    QString announced;
 };
 
 // Waits for the next message box to open, notes what it shows and answers it with its default button.
@@ -66,6 +71,9 @@ void answerNextBoxOnScreen(ShownBox& shown) {
         for (QAbstractButton* button : buttons)
             shown.buttons.append(button->text());
         shown.defaultButton = box->defaultButton()->text();
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+        shown.role = accessible->role();
+        shown.announced = accessible->text(QAccessible::Description);
         box->defaultButton()->click();
     });
     poll->start(10);
@@ -85,6 +93,8 @@ private Q_SLOTS:
     void comboBox_choiceIsALineOfItsList_only();
     void messageBox_belongsToTheAskingWindow_aboveAll_inChinese_data();
     void messageBox_belongsToTheAskingWindow_aboveAll_inChinese();
+    void buttonControl_tellsAScreenReaderWhatItIsAndDoes();
+    void buttonControl_shortcut_clicksOnceWhileItsWindowIsActive();
     void tooltips_showInAWindowThatIsNotActive();
     void autoSizedLabel_fitsItsText_onceShown_andAfterEveryCaption();
 };
@@ -183,6 +193,71 @@ void TestControls::messageBox_belongsToTheAskingWindow_aboveAll_inChinese() {
     QCOMPARE(shown.buttons, texts);
     QCOMPARE(shown.defaultButton, texts.first());
     QCOMPARE(answer, buttons == vbOKOnly ? vbOK : vbAbort);
+    QCOMPARE(shown.role, QAccessible::AlertMessage);
+    QCOMPARE(shown.announced, u"问题"_s);
+}
+
+void TestControls::buttonControl_tellsAScreenReaderWhatItIsAndDoes() {
+    Window window;
+    Image picture(window, "Image1", 1800, 120, 255, 255, QPixmap());
+    picture.setToolTipText(u"最小化"_s);
+    QAccessibleInterface* label = QAccessible::queryAccessibleInterface(&window.Label1);
+    QAccessibleInterface* image = QAccessible::queryAccessibleInterface(&picture);
+
+    // Without a handler a label is text, named by its caption.
+    QCOMPARE(label->role(), QAccessible::StaticText);
+    QCOMPARE(label->text(QAccessible::Name), u"保存"_s);
+    QVERIFY(label->actionInterface()->actionNames().isEmpty());
+
+    int clicks = 0;
+    window.Label1.onMouseUp = {u"保存"_s, [&](int) { ++clicks; }};
+    window.Label1.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    picture.onClick = {u"最小化"_s, [&] { ++clicks; }};
+    QCOMPARE(label->role(), QAccessible::Button);
+    QCOMPARE(label->text(QAccessible::Description), u"快速选台一，快捷键 Ctrl+S"_s);
+    QCOMPARE(label->actionInterface()->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+             QStringList{u"Ctrl+S"_s});
+    // A picture is named by its tooltip, which its description then does not repeat.
+    QCOMPARE(image->role(), QAccessible::Button);
+    QCOMPARE(image->text(QAccessible::Name), u"最小化"_s);
+    QCOMPARE(image->text(QAccessible::Description), QString());
+    image->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    label->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(clicks, 2);
+
+    // A name asked afresh comes before the caption, a name given comes before both.
+    QString station = u"中国之声"_s;
+    window.Label1.nameNow = [&] { return station; };
+    station = u"经济之声"_s;
+    QCOMPARE(label->text(QAccessible::Name), u"经济之声"_s);
+    window.Label1.setAccessibleName(u"保存设置"_s);
+    QCOMPARE(label->text(QAccessible::Name), u"保存设置"_s);
+
+    picture.setLink();
+    QCOMPARE(image->role(), QAccessible::Link);
+    QVERIFY(image->state().linked);
+}
+
+// Held down, the key repeats; the control acts once all the same. In another window the key does nothing.
+void TestControls::buttonControl_shortcut_clicksOnceWhileItsWindowIsActive() {
+    Window window;
+    Window other;
+    int clicks = 0;
+    window.Label1.onClick = {u"保存"_s, [&] { ++clicks; }};
+    window.Label1.setShortcut(QKeySequence(Qt::Key_S));
+    window.showOnScreen();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QTest::simulateEvent(&window, true, Qt::Key_S, Qt::NoModifier, u"s"_s, false);
+    QTest::simulateEvent(&window, true, Qt::Key_S, Qt::NoModifier, u"s"_s, true);
+    QTest::simulateEvent(&window, false, Qt::Key_S, Qt::NoModifier, u"s"_s, false);
+    QCOMPARE(clicks, 1);
+
+    other.showOnScreen();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QTest::keyClick(&other, Qt::Key_S);
+    QCOMPARE(clicks, 1);
 }
 
 void TestControls::tooltips_showInAWindowThatIsNotActive() {

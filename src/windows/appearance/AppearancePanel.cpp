@@ -44,6 +44,8 @@ setup::setup(Forms& forms)
     // clang-format on
     designCreditLine(Label3);
     withPressEffect(Label1, u"保存设置"_s, [this] { Label1_MouseUp(); });
+    setAccessibleName(u"外观设置"_s);
+    Label1.setShortcut(Qt::CTRL | Qt::Key_S);
 }
 
 void setup::Form_Load() {

@@ -77,6 +77,35 @@ add::add(Forms& forms)
     ::setTabOrder({&Combo1, &Text1, &Text2, &List1, &Text3, &Text4, &Text5});
     Combo1.SetFocus();
     connectHandlers();
+    designForKeysAndScreenReaders();
+}
+
+// Its title changes with every search, so the window has a name of its own; the boxes are named after what they
+// hold, the picture buttons after the word they show. Enter in the search box searches (README, Keys).
+void add::designForKeysAndScreenReaders() {
+    setAccessibleName(u"频道设置"_s);
+    Combo1.setAccessibleName(u"新电台的类别"_s);
+    Text1.setAccessibleName(u"新电台的名称"_s);
+    Text2.setAccessibleName(u"新电台的网址"_s);
+    Text3.setAccessibleName(u"要搜索的名称"_s);
+    List1.setAccessibleName(u"搜索结果列表"_s);
+    Text4.setAccessibleName(u"选中电台的名称"_s);
+    Text5.setAccessibleName(u"选中电台的网址"_s);
+    Image1.setAccessibleName(u"添加"_s);
+    Image2.setAccessibleName(u"取消"_s);
+    Image2.setAccessibleDescription(u"清空新电台的名称和网址"_s);
+    Image3.setAccessibleName(u"搜索"_s);
+    Image4.setAccessibleName(u"修改"_s);
+    Image5.setAccessibleName(u"取消"_s);
+    Image5.setAccessibleDescription(u"清空选中电台的名称和网址"_s);
+    Label1.setAccessibleDescription(u"拖动它可以移动窗口"_s);
+    Image1.setShortcut(Qt::ALT | Qt::Key_A);
+    Image2.setShortcut(Qt::ALT | Qt::Key_C);
+    Image3.setShortcut(Qt::ALT | Qt::Key_S);
+    Image4.setShortcut(Qt::ALT | Qt::Key_M);
+    Image5.setShortcut(Qt::ALT | Qt::Key_X);
+    Label2.setShortcut(Qt::CTRL | Qt::Key_W);
+    connect(&Text3, &QLineEdit::returnPressed, &Image3, &ButtonControl::click);
 }
 
 void add::connectHandlers() {

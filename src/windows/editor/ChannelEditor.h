@@ -53,6 +53,7 @@ protected:
 
 private:
     void connectHandlers();
+    void designForKeysAndScreenReaders();
     void Label1_MouseDown(int button);
     void Label2_Click();
     void Image1_MouseUp();

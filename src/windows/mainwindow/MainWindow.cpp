@@ -1,9 +1,9 @@
 #include "windows/mainwindow/MainWindow.h"
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/RecentStations.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/Shell.h"
-#include "desktop/StationLaunch.h"
 #include "profile/Profile.h"
 #include "resources/Pictures.h"
 #include "runtime/Module1.h"
@@ -11,7 +11,6 @@
 #include "windows/presets/QuickSelect.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QScreen>
 
 using namespace Module1;
@@ -91,12 +90,39 @@ Form1::Form1(Forms& forms)
     Label5.setToolTipText(u"添加修改电视台地址"_s);
     for (int slot = 0; slot < 9; ++slot)
         quickSelectButtons()[slot]->setToolTipText(Catalogue::SlotNames[slot]);
+    designForKeysAndScreenReaders();
 
     // The window opens centred on the screen; the panels dock against it when they load.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
     connectHandlers();
+}
+
+// What a screen reader says of the main window and its controls, and the keys that do what the buttons do while it
+// is active (README, Keys). A quick-select button is named after the station it plays now, read afresh each time.
+void Form1::designForKeysAndScreenReaders() {
+    setAccessibleName(u"Vimaro 电视电台快选"_s);
+    Label1.setAccessibleName(u"Vimaro"_s);
+    Label1.setAccessibleDescription(u"拖动它可以移动窗口"_s);
+    Label2.setLink();
+    Label3.setLink();
+    Image5.setShortcut(Qt::Key_T, [this] { toggleFromKeyboard(tvToggle_); });
+    Image1.setShortcut(Qt::Key_R, [this] { toggleFromKeyboard(radioToggle_); });
+    Label6.setShortcut(Qt::Key_P, [this] { toggleFromKeyboard(presetToggle_); });
+    Label7.setShortcut(Qt::Key_A, [this] { toggleFromKeyboard(appearanceToggle_); });
+    Label5.setShortcut(Qt::Key_C, [this] { Label5_Key(); });
+    Image7.setShortcut(Qt::CTRL | Qt::Key_T);
+    Image3.setShortcut(Qt::CTRL | Qt::Key_M);
+    Image6.setShortcut(Qt::CTRL | Qt::Key_Q);
+    Label2.setShortcut(Qt::Key_S);
+    Label3.setShortcut(Qt::Key_F1);
+    // The keys 1 to 9, on the keypad too.
+    for (int slot = 0; slot < 9; ++slot) {
+        Image& button = *quickSelectButtons()[slot];
+        button.setShortcut(Qt::Key(Qt::Key_1 + slot));
+        button.nameNow = [this, &button] { return describeSlot(connection_, button.ToolTipText()); };
+    }
 }
 
 void Form1::connectHandlers() {
@@ -161,19 +187,6 @@ void Form1::moveEvent(QMoveEvent* event) {
     Form::moveEvent(event);
     if (forms_.isLoaded(FormName::Form2) && forms_.isLoaded(FormName::Form3))
         dockBrowserPanels(forms_);
-}
-
-// The keys 1 to 9 (on the keypad too) play the quick-select slots exactly as their buttons do. A key held down
-// plays its station once.
-void Form1::keyPressEvent(QKeyEvent* event) {
-    const int slot = event->key() - Qt::Key_1;
-    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (slot < 0 || slot >= 9 || !plain) {
-        Form::keyPressEvent(event);
-        return;
-    }
-    if (!event->isAutoRepeat())
-        quickSelectButtons()[slot]->click();
 }
 
 void Form1::Label1_MouseDown(int button) {
@@ -253,9 +266,26 @@ void Form1::Label5_MouseUp() {
     editor.activateWindow();
 }
 
+// Its key also closes the channel editor, as its own 关闭 does, so that one key opens and closes every side window.
+void Form1::Label5_Key() {
+    if (forms_.isLoaded(FormName::add) && forms_.form(FormName::add).isVisible())
+        forms_.unload(FormName::add);
+    else
+        Label5.click();
+}
+
+// A panel opened from the keyboard takes the keyboard, where its design puts the focus, so that its own keys work at
+// once; the mouse only shows it, as it always did.
+void Form1::toggleFromKeyboard(PanelToggle& toggle) {
+    toggle.control.click();
+    if (toggle.open)
+        forms_.form(toggle.panel).activateWithFocus();
+}
+
 // The button's tooltip is its slot name and the only tie to the slot, so it is read back at every release;
 // the catalogue is asked afresh each time, and a slot that no station fills does nothing.
 void Form1::QuickSelect_MouseUp(const Image& button) {
-    if (const std::optional<QVariant> address = presetAddress(Catalogue::opened(connection_), button.ToolTipText()))
-        playStation(*this, *address);
+    if (const std::optional<Catalogue::PlayableStation> station =
+            presetStation(Catalogue::opened(connection_), button.ToolTipText()))
+        Catalogue::playStation(*this, *connection_, *station);
 }

@@ -52,7 +52,6 @@ public:
 protected:
     void Form_Resize() override;
     void moveEvent(QMoveEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // A button that opens its own panel beside the main window and closes it again on the next release.
@@ -65,6 +64,7 @@ private:
         bool open = false;
     };
 
+    void designForKeysAndScreenReaders();
     void connectHandlers();
     void Label1_MouseDown(int button);
     void Image3_MouseUp();
@@ -77,8 +77,10 @@ private:
     void Label6_MouseUp() { toggle(presetToggle_); }
     void Label7_MouseUp() { toggle(appearanceToggle_); }
     void Label5_MouseUp();
+    void Label5_Key();
     void QuickSelect_MouseUp(const Image& button);
     void toggle(PanelToggle& toggle);
+    void toggleFromKeyboard(PanelToggle& toggle);
     void setStayOnTop(bool on);
 
     Forms& forms_;

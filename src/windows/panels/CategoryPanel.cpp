@@ -1,7 +1,7 @@
 #include "windows/panels/CategoryPanel.h"
 
 #include "catalogue/Catalogue.h"
-#include "desktop/StationLaunch.h"
+#include "catalogue/RecentStations.h"
 #include "runtime/OnError.h"
 #include "runtime/Screen.h"
 
@@ -21,6 +21,8 @@ const PanelDesign radioDesign{
                    {120, 1680, Categories::SpecialInterestRadio}},
     .countWord = u" 个电台"_s,
     .side = PanelDesign::Side::Right,
+    .windowName = u"广播选框"_s,
+    .listName = u"电台列表"_s,
 };
 
 const PanelDesign tvDesign{
@@ -34,6 +36,8 @@ const PanelDesign tvDesign{
                    {4320, 2400, Categories::SpecialInterestTv}},
     .countWord = u" 个电视台"_s,
     .side = PanelDesign::Side::Left,
+    .windowName = u"电视选框"_s,
+    .listName = u"电视台列表"_s,
 };
 
 // What the count label says while another program holds the catalogue locked.
@@ -48,8 +52,12 @@ CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesig
         const QString labelName = u"Label%1"_s.arg(2 + categoryLabels.size());
         auto label = std::make_unique<Label>(*this, labelName, category.left, category.top, 720, 180, category.caption);
         withPressEffect(*label, u"列出电台"_s, [this, &l = *label] { CategoryLabel_MouseUp(l); });
+        // Alt+1 lists the top category; the list keeps the keyboard, to move through the stations with the arrows.
+        label->setShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + categoryLabels.size())));
         categoryLabels.push_back(std::move(label));
     }
+    setAccessibleName(design.windowName);
+    List1.setAccessibleName(design.listName);
     List1.onClick = {u"播放电台"_s, [this] { List1_Click(); }};
 }
 
@@ -94,13 +102,13 @@ void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
 // station of that name among the stations of the listed category, in catalogue order. A name no station holds any
 // more clears the count label, which then no longer describes the list.
 void CategoryPanel::List1_Click() {
-    const std::optional<QVariant> address =
-        listed_.addressOf(opened(connection_), List1.Text(), occurrenceOfSelectedName());
-    if (!address)
+    const std::optional<PlayableStation> station =
+        listed_.stationOf(opened(connection_), List1.Text(), occurrenceOfSelectedName());
+    if (!station)
         Label9.setCaption(QString());
     Screen::setMousePointer(vbDefault);
-    if (address)
-        playStation(*this, *address);
+    if (station)
+        playStation(*this, *connection_, *station);
 }
 
 // How many lines above the selected one carry the same name.

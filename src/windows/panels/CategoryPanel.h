@@ -25,6 +25,9 @@ struct PanelDesign {
     std::vector<CategoryLabel> categories;
     QString countWord;
     Side side;
+    // What a screen reader calls the panel and its list.
+    QString windowName;
+    QString listName;
 };
 
 // A browser panel: a column of category labels, the list of the stations of the category last released, and

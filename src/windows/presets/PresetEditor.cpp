@@ -51,6 +51,12 @@ yz::yz(Forms& forms)
 
     Combo1.onClick = {u"显示预置频道"_s, [this] { Combo1_Click(); }};
     withPressEffect(Label1, u"保存修改"_s, [this] { Label1_MouseUp(); });
+
+    setAccessibleName(u"预置电台"_s);
+    Combo1.setAccessibleName(u"预置频道"_s);
+    Text1.setAccessibleName(u"名称"_s);
+    Text2.setAccessibleName(u"网址"_s);
+    Label1.setShortcut(Qt::CTRL | Qt::Key_S);
 }
 
 // It is created against the main window's right edge; the main window places it again each time it opens it.

@@ -8,6 +8,7 @@
 #include "tests/support/WebServer.h"
 #include "windows/editor/ChannelEditor.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QMimeData>
 #include <QPointer>
@@ -64,6 +65,7 @@ private Q_SLOTS:
     void droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox_data();
     void droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox();
     void subscribedStation_changedHere_keepsTheChangeThroughAnUpdate();
+    void everyControl_hasANameAndEveryButtonAKey();
 
 private:
     add& openEditor();
@@ -443,6 +445,48 @@ void TestEditor::subscribedStation_changedHere_keepsTheChangeThroughAnUpdate() {
     QCOMPARE(CommandLine::updateSubscriptions({u"update"_s}), int(CommandLine::Done));
 
     QCOMPARE(stored(), (Stations{{testCategory, u"我的订阅台"_s, u"http://mine.example/"_s}}));
+}
+
+// The keys do what the buttons do: Enter in the search box and Alt+S search, Alt+C and Alt+X empty the upper and the
+// lower boxes, Alt+A adds, Ctrl+W closes. The window keeps its name whatever the title says.
+void TestEditor::everyControl_hasANameAndEveryButtonAKey() {
+    add& editor = openEditor();
+    QStringList names;
+    for (QWidget* control : editor.findChildren<QWidget*>()) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        const bool button = accessible->role() == QAccessible::Button;
+        if (control->focusPolicy() != Qt::NoFocus && !control->focusProxy() &&
+            control->parentWidget() == editor.client())
+            names.append(accessible->text(QAccessible::Name));
+        if (button)
+            QVERIFY2(accessible->text(QAccessible::Description).contains(u"快捷键"_s),
+                     qPrintable(control->objectName()));
+        if (qobject_cast<Image*>(control))
+            QVERIFY2(button && !accessible->text(QAccessible::Name).isEmpty(), qPrintable(control->objectName()));
+    }
+    QCOMPARE(names.size(), 7); // the five boxes, the category box and the list
+    QVERIFY(!names.contains(QString()));
+    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+
+    Keyboard::type(editor.Text3, u"CCTV"_s);
+    QTest::keyClick(&editor.Text3, Qt::Key_Return);
+    QVERIFY(editor.List1.ListCount() > 0);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&editor)->text(QAccessible::Name), u"频道设置"_s);
+    Keyboard::type(editor.Text4, u"改"_s);
+    QTest::keyClick(&editor.Text4, Qt::Key_X, Qt::AltModifier);
+    QCOMPARE(editor.Text4.Text(), QString());
+
+    Keyboard::type(editor.Text1, u"键盘台"_s);
+    Keyboard::type(editor.Text2, u"http://keys.example/"_s);
+    QTest::keyClick(&editor.Text2, Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(editor.Text1.Text() + editor.Text2.Text(), QString());
+    Keyboard::type(editor.Text1, u"键盘台"_s);
+    Keyboard::type(editor.Text2, u"http://keys.example/"_s);
+    QTest::keyClick(&editor.Text2, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(program->boxes.prompts(), QStringList{u"键盘台 已增加！"_s});
+
+    QTest::keyClick(&editor.Text2, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!program->forms.isLoaded(FormName::add));
 }
 
 QTEST_MAIN(TestEditor)

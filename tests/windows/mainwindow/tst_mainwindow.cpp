@@ -6,6 +6,7 @@
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
 
+#include <QAccessible>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,6 +21,18 @@ const QList<FormName> allWindows{FormName::Form1, FormName::Form2, FormName::For
 
 bool staysOnTop(const QWidget& window) {
     return window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+// What a screen reader hears of a control or window: its role and its name.
+QPair<QAccessible::Role, QString> heard(QWidget& control) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&control);
+    return {accessible->role(), accessible->text(QAccessible::Name)};
+}
+
+void activate(QWidget& window) {
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
+        qFatal("the window never became active");
 }
 
 } // namespace
@@ -51,6 +64,8 @@ private Q_SLOTS:
     void pressEffect_showsWhilePressed_andReleaseOutsideStillActs();
     void links_openTheirPagesThroughTheShell();
     void links_thatTheShellRefuses_sayWhichPage();
+    void screenReader_hearsEachButtonAsWhatItDoes_andEachSlotByItsStationNow();
+    void keys_doWhatTheirButtonsDo();
 
 private:
     std::optional<Program> program;
@@ -305,6 +320,62 @@ void TestForm1::links_thatTheShellRefuses_sayWhichPage() {
     QCOMPARE(program->boxes.boxes().size(), 2);
     for (int link = 0; link < 2; ++link)
         QVERIFY(program->boxes.prompts()[link].contains(program->shell.files()[link]));
+}
+
+void TestForm1::screenReader_hearsEachButtonAsWhatItDoes_andEachSlotByItsStationNow() {
+    program->dir.changeCatalogue(u"UPDATE radio SET 名称 = 'CCTV-13 新闻' WHERE 类别 = '快速选台三'"_s);
+    program->dir.changeCatalogue(u"DELETE FROM radio WHERE 类别 = '快速选台九'"_s);
+    program->start();
+    Form1& main = program->main();
+
+    for (Image* picture : {&main.Image5, &main.Image7, &main.Image3, &main.Image6, &main.Image1})
+        QCOMPARE(heard(*picture), qMakePair(QAccessible::Button, picture->ToolTipText()));
+    for (Label* label : {&main.Label6, &main.Label7, &main.Label5})
+        QCOMPARE(heard(*label), qMakePair(QAccessible::Button, label->Caption()));
+    for (Label* link : {&main.Label2, &main.Label3})
+        QCOMPARE(heard(*link), qMakePair(QAccessible::Link, link->Caption()));
+    QCOMPARE(heard(main.Image8), qMakePair(QAccessible::Button, u"快速选台三：CCTV-13 新闻"_s));
+    QCOMPARE(heard(main.Image14).second, u"快速选台九：空"_s);
+    program->dir.changeCatalogue(u"UPDATE radio SET 名称 = 'CCTV-13' WHERE 类别 = '快速选台三'"_s);
+    QCOMPARE(heard(main.Image8).second, u"快速选台三：CCTV-13"_s);
+    // Every button says its key.
+    for (ButtonControl* control : main.findChildren<ButtonControl*>()) {
+        if (control->acts())
+            QVERIFY2(
+                QAccessible::queryAccessibleInterface(control)->text(QAccessible::Description).contains(u"快捷键"_s),
+                qPrintable(control->objectName()));
+    }
+
+    const QList<QPair<FormName, QString>> sideWindows{{FormName::Form3, u"电视选框"_s},
+                                                      {FormName::Form2, u"广播选框"_s},
+                                                      {FormName::add, u"频道设置"_s},
+                                                      {FormName::yz, u"预置电台"_s},
+                                                      {FormName::setup, u"外观设置"_s}};
+    for (const auto& [window, name] : sideWindows)
+        QCOMPARE(heard(program->forms.form(window)).second, name);
+    // The captions and tooltips stay as they are.
+    QCOMPARE(main.Image8.ToolTipText(), u"快速选台三"_s);
+    QCOMPARE(main.Label5.ToolTipText(), u"添加修改电视台地址"_s);
+}
+
+void TestForm1::keys_doWhatTheirButtonsDo() {
+    program->start();
+    Form1& main = program->main();
+    activate(main);
+
+    QTest::keyClick(&main, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!staysOnTop(main));
+    QTest::keyClick(&main, Qt::Key_S);
+    QTest::keyClick(&main, Qt::Key_F1);
+    QCOMPARE(program->shell.files(), QStringList({u"https://www.10086.cn/"_s, u"https://vimaro.example.org/"_s}));
+    QTest::keyClick(&main, Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(main.isMinimized());
+
+    program->forms.bringToFront();
+    activate(main);
+    QSignalSpy ended(&program->forms, &Registry::allUnloaded);
+    QTest::keyClick(&main, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(ended.count(), 1);
 }
 
 QTEST_MAIN(TestForm1)

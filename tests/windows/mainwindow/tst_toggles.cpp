@@ -2,6 +2,7 @@
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
 
+#include <QApplication>
 #include <QTest>
 #include <optional>
 
@@ -46,6 +47,8 @@ private Q_SLOTS:
     void closedPanel_keepsItsList();
     void closeRequestOnAPanel_closesItsToggle_data();
     void closeRequestOnAPanel_closesItsToggle();
+    void keys_openEachSideWindowWithTheFocusItsDesignGives_EscReturns_andTheKeyCloses_data();
+    void keys_openEachSideWindowWithTheFocusItsDesignGives_EscReturns_andTheKeyCloses();
 
 private:
     std::optional<Program> program;
@@ -218,6 +221,44 @@ void TestToggles::closeRequestOnAPanel_closesItsToggle() {
     QVERIFY(window.isVisible());
     QCOMPARE(control.BorderStyle(), 1);
     QCOMPARE(control.ToolTipText(), tipWhileOpen);
+}
+
+void TestToggles::keys_openEachSideWindowWithTheFocusItsDesignGives_EscReturns_andTheKeyCloses_data() {
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<FormName>("window");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("TV") << Qt::Key_T << FormName::Form3 << u"List1"_s;
+    QTest::newRow("radio") << Qt::Key_R << FormName::Form2 << u"List1"_s;
+    QTest::newRow("presets") << Qt::Key_P << FormName::yz << u"Combo1"_s;
+    QTest::newRow("appearance") << Qt::Key_A << FormName::setup << u"Option1(0)"_s;
+    QTest::newRow("channel editor") << Qt::Key_C << FormName::add << u"Combo1"_s;
+}
+
+void TestToggles::keys_openEachSideWindowWithTheFocusItsDesignGives_EscReturns_andTheKeyCloses() {
+    QFETCH(Qt::Key, key);
+    QFETCH(FormName, window);
+    QFETCH(QString, focus);
+    Form1& main = program->main();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+
+    QTest::keyClick(&main, key);
+    Form& opened = program->forms.form(window);
+    QVERIFY(opened.isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(&opened));
+    // The window's own focus: Qt's offscreen platform leaves the application's focus with the main window when the
+    // window opened is a dialog of it; on X11 the two agree (the end-to-end screen reader test).
+    QWidget* keyboard = opened.focusWidget();
+    QVERIFY(keyboard);
+    QWidget* designed = opened.findChild<QWidget*>(focus);
+    QVERIFY2(keyboard == designed || designed->isAncestorOf(keyboard), qPrintable(keyboard->objectName()));
+
+    QTest::keyClick(keyboard, Qt::Key_Escape);
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QVERIFY(opened.isVisible());
+
+    QTest::keyClick(&main, key);
+    QVERIFY(!program->forms.isLoaded(window) || !program->forms.form(window).isVisible());
 }
 
 QTEST_MAIN(TestToggles)

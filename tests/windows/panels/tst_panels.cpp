@@ -1,6 +1,7 @@
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
 
+#include <QAccessible>
 #include <QTest>
 #include <optional>
 
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void stationAddedElsewhere_appearsAtTheNextRelease();
     void withoutCatalogue_listStaysEmptyAndCountKeepsItsText();
     void lockedCatalogue_isSaidQuietly_andTheNextReleaseTriesAgain();
+    void altAndNumber_listsACategory_inANamedListThatReadsAsTheStations();
 
 private:
     void release(CategoryPanel& panel, const QString& caption) { Mouse::click(categoryLabel(panel, caption)); }
@@ -154,6 +156,31 @@ void TestPanels::lockedCatalogue_isSaidQuietly_andTheNextReleaseTriesAgain() {
     QCOMPARE(radio.List1.lines(), QStringList{u"甲台"_s});
     QCOMPARE(radio.Label9.Caption(), u"总共有1 个电台"_s);
     QVERIFY(program->boxes.boxes().isEmpty());
+}
+
+void TestPanels::altAndNumber_listsACategory_inANamedListThatReadsAsTheStations() {
+    for (const QString& name : {u"乙台"_s, u"甲台"_s})
+        program->addStation(Catalogue::Categories::HongKongTaiwanTv, name, u"http://example.org/"_s + name);
+    program->start();
+    Form3& tv = program->tv();
+    tv.Show();
+    tv.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&tv));
+
+    QTest::keyClick(&tv.List1, Qt::Key_2, Qt::AltModifier); // 港台电视, the second from the top
+    QCOMPARE(tv.List1.lines(), QStringList({u"乙台"_s, u"甲台"_s}));
+    QVERIFY(tv.List1.hasFocus());
+    QVERIFY(program->shell.calls().isEmpty());
+
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&tv.List1);
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->text(QAccessible::Name), u"电视台列表"_s);
+    QCOMPARE(list->childCount(), 2);
+    QCOMPARE(list->child(1)->role(), QAccessible::ListItem);
+    QCOMPARE(list->child(1)->text(QAccessible::Name), u"甲台"_s);
+    QAccessibleInterface* category = QAccessible::queryAccessibleInterface(tv.categoryLabels[1].get());
+    QCOMPARE(category->role(), QAccessible::Button);
+    QCOMPARE(category->text(QAccessible::Description), u"快捷键 Alt+2"_s);
 }
 
 QTEST_MAIN(TestPanels)

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "sqlite/Database.h"
+#include "windows/forms/Forms.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The tray icon's menu: the nine quick-select slots named after the stations they play now, the stations played last
+// (最近播放), 频道设置 and 退出. It is filled afresh each time it opens, so it shows the catalogue as it is then. A
+// slot, 频道设置 and 退出 do exactly what the main window's buttons do; a station played before plays as a list line
+// does. It keeps its own catalogue connection, as every window does.
+class TrayMenu : public QMenu {
+    Q_OBJECT
+
+public:
+    explicit TrayMenu(Forms& forms);
+
+    // The submenu 最近播放.
+    QMenu& recentStations() { return recent_; }
+
+private:
+    void fill();
+    void playRecent(qint64 station);
+
+    Forms& forms_;
+    std::optional<Database> connection_;
+    QMenu recent_;
+};
+
+// The program's icon in the desktop's tray; main() makes it only where the desktop has a tray, so that nothing
+// changes where there is none. A click on it hides the windows when they are in front and otherwise brings them
+// back, those that were open with them.
+class TrayIcon : public QObject {
+    Q_OBJECT
+
+public:
+    // `bringToFront` brings the main window and the windows it has open to the front.
+    TrayIcon(Forms& forms, std::function<void()> bringToFront);
+
+    void Icon_Click();
+    TrayMenu& menu() { return menu_; }
+
+private:
+    Forms& forms_;
+    std::function<void()> bringToFront_;
+    TrayMenu menu_;
+    QSystemTrayIcon icon_;
+    // The windows the last click hid, to come back with the next.
+    std::vector<FormName> hidden_;
+};

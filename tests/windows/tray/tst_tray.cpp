@@ -1,0 +1,145 @@
+#include "tests/support/Mouse.h"
+#include "tests/support/Program.h"
+#include "windows/tray/TrayIcon.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList texts(const QMenu& menu) {
+    QStringList shown;
+    for (const QAction* action : menu.actions())
+        shown.append(action->isSeparator() ? u"-"_s : action->text());
+    return shown;
+}
+
+// Opens the menu as the tray does, so that it fills itself, and closes it again.
+void open(TrayMenu& menu) {
+    Q_EMIT menu.aboutToShow();
+}
+
+QAction* entry(QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    qFatal("the menu has no entry %s", qPrintable(text));
+}
+
+} // namespace
+
+// The tray icon's menu and its click, on the program as main() starts it.
+class TestTray : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void menu_namesTheSlotsStationsNow_andPlaysASlotAsItsButtonDoes();
+    void recentStations_listWhatWasPlayed_fromAnyWindow_newestFirst();
+    void channelSettingsAndExit_doWhatTheirButtonsDo();
+    void click_hidesTheWindowsInFront_andBringsThemBack();
+
+private:
+    std::optional<Program> program;
+    std::optional<TrayIcon> tray;
+};
+
+void TestTray::init() {
+    program.emplace();
+    program->dir.changeCatalogue(u"UPDATE radio SET 名称 = 'A&B 台', 网址 = 'http://two.example/' "
+                                 "WHERE 类别 = '快速选台二'"_s);
+    program->dir.changeCatalogue(u"DELETE FROM radio WHERE 类别 = '快速选台九'"_s);
+    program->start();
+    tray.emplace(program->forms, [this] { program->forms.bringToFront(); });
+}
+
+void TestTray::cleanup() {
+    tray.reset();
+    program.reset();
+}
+
+void TestTray::menu_namesTheSlotsStationsNow_andPlaysASlotAsItsButtonDoes() {
+    TrayMenu& menu = tray->menu();
+    open(menu);
+    const QStringList shown = texts(menu);
+    QCOMPARE(shown.size(), 9 + 5);
+    QCOMPARE(shown[1], u"快速选台二：A&&B 台"_s);
+    QCOMPARE(shown[8], u"快速选台九：空"_s);
+    QCOMPARE(shown.mid(9), QStringList({u"-"_s, u"最近播放"_s, u"-"_s, u"频道设置"_s, u"退出"_s}));
+    QVERIFY(!menu.recentStations().isEnabled());
+
+    program->dir.changeCatalogue(u"UPDATE radio SET 名称 = '二台' WHERE 类别 = '快速选台二'"_s);
+    open(menu);
+    QCOMPARE(menu.actions()[1]->text(), u"快速选台二：二台"_s);
+    menu.actions()[1]->trigger();
+    Mouse::click(program->main().Image4);
+    QCOMPARE(program->shell.files(), QStringList(2, u"http://two.example/"_s));
+}
+
+void TestTray::recentStations_listWhatWasPlayed_fromAnyWindow_newestFirst() {
+    Form3& tv = program->tv();
+    tv.Show();
+    Mouse::click(categoryLabel(tv, Catalogue::Categories::DomesticTv));
+    Mouse::chooseLine(tv.List1, 1);
+    Mouse::click(program->main().Image4);
+    // Refused by the desktop, not played: not remembered.
+    program->shell.answerWith(31);
+    Mouse::click(program->main().Image2);
+    program->shell.answerWith(42);
+
+    open(tray->menu());
+    QMenu& recent = tray->menu().recentStations();
+    QCOMPARE(texts(recent), QStringList({u"A&&B 台"_s, tv.List1.List(1)}));
+
+    program->shell.clear();
+    entry(recent, tv.List1.List(1))->trigger();
+    QCOMPARE(program->shell.files().size(), 1);
+    QCOMPARE(program->shell.calls().first().owner, &program->main());
+    open(tray->menu());
+    QCOMPARE(texts(recent).first(), tv.List1.List(1));
+
+    // Deleted since the menu opened: it plays nothing and says nothing.
+    program->dir.changeCatalogue(u"DELETE FROM radio WHERE 类别 = '快速选台二'"_s);
+    program->shell.clear();
+    entry(recent, u"A&&B 台"_s)->trigger();
+    QVERIFY(program->shell.calls().isEmpty());
+    QVERIFY(program->boxes.boxes().size() == 1); // the refused play's
+    open(tray->menu());
+    QCOMPARE(texts(recent), QStringList{tv.List1.List(1)});
+}
+
+void TestTray::channelSettingsAndExit_doWhatTheirButtonsDo() {
+    open(tray->menu());
+    entry(tray->menu(), u"频道设置"_s)->trigger();
+    QVERIFY(program->forms.form(FormName::add).isVisible());
+
+    QSignalSpy ended(&program->forms, &Registry::allUnloaded);
+    entry(tray->menu(), u"退出"_s)->trigger();
+    QCOMPARE(ended.count(), 1);
+}
+
+void TestTray::click_hidesTheWindowsInFront_andBringsThemBack() {
+    Form1& main = program->main();
+    Mouse::click(main.Image5);
+    Mouse::click(main.Label7);
+
+    tray->Icon_Click();
+    QVERIFY(!main.isVisible() && !program->tv().isVisible() && !program->forms.form(FormName::setup).isVisible());
+    tray->Icon_Click();
+    QVERIFY(main.isVisible() && program->tv().isVisible() && program->forms.form(FormName::setup).isVisible());
+    QVERIFY(!program->radio().isVisible());
+
+    // Minimised, the windows are not in front: a click brings them back rather than hiding them.
+    Mouse::click(main.Image3);
+    tray->Icon_Click();
+    QVERIFY(main.isVisible() && !main.isMinimized());
+}
+
+QTEST_MAIN(TestTray)
+#include "tst_tray.moc"
