@@ -11,12 +11,30 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The cause the engine's result code names; where the engine met a failure of the system, the system's own.
+FileFailure::Cause causeOf(sqlite3* db) {
+    switch (sqlite3_errcode(db)) {
+    case SQLITE_FULL:
+        return FileFailure::Cause::DiskFull;
+    case SQLITE_READONLY:
+        return FileFailure::Cause::ReadOnly;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return FileFailure::Cause::NoPermission;
+    case SQLITE_NOTADB:
+        return FileFailure::Cause::NotADatabase;
+    default:
+        return causeOfSystemError(sqlite3_system_errno(db));
+    }
+}
+
 // The engine's message, as BusyError when the catalogue was locked longer than the connection waits.
 [[noreturn]] void failWith(sqlite3* db) {
     const int code = sqlite3_errcode(db);
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
         throw BusyError(std::string("电台目录正被另一个程序使用，请稍后再试（") + sqlite3_errmsg(db) + "）");
-    throw DbError(sqlite3_errmsg(db));
+    throw DbError(causeOf(db), QString::fromUtf8(sqlite3_db_filename(db, "main")),
+                  QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 // like(pattern, value): SQLite hands the pattern first. The pattern is read once per statement and kept with it,
@@ -54,8 +72,10 @@ Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds b
     const int rc =
         sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK && !raw)
+        throw DbError("out of memory");
     if (rc != SQLITE_OK)
-        throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
+        throw DbError(causeOf(raw), path, QString::fromUtf8(sqlite3_errmsg(raw)));
     Database connection(std::move(db));
     connection.setBusyWait(busyWait);
     return connection;
