@@ -1,4 +1,5 @@
 #include "profile/Profile.h"
+#include "runtime/FileFailure.h"
 #include "tests/support/MsgBoxScript.h"
 #include "tests/support/TestProgramDir.h"
 
@@ -318,7 +319,7 @@ void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas() {
     try {
         writeColour(dir, newColour);
         QFAIL("the write did not fail");
-    } catch (const ProfileError& error) {
+    } catch (const FileFailure& error) {
         QVERIFY2(QString::fromUtf8(error.what()).contains(named), error.what());
     }
     QCOMPARE(dir.read(QStringLiteral("tvset.ini")), before);
@@ -336,7 +337,7 @@ void ProfileTest::aFailedReplacementKeepsTheOldFileAndTheNewCopy() {
     try {
         setProfile(dir.file(longName), QStringLiteral("setup"), QStringLiteral("color"), newColour);
         QFAIL("the replacement did not fail");
-    } catch (const ProfileError& error) {
+    } catch (const FileFailure& error) {
         QVERIFY2(QString::fromUtf8(error.what()).contains(longName), error.what());
     }
     QCOMPARE(dir.read(longName), installed);
