@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -60,6 +61,38 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
         return Done;
     }
     return std::nullopt;
+}
+
+void print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+QString printable(QStringView text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            shown += u"\\x"_s + QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+QString catalogueName() {
+    try {
+        return QDir::toNativeSeparators(Catalogue::file());
+    } catch (const ProgramDirError&) {
+        return u"tv.mdb in the data folder"_s;
+    }
+}
+
+QString categoryLines(Database& catalogue) {
+    QString lines;
+    for (const QString& category : Catalogue::categories(catalogue))
+        lines += u"  \"%1\"\n"_s.arg(printable(category));
+    return lines;
 }
 
 Database openCatalogue() {

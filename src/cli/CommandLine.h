@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,19 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
 // The catalogue a command works on. An old Jet tv.mdb is converted first, as at start-up, and the command says so
 // on the error stream; a failed conversion throws DbError and leaves the old file as it was.
 Database openCatalogue();
+
+// Text of a command's own to a stream, as UTF-8.
+void print(std::FILE* stream, const QString& text);
+
+// Text from outside (a file's name, a station's, what a server said) made safe to print: every control character,
+// which a terminal may take for a command, is written as an escape such as \x1B.
+QString printable(QStringView text);
+
+// The catalogue the commands work on, as their help names it.
+QString catalogueName();
+
+// The categories that hold a station, one line each, for a command given a category that holds none.
+QString categoryLines(Database& catalogue);
 
 // The commands, each in a file of its own.
 int importStations(const QStringList& arguments); // ImportCommand.cpp

@@ -2,6 +2,7 @@
 
 #include "catalogue/Backup.h"
 #include "desktop/Shell.h"
+#include "playlists/Input.h"
 #include "sqlite/Statement.h"
 
 using namespace Qt::StringLiterals;
@@ -10,15 +11,11 @@ namespace Playlists {
 
 namespace {
 
-// How many entries pass between two progress calls: often enough for a progress bar, rare enough to cost nothing.
+// How many places pass between two progress calls: often enough for a progress bar, rare enough to cost nothing.
 constexpr qint64 ProgressStep = 1000;
 
-qint64 entryCount(const std::vector<PlaylistFile>& files) {
-    qint64 total = 0;
-    for (const PlaylistFile& file : files)
-        total += static_cast<qint64>(file.playlist.entries.size());
-    return total;
-}
+// A cancel seen while a file is read: it unwinds the reading, and the transaction with it.
+struct Cancelled {};
 
 // Adds stations the catalogue does not hold yet, through two statements prepared once for the whole import.
 class MissingStations {
@@ -63,19 +60,11 @@ Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& c
             entry.address};
 }
 
-ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile>& files,
-                             const ImportOptions& options) {
-    ImportReport report;
-    for (const PlaylistFile& file : files) {
-        for (const UnreadableLine& line : file.playlist.unreadable)
-            report.unreadable.push_back({file.name, line});
-    }
-    const qint64 total = entryCount(files);
-    const auto progress = [&](qint64 done) {
-        if (options.progress)
-            options.progress(done, total);
-    };
+ImportFile playlistFile(InputBlocks& input) {
+    return {input.name(), Unit::Line, [&input](const Reading& reading) { read(input, reading); }};
+}
 
+ImportReport importPlaylists(Database& catalogue, const std::vector<ImportFile>& files, const ImportOptions& options) {
     // The day's copy of the catalogue is made before the transaction takes the write lock; a dry run writes nothing.
     if (!options.dryRun)
         Catalogue::backUpBeforeWriting();
@@ -83,27 +72,49 @@ ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile
     Transaction transaction(catalogue);
     Catalogue::createIndexes(catalogue);
     MissingStations missing(catalogue);
-    qint64 done = 0;
-    progress(done);
-    for (const PlaylistFile& file : files) {
-        for (const Entry& entry : file.playlist.entries) {
-            if (options.cancel && options.cancel->load())
-                return cancelled();
-            const Catalogue::Station station = stationOf(entry, options.category);
-            if (!missing.add(station)) {
-                ++report.alreadyPresent;
-            } else {
-                ++report.added;
-                // The launcher trims an address before it judges it, and so does the report.
-                if (!isPlayable(station.address.trimmed()))
-                    report.willNotPlay.push_back({file.name, entry.line, station});
-            }
-            if (++done % ProgressStep == 0)
-                progress(done);
+    ImportReport report;
+    qint64 entries = 0;
+    qint64 places = 0;
+    const auto progress = [&] {
+        if (options.progress)
+            options.progress(entries);
+    };
+    const auto passing = [&] {
+        if (options.cancel && options.cancel->load())
+            throw Cancelled{};
+        if (++places % ProgressStep == 0)
+            progress();
+    };
+    progress();
+    try {
+        for (const ImportFile& file : files) {
+            const qint64 entriesBefore = entries;
+            const qint64 unreadableBefore = report.unreadable.count;
+            file.read({[&](const Entry& entry) {
+                           passing();
+                           ++entries;
+                           const Catalogue::Station station = stationOf(entry, options.category);
+                           if (!missing.add(station)) {
+                               ++report.alreadyPresent;
+                               return;
+                           }
+                           ++report.added;
+                           // The launcher trims an address before it judges it, and so does the report.
+                           if (!isPlayable(station.address.trimmed()))
+                               report.willNotPlay.add({file.name, file.unit, entry.line, station});
+                       },
+                       [&](UnreadableLine line) {
+                           passing();
+                           report.unreadable.add({file.name, file.unit, std::move(line)});
+                       }});
+            if (entries > entriesBefore || report.unreadable.count == unreadableBefore)
+                ++report.playlists;
         }
+    } catch (const Cancelled&) {
+        return cancelled();
     }
-    progress(done);
-    if (!options.dryRun)
+    progress();
+    if (!options.dryRun && report.playlists > 0)
         transaction.commit();
     return report;
 }
