@@ -7,6 +7,7 @@
 #include "playlists/Import.h"
 
 #include "bench/Measure.h"
+#include "desktop/ProgramDir.h"
 #include "playlists/Input.h"
 
 #include <QCoreApplication>
@@ -97,13 +98,17 @@ void writePlaylist(const QString& path, int count) {
         file.write(Playlists::writeM3u(newStations(std::min(Part, count - first), first)));
 }
 
-// The most memory a process of its own held while it imported `playlist` into a fresh copy of `base`, in megabytes.
+// The most memory a new process held while it imported `playlist` into a fresh copy of `base`, in megabytes.
 double peakOfImport(const QString& base, const QString& copy, const QString& playlist) {
     QFile::remove(copy);
     QFile::copy(base, copy);
     const pid_t child = fork();
-    if (child == 0)
-        _exit(import(copy, playlist).added > 0 ? 0 : 1);
+    if (child == 0) {
+        const QByteArray program = QCoreApplication::applicationFilePath().toUtf8();
+        const QByteArray catalogue = copy.toUtf8(), list = playlist.toUtf8();
+        execl(program.constData(), program.constData(), "--import", catalogue.constData(), list.constData(), nullptr);
+        _exit(127);
+    }
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
@@ -116,10 +121,17 @@ double peakOfImport(const QString& base, const QString& copy, const QString& pla
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    // The day's backup goes beside the catalogue, in the benchmark's folder.
+    if (argc == 4 && qstrcmp(argv[1], "--import") == 0) {
+        setProgramDirForTesting(QFileInfo(QString::fromUtf8(argv[2])).path());
+        return import(QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3])).added > 0 ? 0 : 1;
+    }
     const int entries = argc > 1 ? atoi(argv[1]) : 100000;
     const int size = argc > 2 ? atoi(argv[2]) : 1000000;
     const int large = argc > 3 ? atoi(argv[3]) : 5000000;
     QTemporaryDir dir;
+    setProgramDirForTesting(dir.path());
+    makeCatalogue(dir.filePath(u"tv.mdb"_s), 0);
     const QString unindexed = dir.filePath(u"unindexed.mdb"_s), base = dir.filePath(u"base.mdb"_s);
     const QString copy = dir.filePath(u"copy.mdb"_s), playlist = dir.filePath(u"list.m3u"_s);
 
@@ -161,7 +173,7 @@ int main(int argc, char* argv[]) {
     writePlaylist(largePlaylist, large);
     const double small = peakOfImport(base, copy, playlist);
     const double big = peakOfImport(base, copy, largePlaylist);
-    std::printf("peak memory of an import in a process of its own, into a catalogue of %d stations\n", size);
+    std::printf("peak memory of an import in a new process, into a catalogue of %d stations\n", size);
     std::printf("  %-50s %7.1f MB\n",
                 qPrintable(u"%1 entries (%2 MB of M3U)"_s.arg(entries).arg(QFileInfo(playlist).size() >> 20)), small);
     std::printf("  %-50s %7.1f MB   %+.1f MB\n",

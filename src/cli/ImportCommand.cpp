@@ -79,7 +79,7 @@ QString placeOf(Playlists::Unit unit) {
 
 template <typename Place, typename Describe>
 void list(const QString& heading, const Playlists::Listed<Place>& places, Describe describe) {
-    QString text = u"%1%2\n"_s.arg(heading.leftJustified(18)).arg(places.count);
+    QString text = u"%1%2\n"_s.arg(heading.leftJustified(20)).arg(places.count);
     for (const Place& place : places.first)
         text += u"  "_s + describe(place) + u'\n';
     if (places.count > qint64(places.first.size()))
@@ -88,9 +88,9 @@ void list(const QString& heading, const Playlists::Listed<Place>& places, Descri
 }
 
 void printReport(const Playlists::ImportReport& report, bool dryRun, bool onlyOldCatalogues) {
-    print(stdout, u"%1%2\n%3%4\n"_s.arg(u"Added:"_s.leftJustified(18))
+    print(stdout, u"%1%2\n%3%4\n"_s.arg(u"Added:"_s.leftJustified(20))
                       .arg(report.added)
-                      .arg(u"Already present:"_s.leftJustified(18))
+                      .arg(u"Already present:"_s.leftJustified(20))
                       .arg(report.alreadyPresent));
     list(u"Will not play:"_s, report.willNotPlay, [](const Playlists::StationAt& at) {
         const Catalogue::Station& station = at.station;

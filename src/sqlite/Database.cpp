@@ -22,6 +22,7 @@ FileFailure::Cause causeOf(sqlite3* db) {
     case SQLITE_AUTH:
         return FileFailure::Cause::NoPermission;
     case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
         return FileFailure::Cause::NotADatabase;
     default:
         return causeOfSystemError(sqlite3_system_errno(db));

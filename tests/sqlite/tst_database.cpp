@@ -31,6 +31,7 @@ private Q_SLOTS:
     void like_isTheCatalogueLikeOnEveryCatalogueConnection();
     void missingFile_isAnErrorAndIsNotCreated();
     void notACatalogue_failsAtTheFirstRecordSet();
+    void notADatabase_isSaidSoWithItsFile();
     void transaction_landsOnlyWhenCommitted();
 
 private:
@@ -213,6 +214,18 @@ void TestDatabase::notACatalogue_failsAtTheFirstRecordSet() {
     dir->write(u"tv.mdb"_s, "Standard Jet DB\0 not a catalogue this program can read");
     Database broken = Database::OpenDatabase(dir->catalogue());
     QVERIFY_THROWS_EXCEPTION(DbError, broken.OpenRecordset(u"radio"_s));
+}
+
+// What a message box says of it, in the system's words.
+void TestDatabase::notADatabase_isSaidSoWithItsFile() {
+    dir->write(u"tv.mdb"_s, QByteArray(4096, 'x'));
+    Database broken = Database::OpenDatabase(dir->catalogue());
+    try {
+        Statement(broken, u"SELECT * FROM radio"_s);
+        QFAIL("a file of x was read as a database");
+    } catch (const DbError& error) {
+        QCOMPARE(failureText(error), u"不是数据库文件，或已损坏（%1）"_s.arg(dir->catalogue()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)
