@@ -46,15 +46,15 @@ struct GivenFile {
 QString seekableCopy(GivenFile& given, QTemporaryFile& copy) {
     if (!given.file.isSequential())
         return given.file.fileName();
-    if (!copy.open())
-        throw FileFailure(FileFailure::Cause::Other, copy.fileName(),
+    // Every write is checked, the last ones at the flush.
+    bool written = copy.open();
+    for (QByteArray block = given.input.next(); written && !block.isEmpty(); block = given.input.next())
+        written = copy.write(block) == block.size();
+    if (!written || !copy.flush()) {
+        const int error = errno;
+        throw FileFailure(causeOfSystemError(error), copy.fileName(),
                           u"cannot keep a copy of %1: %2"_s.arg(given.input.name(), copy.errorString()));
-    for (QByteArray block = given.input.next(); !block.isEmpty(); block = given.input.next()) {
-        if (copy.write(block) != block.size())
-            throw FileFailure(causeOfSystemError(errno), copy.fileName(),
-                              u"cannot keep a copy of %1: %2"_s.arg(given.input.name(), copy.errorString()));
     }
-    copy.close();
     return copy.fileName();
 }
 

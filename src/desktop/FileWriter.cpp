@@ -63,10 +63,10 @@ void FileWriter::commit() {
     // when the data reaches the disk tells it at the sync.
     if (!file_->flush())
         fail();
-    if (!replacement_)
-        return file_->close();
-    if (::fdatasync(replacement_->handle()) != 0 || !replacement_->commit())
+    if (replacement_ && (::fdatasync(replacement_->handle()) != 0 || !replacement_->commit()))
         fail();
+    if (!replacement_)
+        file_->close();
 }
 
 QString FileWriter::name() const {

@@ -51,23 +51,25 @@ template <typename Text> std::optional<TextLine> TextLines::take(Pending<Text>& 
     const bool whole = lineBreak != end && (*lineBreak == u'\n' || lineBreak + 1 != end || ended_);
     const qsizetype length = (whole ? lineBreak : end) - start;
     pending.tooLong = pending.tooLong || length > longest;
-    if (!whole) {
-        if (pending.tooLong) {
-            pending.text.clear();
-            pending.pos = 0;
-        }
-        if (!ended_ || (length == 0 && !pending.tooLong))
+    if (!whole && pending.tooLong) {
+        // Nothing of a line too long is kept; its end, when it comes, ends it.
+        pending.text.clear();
+        pending.pos = 0;
+        if (!ended_)
             return std::nullopt;
     }
+    if (!whole && !pending.tooLong && (!ended_ || length == 0))
+        return std::nullopt;
     std::optional<TextLine> found;
     if (std::exchange(pending.tooLong, false))
         found = TextLine{++number_, {}, u"is longer than %1 KiB"_s.arg(LongestValue / 1024)};
     else
         found = line(view(start, length));
-    pending.pos += length;
     if (whole) {
         const bool crLf = *lineBreak == u'\r' && lineBreak + 1 != end && lineBreak[1] == u'\n';
-        pending.pos += crLf ? 2 : 1;
+        pending.pos += length + (crLf ? 2 : 1);
+    } else {
+        pending.pos = pending.text.size();
     }
     return found;
 }

@@ -153,7 +153,7 @@ void readXspf(InputBlocks& input, const Reading& reading) {
         if (waiting > LongestPiece)
             return reading.unreadable(
                 {lineOf(xml),
-                 u"holds a text or a tag longer than %1 KiB, and is read no further"_s.arg(LongestPiece / 1024)});
+                 u"holds a text or a tag longer than %1 MiB, and is read no further"_s.arg(LongestPiece >> 20)});
     }
     // The tracks before a fault are read; the fault itself is reported where the XML reader met it.
     reading.unreadable({lineOf(xml), u"is no well-formed XML: %1"_s.arg(xml.errorString())});

@@ -1,5 +1,6 @@
 #include "playlists/Import.h"
 #include "playlists/Input.h"
+#include "tests/support/Arriving.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QBuffer>
@@ -7,6 +8,7 @@
 #include <QStringEncoder>
 #include <QTest>
 #include <algorithm>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using namespace Playlists;
@@ -98,6 +100,8 @@ void TestFormats::read_givesEntriesAndUnreadableLines_data() {
     QTest::newRow("M3U: the longest title, and a longer one")
         << (u"#EXTINF:-1,"_s + longest + u"\nhttp://k/\n#EXTINF:-1,长"_s + longest + u"\nhttp://l/\n"_s).toUtf8()
         << QStringList{u"2: "_s + longest + u" | http://k/ | -"_s, u"4:  | http://l/ | -"_s, u"3!"_s};
+    QTest::newRow("M3U: a last line too long, without a line break")
+        << "http://a/\n"_ba + QByteArray(LongestValue + 1, 'x') << QStringList{u"1:  | http://a/ | -"_s, u"2!"_s};
     QTest::newRow("PLS: an address longer than a line can be")
         << "[playlist]\nFile1=http://a/"_ba + QByteArray(LongestValue, 'x') + "\nFile2=http://b/\n"_ba
         << QStringList{u"3:  | http://b/ | -"_s, u"2!"_s};
@@ -145,35 +149,14 @@ void TestFormats::read_givesEntriesAndUnreadableLines() {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, expected);
     QCOMPARE(described(read(bytes)), expected);
+    // The same, however few bytes arrive at a time.
+    Arriving trickle(bytes, {}, 7);
+    InputBlocks input(trickle, {});
+    Playlist playlist;
+    read(input, {[&](Entry entry) { playlist.entries.push_back(std::move(entry)); },
+                 [&](UnreadableLine line) { playlist.unreadable.push_back(std::move(line)); }});
+    QCOMPARE(described(playlist), expected);
 }
-
-namespace {
-
-// A device that never ends: after its start, the same bytes again and again, as /dev/zero or a stuck server gives
-// them.
-class Endless : public QIODevice {
-public:
-    Endless(QByteArray start, QByteArray again) : start_(std::move(start)), again_(std::move(again)) {
-        open(QIODevice::ReadOnly);
-    }
-    bool isSequential() const override { return true; }
-    qint64 given() const { return given_; }
-
-protected:
-    qint64 readData(char* data, qint64 size) override {
-        for (qint64 i = 0; i < size; ++i, ++given_)
-            data[i] = given_ < start_.size() ? start_[given_] : again_[(given_ - start_.size()) % again_.size()];
-        return size;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QByteArray start_;
-    QByteArray again_;
-    qint64 given_ = 0;
-};
-
-} // namespace
 
 void TestFormats::endlessInput_endsWithinItsBound_data() {
     QTest::addColumn<QByteArray>("start");
@@ -193,7 +176,7 @@ void TestFormats::endlessInput_endsWithinItsBound() {
     QFETCH(QByteArray, again);
     QFETCH(bool, fails);
     constexpr qint64 bound = 8 << 20;
-    Endless device(start, again);
+    Arriving device(start, again, std::numeric_limits<qint64>::max());
     InputBlocks input(device, u"endless"_s, bound);
     qint64 unreadable = 0;
     try {
