@@ -73,6 +73,34 @@ Playlists::ImportFile oldCatalogue(GivenFile& given) {
             }};
 }
 
+// The files of an import. Every one is opened, and an old catalogue read, before the catalogue is touched;
+// playlists are read as they are imported.
+struct GivenFiles {
+    // False, having said why, when a file cannot be opened or an old catalogue read.
+    bool open(const QStringList& paths) {
+        for (const QString& path : paths) {
+            try {
+                GivenFile& file = opened.emplace_back(path);
+                const bool old = jetFormatOf(file.input.head()).has_value();
+                files.push_back(old ? oldCatalogue(file) : Playlists::playlistFile(file.input));
+                onlyOldCatalogues = onlyOldCatalogues && old;
+            } catch (const DbError& error) {
+                print(stderr,
+                      u"vimaro import: cannot read %1: %2\n"_s.arg(printable(path), QString::fromUtf8(error.what())));
+                return false;
+            } catch (const FileFailure& failure) {
+                print(stderr, u"vimaro import: %1\n"_s.arg(printable(QString::fromUtf8(failure.what()))));
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::deque<GivenFile> opened;
+    std::vector<Playlists::ImportFile> files;
+    bool onlyOldCatalogues = true;
+};
+
 QString placeOf(Playlists::Unit unit) {
     return unit == Playlists::Unit::Record ? u"record"_s : u"line"_s;
 }
@@ -133,26 +161,9 @@ int importStations(const QStringList& arguments) {
         return Usage;
     }
 
-    // Every file is opened, and an old catalogue read, before the catalogue is touched; playlists are read as they
-    // are imported.
-    std::deque<GivenFile> given;
-    std::vector<Playlists::ImportFile> files;
-    bool onlyOldCatalogues = true;
-    for (const QString& path : parser.positionalArguments()) {
-        try {
-            GivenFile& file = given.emplace_back(path);
-            const bool old = jetFormatOf(file.input.head()).has_value();
-            files.push_back(old ? oldCatalogue(file) : Playlists::playlistFile(file.input));
-            onlyOldCatalogues = onlyOldCatalogues && old;
-        } catch (const DbError& error) {
-            print(stderr,
-                  u"vimaro import: cannot read %1: %2\n"_s.arg(printable(path), QString::fromUtf8(error.what())));
-            return Failed;
-        } catch (const FileFailure& failure) {
-            print(stderr, u"vimaro import: %1\n"_s.arg(printable(QString::fromUtf8(failure.what()))));
-            return Failed;
-        }
-    }
+    GivenFiles given;
+    if (!given.open(parser.positionalArguments()))
+        return Failed;
 
     Playlists::ImportOptions options;
     if (parser.isSet(category))
@@ -162,9 +173,9 @@ int importStations(const QStringList& arguments) {
     options.progress = [&](qint64 entries) { progress.update(entries, 0); };
     try {
         Database catalogue = openCatalogue();
-        const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, files, options);
+        const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, given.files, options);
         progress.finish();
-        printReport(report, options.dryRun, onlyOldCatalogues);
+        printReport(report, options.dryRun, given.onlyOldCatalogues);
         if (report.playlists == 0) {
             print(stderr, u"vimaro import: nothing was imported: none of the files is a playlist.\n"_s);
             return Failed;

@@ -53,6 +53,60 @@ ImportReport cancelled() {
     return report;
 }
 
+// An import under way: each entry is added, or counted as present, as it is read.
+class Importing {
+public:
+    Importing(Database& catalogue, const ImportOptions& options) : missing_(catalogue), options_(options) {}
+
+    // Reads the file to its end. It was a playlist when it gave a station or read without a fault.
+    void read(const ImportFile& file) {
+        const qint64 entriesBefore = entries_;
+        const qint64 unreadableBefore = report.unreadable.count;
+        file.read({[&](const Entry& entry) { add(file, entry); },
+                   [&](UnreadableLine line) {
+                       passing();
+                       report.unreadable.add({file.name, file.unit, std::move(line)});
+                   }});
+        if (entries_ > entriesBefore || report.unreadable.count == unreadableBefore)
+            ++report.playlists;
+    }
+
+    void progress() const {
+        if (options_.progress)
+            options_.progress(entries_);
+    }
+
+    ImportReport report;
+
+private:
+    void add(const ImportFile& file, const Entry& entry) {
+        passing();
+        ++entries_;
+        const Catalogue::Station station = stationOf(entry, options_.category);
+        if (!missing_.add(station)) {
+            ++report.alreadyPresent;
+            return;
+        }
+        ++report.added;
+        // The launcher trims an address before it judges it, and so does the report.
+        if (!isPlayable(station.address.trimmed()))
+            report.willNotPlay.add({file.name, file.unit, entry.line, station});
+    }
+
+    // Every place read, an entry or not, may be where a cancel is seen and progress is told.
+    void passing() {
+        if (options_.cancel && options_.cancel->load())
+            throw Cancelled{};
+        if (++places_ % ProgressStep == 0)
+            progress();
+    }
+
+    MissingStations missing_;
+    const ImportOptions& options_;
+    qint64 entries_ = 0;
+    qint64 places_ = 0;
+};
+
 } // namespace
 
 Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& category) {
@@ -71,52 +125,19 @@ ImportReport importPlaylists(Database& catalogue, const std::vector<ImportFile>&
     // A dry run is an import that is never committed, so its report is the one the import would give.
     Transaction transaction(catalogue);
     Catalogue::createIndexes(catalogue);
-    MissingStations missing(catalogue);
-    ImportReport report;
-    qint64 entries = 0;
-    qint64 places = 0;
-    const auto progress = [&] {
-        if (options.progress)
-            options.progress(entries);
-    };
-    const auto passing = [&] {
-        if (options.cancel && options.cancel->load())
-            throw Cancelled{};
-        if (++places % ProgressStep == 0)
-            progress();
-    };
-    progress();
+    Importing importing(catalogue, options);
+    importing.progress();
     try {
-        for (const ImportFile& file : files) {
-            const qint64 entriesBefore = entries;
-            const qint64 unreadableBefore = report.unreadable.count;
-            file.read({[&](const Entry& entry) {
-                           passing();
-                           ++entries;
-                           const Catalogue::Station station = stationOf(entry, options.category);
-                           if (!missing.add(station)) {
-                               ++report.alreadyPresent;
-                               return;
-                           }
-                           ++report.added;
-                           // The launcher trims an address before it judges it, and so does the report.
-                           if (!isPlayable(station.address.trimmed()))
-                               report.willNotPlay.add({file.name, file.unit, entry.line, station});
-                       },
-                       [&](UnreadableLine line) {
-                           passing();
-                           report.unreadable.add({file.name, file.unit, std::move(line)});
-                       }});
-            if (entries > entriesBefore || report.unreadable.count == unreadableBefore)
-                ++report.playlists;
-        }
+        for (const ImportFile& file : files)
+            importing.read(file);
     } catch (const Cancelled&) {
         return cancelled();
     }
-    progress();
-    if (!options.dryRun && report.playlists > 0)
+    importing.progress();
+    // When no file was a playlist, there is nothing to write.
+    if (!options.dryRun && importing.report.playlists > 0)
         transaction.commit();
-    return report;
+    return importing.report;
 }
 
 } // namespace Playlists
