@@ -29,12 +29,25 @@ void makeCatalogue(const QString& path, int stations) {
     grow.step();
 }
 
-double residentMegabytes() {
+namespace {
+
+// A figure of this process's memory that the kernel gives in kilobytes, in megabytes.
+double statusMegabytes(const QByteArray& field) {
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toDouble() / 1024;
     }
     return 0;
+}
+
+} // namespace
+
+double residentMegabytes() {
+    return statusMegabytes("VmRSS:");
+}
+
+double peakResidentMegabytes() {
+    return statusMegabytes("VmHWM:");
 }

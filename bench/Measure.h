@@ -31,5 +31,6 @@ Time median(std::vector<Time> runs);
 // categories by tools/grow-catalogue.sql, without the program's indexes, like a catalogue copied from elsewhere.
 void makeCatalogue(const QString& path, int stations);
 
-// The resident memory of this process, in megabytes.
+// The resident memory of this process, in megabytes: now, and the most it has held.
 double residentMegabytes();
+double peakResidentMegabytes();

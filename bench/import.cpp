@@ -1,10 +1,11 @@
 // Import of a large M3U into a large catalogue, against a floor measured in the same run: SQLite inserting the
 // same rows into a copy of the same catalogue, with nothing read, parsed or checked. Each is timed on a fresh copy
-// of the catalogue; the median of a few runs is printed.
-// Then a playlist of 10,000 entries imported from a web server on this machine, against the same file imported from
-// disk, and an update of an unchanged subscription: its requests, its time, and whether the catalogue changed.
+// of the catalogue; the median of a few runs is printed. Then a playlist of 10,000 entries imported from a web server
+// on this machine, against the same file imported from disk, and an update of an unchanged subscription: its
+// requests, its time, and whether the catalogue changed. Last the peak memory of an import, each in a process of its
+// own, of ENTRIES and of LARGE entries against that of an import of one: the same, whatever the file's size.
 //
-//   bench_import [ENTRIES [STATIONS]]      (100000 entries into 1000000 stations by default)
+//   bench_import [ENTRIES [STATIONS [LARGE]]]   (100000 entries into 1000000 stations, and 5000000, by default)
 #include "playlists/Import.h"
 
 #include "bench/Measure.h"
@@ -12,6 +13,7 @@
 #include "desktop/ProgramDir.h"
 #include "internet/Download.h"
 #include "internet/Subscriptions.h"
+#include "playlists/Input.h"
 #include "sqlite/Statement.h"
 #include "tests/support/WebServer.h"
 
@@ -20,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -39,9 +42,9 @@ void exec(sqlite3* db, const QString& sql) {
 }
 
 // New stations, none of them in the catalogue yet, as the public lists are shaped: group, name, stream address.
-std::vector<Catalogue::Station> newStations(int count) {
+std::vector<Catalogue::Station> newStations(int count, int first = 0) {
     std::vector<Catalogue::Station> stations;
-    for (int i = 0; i < count; ++i)
+    for (int i = first; i < first + count; ++i)
         stations.push_back({Catalogue::SlotNames[i % 9].left(2) + u"频道 %1"_s.arg(i % 40), u"新台 %1 HD"_s.arg(i),
                             u"https://cdn%1.example.net/hls/channel-%2/index.m3u8"_s.arg(i % 7).arg(i)});
     return stations;
@@ -85,16 +88,28 @@ void bareInsert(const QString& path, const std::vector<Catalogue::Station>& stat
     sqlite3_close(db);
 }
 
+// What `vimaro import FILE` does: read the playlist as it imports it.
+Playlists::ImportReport import(const QString& catalogue, const QString& playlist) {
+    QFile file(playlist);
+    file.open(QIODevice::ReadOnly);
+    Playlists::InputBlocks input(file, playlist);
+    Database connection = Database::OpenDatabase(catalogue);
+    return Playlists::importPlaylists(connection, {Playlists::playlistFile(input)});
+}
+
+// An M3U of `count` new stations, written a part at a time so that the benchmark itself holds none of it whole.
+void writePlaylist(const QString& path, int count) {
+    constexpr int Part = 100000;
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    for (int first = 0; first < count; first += Part)
+        file.write(Playlists::writeM3u(newStations(std::min(Part, count - first), first)));
+}
+
 QByteArray readFile(const QString& path) {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
-}
-
-// What `vimaro import FILE` does: read the file, read the playlist, import it.
-Playlists::ImportReport import(const QString& catalogue, const QString& playlist) {
-    Database connection = Database::OpenDatabase(catalogue);
-    return Playlists::importPlaylists(connection, {{playlist, Playlists::read(readFile(playlist))}});
 }
 
 // What `vimaro import URL` does: download the list, read it, import it.
@@ -105,7 +120,8 @@ Playlists::ImportReport importFrom(const QString& catalogue, const QUrl& address
     request.playlist = true;
     const QByteArray list = Internet::Download(network, request).run().body;
     Database connection = Database::OpenDatabase(catalogue);
-    return Playlists::importPlaylists(connection, {{address.toString(), Playlists::read(list)}});
+    return Playlists::importPlaylists(connection,
+                                      {Playlists::playlistFile({address.toString(), Playlists::read(list)})});
 }
 
 // A web server serving the file `playlist` at every path, in a thread of its own as a real server would be.
@@ -171,13 +187,37 @@ void unchangedUpdate(const QString& base, const QString& playlist) {
     setProgramDirForTesting({});
 }
 
+// The most memory a new process held while it imported `playlist` into a fresh copy of `base`, in megabytes, as
+// the process itself tells it: the kernel's own count for a child would include the memory of the benchmark it
+// was forked from.
+double peakOfImport(const QString& base, const QString& copy, const QString& playlist) {
+    QFile::remove(copy);
+    QFile::copy(base, copy);
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {u"--import"_s, copy, playlist});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        qFatal("the import of %s failed", qPrintable(playlist));
+    return child.readAllStandardOutput().toDouble();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    // The day's backup goes beside the catalogue, in the benchmark's folder.
+    if (argc == 4 && qstrcmp(argv[1], "--import") == 0) {
+        setProgramDirForTesting(QFileInfo(QString::fromUtf8(argv[2])).path());
+        if (import(QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3])).added == 0)
+            return 1;
+        std::printf("%.1f", peakResidentMegabytes());
+        return 0;
+    }
     const int entries = argc > 1 ? atoi(argv[1]) : 100000;
     const int size = argc > 2 ? atoi(argv[2]) : 1000000;
+    const int large = argc > 3 ? atoi(argv[3]) : 5000000;
     QTemporaryDir dir;
+    setProgramDirForTesting(dir.path());
+    makeCatalogue(dir.filePath(u"tv.mdb"_s), 0);
     const QString unindexed = dir.filePath(u"unindexed.mdb"_s), base = dir.filePath(u"base.mdb"_s);
     const QString copy = dir.filePath(u"copy.mdb"_s), playlist = dir.filePath(u"list.m3u"_s);
 
@@ -199,7 +239,8 @@ int main(int argc, char* argv[]) {
     const Time parsing = onFreshCopies(base, copy, [&](const QString&) {
         QFile list(playlist);
         list.open(QIODevice::ReadOnly);
-        Playlists::read(list.readAll());
+        Playlists::InputBlocks input(list, playlist);
+        Playlists::read(input, {[](const Playlists::Entry&) {}, [](const Playlists::UnreadableLine&) {}});
     });
     const Time first = onFreshCopies(unindexed, copy, [&](const QString& path) { import(path, playlist); });
     if (added != entries)
@@ -235,5 +276,18 @@ int main(int argc, char* argv[]) {
     std::printf("goal: well under a second more from the server\n");
     unchangedUpdate(base, small);
     std::printf("goal: one request, and the catalogue unchanged\n");
+
+    const QString onePlaylist = dir.filePath(u"one.m3u"_s), largePlaylist = dir.filePath(u"large.m3u"_s);
+    writePlaylist(onePlaylist, 1);
+    writePlaylist(largePlaylist, large);
+    const double floorPeak = peakOfImport(base, copy, onePlaylist);
+    std::printf("peak memory of an import in a new process, into a catalogue of %d stations\n", size);
+    std::printf("  %-50s %7.1f MB\n", "floor: an import of one entry", floorPeak);
+    for (const auto& [count, path] : {std::pair(entries, playlist), std::pair(large, largePlaylist)}) {
+        const double peak = peakOfImport(base, copy, path);
+        const QString what = u"%1 entries (%2 MB of M3U)"_s.arg(count).arg(QFileInfo(path).size() >> 20);
+        std::printf("  %-50s %7.1f MB   %+.1f MB\n", qPrintable(what), peak, peak - floorPeak);
+    }
+    std::printf("goal: the same peak, within a few MB, whatever the number of entries\n");
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "app/CatalogueRestore.h"
 
 #include "catalogue/Backup.h"
+#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "sqlite/Database.h"
 
@@ -21,6 +22,6 @@ void offerCatalogueRestore() {
     try {
         Catalogue::restoreFromBackup(*backup);
     } catch (const DbError& error) {
-        MsgBox(u"电台目录没有恢复：%1"_s.arg(QString::fromStdString(error.what())));
+        MsgBox(u"电台目录没有恢复：%1"_s.arg(failureText(error)));
     }
 }

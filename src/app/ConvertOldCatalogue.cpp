@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "jet/OldCatalogue.h"
+#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 
 using namespace Qt::StringLiterals;
@@ -11,7 +12,6 @@ void convertOldCatalogue() {
         if (const auto done = OldCatalogue::convert(Catalogue::file()))
             MsgBox(done->message());
     } catch (const std::exception& error) {
-        MsgBox(
-            u"旧电台目录无法转换：%1。\n旧文件原样保留，暂时没有电台目录可用。"_s.arg(QString::fromUtf8(error.what())));
+        MsgBox(u"旧电台目录无法转换：%1。\n旧文件原样保留，暂时没有电台目录可用。"_s.arg(failureText(error)));
     }
 }

@@ -5,6 +5,7 @@
 #include "desktop/ProgramDir.h"
 #include "desktop/SingleInstance.h"
 #include "jet/OldCatalogue.h"
+#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "runtime/QtTranslations.h"
 #include "windows/tray/TrayIcon.h"
@@ -81,8 +82,8 @@ int main(int argc, char* argv[]) {
     try {
         dir = programDir();
     } catch (const ProgramDirError& error) {
-        const QString reason = QString::fromStdString(error.what());
-        tell(reason, QStringLiteral("Vimaro 无法建立存放电台和设置的数据文件夹，程序不能启动。\n\n") + reason);
+        tell(QString::fromStdString(error.what()),
+             QStringLiteral("Vimaro 无法建立存放电台和设置的数据文件夹，程序不能启动。\n\n") + failureText(error));
         return EXIT_FAILURE;
     }
     SingleInstance instance(dir);

@@ -132,7 +132,7 @@ void goOnWithoutBackup(const QString& why) {
 DamagedError::DamagedError(const QString& found)
     : CorruptError(
           u"电台目录 %1 已损坏（%2），不能再写入。请关闭 Vimaro，再运行 vimaro restore 用最近的完好备份恢复。"_s
-              .arg(QDir::toNativeSeparators(file()), found)
+              .arg(QDir::toNativeSeparators(Catalogue::file()), found)
               .toStdString()),
       problem(found) {}
 

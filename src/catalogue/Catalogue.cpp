@@ -240,6 +240,14 @@ std::vector<Station> stations(Database& connection, const std::optional<QString>
     return all;
 }
 
+QStringList categories(Database& connection) {
+    Statement query(connection, QStringLiteral("SELECT DISTINCT 类别 FROM radio WHERE 类别 IS NOT NULL ORDER BY 类别"));
+    QStringList all;
+    while (query.step())
+        all.append(query.text(0));
+    return all;
+}
+
 void createIndexes(Database& connection) {
     runScript(connection, QStringLiteral("indexes.sql"));
 }

@@ -142,6 +142,9 @@ struct Station {
 // Every station, or those of one category, in catalogue order, read in one pass.
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category = std::nullopt);
 
+// The categories that hold a station, each once, in the order of their bytes.
+QStringList categories(Database& connection);
+
 // The indexes that keep work on a large catalogue fast, created where they are missing. Indexes change neither
 // the table's shape nor the order of its rows:
 // - radio_listing holds the names of each category in catalogue order: a category is listed from it alone;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
@@ -10,3 +11,5 @@ enum class JetFormat { Jet3, Jet4 };
 // Tells a Jet file from its header, whatever its name: nothing for a missing file, a SQLite database or any
 // other file.
 std::optional<JetFormat> jetFormat(const QString& path);
+// The same from the first bytes of a file, for one that can be read only once (a pipe).
+std::optional<JetFormat> jetFormatOf(QByteArrayView start);

@@ -2,6 +2,7 @@
 #include "catalogue/Catalogue.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalProgress.h"
+#include "desktop/FileWriter.h"
 #include "desktop/Interrupt.h"
 #include "health/CheckRun.h"
 #include "health/HealthTable.h"
@@ -12,7 +13,6 @@
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cstdio>
 #include <optional>
 
@@ -34,19 +34,10 @@ struct Options {
     QString exportDead;
 };
 
-void print(std::FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-}
-
-QString oneLine(QString text) {
-    return text.replace(u'\r', u' ').replace(u'\n', u' ');
-}
-
 const char* const Description =
     "Checks whether the catalogue's stations still play: reads the first kilobytes of what answers at each\n"
     "station's address (following at most five redirects and the first entry of a playlist), prints one line\n"
-    "per station and a summary, and keeps the findings in tv.mdb beside the program. Nothing is played.\n"
+    "per station and a summary, and keeps the findings in the catalogue it checks, %1. Nothing is played.\n"
     "\n"
     "Exit codes: 0 every station was checked, whatever was found (a dead station is a finding, not a failure);\n"
     "1 the catalogue could not be read or written, this process ran short of files or memory, or Ctrl+C stopped\n"
@@ -56,7 +47,7 @@ const char* const Description =
 // Reads the command line into `options`; returns an exit code when the command ends here.
 std::optional<int> readOptions(const QStringList& arguments, Options& options) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(Description));
+    parser.setApplicationDescription(QString::fromUtf8(Description).arg(catalogueName()));
     const QCommandLineOption category(u"category"_s, u"Only the stations of this category (国内电视 ...)."_s,
                                       u"类别"_s);
     const QCommandLineOption jobs(u"jobs"_s,
@@ -73,7 +64,7 @@ std::optional<int> readOptions(const QStringList& arguments, Options& options) {
     if (const std::optional<int> exit = parse(parser, arguments))
         return exit;
     const auto usage = [](const QString& problem) {
-        print(stderr, u"vimaro check: %1\n"_s.arg(problem));
+        print(stderr, u"vimaro check: %1\n"_s.arg(printable(problem)));
         return std::optional<int>(Usage);
     };
     if (!parser.positionalArguments().isEmpty())
@@ -129,8 +120,8 @@ public:
         }
         const QString time = withTime ? entry.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm  "_s) : QString();
         const QString name = entry.station.name.isEmpty() ? u"(no name)"_s : entry.station.name;
-        write(u"%1%2  %3  %4  %5\n"_s.arg(time, Verdicts::label(finding.verdict).leftJustified(20), oneLine(name),
-                                          oneLine(entry.station.address), oneLine(finding.detail)));
+        write(u"%1%2  %3  %4  %5\n"_s.arg(time, Verdicts::label(finding.verdict).leftJustified(20), printable(name),
+                                          printable(entry.station.address), printable(finding.detail)));
     }
 
     // `seconds` below 0: the findings of earlier runs, not of this one.
@@ -250,12 +241,12 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
         writer.flush();
     findings.summary(tally, static_cast<double>(clock.elapsed()) / 1000.0, interrupted);
     if (failure) {
-        print(stderr, u"vimaro check: the catalogue failed: %1\n"_s.arg(*failure));
+        print(stderr, u"vimaro check: the catalogue failed: %1\n"_s.arg(printable(*failure)));
         return Failed;
     }
     if (!run.shortage().isEmpty()) {
         print(stderr, u"vimaro check: stopped, this process ran short of its own resources (%1): fewer --jobs or a "
-                      "higher ulimit -n may help; the findings so far are kept\n"_s.arg(run.shortage()));
+                      "higher ulimit -n may help; the findings so far are kept\n"_s.arg(printable(run.shortage())));
         return Failed;
     }
     return interrupted ? Failed : Done;
@@ -280,12 +271,15 @@ int exportDead(Database& connection, const Options& options) {
             dead.push_back(entry.station);
     });
     // The file is replaced only once it is complete: a failure leaves an earlier playlist of that name whole.
-    QSaveFile file(options.exportDead);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Playlists::writeM3u(dead)) < 0 || !file.commit()) {
-        print(stderr, u"vimaro check: cannot write %1: %2\n"_s.arg(options.exportDead, file.errorString()));
+    try {
+        FileWriter file(options.exportDead);
+        file.write(Playlists::writeM3u(dead));
+        file.commit();
+    } catch (const FileFailure& failure) {
+        print(stderr, u"vimaro check: %1\n"_s.arg(printable(QString::fromUtf8(failure.what()))));
         return Failed;
     }
-    print(stderr, u"Wrote %1 dead stations to %2.\n"_s.arg(dead.size()).arg(options.exportDead));
+    print(stderr, u"Wrote %1 dead stations to %2.\n"_s.arg(dead.size()).arg(printable(options.exportDead)));
     return Done;
 }
 
@@ -303,7 +297,8 @@ int checkStations(const QStringList& arguments) {
         Database connection = openCatalogue();
         HealthTable::create(connection);
         if (!categoryHasStations(connection, options.category)) {
-            print(stderr, u"vimaro check: no station has the category \"%1\"\n"_s.arg(options.category));
+            print(stderr, u"vimaro check: no station has the category \"%1\". The categories are:\n%2"_s.arg(
+                              printable(options.category), categoryLines(connection)));
             return Usage;
         }
         Findings findings(options.json);
@@ -312,10 +307,11 @@ int checkStations(const QStringList& arguments) {
             exit = exportDead(connection, options);
         return exit;
     } catch (const DbError& error) {
-        print(stderr, u"vimaro check: the catalogue %1 failed: %2\n"_s.arg(Catalogue::file(), failure(error)));
+        print(stderr, u"vimaro check: the catalogue %1 failed: %2\n"_s.arg(printable(Catalogue::file()),
+                                                                           printable(failure(error))));
         return Failed;
     } catch (const std::exception& error) {
-        print(stderr, u"vimaro check: %1\n"_s.arg(QString::fromUtf8(error.what())));
+        print(stderr, u"vimaro check: %1\n"_s.arg(printable(QString::fromUtf8(error.what()))));
         return Failed;
     }
 }

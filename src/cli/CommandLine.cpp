@@ -2,6 +2,7 @@
 
 #include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
+#include "desktop/ProgramDir.h"
 #include "jet/OldCatalogue.h"
 
 #include <QCommandLineParser>
@@ -69,6 +70,38 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
     return std::nullopt;
 }
 
+void print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+QString printable(QStringView text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            shown += u"\\x"_s + QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+QString catalogueName() {
+    try {
+        return QDir::toNativeSeparators(Catalogue::file());
+    } catch (const ProgramDirError&) {
+        return u"tv.mdb in the data folder"_s;
+    }
+}
+
+QString categoryLines(Database& catalogue) {
+    QString lines;
+    for (const QString& category : Catalogue::categories(catalogue))
+        lines += u"  \"%1\"\n"_s.arg(printable(category));
+    return lines;
+}
+
 Database openCatalogue() {
     if (const auto done = OldCatalogue::convert(Catalogue::file()))
         std::fprintf(stderr, "vimaro: %s\n", qPrintable(done->message()));
@@ -123,7 +156,7 @@ int run(int argc, char* argv[]) {
         try {
             return command->run(arguments.mid(1));
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "vimaro: %s\n", error.what());
+            print(stderr, u"vimaro: %1\n"_s.arg(printable(QString::fromUtf8(error.what()))));
             return Failed;
         }
     }

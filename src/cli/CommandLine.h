@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -69,8 +70,22 @@ public:
 
 // The report of an import, which every command that adds stations prints: the counts, the stations that will not
 // play, the lines not read, and the stations of categories no panel shows, with `toShowThem` saying how to put
-// them where a panel shows them ("import with --category 类别").
-void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem);
+// them where a panel shows them ("import with --category 类别"). Old catalogues alone have records, not lines.
+void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem,
+                 bool onlyOldCatalogues = false);
+
+// Text of a command's own to a stream, as UTF-8.
+void print(std::FILE* stream, const QString& text);
+
+// Text from outside (a file's name, a station's, what a server said) made safe to print: every control character,
+// which a terminal may take for a command, is written as an escape such as \x1B.
+QString printable(QStringView text);
+
+// The catalogue the commands work on, as their help names it.
+QString catalogueName();
+
+// The categories that hold a station, one line each, for a command given a category that holds none.
+QString categoryLines(Database& catalogue);
 
 // The commands, each in a file of its own.
 int importStations(const QStringList& arguments);      // ImportCommand.cpp

@@ -1,10 +1,9 @@
 // vimaro export FILE [--category 类别] [--format m3u|pls|xspf]
 #include "cli/CommandLine.h"
+#include "desktop/FileWriter.h"
 #include "playlists/Playlist.h"
 
 #include <QCommandLineParser>
-#include <QSaveFile>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -34,9 +33,11 @@ Playlists::Format formatForFile(const QString& path) {
 
 int exportStations(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"Writes the stations of the catalogue, or of one category, in catalogue order "
-                                     "as a playlist file, with each station's category."_s);
-    parser.addPositionalArgument(u"FILE"_s, u"The playlist file to write."_s);
+    parser.setApplicationDescription(u"Writes the stations of the catalogue %1, or of one category, in catalogue "
+                                     "order as a playlist file, with each station's category. A FILE of - is "
+                                     "standard output. A file is replaced only once the new one is wholly written; "
+                                     "a device or a FIFO is written in place."_s.arg(catalogueName()));
+    parser.addPositionalArgument(u"FILE"_s, u"The playlist file to write; - for standard output."_s);
     const QCommandLineOption category(u"category"_s, u"Only the stations of this category."_s, u"类别"_s);
     const QCommandLineOption format(
         u"format"_s, u"m3u (extended M3U), pls or xspf; without it, the file's extension, else m3u."_s, u"format"_s);
@@ -47,29 +48,40 @@ int exportStations(const QStringList& arguments) {
     const auto chosen =
         parser.isSet(format) ? formatNamed(parser.value(format)) : std::optional(formatForFile(positional.value(0)));
     if (positional.size() != 1 || !chosen) {
-        std::fprintf(stderr, "vimaro export: give one FILE and a --format of m3u, pls or xspf; vimaro export --help "
-                             "tells more.\n");
+        print(stderr, u"vimaro export: give one FILE and a --format of m3u, pls or xspf; vimaro export --help "
+                      "tells more.\n"_s);
         return Usage;
     }
+    const QString& target = positional[0];
 
     std::vector<Catalogue::Station> stations;
     try {
         Database catalogue = openCatalogue();
-        stations = Catalogue::stations(catalogue,
-                                       parser.isSet(category) ? std::optional(parser.value(category)) : std::nullopt);
+        const std::optional<QString> only =
+            parser.isSet(category) ? std::optional(parser.value(category)) : std::nullopt;
+        stations = Catalogue::stations(catalogue, only);
+        // A category that holds no station is a mistyped one far more often than a wish for an empty playlist.
+        if (only && stations.empty()) {
+            print(stderr, u"vimaro export: no station has the category \"%1\"; nothing was written. The categories "
+                          "are:\n%2"_s.arg(printable(*only), categoryLines(catalogue)));
+            return Failed;
+        }
     } catch (const DbError& error) {
-        std::fprintf(stderr, "vimaro export: cannot read the catalogue: %s\n", qPrintable(failure(error)));
+        print(stderr, u"vimaro export: cannot read the catalogue: %1\n"_s.arg(printable(failure(error))));
         return Failed;
     }
-    // The file is replaced only once it is complete: a failure leaves an earlier playlist of that name whole.
-    QSaveFile file(positional[0]);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Playlists::write(*chosen, stations)) < 0 || !file.commit()) {
-        std::fprintf(stderr, "vimaro export: cannot write %s: %s\n", qPrintable(positional[0]),
-                     qPrintable(file.errorString()));
+    try {
+        FileWriter file(target);
+        file.write(Playlists::write(*chosen, stations));
+        file.commit();
+    } catch (const FileFailure& failure) {
+        print(stderr, u"vimaro export: %1\n"_s.arg(printable(QString::fromUtf8(failure.what()))));
         return Failed;
     }
-    std::printf("Wrote %zu station%s to %s.\n", stations.size(), stations.size() == 1 ? "" : "s",
-                qPrintable(positional[0]));
+    // The playlist itself may be what goes to standard output.
+    print(target == u"-"_s ? stderr : stdout,
+          u"Wrote %1 station%2 to %3.\n"_s.arg(stations.size())
+              .arg(stations.size() == 1 ? u""_s : u"s"_s, target == u"-"_s ? u"standard output"_s : printable(target)));
     return Done;
 }
 

@@ -89,7 +89,8 @@ int add(const std::vector<Station>& stations, const std::vector<int>& picks, con
     try {
         Database catalogue = openCatalogue();
         std::printf("\n");
-        printReport(Playlists::importPlaylists(catalogue, {results}, options), false, u"add them with --add 类别"_s);
+        printReport(Playlists::importPlaylists(catalogue, {Playlists::playlistFile(std::move(results))}, options),
+                    false, u"add them with --add 类别"_s);
         return Done;
     } catch (const DbError& error) {
         std::fprintf(stderr, "vimaro find: nothing was added, the catalogue is as it was: %s%s\n",
@@ -154,8 +155,8 @@ int findStations(const QStringList& arguments) {
     QNetworkAccessManager network;
     Directory::Search search(network, query, *searchTime, servers);
     QObject::connect(&search, &Directory::Search::fellOver, [](const QUrl& failed, const QString& reason) {
-        std::fprintf(stderr, "vimaro find: %s failed (%s); asking the next server\n",
-                     qPrintable(failed.toDisplayString()), qPrintable(reason));
+        print(stderr, u"vimaro find: %1 failed (%2); asking the next server\n"_s.arg(
+                          printable(failed.toDisplayString()), printable(reason)));
     });
     std::vector<Station> stations;
     try {
@@ -164,7 +165,7 @@ int findStations(const QStringList& arguments) {
         std::fprintf(stderr, "vimaro find: stopped by Ctrl+C\n");
         return Failed;
     } catch (const Directory::DirectoryError& error) {
-        std::fprintf(stderr, "vimaro find: %s\n", error.what());
+        print(stderr, u"vimaro find: %1\n"_s.arg(printable(QString::fromUtf8(error.what()))));
         return Failed;
     }
 
@@ -175,7 +176,7 @@ int findStations(const QStringList& arguments) {
     if (stations.empty())
         std::printf("No station found.\n");
     for (std::size_t i = 0; i < stations.size(); ++i)
-        std::printf("%s\n", qPrintable(line(static_cast<int>(i) + 1, stations[i])));
+        print(stdout, printable(line(static_cast<int>(i) + 1, stations[i])) + u'\n');
     if (!parser.isSet(addTo) || stations.empty())
         return Done;
     std::vector<int> picks(stations.size());

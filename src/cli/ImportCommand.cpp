@@ -7,11 +7,16 @@
 #include "desktop/Interrupt.h"
 #include "jet/OldCatalogue.h"
 #include "playlists/Import.h"
+#include "playlists/Input.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <QNetworkAccessManager>
+#include <QTemporaryFile>
+#include <cerrno>
 #include <cstdio>
+#include <deque>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -19,73 +24,181 @@ namespace CommandLine {
 
 namespace {
 
-// A report of thousands of lines helps nobody; the first ones show what is wrong.
-constexpr std::size_t ListedAtMost = 50;
+// One file given to the import, opened once and read once, so that a pipe gives up everything it holds; "-" is
+// standard input.
+struct GivenFile {
+    explicit GivenFile(const QString& path) : input(file, path == u"-"_s ? u"standard input"_s : path) {
+        bool opened = false;
+        if (path == u"-"_s) {
+            opened = file.open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
+        } else {
+            file.setFileName(path);
+            opened = file.open(QIODevice::ReadOnly);
+        }
+        if (!opened) {
+            const int error = errno;
+            throw FileFailure(causeOfSystemError(error), path,
+                              u"cannot read %1: %2"_s.arg(input.name(), file.errorString()));
+        }
+    }
 
-template <typename Item, typename Describe>
-void list(const char* heading, const std::vector<Item>& items, Describe describe) {
-    std::printf("%-18s%zu\n", heading, items.size());
-    for (std::size_t i = 0; i < items.size() && i < ListedAtMost; ++i)
-        std::printf("  %s\n", qPrintable(describe(items[i])));
-    if (items.size() > ListedAtMost)
-        std::printf("  ... and %zu more\n", items.size() - ListedAtMost);
+    QFile file;
+    Playlists::InputBlocks input;
+};
+
+// The Jet library reads an old catalogue from a file it can seek in; one that arrives through a pipe is kept in a
+// file of its own first.
+QString seekableCopy(GivenFile& given, QTemporaryFile& copy) {
+    if (!given.file.isSequential())
+        return given.file.fileName();
+    // Every write is checked, the last ones at the flush.
+    bool written = copy.open();
+    for (QByteArray block = given.input.next(); written && !block.isEmpty(); block = given.input.next())
+        written = copy.write(block) == block.size();
+    if (!written || !copy.flush()) {
+        const int error = errno;
+        throw FileFailure(causeOfSystemError(error), copy.fileName(),
+                          u"cannot keep a copy of %1: %2"_s.arg(given.input.name(), copy.errorString()));
+    }
+    return copy.fileName();
 }
 
 // An old catalogue of the program this one replaces comes in like a playlist of its stations in record order, with
 // each station's place in its table for a line; a NULL category is no group, any other NULL empty text.
-Playlists::Playlist oldCatalogue(const QString& path) {
-    Playlists::Playlist playlist;
-    for (const OldCatalogue::Station& station : OldCatalogue::readStations(path)) {
-        const std::optional<QString> group =
-            station.category.isNull() ? std::nullopt : std::optional(station.category.toString());
-        const int record = static_cast<int>(playlist.entries.size()) + 1;
-        playlist.entries.push_back({station.name.toString(), station.address.toString(), group, record});
+Playlists::ImportFile oldCatalogue(GivenFile& given) {
+    QTemporaryFile copy;
+    const std::vector<OldCatalogue::Station> stations = OldCatalogue::readStations(seekableCopy(given, copy));
+    return {given.input.name(), Playlists::Unit::Record, [stations](const Playlists::Reading& reading) {
+                int record = 0;
+                for (const OldCatalogue::Station& station : stations) {
+                    const std::optional<QString> group =
+                        station.category.isNull() ? std::nullopt : std::optional(station.category.toString());
+                    reading.entry({station.name.toString(), station.address.toString(), group, ++record});
+                }
+            }};
+}
+
+// The files and addresses of an import. Every file is opened, every address downloaded and an old catalogue read
+// before the catalogue is touched; playlist files are read as they are imported.
+struct GivenFiles {
+    // False, having said why, when a file cannot be opened, an address downloaded or an old catalogue read.
+    bool open(const QStringList& arguments, std::chrono::milliseconds downloadTime) {
+        for (const QString& argument : arguments) {
+            if (Internet::isWebAddress(argument)) {
+                if (!downloaded(argument, downloadTime))
+                    return false;
+                onlyOldCatalogues = false;
+                continue;
+            }
+            // A file: address names a file like a path does.
+            const QString path = QUrl(argument).isLocalFile() ? QUrl(argument).toLocalFile() : argument;
+            try {
+                GivenFile& file = opened.emplace_back(path);
+                const bool old = jetFormatOf(file.input.head()).has_value();
+                files.push_back(old ? oldCatalogue(file) : Playlists::playlistFile(file.input));
+                onlyOldCatalogues = onlyOldCatalogues && old;
+            } catch (const DbError& error) {
+                print(stderr,
+                      u"vimaro import: cannot read %1: %2\n"_s.arg(printable(path), QString::fromUtf8(error.what())));
+                return false;
+            } catch (const FileFailure& failure) {
+                print(stderr, u"vimaro import: %1\n"_s.arg(printable(QString::fromUtf8(failure.what()))));
+                return false;
+            }
+        }
+        return true;
     }
-    return playlist;
+
+    std::deque<GivenFile> opened;
+    std::vector<Playlists::ImportFile> files;
+    bool onlyOldCatalogues = true;
+
+private:
+    // A playlist at a web address comes whole, within the download's limits, and is read as a file is.
+    bool downloaded(const QString& address, std::chrono::milliseconds downloadTime) {
+        try {
+            Internet::Request request;
+            request.address = QUrl(address.trimmed());
+            request.timeout = downloadTime;
+            request.playlist = true;
+            files.push_back(Playlists::playlistFile({address, Playlists::read(download(network, request).body)}));
+            return true;
+        } catch (const Internet::FetchError& error) {
+            print(stderr, u"vimaro import: cannot download %1\n"_s.arg(printable(QString::fromUtf8(error.what()))));
+            return false;
+        }
+    }
+
+    QNetworkAccessManager network;
+};
+
+QString placeOf(Playlists::Unit unit) {
+    return unit == Playlists::Unit::Record ? u"record"_s : u"line"_s;
+}
+
+template <typename Place, typename Describe>
+void list(const QString& heading, const Playlists::Listed<Place>& places, Describe describe) {
+    QString text = u"%1%2\n"_s.arg(heading.leftJustified(20)).arg(places.count);
+    for (const Place& place : places.first)
+        text += u"  "_s + describe(place) + u'\n';
+    if (places.count > qint64(places.first.size()))
+        text += u"  ... and %1 more\n"_s.arg(places.count - qint64(places.first.size()));
+    print(stdout, text);
 }
 
 } // namespace
 
-void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem) {
-    std::printf("%-18s%d\n%-18s%d\n", "Added:", report.added, "Already present:", report.alreadyPresent);
-    list("Will not play:", report.willNotPlay, [](const Playlists::StationAt& at) {
+void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem,
+                 bool onlyOldCatalogues) {
+    print(stdout, u"%1%2\n%3%4\n"_s.arg(u"Added:"_s.leftJustified(20))
+                      .arg(report.added)
+                      .arg(u"Already present:"_s.leftJustified(20))
+                      .arg(report.alreadyPresent));
+    list(u"Will not play:"_s, report.willNotPlay, [](const Playlists::StationAt& at) {
         const Catalogue::Station& station = at.station;
         const QString what =
             station.name == station.address ? station.address : station.name + u"  "_s + station.address;
-        return u"%1 line %2: %3"_s.arg(at.file).arg(at.line).arg(what);
+        return printable(u"%1 %2 %3: %4"_s.arg(at.file, placeOf(at.unit)).arg(at.at).arg(what));
     });
-    list("Unreadable lines:", report.unreadable, [](const Playlists::UnreadableAt& at) {
-        return u"%1 line %2 %3"_s.arg(at.file).arg(at.line.line).arg(at.line.reason);
-    });
+    list(onlyOldCatalogues ? u"Unreadable records:"_s : u"Unreadable lines:"_s, report.unreadable,
+         [](const Playlists::UnreadableAt& at) {
+             return printable(u"%1 %2 %3 %4"_s.arg(at.file, placeOf(at.unit)).arg(at.line.line).arg(at.line.reason));
+         });
     if (!report.hidden.empty()) {
         int stations = 0;
         for (const auto& [category, count] : report.hidden)
             stations += count;
-        std::printf("%-18s%d, in categories no panel lists and no quick-select slot plays\n", "In no panel:", stations);
+        QString text = u"%1%2, in categories no panel lists and no quick-select slot plays\n"_s
+                           .arg(u"In no panel:"_s.leftJustified(20))
+                           .arg(stations);
         // Quoted, so that a category of blanks (the one a station without a group gets) shows as well.
         for (const auto& [category, count] : report.hidden)
-            std::printf("  \"%s\"  %d\n", qPrintable(category), count);
-        std::printf(
-            "  To show them, %s\n"
-            "  naming a panel's category (国内电视 … 个性广播) or a quick-select slot (快速选台一 … 快速选台九).\n",
-            qPrintable(toShowThem));
+            text += u"  \"%1\"  %2\n"_s.arg(printable(category)).arg(count);
+        print(stdout, text + u"  To show them, %1\n  naming a panel's category (国内电视 … 个性广播) or a quick-select "
+                             "slot (快速选台一 … 快速选台九).\n"_s.arg(toShowThem));
     }
     if (dryRun)
-        std::printf("Dry run: nothing was written.\n");
+        print(stdout, u"Dry run: nothing was written.\n"_s);
 }
 
 int importStations(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Adds the stations of playlist files to the catalogue: extended M3U or M3U8, PLS and XSPF, and old "
-        "catalogues (a tv.mdb of the old program, an Access database), told apart by their content. Stations "
-        "already there (same category, name and web address) are left out; all files go in together or not at "
-        "all."_s);
+        u"Adds the stations of playlist files to the catalogue %1: extended M3U or M3U8, PLS and XSPF, and old "
+        "catalogues (a tv.mdb of the old program, an Access database), told apart by their content, from files or "
+        "from web addresses. A FILE of - is standard input. Stations already there (same category, name and web "
+        "address) are left out; all files go "
+        "in together or not at all. A file that runs on past %2 MiB is no playlist, and a name, address or "
+        "category longer than %3 KiB no station's.\n\nExit codes: 0 done; 1 a file could not be read, none of the "
+        "files is a playlist, or the catalogue could not be written (nothing is imported then); 2 the command line "
+        "is wrong."_s.arg(catalogueName())
+            .arg(Playlists::LargestInput >> 20)
+            .arg(Playlists::LongestValue / 1024));
     parser.addPositionalArgument(
         u"FILE"_s,
-        u"A playlist file or an old catalogue, or the http or https address of a playlist: at most %1 MiB, "
-        "downloaded within --timeout, after at most %2 redirects, from a server whose certificate the system "
-        "trusts."_s.arg(Internet::DefaultMaxBytes / (1024 * 1024))
+        u"A playlist file or an old catalogue, - for standard input, or the http or https address of a playlist: at "
+        "most %1 MiB, downloaded within --timeout, after at most %2 redirects, from a server whose certificate the "
+        "system trusts."_s.arg(Internet::DefaultMaxBytes / (1024 * 1024))
             .arg(Internet::MaxRedirects),
         u"FILE|URL…"_s);
     const QCommandLineOption category(
@@ -97,71 +210,49 @@ int importStations(const QStringList& arguments) {
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     if (parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "vimaro import: which playlist files? vimaro import --help tells more.\n");
+        print(stderr, u"vimaro import: which playlist files? vimaro import --help tells more.\n"_s);
         return Usage;
     }
     const std::optional<std::chrono::milliseconds> downloadTime = timeout(parser, timeoutSeconds, "import");
     if (!downloadTime)
         return Usage;
 
-    std::vector<Playlists::PlaylistFile> files;
-    QNetworkAccessManager network;
-    for (const QString& argument : parser.positionalArguments()) {
-        if (Internet::isWebAddress(argument)) {
-            try {
-                Internet::Request request;
-                request.address = QUrl(argument.trimmed());
-                request.timeout = *downloadTime;
-                request.playlist = true;
-                files.push_back({argument, Playlists::read(download(network, request).body)});
-                continue;
-            } catch (const Internet::FetchError& error) {
-                std::fprintf(stderr, "vimaro import: cannot download %s\n", error.what());
-                return Failed;
-            }
-        }
-        // A file: address names a file like a path does.
-        const QString path = QUrl(argument).isLocalFile() ? QUrl(argument).toLocalFile() : argument;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "vimaro import: cannot read %s: %s\n", qPrintable(path),
-                         qPrintable(file.errorString()));
-            return Failed;
-        }
-        try {
-            files.push_back({path, jetFormat(path) ? oldCatalogue(path) : Playlists::read(file.readAll())});
-        } catch (const DbError& error) {
-            std::fprintf(stderr, "vimaro import: cannot read %s: %s\n", qPrintable(path), error.what());
-            return Failed;
-        }
-    }
+    GivenFiles given;
+    if (!given.open(parser.positionalArguments(), *downloadTime))
+        return Failed;
 
     Playlists::ImportOptions options;
     if (parser.isSet(category))
         options.category = parser.value(category);
     options.dryRun = parser.isSet(dryRun);
     TerminalProgress progress(u"Importing"_s);
-    options.progress = [&](qint64 done, qint64 total) { progress.update(done, total); };
+    options.progress = [&](qint64 entries) { progress.update(entries, 0); };
     const BackupRule backupRule(parser, noBackup, "import");
     // Ctrl+C stops the import between two stations and rolls it back, where being ended would leave a hot journal.
     const Interrupt interrupt;
     options.cancel = &Interrupt::wasRequested();
     try {
         Database catalogue = openCatalogue();
-        const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, files, options);
+        const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, given.files, options);
         progress.finish();
         if (report.cancelled) {
-            std::fprintf(stderr,
-                         "vimaro import: stopped by Ctrl+C; nothing was imported, the catalogue is as it was.\n");
+            print(stderr, u"vimaro import: stopped by Ctrl+C; nothing was imported, the catalogue is as it was.\n"_s);
             return Failed;
         }
-        printReport(report, options.dryRun, u"import with --category 类别"_s);
+        printReport(report, options.dryRun, u"import with --category 类别"_s, given.onlyOldCatalogues);
+        if (report.playlists == 0) {
+            print(stderr, u"vimaro import: nothing was imported: none of the files is a playlist.\n"_s);
+            return Failed;
+        }
         return Done;
-    } catch (const DbError& error) {
+    } catch (const FileFailure& error) {
+        // A catalogue that refused the stations (DbError) or a file that could not be read to its end.
         progress.finish();
+        const auto* catalogue = dynamic_cast<const DbError*>(&error);
         const bool backupMissing = dynamic_cast<const Catalogue::NoBackupError*>(&error);
-        std::fprintf(stderr, "vimaro import: nothing was imported, the catalogue is as it was: %s%s\n",
-                     qPrintable(failure(error)), backupMissing ? "; --no-backup imports without one" : "");
+        print(stderr, u"vimaro import: nothing was imported, the catalogue is as it was: %1%2\n"_s.arg(
+                          printable(catalogue ? failure(*catalogue) : QString::fromUtf8(error.what())),
+                          backupMissing ? u"; --no-backup imports without one"_s : QString()));
         return Failed;
     }
 }

@@ -25,20 +25,21 @@ struct Downloaded {
 };
 
 void say(std::FILE* stream, const QString& text) {
-    std::fprintf(stream, "%s\n", qPrintable(text));
+    print(stream, text + u'\n');
 }
 
 QString stationText(const Catalogue::Station& station) {
-    return u"%1  %2  (%3)"_s.arg(station.name, station.address, station.category);
+    return printable(u"%1  %2  (%3)"_s.arg(station.name, station.address, station.category));
 }
 
 template <typename Item, typename Describe>
 void listed(const char* heading, const QString& note, const std::vector<Item>& items, Describe describe) {
     if (items.empty())
         return;
-    std::printf("%-18s%zu%s\n", heading, items.size(), qPrintable(note));
+    QString text = QString::fromUtf8(heading).leftJustified(20) + QString::number(items.size()) + note + u'\n';
     for (const Item& item : items)
-        std::printf("  %s\n", qPrintable(describe(item)));
+        text += u"  "_s + describe(item) + u'\n';
+    print(stdout, text);
 }
 
 void printUpdate(const Subscriptions::Report& report) {
@@ -51,7 +52,8 @@ void printUpdate(const Subscriptions::Report& report) {
                return u"%1\n    the list: %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
            });
     if (report.deletedByUser > 0)
-        std::printf("%-18s%d, not added back\n", "Deleted by you:", report.deletedByUser);
+        print(stdout,
+              u"%1%2, not added back\n"_s.arg(u"Deleted by you:"_s.leftJustified(20)).arg(report.deletedByUser));
     listed("Gone from list:", u", kept (vimaro update --prune removes those you did not change)"_s, report.gone,
            [](const Subscriptions::Gone& gone) {
                return stationText(gone.station) + (gone.edited ? u"  changed by you"_s : QString());
@@ -91,7 +93,7 @@ Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool p
 
 void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscriptions::Report>& reports) {
     for (std::size_t i = 0; i < lists.size(); ++i) {
-        say(stdout, lists[i].subscription.address + u':');
+        say(stdout, printable(lists[i].subscription.address) + u':');
         printUpdate(reports[i]);
     }
 }
@@ -116,7 +118,7 @@ int failed(const char* command, const std::exception& error) {
                      dynamic_cast<const Catalogue::NoBackupError*>(catalogue) ? "; --no-backup writes without one"
                                                                               : "");
     else
-        std::fprintf(stderr, "vimaro %s: %s\n", command, error.what());
+        print(stderr, u"vimaro %1: %2\n"_s.arg(QString::fromUtf8(command), printable(QString::fromUtf8(error.what()))));
     return Failed;
 }
 
@@ -195,7 +197,7 @@ int updateSubscriptions(const QStringList& arguments) {
         std::erase_if(subscriptions, [&](const Subscription& s) { return !only.isEmpty() && s.address != only; });
         if (subscriptions.empty()) {
             say(stderr, only.isEmpty() ? u"No subscriptions: vimaro subscribe URL adds one."_s
-                                       : u"vimaro update: no subscription to %1"_s.arg(only));
+                                       : u"vimaro update: no subscription to %1"_s.arg(printable(only)));
             return only.isEmpty() ? Done : Failed;
         }
         std::vector<Downloaded> lists;
@@ -205,11 +207,11 @@ int updateSubscriptions(const QStringList& arguments) {
                 if (auto list = downloadList(network, subscription, *downloadTime, parser.isSet(prune)))
                     lists.push_back(std::move(*list));
                 else
-                    say(stdout, subscription.address + u": unchanged"_s);
+                    say(stdout, printable(subscription.address) + u": unchanged"_s);
             } catch (const Internet::FetchError& error) {
                 if (error.kind() == Internet::FetchError::Kind::Cancelled)
                     throw;
-                say(stderr, u"vimaro update: %1"_s.arg(QString::fromUtf8(error.what())));
+                say(stderr, u"vimaro update: %1"_s.arg(printable(QString::fromUtf8(error.what()))));
                 allCame = false;
             }
         }
@@ -247,7 +249,9 @@ int listSubscriptions(const QStringList& arguments) {
                 s.updated.isValid()
                     ? u"last updated %1: %2"_s.arg(s.updated.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s), s.result)
                     : u"never updated"_s;
-            say(stdout, u"%1\n  %2, %3 stations, %4"_s.arg(s.address, into).arg(s.stations).arg(last));
+            say(stdout, u"%1\n  %2, %3 stations, %4"_s.arg(printable(s.address), printable(into))
+                            .arg(s.stations)
+                            .arg(printable(last)));
         }
         return Done;
     } catch (const std::exception& error) {
@@ -272,15 +276,16 @@ int unsubscribe(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         const std::optional<Subscription> subscription = Subscriptions::find(catalogue, *address);
         if (!subscription) {
-            say(stderr, u"vimaro unsubscribe: no subscription to %1; vimaro subscriptions lists them"_s.arg(*address));
+            say(stderr, u"vimaro unsubscribe: no subscription to %1; vimaro subscriptions lists them"_s.arg(
+                            printable(*address)));
             return Failed;
         }
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
         Subscriptions::unsubscribe(catalogue, *subscription);
         transaction.commit();
-        say(stdout, u"Unsubscribed from %1; its %2 stations stay in the catalogue."_s.arg(*address).arg(
-                        subscription->stations));
+        say(stdout, u"Unsubscribed from %1; its %2 stations stay in the catalogue."_s.arg(printable(*address))
+                        .arg(subscription->stations));
         return Done;
     } catch (const std::exception& error) {
         return failed("unsubscribe", error);

@@ -1,10 +1,12 @@
 #include "desktop/ProgramDir.h"
 
+#include "desktop/FileWriter.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <cerrno>
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
@@ -26,18 +28,29 @@ void makeFolder(const QString& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder.toStdString(), error);
     if (error)
-        throw ProgramDirError("cannot create the data folder " + folder.toStdString() + ": " + error.message());
+        throw ProgramDirError(
+            causeOfSystemError(error.value()), folder,
+            u"cannot create the data folder %1: %2"_s.arg(folder, QString::fromStdString(error.message())));
 }
 
 // Written whole or not at all, and writable by its user whatever the installed copy's mode.
 void copyFile(const QString& from, const QString& to) {
     QFile source(from);
-    QSaveFile target(to);
-    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly) ||
-        target.write(source.readAll()) != source.size() || !target.commit()) {
-        const QString reason = source.error() != QFileDevice::NoError ? source.errorString() : target.errorString();
-        throw ProgramDirError("cannot copy " + from.toStdString() + " to " + to.toStdString() + ": " +
-                              reason.toStdString());
+    QByteArray bytes;
+    if (source.open(QIODevice::ReadOnly))
+        bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        const int error = errno;
+        throw ProgramDirError(causeOfSystemError(error), from,
+                              u"cannot copy %1 to %2: %3"_s.arg(from, to, source.errorString()));
+    }
+    try {
+        FileWriter target(to);
+        target.write(bytes);
+        target.commit();
+    } catch (const FileFailure& failure) {
+        throw ProgramDirError(failure.cause(), failure.file(),
+                              u"cannot copy %1 to %2: %3"_s.arg(from, to, QString::fromUtf8(failure.what())));
     }
 }
 

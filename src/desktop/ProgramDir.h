@@ -1,7 +1,8 @@
 #pragma once
 
+#include "runtime/FileFailure.h"
+
 #include <QString>
-#include <stdexcept>
 
 // The program's directory: tv.mdb, tvset.ini and tvset.tmp live there, and it is the working directory handed to
 // the shell. It is decided once, at the first call:
@@ -14,9 +15,9 @@
 QString programDir();
 void setProgramDirForTesting(const QString& dir);
 
-class ProgramDirError : public std::runtime_error {
+class ProgramDirError : public FileFailure {
 public:
-    using std::runtime_error::runtime_error;
+    using FileFailure::FileFailure;
 };
 
 // Where an installed program and its user keep their files.

@@ -239,7 +239,7 @@ Report update(Database& catalogue, Subscription& subscription, const Playlists::
               const Validators& answer, const Options& options) {
     Report report;
     for (const Playlists::UnreadableLine& line : list.playlist.unreadable)
-        report.import.unreadable.push_back({list.name, line});
+        report.import.unreadable.add({list.name, Playlists::Unit::Line, line});
     QHash<QString, Known> known = knownEntries(catalogue, subscription.id);
     QHash<QString, int> repeats;
     Playlists::MissingStations missing(catalogue);
@@ -254,7 +254,7 @@ Report update(Database& catalogue, Subscription& subscription, const Playlists::
         const auto found = known.find(key);
         if (found == known.end() || !found->station) {
             const std::optional<qint64> added = missing.add(station);
-            Playlists::count(report.import, {list.name, entry.line, station}, added.has_value());
+            Playlists::count(report.import, {list.name, Playlists::Unit::Line, entry.line, station}, added.has_value());
             entries.remember(key, added, station);
             continue;
         }

@@ -2,6 +2,8 @@
 
 #include "catalogue/Backup.h"
 #include "desktop/Shell.h"
+#include "playlists/Input.h"
+#include "sqlite/Statement.h"
 
 using namespace Qt::StringLiterals;
 
@@ -9,21 +11,64 @@ namespace Playlists {
 
 namespace {
 
-// How many entries pass between two progress calls: often enough for a progress bar, rare enough to cost nothing.
+// How many places pass between two progress calls: often enough for a progress bar, rare enough to cost nothing.
 constexpr qint64 ProgressStep = 1000;
 
-qint64 entryCount(const std::vector<PlaylistFile>& files) {
-    qint64 total = 0;
-    for (const PlaylistFile& file : files)
-        total += static_cast<qint64>(file.playlist.entries.size());
-    return total;
-}
+// A cancel seen while a file is read: it unwinds the reading, and the transaction with it.
+struct Cancelled {};
 
 ImportReport cancelled() {
     ImportReport report;
     report.cancelled = true;
     return report;
 }
+
+// An import under way: each entry is added, or counted as present, as it is read.
+class Importing {
+public:
+    Importing(Database& catalogue, const ImportOptions& options) : missing_(catalogue), options_(options) {}
+
+    // Reads the file to its end. It was a playlist when it gave a station or read without a fault.
+    void read(const ImportFile& file) {
+        const qint64 entriesBefore = entries_;
+        const qint64 unreadableBefore = report.unreadable.count;
+        file.read({[&](const Entry& entry) { add(file, entry); },
+                   [&](UnreadableLine line) {
+                       passing();
+                       report.unreadable.add({file.name, file.unit, std::move(line)});
+                   }});
+        if (entries_ > entriesBefore || report.unreadable.count == unreadableBefore)
+            ++report.playlists;
+    }
+
+    void progress() const {
+        if (options_.progress)
+            options_.progress(entries_);
+    }
+
+    ImportReport report;
+
+private:
+    void add(const ImportFile& file, const Entry& entry) {
+        passing();
+        ++entries_;
+        const Catalogue::Station station = stationOf(entry, options_.category);
+        count(report, {file.name, file.unit, entry.line, station}, missing_.add(station).has_value());
+    }
+
+    // Every place read, an entry or not, may be where a cancel is seen and progress is told.
+    void passing() {
+        if (options_.cancel && options_.cancel->load())
+            throw Cancelled{};
+        if (++places_ % ProgressStep == 0)
+            progress();
+    }
+
+    MissingStations missing_;
+    const ImportOptions& options_;
+    qint64 entries_ = 0;
+    qint64 places_ = 0;
+};
 
 } // namespace
 
@@ -57,7 +102,7 @@ void count(ImportReport& report, const StationAt& offered, bool added) {
     ++report.added;
     // The launcher trims an address before it judges it, and so does the report.
     if (!isPlayable(offered.station.address.trimmed()))
-        report.willNotPlay.push_back(offered);
+        report.willNotPlay.add(offered);
     if (!Catalogue::isShown(offered.station.category))
         ++report.hidden[offered.station.category];
 }
@@ -67,42 +112,39 @@ Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& c
             entry.address};
 }
 
-ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile>& files,
-                             const ImportOptions& options) {
-    ImportReport report;
-    for (const PlaylistFile& file : files) {
-        for (const UnreadableLine& line : file.playlist.unreadable)
-            report.unreadable.push_back({file.name, line});
-    }
-    const qint64 total = entryCount(files);
-    const auto progress = [&](qint64 done) {
-        if (options.progress)
-            options.progress(done, total);
-    };
+ImportFile playlistFile(InputBlocks& input) {
+    return {input.name(), Unit::Line, [&input](const Reading& reading) { read(input, reading); }};
+}
 
+ImportFile playlistFile(PlaylistFile whole) {
+    return {whole.name, Unit::Line, [playlist = std::move(whole.playlist)](const Reading& reading) {
+                for (const Entry& entry : playlist.entries)
+                    reading.entry(entry);
+                for (const UnreadableLine& line : playlist.unreadable)
+                    reading.unreadable(line);
+            }};
+}
+
+ImportReport importPlaylists(Database& catalogue, const std::vector<ImportFile>& files, const ImportOptions& options) {
     // The day's copy of the catalogue is made before the transaction takes the write lock; a dry run writes nothing.
     if (!options.dryRun)
         Catalogue::backUpBeforeWriting();
     // A dry run is an import that is never committed, so its report is the one the import would give.
     Transaction transaction(catalogue);
     Catalogue::createIndexes(catalogue);
-    MissingStations missing(catalogue);
-    qint64 done = 0;
-    progress(done);
-    for (const PlaylistFile& file : files) {
-        for (const Entry& entry : file.playlist.entries) {
-            if (options.cancel && options.cancel->load())
-                return cancelled();
-            const Catalogue::Station station = stationOf(entry, options.category);
-            count(report, {file.name, entry.line, station}, missing.add(station).has_value());
-            if (++done % ProgressStep == 0)
-                progress(done);
-        }
+    Importing importing(catalogue, options);
+    importing.progress();
+    try {
+        for (const ImportFile& file : files)
+            importing.read(file);
+    } catch (const Cancelled&) {
+        return cancelled();
     }
-    progress(done);
-    if (!options.dryRun)
+    importing.progress();
+    // When no file was a playlist, there is nothing to write.
+    if (!options.dryRun && importing.report.playlists > 0)
         transaction.commit();
-    return report;
+    return importing.report;
 }
 
 } // namespace Playlists

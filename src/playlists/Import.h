@@ -8,42 +8,79 @@
 #include <map>
 
 // Bringing the stations of playlist files into the catalogue: one transaction for all files, no station twice.
+// Each file is read as it is imported, so memory stays the same whatever the files' size.
 namespace Playlists {
 
-// A playlist file that was read, with the name the report gives it.
+class InputBlocks;
+
+// How the places of a file are counted: the lines of a playlist, the records of an old catalogue.
+enum class Unit { Line, Record };
+
+// One file of an import: its name as the report gives it, how its places are counted, and what reads it, handing
+// on each entry and each place it cannot read as it comes.
+struct ImportFile {
+    QString name;
+    Unit unit = Unit::Line;
+    std::function<void(const Reading&)> read;
+};
+
+// A playlist arriving on `input`, read as the import goes.
+ImportFile playlistFile(InputBlocks& input);
+// A playlist read whole, with the name its report gives it: a download, a search's results.
 struct PlaylistFile {
     QString name;
     Playlist playlist;
 };
+ImportFile playlistFile(PlaylistFile whole);
 
 struct ImportOptions {
     // Every station goes into this category, whatever group the file gives it.
     std::optional<QString> category;
     // Counts everything as an import would and writes nothing.
     bool dryRun = false;
-    // Entries done, of all entries of all files; called now and then and once at the end.
-    std::function<void(qint64 done, qint64 total)> progress;
+    // The entries read so far; called now and then and once at the end.
+    std::function<void(qint64 entries)> progress;
     // Set from elsewhere to stop: the catalogue is left as it was.
     const std::atomic_bool* cancel = nullptr;
 };
 
-// A place in a playlist file that the report points at.
+// A place in a file that the report points at.
 struct StationAt {
     QString file;
-    int line;
+    Unit unit;
+    int at;
     Catalogue::Station station;
 };
 struct UnreadableAt {
     QString file;
+    Unit unit;
     UnreadableLine line;
+};
+
+// A report lists no more places of a kind than this: the first ones show what is wrong.
+constexpr std::size_t ListedAtMost = 50;
+
+// The first ListedAtMost places of a kind, and how many there were in all.
+template <typename Place> struct Listed {
+    std::vector<Place> first;
+    qint64 count = 0;
+
+    void add(Place place) {
+        if (first.size() < ListedAtMost)
+            first.push_back(std::move(place));
+        ++count;
+    }
 };
 
 struct ImportReport {
     int added = 0;
     int alreadyPresent = 0;
     // Added all the same, but the shell will not be handed their address.
-    std::vector<StationAt> willNotPlay;
-    std::vector<UnreadableAt> unreadable;
+    Listed<StationAt> willNotPlay;
+    Listed<UnreadableAt> unreadable;
+    // The files that were playlists: those that gave a station or read without a fault. Binary data, text that is no
+    // playlist at all and an empty file are none; when no file is one, nothing is written.
+    int playlists = 0;
     // Stations added under a category that no panel lists and no quick-select slot plays: stored, but shown
     // nowhere. By category, with how many went there.
     std::map<QString, int> hidden;
@@ -73,9 +110,9 @@ private:
 void count(ImportReport& report, const StationAt& offered, bool added);
 
 // Adds every station of the files that the catalogue does not hold already (same category, name and web address,
-// compared byte for byte), in file order, all in one transaction: a failure throws DbError and a cancel returns,
-// both leaving the catalogue as it was.
-ImportReport importPlaylists(Database& catalogue, const std::vector<PlaylistFile>& files,
+// compared byte for byte), in file order, all in one transaction: a failure throws (DbError, or FileFailure for a
+// file that cannot be read to its end) and a cancel returns, both leaving the catalogue as it was.
+ImportReport importPlaylists(Database& catalogue, const std::vector<ImportFile>& files,
                              const ImportOptions& options = {});
 
 } // namespace Playlists

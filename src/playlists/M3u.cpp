@@ -68,46 +68,44 @@ std::optional<QStringView> afterDirective(QStringView line, QStringView directiv
 
 } // namespace
 
-Playlist readM3u(const QByteArray& bytes) {
-    Playlist playlist;
+void readM3u(TextLines& lines, const Reading& reading) {
     std::optional<Info> pending;
     std::optional<QString> groupLine;
-    for (const TextLine& line : textLines(bytes)) {
-        const QStringView text(line.text);
+    while (std::optional<TextLine> line = lines.next()) {
+        const QStringView text(line->text);
         const QStringView trimmed = text.trimmed();
-        if (trimmed.isEmpty())
+        if (line->unreadable.isEmpty() && trimmed.isEmpty())
             continue;
-        if (!line.readable || hasControlCharacters(text)) {
-            playlist.unreadable.push_back(
-                {line.number, line.readable ? u"holds control characters"_s : u"is not UTF-8 text"_s});
+        if (!line->unreadable.isEmpty() || hasControlCharacters(text)) {
+            reading.unreadable(
+                {line->number, line->unreadable.isEmpty() ? u"holds control characters"_s : line->unreadable});
             continue;
         }
         if (trimmed.startsWith(u'#')) {
             if (const auto directive = afterDirective(text, u"#EXTINF:")) {
                 if (pending)
-                    playlist.unreadable.push_back({pending->line, u"is an #EXTINF without an address after it"_s});
-                pending = info(*directive, line.number);
+                    reading.unreadable({pending->line, u"is an #EXTINF without an address after it"_s});
+                pending = info(*directive, line->number);
                 if (!pending)
-                    playlist.unreadable.push_back({line.number, u"is an #EXTINF without a comma before the title"_s});
+                    reading.unreadable({line->number, u"is an #EXTINF without a comma before the title"_s});
             } else if (const auto group = afterDirective(text, u"#EXTGRP:")) {
                 groupLine = group->toString();
             }
             continue; // #EXTM3U, comments and directives of other programs
         }
-        Entry entry{{}, line.text, groupLine, line.number};
+        Entry entry{{}, std::move(line->text), groupLine, line->number};
         if (pending) {
             entry.title = std::move(pending->title);
             entry.id = std::move(pending->id);
             if (pending->group)
                 entry.group = std::move(pending->group);
         }
-        playlist.entries.push_back(std::move(entry));
+        reading.entry(std::move(entry));
         pending.reset();
         groupLine.reset();
     }
     if (pending)
-        playlist.unreadable.push_back({pending->line, u"is an #EXTINF without an address after it"_s});
-    return playlist;
+        reading.unreadable({pending->line, u"is an #EXTINF without an address after it"_s});
 }
 
 QByteArray writeM3u(const std::vector<Catalogue::Station>& stations) {

@@ -1,16 +1,20 @@
 #include "playlists/Playlist.h"
 
+#include "playlists/Input.h"
+#include "playlists/TextLines.h"
+
+#include <QBuffer>
 #include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
 
 namespace Playlists {
 
-Format formatOf(const QByteArray& bytes) {
-    // The start of the file is enough to tell; a byte-order mark picks the encoding and is dropped.
-    const QByteArray head = bytes.first(std::min<qsizetype>(bytes.size(), 4096));
-    QStringDecoder decoder(QStringConverter::encodingForData(head).value_or(QStringConverter::Utf8));
-    const QString text = QString(decoder(head)).trimmed();
+Format formatOf(const QByteArray& head) {
+    // A byte-order mark picks the encoding and is dropped.
+    const QByteArrayView start = QByteArrayView(head).first(std::min<qsizetype>(head.size(), InputBlocks::HeadSize));
+    QStringDecoder decoder(QStringConverter::encodingForData(start).value_or(QStringConverter::Utf8));
+    const QString text = QString(decoder(start)).trimmed();
     if (text.startsWith(u'<'))
         return Format::Xspf;
     qsizetype lineEnd = 0;
@@ -21,22 +25,34 @@ Format formatOf(const QByteArray& bytes) {
     return Format::M3u;
 }
 
-Playlist read(const QByteArray& bytes) {
+void read(InputBlocks& input, const Reading& reading) {
+    const QByteArray& head = input.head();
+    if (head.isEmpty())
+        return reading.unreadable({1, u"holds nothing: the file is empty"_s});
     // Text in an 8-bit encoding holds no NUL; a picture, a sound file or a database dropped by mistake does, and
     // its stretches of printable bytes must not pass for addresses.
     const bool wide =
-        QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8) != QStringConverter::Utf8;
-    if (!wide && bytes.contains('\0'))
-        return {{}, {{1, u"is binary data, not a playlist"_s}}};
-    switch (formatOf(bytes)) {
-    case Format::Xspf:
-        return readXspf(bytes);
-    case Format::Pls:
-        return readPls(bytes);
-    case Format::M3u:
-        break;
-    }
-    return readM3u(bytes);
+        QStringConverter::encodingForData(head).value_or(QStringConverter::Utf8) != QStringConverter::Utf8;
+    if (!wide && head.contains('\0'))
+        return reading.unreadable({1, u"is binary data, not a playlist"_s});
+    const Format format = formatOf(head);
+    if (format == Format::Xspf)
+        return readXspf(input, reading);
+    TextLines lines(input);
+    if (format == Format::Pls)
+        return readPls(lines, reading);
+    readM3u(lines, reading);
+}
+
+Playlist read(const QByteArray& bytes) {
+    Playlist playlist;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    InputBlocks input(buffer, {});
+    read(input, {[&](Entry entry) { playlist.entries.push_back(std::move(entry)); },
+                 [&](UnreadableLine line) { playlist.unreadable.push_back(std::move(line)); }});
+    return playlist;
 }
 
 QByteArray write(Format format, const std::vector<Catalogue::Station>& stations) {

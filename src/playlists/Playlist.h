@@ -4,11 +4,13 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
-// Playlist files in and out: extended M3U (M3U8), PLS and XSPF. Reading is a pure function from the file's bytes
-// to its entries and the lines it could not read; writing is a pure function from stations to bytes.
+// Playlist files in and out: extended M3U (M3U8), PLS and XSPF. Reading takes the file's bytes as they arrive and
+// hands on its entries and the lines it could not read one at a time, so that memory stays the same whatever the
+// file's size; writing is a pure function from stations to bytes.
 namespace Playlists {
 
 enum class Format { M3u, Pls, Xspf };
@@ -31,20 +33,32 @@ struct UnreadableLine {
     bool operator==(const UnreadableLine&) const = default;
 };
 
+// Where a reader hands on what it finds, in file order (PLS: in the order of its entries' numbers).
+struct Reading {
+    std::function<void(Entry)> entry;
+    std::function<void(UnreadableLine)> unreadable;
+};
+
+class InputBlocks;
+class TextLines;
+
+// The format by content, never by the file's name: XML is XSPF, a first line "[playlist]" is PLS, anything else
+// is M3U (a list of addresses, extended or not). The start of the file is enough to tell.
+Format formatOf(const QByteArray& head);
+
+// Reads the playlist in whichever format it is to its end. A file of binary data, and an empty one, is one
+// unreadable line and is read no further. Throws FileFailure when the input cannot be read (InputBlocks).
+void read(InputBlocks& input, const Reading& reading);
+void readM3u(TextLines& lines, const Reading& reading);
+void readPls(TextLines& lines, const Reading& reading);
+void readXspf(InputBlocks& input, const Reading& reading);
+
+// A whole playlist at once, for bytes already in memory.
 struct Playlist {
     std::vector<Entry> entries;
     std::vector<UnreadableLine> unreadable;
 };
-
-// The format by content, never by the file's name: XML is XSPF, a first line "[playlist]" is PLS, anything else
-// is M3U (a list of addresses, extended or not).
-Format formatOf(const QByteArray& bytes);
-
-// The playlist in whichever format it is; a file of binary data is one unreadable line.
 Playlist read(const QByteArray& bytes);
-Playlist readM3u(const QByteArray& bytes);
-Playlist readPls(const QByteArray& bytes);
-Playlist readXspf(const QByteArray& bytes);
 
 // Stations in the given order. Each format carries the category: M3U as group-title (#EXTGRP when the category
 // holds a double quote), PLS as GroupN, XSPF as a meta element. M3U and PLS are line formats: a line break inside

@@ -2,9 +2,9 @@
 // The category travels in GroupN, a key other players pass over.
 #include "playlists/Playlist.h"
 #include "playlists/TextLines.h"
+#include "sqlite/Statement.h"
 
 #include <QRegularExpression>
-#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -12,39 +12,88 @@ namespace Playlists {
 
 namespace {
 
-// The keys of entry N, as far as they were given.
-struct Keys {
-    std::optional<QString> file;
-    std::optional<QString> title;
-    std::optional<QString> group;
-    int fileLine = 0;
-    int firstLine = 0;
-};
+enum class Key { File, Title, Group };
 
-std::optional<QString>* slot(Keys& keys, QStringView name) {
+std::optional<Key> keyNamed(QStringView name) {
     if (name.compare(u"File", Qt::CaseInsensitive) == 0)
-        return &keys.file;
+        return Key::File;
     if (name.compare(u"Title", Qt::CaseInsensitive) == 0)
-        return &keys.title;
+        return Key::Title;
     if (name.compare(u"Group", Qt::CaseInsensitive) == 0)
-        return &keys.group;
-    return nullptr; // LengthN and keys of other programs
+        return Key::Group;
+    return std::nullopt; // LengthN and keys of other programs
 }
+
+// The keys of the entries, kept until the file ends in a private database of their own, which hands them back in
+// the order of the entries' numbers: the keys of a PLS file may come in any order, and memory stays the same
+// however many entries it holds.
+class EntryKeys {
+public:
+    EntryKeys()
+        : keys_(keyDatabase()), writing_(keys_),
+          add_(keys_, u"INSERT INTO key VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING 1"_s) {}
+
+    // False when the entry has this key already.
+    bool add(int entry, Key key, const QString& value, int line) {
+        add_.bind(1, entry);
+        add_.bind(2, static_cast<int>(key));
+        add_.bind(3, value);
+        add_.bind(4, line);
+        const bool added = add_.step();
+        add_.reset();
+        return added;
+    }
+
+    // Each entry in number order: its keys as given (a null text for a key not given), the line of its File key,
+    // and its first line.
+    template <typename Each> void forEach(Each each) {
+        // SQLite numbers parameters from 1 but columns from 0.
+        Statement entries(keys_, u"SELECT entry, max(CASE key WHEN ?1 THEN value END), max(CASE key WHEN ?2 THEN "
+                                 "value END), max(CASE key WHEN ?3 THEN value END), max(CASE key WHEN ?1 THEN line "
+                                 "END), min(line) FROM key GROUP BY entry ORDER BY entry"_s);
+        entries.bind(1, static_cast<int>(Key::File));
+        entries.bind(2, static_cast<int>(Key::Title));
+        entries.bind(3, static_cast<int>(Key::Group));
+        const auto given = [&](int column) {
+            const QVariant value = entries.column(column);
+            return value.isNull() ? std::nullopt : std::optional(value.toString());
+        };
+        while (entries.step())
+            each(static_cast<int>(entries.integer(0)), given(1), given(2), given(3),
+                 static_cast<int>(entries.integer(4)), static_cast<int>(entries.integer(5)));
+    }
+
+private:
+    // An empty name opens a private database that SQLite deletes with its connection.
+    static Database keyDatabase() {
+        Database keys = Database::OpenDatabase(QString());
+        keys.execute(u"CREATE TABLE key (entry INTEGER, key INTEGER, value TEXT, line INTEGER, "
+                     "PRIMARY KEY (entry, key)) WITHOUT ROWID"_s);
+        return keys;
+    }
+
+    Database keys_;
+    // Never committed: the private database goes with its connection.
+    Transaction writing_;
+    Statement add_;
+};
 
 } // namespace
 
-Playlist readPls(const QByteArray& bytes) {
+void readPls(TextLines& lines, const Reading& reading) {
     static const QRegularExpression entryKey(u"^([A-Za-z]+)(\\d+)$"_s);
-    Playlist playlist;
-    std::map<int, Keys> entries;
+    EntryKeys keys;
     bool inPlaylist = false;
-    for (const TextLine& line : textLines(bytes)) {
-        const QStringView trimmed = QStringView(line.text).trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#'))
+    while (std::optional<TextLine> line = lines.next()) {
+        const QStringView trimmed = QStringView(line->text).trimmed();
+        const auto unreadable = [&](const QString& reason) { reading.unreadable({line->number, reason}); };
+        // Blank lines and comments are passed over; a line too long to keep has no text and is reported.
+        const bool passedOver =
+            trimmed.isEmpty() ? line->unreadable.isEmpty() : trimmed.startsWith(u';') || trimmed.startsWith(u'#');
+        if (passedOver)
             continue;
-        const auto unreadable = [&](const QString& reason) { playlist.unreadable.push_back({line.number, reason}); };
-        if (!line.readable) {
-            unreadable(u"is not UTF-8 text"_s);
+        if (!line->unreadable.isEmpty()) {
+            unreadable(line->unreadable);
             continue;
         }
         if (trimmed.startsWith(u'[')) {
@@ -53,38 +102,30 @@ Playlist readPls(const QByteArray& bytes) {
                 unreadable(u"starts a section other than [playlist]"_s);
             continue;
         }
-        const qsizetype equals = line.text.indexOf(u'=');
+        const qsizetype equals = line->text.indexOf(u'=');
         if (!inPlaylist || equals < 0) {
             unreadable(inPlaylist ? u"is no key=value line"_s : u"stands outside the [playlist] section"_s);
             continue;
         }
-        const QRegularExpressionMatch key = entryKey.match(QStringView(line.text).first(equals).trimmed());
-        if (!key.hasMatch())
+        const QRegularExpressionMatch match = entryKey.match(QStringView(line->text).first(equals).trimmed());
+        const std::optional<Key> key = match.hasMatch() ? keyNamed(match.capturedView(1)) : std::nullopt;
+        if (!key)
             continue; // NumberOfEntries, Version and keys of other programs
-        Keys& keys = entries[key.capturedView(2).toInt()];
-        std::optional<QString>* value = slot(keys, key.capturedView(1));
-        if (!value)
-            continue;
-        if (*value) {
-            unreadable(u"repeats %1"_s.arg(key.captured(0)));
-            continue;
-        }
         // Titles are trimmed as in M3U; the address and the category are taken as written.
-        *value = value == &keys.title ? line.text.sliced(equals + 1).trimmed() : line.text.sliced(equals + 1);
-        if (value == &keys.file)
-            keys.fileLine = line.number;
-        if (keys.firstLine == 0)
-            keys.firstLine = line.number;
+        const QString value =
+            key == Key::Title ? line->text.sliced(equals + 1).trimmed() : line->text.sliced(equals + 1);
+        if (!keys.add(match.capturedView(2).toInt(), *key, value, line->number))
+            unreadable(u"repeats %1"_s.arg(match.captured(0)));
     }
-    for (auto& [number, keys] : entries) {
-        if (!keys.file || keys.file->isEmpty())
-            playlist.unreadable.push_back({keys.file ? keys.fileLine : keys.firstLine,
-                                           keys.file ? u"gives File%1 no address"_s.arg(number)
-                                                     : u"belongs to entry %1, which has no File%1"_s.arg(number)});
+    keys.forEach([&](int number, const std::optional<QString>& file, const std::optional<QString>& title,
+                     const std::optional<QString>& group, int fileLine, int firstLine) {
+        if (!file || file->isEmpty())
+            reading.unreadable(
+                {file ? fileLine : firstLine, file ? u"gives File%1 no address"_s.arg(number)
+                                                   : u"belongs to entry %1, which has no File%1"_s.arg(number)});
         else
-            playlist.entries.push_back({keys.title.value_or(QString()), *keys.file, keys.group, keys.fileLine});
-    }
-    return playlist;
+            reading.entry({title.value_or(QString()), *file, group, fileLine});
+    });
 }
 
 QByteArray writePls(const std::vector<Catalogue::Station>& stations) {

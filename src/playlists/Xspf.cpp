@@ -1,5 +1,6 @@
 // XSPF: <playlist><trackList><track><location/><title/></track>...; the category travels in a <meta> element
 // of the track with the program's own rel, which other players pass over.
+#include "playlists/Input.h"
 #include "playlists/Playlist.h"
 
 #include <QXmlStreamReader>
@@ -14,65 +15,148 @@ namespace {
 const QString Namespace = u"http://xspf.org/ns/0/"_s;
 const QString CategoryRel = u"https://vimaro.example.org/xspf/category"_s;
 
+// The most XML the reader may hold while it waits for the end of one piece (a text, a tag): far more than the
+// longest value, so that a value too long is still told as such, and bounded, so that an endless one ends.
+constexpr qsizetype LongestPiece = 16 * LongestValue;
+
 int lineOf(const QXmlStreamReader& xml) {
     return static_cast<int>(xml.lineNumber());
 }
 
-void readTrack(QXmlStreamReader& xml, Playlist& playlist) {
-    const int line = lineOf(xml);
-    Entry entry{{}, {}, {}, line};
-    bool located = false;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"location" && !located) {
-            entry.line = lineOf(xml);
-            entry.address = xml.readElementText();
-            located = true;
-        } else if (xml.name() == u"title") {
-            entry.title = xml.readElementText();
-        } else if (xml.name() == u"meta" && xml.attributes().value(u"rel"_s) == CategoryRel) {
-            entry.group = xml.readElementText();
-        } else {
-            xml.skipCurrentElement();
+// The tracks of an XSPF document, told apart as its elements pass by, one at a time: the first <location> of a
+// track is its address, its last <title> its title, and its last <meta> with the program's rel its category.
+// Everything else, however deep, is passed over.
+class Tracks {
+public:
+    explicit Tracks(const Reading& reading) : reading_(reading) {}
+
+    // Takes the reader's current piece; false once the document's root element has ended, or is no XSPF playlist.
+    bool take(QXmlStreamReader& xml) {
+        switch (xml.tokenType()) {
+        case QXmlStreamReader::StartElement:
+            return start(xml);
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            if (field_)
+                append(xml.text());
+            return true;
+        case QXmlStreamReader::EndElement:
+            return end();
+        default:
+            return true;
         }
     }
-    if (xml.hasError())
-        return;
-    if (entry.address.isEmpty())
-        playlist.unreadable.push_back({line, u"is a track without a location"_s});
-    else
-        playlist.entries.push_back(std::move(entry));
-}
 
-void readTrackList(QXmlStreamReader& xml, Playlist& playlist) {
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"track")
-            readTrack(xml, playlist);
-        else
-            xml.skipCurrentElement();
+private:
+    enum class Field { Location, Title, Category };
+    struct Track {
+        int line; // where the track starts
+        Entry entry;
+        bool located = false;
+        bool tooLong = false;
+    };
+
+    bool start(QXmlStreamReader& xml) {
+        ++depth_;
+        const QStringView name = xml.name();
+        if (depth_ == 1 && name != u"playlist") {
+            reading_.unreadable({lineOf(xml), u"starts no XSPF playlist"_s});
+            return false;
+        }
+        // A value holds text only, as the XML reader's own element text requires.
+        if (field_) {
+            xml.raiseError(u"Expected character data."_s);
+        } else if (depth_ == 2) {
+            inTrackList_ = name == u"trackList";
+        } else if (depth_ == 3 && inTrackList_ && name == u"track") {
+            track_ = Track{lineOf(xml), {{}, {}, {}, lineOf(xml)}};
+        } else if (depth_ == 4 && track_) {
+            field_ = fieldOf(xml, name);
+            if (field_ == Field::Location)
+                track_->entry.line = lineOf(xml);
+        }
+        return true;
     }
-}
+
+    std::optional<Field> fieldOf(const QXmlStreamReader& xml, QStringView name) const {
+        if (name == u"location" && !track_->located)
+            return Field::Location;
+        if (name == u"title")
+            return Field::Title;
+        if (name == u"meta" && xml.attributes().value(u"rel"_s) == CategoryRel)
+            return Field::Category;
+        return std::nullopt;
+    }
+
+    void append(QStringView text) {
+        if (text_.size() + text.size() > LongestValue)
+            track_->tooLong = true;
+        else
+            text_ += text;
+    }
+
+    bool end() {
+        if (field_ && depth_ == 4)
+            keep(*std::exchange(field_, std::nullopt), std::exchange(text_, {}));
+        else if (depth_ == 3 && track_)
+            give(*std::exchange(track_, std::nullopt));
+        return --depth_ > 0;
+    }
+
+    void keep(Field field, QString text) {
+        Entry& entry = track_->entry;
+        if (field == Field::Location) {
+            entry.address = std::move(text);
+            track_->located = true;
+        } else if (field == Field::Title) {
+            entry.title = std::move(text);
+        } else {
+            entry.group = std::move(text);
+        }
+    }
+
+    void give(Track track) {
+        if (track.tooLong)
+            reading_.unreadable({track.line, u"holds a value longer than %1 KiB"_s.arg(LongestValue / 1024)});
+        else if (track.entry.address.isEmpty())
+            reading_.unreadable({track.line, u"is a track without a location"_s});
+        else
+            reading_.entry(std::move(track.entry));
+    }
+
+    const Reading& reading_;
+    int depth_ = 0;
+    bool inTrackList_ = false;
+    std::optional<Track> track_;
+    std::optional<Field> field_;
+    QString text_;
+};
 
 } // namespace
 
-Playlist readXspf(const QByteArray& bytes) {
-    Playlist playlist;
-    QXmlStreamReader xml(bytes);
-    if (xml.readNextStartElement()) {
-        if (xml.name() != u"playlist") {
-            playlist.unreadable.push_back({lineOf(xml), u"starts no XSPF playlist"_s});
-            return playlist;
+void readXspf(InputBlocks& input, const Reading& reading) {
+    QXmlStreamReader xml;
+    Tracks tracks(reading);
+    qint64 waiting = 0;
+    for (;;) {
+        const QByteArray block = input.next();
+        xml.addData(block);
+        waiting += block.size();
+        while (xml.readNext() != QXmlStreamReader::Invalid) {
+            waiting = 0;
+            if (!tracks.take(xml))
+                return;
         }
-        while (xml.readNextStartElement()) {
-            if (xml.name() == u"trackList")
-                readTrackList(xml, playlist);
-            else
-                xml.skipCurrentElement();
-        }
+        if (xml.error() != QXmlStreamReader::PrematureEndOfDocumentError || block.isEmpty())
+            break;
+        // The XML reader keeps a piece whole until it ends.
+        if (waiting > LongestPiece)
+            return reading.unreadable(
+                {lineOf(xml),
+                 u"holds a text or a tag longer than %1 MiB, and is read no further"_s.arg(LongestPiece >> 20)});
     }
     // The tracks before a fault are read; the fault itself is reported where the XML reader met it.
-    if (xml.hasError())
-        playlist.unreadable.push_back({lineOf(xml), u"is no well-formed XML: %1"_s.arg(xml.errorString())});
-    return playlist;
+    reading.unreadable({lineOf(xml), u"is no well-formed XML: %1"_s.arg(xml.errorString())});
 }
 
 QByteArray writeXspf(const std::vector<Catalogue::Station>& stations) {

@@ -1,14 +1,16 @@
 #include "profile/Profile.h"
 
+#include "desktop/FileWriter.h"
 #include "desktop/ProgramDir.h"
+#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <vector>
@@ -278,32 +280,29 @@ bool isSectionHeader(QByteArrayView line, QByteArrayView trimmedSection) {
     return trimmed.contains('[') && trimmed.contains(trimmedSection);
 }
 
+// A settings file that could not be read: the system's error of the call that failed names the cause.
 [[noreturn]] void fail(const char* what, const QString& fileName, const QString& why) {
-    throw ProfileError(QStringLiteral("cannot %1 %2: %3")
-                           .arg(QLatin1StringView(what), QDir::toNativeSeparators(fileName), why)
-                           .toStdString());
+    const int error = errno;
+    throw FileFailure(
+        causeOfSystemError(error), fileName,
+        QStringLiteral("cannot %1 %2: %3").arg(QLatin1StringView(what), QDir::toNativeSeparators(fileName), why));
 }
 
 // Lines written to several files at once, each line followed by CR LF.
 class LineWriter {
 public:
-    explicit LineWriter(std::initializer_list<QFileDevice*> files) : files_(files) {}
+    explicit LineWriter(std::initializer_list<FileWriter*> files) : files_(files) {}
 
     void writeLine(QByteArrayView line) {
-        for (QFileDevice* file : files_) {
-            if (file->write(line.data(), line.size()) != line.size() || file->write("\r\n", 2) != 2)
-                fail("write", file->fileName(), file->errorString());
+        for (FileWriter* file : files_) {
+            file->write(line);
+            file->write("\r\n");
         }
     }
 
 private:
-    std::vector<QFileDevice*> files_;
+    std::vector<FileWriter*> files_;
 };
-
-void openForWriting(QFileDevice& file) {
-    if (!file.open(QIODevice::WriteOnly))
-        fail("write", file.fileName(), file.errorString());
-}
 
 // Copies the file line by line; after each header the first line containing the key gives way to the new entry,
 // and without one the entry closes the file. Lines read while looking for the entry are not tested as headers.
@@ -380,33 +379,33 @@ QString GetProfile(const QString& strFileName, const QString& strSection, const 
 // once complete, the copy first, so that after a failure or a crash at any moment tvset.ini is whole, old or new,
 // and tvset.tmp whole or absent.
 void setProfile(const QString& strFileName, const QString& strSection, const QString& strName, const QString& strSave) {
-    QTemporaryFile rewritten;
-    openForWriting(rewritten);
+    // The scratch file is written as the settings file is, so that a full disk cannot cut it short unseen.
+    const QTemporaryDir scratch;
+    if (!scratch.isValid())
+        fail("write", scratch.path(), scratch.errorString());
+    const QString rewritten = scratch.filePath(u"tvset.ini"_s);
     {
         SettingsLines lines(strFileName);
         if (!lines.openIfThere())
             fail("open", strFileName, lines.failure());
-        LineWriter scratch{&rewritten};
-        rewriteWithEntry(lines, scratch, strSection, strName, strSave);
+        FileWriter file(rewritten);
+        LineWriter out{&file};
+        rewriteWithEntry(lines, out, strSection, strName, strSave);
         if (lines.failed())
             fail("read", strFileName, lines.failure());
+        file.commit();
     }
-    rewritten.close();
 
-    QSaveFile copy(programDir() + u"/tvset.tmp"_s);
-    QSaveFile settings(strFileName);
-    openForWriting(copy);
-    openForWriting(settings);
+    FileWriter copy(programDir() + u"/tvset.tmp"_s);
+    FileWriter settings(strFileName);
     LineWriter out{&copy, &settings};
-    if (readsBack(rewritten.fileName(), strSection, strName, strSave)) {
-        copyLines(rewritten.fileName(), out);
+    if (readsBack(rewritten, strSection, strName, strSave)) {
+        copyLines(rewritten, out);
     } else {
         out.writeLine((u'[' + strSection + u']').toUtf8());
         out.writeLine((strName + u'=' + strSave).toUtf8());
         copyLines(strFileName, out);
     }
-    if (!copy.commit())
-        fail("write", copy.fileName(), copy.errorString());
-    if (!settings.commit())
-        fail("replace", settings.fileName(), settings.errorString());
+    copy.commit();
+    settings.commit();
 }

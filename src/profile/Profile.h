@@ -1,13 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <stdexcept>
-
-// tvset.ini could not be rewritten; the file was left exactly as it was.
-class ProfileError : public std::runtime_error {
-public:
-    using runtime_error::runtime_error;
-};
 
 // The value of key strName in section strSection of strFileName, read character by character with the file's own
 // grammar, or "" after a failure. It never throws: a missing file or a header that ends the file shows "节点未找到";
@@ -17,5 +10,6 @@ QString GetProfile(const QString& strFileName, const QString& strSection, const 
 // Rewrites strFileName line by line so that every header of strSection carries strName=strSave, keeping a full
 // copy of the new content in programDir()/tvset.tmp. A file from which GetProfile would not read strSave back, a
 // missing one included, gets "[strSection]" and the entry as its first two lines instead, its own lines kept after
-// them. Throws ProfileError when the file cannot be read or written.
+// them. Throws FileFailure (runtime/FileFailure.h) when the file cannot be read or written, leaving it exactly as it
+// was.
 void setProfile(const QString& strFileName, const QString& strSection, const QString& strName, const QString& strSave);

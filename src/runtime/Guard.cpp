@@ -1,5 +1,6 @@
 #include "runtime/Guard.h"
 
+#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 
 #include <exception>
@@ -11,6 +12,6 @@ void guarded(QWidget& window, const QString& doing, const std::function<void()>&
     try {
         handler();
     } catch (const std::exception& failure) {
-        MsgBox(u"无法%1：%2"_s.arg(doing, QString::fromStdString(failure.what())));
+        MsgBox(u"无法%1：%2"_s.arg(doing, failureText(failure)));
     }
 }

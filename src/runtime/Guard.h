@@ -7,8 +7,8 @@
 
 // The event edge. Every handler that a control or a window runs goes through here, so that no handler needs a
 // try/catch of its own: whatever it throws (a catalogue, settings-file or colour failure, any std::exception) is
-// reported in one message box, "无法" + doing + "：" + the reason, with the application title, and the program
-// runs on. Boxes shown meanwhile, that one included, belong to `window`, the window that asked.
+// reported in one message box, "无法" + doing + "：" + its failureText(), with the application title, and the
+// program runs on. Boxes shown meanwhile, that one included, belong to `window`, the window that asked.
 void guarded(QWidget& window, const QString& doing, const std::function<void()>& handler);
 
 // A handler of a control or window together with what it does, in the words of the box that reports its failure:

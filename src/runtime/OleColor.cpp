@@ -17,12 +17,12 @@ OleColor toOleColor(const QString& text) {
         if (ok)
             return static_cast<OleColor>(value);
     }
-    throw ColourError("not a colour: " + text.toStdString());
+    throw ColourError("不是颜色值：" + text.toStdString());
 }
 
 QColor toQColor(OleColor colour) {
     if (colour < 0 || colour > 0xFFFFFF)
-        throw ColourError("colour out of range: " + std::to_string(colour));
+        throw ColourError("颜色值超出范围：" + std::to_string(colour));
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
 

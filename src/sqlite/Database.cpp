@@ -12,15 +12,34 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The cause a result code names; where the engine met a failure of the system, the system's own.
+FileFailure::Cause causeOf(sqlite3* db, int primary) {
+    switch (primary) {
+    case SQLITE_FULL:
+        return FileFailure::Cause::DiskFull;
+    case SQLITE_READONLY:
+        return FileFailure::Cause::ReadOnly;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return FileFailure::Cause::NoPermission;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return FileFailure::Cause::NotADatabase;
+    default:
+        return causeOfSystemError(sqlite3_system_errno(db));
+    }
+}
+
 // The engine's message for `code`, as BusyError when the catalogue was locked longer than the connection waits and
-// as CorruptError when the file is damaged.
+// as CorruptError when the file is damaged; a full disk, a refused file and the like carry their cause and the file.
 [[noreturn]] void failWith(sqlite3* db, int code) {
     const int primary = code & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         throw BusyError(std::string("电台目录正被另一个程序使用，请稍后再试（") + sqlite3_errmsg(db) + "）");
+    const QString file = QString::fromUtf8(sqlite3_db_filename(db, "main"));
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
-        throw CorruptError(sqlite3_errstr(code));
-    throw DbError(sqlite3_errmsg(db));
+        throw CorruptError(FileFailure::Cause::NotADatabase, file, QString::fromUtf8(sqlite3_errstr(code)));
+    throw DbError(causeOf(db, primary), file, QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 [[noreturn]] void failWith(sqlite3* db) {
@@ -62,8 +81,10 @@ Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds b
     const int rc =
         sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK && !raw)
+        throw DbError("out of memory");
     if (rc != SQLITE_OK)
-        throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
+        throw DbError(causeOf(raw, sqlite3_errcode(raw)), path, QString::fromUtf8(sqlite3_errmsg(raw)));
     Database connection(std::move(db));
     connection.setBusyWait(busyWait);
     return connection;

@@ -1,20 +1,22 @@
 #pragma once
 
+#include "runtime/FileFailure.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <chrono>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 struct sqlite3;
 
-// Any failure of the catalogue engine, with the engine's own message.
-class DbError : public std::runtime_error {
+// Any failure of the catalogue engine, with the engine's own message; a full disk, a refused or read-only file and
+// a file that is no database carry that cause and the database file.
+class DbError : public FileFailure {
 public:
-    using std::runtime_error::runtime_error;
+    using FileFailure::FileFailure;
 };
 
 // Another connection, perhaps another program, holds the catalogue locked for longer than this one waits.

@@ -3,11 +3,12 @@
 #include "desktop/SingleInstance.h"
 #include "tests/support/JetSamples.h"
 #include "tests/support/ReadOnly.h"
+#include "tests/support/StandardStreams.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QDate>
 #include <QDir>
-#include <QTemporaryFile>
+#include <QFileInfo>
 #include <QTest>
 #include <atomic>
 #include <csignal>
@@ -25,7 +26,7 @@ QString backupOf(int daysAgo) {
 
 } // namespace
 
-// The commands as a script calls them: options, exit codes, files.
+// The commands as a script calls them: options, exit codes, files, pipes, what they print.
 class TestCommands : public QObject {
     Q_OBJECT
 
@@ -37,9 +38,16 @@ private Q_SLOTS:
     void wrongCommandLines_exitWithUsage_data();
     void wrongCommandLines_exitWithUsage();
     void import_ofAMissingFile_fails_andChangesNothing();
+    void import_readsStandardInputOnce_data();
+    void import_readsStandardInputOnce();
+    void import_ofNoPlaylistAtAll_fails_andChangesNothing_data();
+    void import_ofNoPlaylistAtAll_fails_andChangesNothing();
     void import_takesItsCategoryAndDryRun();
     void export_choosesTheFormatByOptionThenByExtension_data();
     void export_choosesTheFormatByOptionThenByExtension();
+    void export_toStandardOutput_failsWhenItCannotBeWritten_data();
+    void export_toStandardOutput_failsWhenItCannotBeWritten();
+    void export_ofACategoryWithoutStations_failsAndNamesTheCategories();
     void exportThenImport_findsEveryStationPresent();
     void import_ofAnOldCatalogue_addsItsStationsOnceAndLeavesItAlone();
     void commands_convertAnOldCatalogueFirst();
@@ -49,11 +57,21 @@ private Q_SLOTS:
     void damagedCatalogue_isCalledSo_andItsNewestGoodBackupNamed();
     void restore_putsAGoodBackupInPlace_andRefusesAnythingElse_data();
     void restore_putsAGoodBackupInPlace_andRefusesAnythingElse();
+    void checkHelp_namesTheCatalogueUsed();
+    void textFromOutside_isPrintedWithItsControlCharactersEscaped();
 
 private:
     // Runs a command as the program runs it; what it prints on the error stream lands in `errors`.
     int run(const QStringList& arguments);
     void backUp(int daysAgo) const { QVERIFY(QFile::copy(dir->catalogue(), dir->file(backupOf(daysAgo)))); }
+    // The command run with standard input giving `input`, and standard output going to the file `output` or caught
+    // with standard error; the test checks them once they are its own again.
+    struct Ran {
+        int exit;
+        QByteArray output;
+        QByteArray errors;
+    };
+    Ran caught(const QStringList& arguments, const QByteArray& input = {}, const QString& output = {});
     std::vector<Catalogue::Station> stations() {
         Database catalogue = Catalogue::openConnection();
         return Catalogue::stations(catalogue);
@@ -65,23 +83,21 @@ private:
 };
 
 int TestCommands::run(const QStringList& arguments) {
+    const Ran ran = caught(arguments);
+    errors = QString::fromUtf8(ran.errors);
+    return ran.exit;
+}
+
+TestCommands::Ran TestCommands::caught(const QStringList& arguments, const QByteArray& input, const QString& output) {
     const auto& commands = CommandLine::commands();
     const auto command = std::find_if(commands.begin(), commands.end(), [&](const CommandLine::Command& c) {
         return arguments.value(0) == QLatin1StringView(c.name);
     });
-    QTemporaryFile caught;
-    if (!caught.open())
-        qFatal("cannot make a file for the error stream");
-    std::fflush(stderr);
-    const int errorStream = ::dup(STDERR_FILENO);
-    ::dup2(caught.handle(), STDERR_FILENO);
+    if (command == commands.end())
+        qFatal("no command %s", qPrintable(arguments.value(0)));
+    StandardStreams streams(input, output);
     const int exit = command->run(arguments);
-    std::fflush(stderr);
-    ::dup2(errorStream, STDERR_FILENO);
-    ::close(errorStream);
-    caught.seek(0);
-    errors = QString::fromUtf8(caught.readAll());
-    return exit;
+    return {exit, streams.output(), streams.errors()};
 }
 
 void TestCommands::wrongCommandLines_exitWithUsage_data() {
@@ -103,6 +119,44 @@ void TestCommands::import_ofAMissingFile_fails_andChangesNothing() {
     const auto before = stations();
     QCOMPARE(run({u"import"_s, dir->file(u"a.m3u"_s), dir->file(u"missing.m3u"_s)}), int(CommandLine::Failed));
     QCOMPARE(stations(), before);
+}
+
+void TestCommands::import_readsStandardInputOnce_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<Catalogue::Station>("last");
+    const QByteArray playlist = "#EXTM3U\n#EXTINF:-1 group-title=\"测试\",甲\nhttp://a.example/\n";
+    const Catalogue::Station station{u"测试"_s, u"甲"_s, u"http://a.example/"_s};
+    QTest::newRow("-") << u"-"_s << playlist << station;
+    QTest::newRow("/dev/stdin") << u"/dev/stdin"_s << playlist << station;
+    QTest::newRow("an old catalogue on -")
+        << u"-"_s << JetSamples::bytes(u"tv-jet4-reordered.mdb"_s)
+        << Catalogue::Station{u"测试"_s, u"最大编号"_s, u"http://example.com/live/max.mp3"_s};
+}
+
+void TestCommands::import_readsStandardInputOnce() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, input);
+    QFETCH(Catalogue::Station, last);
+    QCOMPARE(caught({u"import"_s, file}, input).exit, int(CommandLine::Done));
+    QCOMPARE(stations().back(), last);
+}
+
+void TestCommands::import_ofNoPlaylistAtAll_fails_andChangesNothing_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("binary data") << "\x89PNG\r\n\x1a\n\0\0\0\rIHDR http://a.example/\n"_ba;
+    QTest::newRow("a web page") << "<!DOCTYPE html><html><body>http://a.example/</body></html>"_ba;
+    QTest::newRow("an empty file") << QByteArray();
+}
+
+void TestCommands::import_ofNoPlaylistAtAll_fails_andChangesNothing() {
+    QFETCH(QByteArray, content);
+    dir->write(u"junk.m3u"_s, content);
+    const QByteArray before = dir->read(u"tv.mdb"_s);
+    const Ran ran = caught({u"import"_s, dir->file(u"junk.m3u"_s)});
+    QCOMPARE(ran.exit, int(CommandLine::Failed));
+    QCOMPARE(ran.errors, "vimaro import: nothing was imported: none of the files is a playlist.\n"_ba);
+    QCOMPARE(dir->read(u"tv.mdb"_s), before);
 }
 
 void TestCommands::import_takesItsCategoryAndDryRun() {
@@ -133,6 +187,35 @@ void TestCommands::export_choosesTheFormatByOptionThenByExtension() {
     QVERIFY(dir->read(file).startsWith(start));
 }
 
+void TestCommands::export_toStandardOutput_failsWhenItCannotBeWritten_data() {
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QByteArray>("said");
+    QTest::newRow("a pipe") << QString() << int(CommandLine::Done) << "Wrote 8 stations to standard output.\n"_ba;
+    QTest::newRow("a full disk") << u"/dev/full"_s << int(CommandLine::Failed)
+                                 << "vimaro export: cannot write standard output: disk full\n"_ba;
+}
+
+void TestCommands::export_toStandardOutput_failsWhenItCannotBeWritten() {
+    QFETCH(QString, output);
+    QFETCH(int, exit);
+    QFETCH(QByteArray, said);
+    const Ran ran = caught({u"export"_s, u"-"_s, u"--category"_s, u"国内广播"_s}, {}, output);
+    QCOMPARE(ran.exit, exit);
+    QCOMPARE(ran.errors, said);
+    if (output.isEmpty())
+        QVERIFY(ran.output.startsWith("#EXTM3U\n#EXTINF:-1 group-title=\"国内广播\","));
+}
+
+void TestCommands::export_ofACategoryWithoutStations_failsAndNamesTheCategories() {
+    dir->changeCatalogue(u"DELETE FROM radio WHERE 类别 <> '国内广播' AND 类别 <> '快速选台一'"_s);
+    const Ran ran = caught({u"export"_s, dir->file(u"none.m3u"_s), u"--category"_s, u"不存在"_s});
+    QCOMPARE(ran.exit, int(CommandLine::Failed));
+    QCOMPARE(QString::fromUtf8(ran.errors), u"vimaro export: no station has the category \"不存在\"; nothing was "
+                                            "written. The categories are:\n  \"国内广播\"\n  \"快速选台一\"\n"_s);
+    QVERIFY(!QFile::exists(dir->file(u"none.m3u"_s)));
+}
+
 void TestCommands::exportThenImport_findsEveryStationPresent() {
     const auto before = stations();
     QCOMPARE(run({u"export"_s, dir->file(u"all.m3u"_s)}), int(CommandLine::Done));
@@ -146,7 +229,9 @@ void TestCommands::import_ofAnOldCatalogue_addsItsStationsOnceAndLeavesItAlone()
     dir->write(u"old.mdb"_s, old);
     const auto before = stations();
 
-    QCOMPARE(run({u"import"_s, dir->file(u"old.mdb"_s)}), int(CommandLine::Done));
+    const Ran ran = caught({u"import"_s, dir->file(u"old.mdb"_s)});
+    QCOMPARE(ran.exit, int(CommandLine::Done));
+    QVERIFY(ran.output.contains("\nUnreadable records: 0\n"));
     const auto after = stations();
     QCOMPARE(after.size(), before.size() + 20);
     QCOMPARE(after[before.size()],
@@ -282,6 +367,36 @@ void TestCommands::restore_putsAGoodBackupInPlace_andRefusesAnythingElse() {
     const QStringList aside = QDir(dir->path()).entryList({u"tv.mdb.damaged-*"_s});
     QCOMPARE(aside.size(), 1);
     QCOMPARE(dir->read(aside.first()), damaged);
+}
+
+void TestCommands::checkHelp_namesTheCatalogueUsed() {
+    const Ran ran = caught({u"check"_s, u"--help"_s});
+    QCOMPARE(ran.exit, int(CommandLine::Done));
+    QVERIFY(QString::fromUtf8(ran.output)
+                .simplified()
+                .contains(u"in the catalogue it checks, %1."_s.arg(dir->catalogue())));
+}
+
+// A file's name, a station's and a server's answer, each with the escape sequences that retitle a terminal's
+// window and clear its screen.
+void TestCommands::textFromOutside_isPrintedWithItsControlCharactersEscaped() {
+    const QString file = dir->file(u"list\x1B[2J.pls"_s);
+    dir->write(QFileInfo(file).fileName(), "[playlist]\nFile1=file:///a\nTitle1=\x1B]0;台\a\n[other]\n");
+    const Ran imported = caught({u"import"_s, file});
+    QCOMPARE(imported.exit, int(CommandLine::Done));
+    QCOMPARE(caught({u"check"_s, u"--report"_s}).exit, int(CommandLine::Done)); // makes the table of findings
+    dir->changeCatalogue(u"INSERT INTO station_health SELECT max(rowid), 网址, '2026-01-01T00:00:00Z', 'not-found', "
+                         "'HTTP 404 ' || char(27) || '[2J' FROM radio"_s);
+    const Ran reported = caught({u"check"_s, u"--report"_s});
+    QCOMPARE(reported.exit, int(CommandLine::Done));
+
+    const QString printed = QString::fromUtf8(imported.output + reported.output);
+    const QString listed = dir->file(u"list\\x1B[2J.pls"_s);
+    QVERIFY2(printed.contains(listed + u" line 2: \\x1B]0;台\\x07  file:///a\n"_s), qPrintable(printed));
+    QVERIFY2(printed.contains(listed + u" line 4 starts a section other than [playlist]\n"_s), qPrintable(printed));
+    // A stored detail is made one printable line already when it is read back.
+    QVERIFY2(printed.contains(u"\\x1B]0;台\\x07  file:///a  HTTP 404 ?[2J\n"_s), qPrintable(printed));
+    QVERIFY(!printed.contains(u'\x1B') && !printed.contains(u'\a'));
 }
 
 QTEST_GUILESS_MAIN(TestCommands)

@@ -106,8 +106,8 @@ void TestInternetCommands::import_ofAnAddress_reportsAsForAFile_withTheCategorie
     WebServer server(WebServer::files([](const QByteArray&) { return std::optional(List); }));
     QByteArray output;
     QCOMPARE(run({u"import"_s, server.address(u"/tv.m3u"_s).toString()}, &output), int(CommandLine::Done));
-    QVERIFY2(output.contains("Added:            2\n"), output.constData());
-    QVERIFY2(output.contains("In no panel:      1, in categories no panel lists and no quick-select slot plays\n"
+    QVERIFY2(output.contains("Added:              2\n"), output.constData());
+    QVERIFY2(output.contains("In no panel:        1, in categories no panel lists and no quick-select slot plays\n"
                              "  \"News, World\"  1\n"),
              output.constData());
     QCOMPARE(stations(), (Stations{{u"海外广播"_s, u"Radio Swiss Jazz"_s, u"https://stream.srg-ssr.ch/m/rsj/mp3_128"_s},
@@ -117,7 +117,7 @@ void TestInternetCommands::import_ofAnAddress_reportsAsForAFile_withTheCategorie
     dir->write(u"tv.m3u"_s, List);
     QCOMPARE(run({u"import"_s, QUrl::fromLocalFile(dir->file(u"tv.m3u"_s)).toString()}, &output),
              int(CommandLine::Done));
-    QVERIFY2(output.contains("Already present:  2\n"), output.constData());
+    QVERIFY2(output.contains("Already present:    2\n"), output.constData());
 }
 
 void TestInternetCommands::update_ofAnUnchangedList_asksOnceAndWritesNothing() {
@@ -160,7 +160,7 @@ void TestInternetCommands::find_listsTheDirectorysStations_andAddsThePickedOnes(
     qputenv("VIMARO_DIRECTORY_SERVER", directory.address().toEncoded());
     QCOMPARE(run({u"find"_s, u"jazz"_s, u"--add"_s, u"海外广播"_s, u"--pick"_s, u"2"_s}, &output),
              int(CommandLine::Done));
-    QVERIFY2(output.contains("Added:            1\n"), output.constData());
+    QVERIFY2(output.contains("Added:              1\n"), output.constData());
     QCOMPARE(stations(), (Stations{{u"海外广播"_s, u"Jazz Radio"_s, u"http://jazz.example/stream"_s}}));
 }
 

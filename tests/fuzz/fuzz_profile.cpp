@@ -6,6 +6,7 @@
 // later box is answered Abort), then the content of tvset.ini.
 #include "desktop/ProgramDir.h"
 #include "profile/Profile.h"
+#include "runtime/FileFailure.h"
 #include "tests/support/MsgBoxScript.h"
 
 #include <QFile>
@@ -90,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A rewrite may only fail at a line longer than any settings line, and then leaves the file as it was.
     try {
         setProfile(settings, section, key, QStringLiteral("&H00FF00"));
-    } catch (const ProfileError&) {
+    } catch (const FileFailure&) {
         const QList<QByteArray> lines = linesOf(content);
         check(std::any_of(lines.begin(), lines.end(), [](const QByteArray& line) { return line.size() > 64 * 1024; }),
               "a rewrite failed");

@@ -1,10 +1,14 @@
 #include "playlists/Import.h"
+#include "playlists/Input.h"
+#include "tests/support/Arriving.h"
 #include "tests/support/TestProgramDir.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTest>
 #include <algorithm>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using namespace Playlists;
@@ -18,6 +22,8 @@ private Q_SLOTS:
     void formatOf_goesByContent();
     void read_givesEntriesAndUnreadableLines_data();
     void read_givesEntriesAndUnreadableLines();
+    void endlessInput_endsWithinItsBound_data();
+    void endlessInput_endsWithinItsBound();
     void lineFormats_neverLetAValueBecomeALine_data();
     void lineFormats_neverLetAValueBecomeALine();
     void exportThenImport_givesTheSameStationsInTheSameOrder_data();
@@ -89,9 +95,16 @@ void TestFormats::read_givesEntriesAndUnreadableLines_data() {
         << QStringList{u"2:  | http://h/ | -"_s, u"1!"_s, u"3!"_s, u"4!"_s};
     QTest::newRow("M3U: UTF-16 with a byte-order mark")
         << utf16WithByteOrderMark(u"#EXTINF:-1,台\r\nhttp://j/\r\n"_s) << QStringList{u"2: 台 | http://j/ | -"_s};
-    const QString huge(1 << 20, u'长');
-    QTest::newRow("M3U: a huge line") << (u"#EXTINF:-1,"_s + huge + u"\nhttp://k/\n"_s).toUtf8()
-                                      << QStringList{u"2: "_s + huge + u" | http://k/ | -"_s};
+    // 64 KiB of UTF-8 text: a title of this many characters is the longest a line can carry.
+    const QString longest(LongestValue / 3 - 4, u'长');
+    QTest::newRow("M3U: the longest title, and a longer one")
+        << (u"#EXTINF:-1,"_s + longest + u"\nhttp://k/\n#EXTINF:-1,长"_s + longest + u"\nhttp://l/\n"_s).toUtf8()
+        << QStringList{u"2: "_s + longest + u" | http://k/ | -"_s, u"4:  | http://l/ | -"_s, u"3!"_s};
+    QTest::newRow("M3U: a last line too long, without a line break")
+        << "http://a/\n"_ba + QByteArray(LongestValue + 1, 'x') << QStringList{u"1:  | http://a/ | -"_s, u"2!"_s};
+    QTest::newRow("PLS: an address longer than a line can be")
+        << "[playlist]\nFile1=http://a/"_ba + QByteArray(LongestValue, 'x') + "\nFile2=http://b/\n"_ba
+        << QStringList{u"3:  | http://b/ | -"_s, u"2!"_s};
 
     QTest::newRow("PLS: keys, trimmed titles, groups as written")
         << "[playlist]\r\nNumberOfEntries=2\r\nFile1=http://a/\r\nTitle1= One \r\nLength1=-1\r\nFile2=http://b/\r\n"
@@ -124,12 +137,57 @@ void TestFormats::read_givesEntriesAndUnreadableLines_data() {
     QTest::newRow("binary data with printable stretches")
         << "\x00\x01Standard Jet DB\x00\nhttp://x/\n"_ba << QStringList{u"1!"_s};
     QTest::newRow("XSPF: another XML document") << "<html><body/></html>"_ba << QStringList{u"1!"_s};
+    QTest::newRow("XSPF: a title longer than a value can be")
+        << "<playlist><trackList>\n<track><location>http://a/</location><title>"_ba +
+               QByteArray(LongestValue + 1, 'x') +
+               "</title></track>\n<track><location>http://b/</location></track></trackList></playlist>"_ba
+        << QStringList{u"3:  | http://b/ | -"_s, u"2!"_s};
+    QTest::newRow("nothing at all") << QByteArray() << QStringList{u"1!"_s};
 }
 
 void TestFormats::read_givesEntriesAndUnreadableLines() {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, expected);
     QCOMPARE(described(read(bytes)), expected);
+    // The same, however few bytes arrive at a time.
+    Arriving trickle(bytes, {}, 7);
+    InputBlocks input(trickle, {});
+    Playlist playlist;
+    read(input, {[&](Entry entry) { playlist.entries.push_back(std::move(entry)); },
+                 [&](UnreadableLine line) { playlist.unreadable.push_back(std::move(line)); }});
+    QCOMPARE(described(playlist), expected);
+}
+
+void TestFormats::endlessInput_endsWithinItsBound_data() {
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("again");
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("addresses without end") << "#EXTM3U\n"_ba
+                                           << "http://a/\n"_ba << true;
+    QTest::newRow("a line without end") << "#EXTM3U\n"_ba
+                                        << "x"_ba << true;
+    QTest::newRow("zeros: binary data") << QByteArray() << "\0"_ba << false;
+    QTest::newRow("an XSPF title without end") << "<playlist><trackList><track><title>"_ba
+                                               << "x"_ba << false;
+}
+
+void TestFormats::endlessInput_endsWithinItsBound() {
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, again);
+    QFETCH(bool, fails);
+    constexpr qint64 bound = 8 << 20;
+    Arriving device(start, again, std::numeric_limits<qint64>::max());
+    InputBlocks input(device, u"endless"_s, bound);
+    qint64 unreadable = 0;
+    try {
+        read(input, {[](const Entry&) {}, [&](const UnreadableLine&) { ++unreadable; }});
+        QVERIFY(!fails);
+        QCOMPARE(unreadable, 1);
+    } catch (const FileFailure& failure) {
+        QVERIFY2(fails, failure.what());
+        QCOMPARE(failure.cause(), FileFailure::Cause::TooLarge);
+    }
+    QVERIFY(device.given() <= bound + 64 * 1024);
 }
 
 void TestFormats::lineFormats_neverLetAValueBecomeALine_data() {
@@ -217,9 +275,13 @@ void TestFormats::exportThenImport_givesTheSameStationsInTheSameOrder() {
         QRandomGenerator random(seed);
         const std::vector<Catalogue::Station> stations = randomStations(random, Format(format));
 
+        QBuffer written;
+        written.setData(write(Format(format), stations));
+        written.open(QIODevice::ReadOnly);
+        InputBlocks input(written, u"list"_s);
         Database catalogue = Catalogue::openConnection();
-        const ImportReport report = importPlaylists(catalogue, {{u"list"_s, read(write(Format(format), stations))}});
-        QVERIFY2(report.unreadable.empty(), qPrintable(u"seed %1"_s.arg(seed)));
+        const ImportReport report = importPlaylists(catalogue, {playlistFile(input)});
+        QVERIFY2(report.unreadable.count == 0, qPrintable(u"seed %1"_s.arg(seed)));
         QVERIFY2(Catalogue::stations(catalogue) == stations, qPrintable(u"seed %1"_s.arg(seed)));
     }
 }

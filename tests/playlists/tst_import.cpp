@@ -38,8 +38,14 @@ Entry entry(const QString& title, const QString& address, std::optional<QString>
     return {title, address, std::move(group), 0};
 }
 
-std::vector<PlaylistFile> file(std::vector<Entry> entries) {
-    return {{u"list.m3u"_s, {std::move(entries), {}}}};
+// A file that hands on these entries and unreadable lines, as a playlist reader would.
+std::vector<ImportFile> file(std::vector<Entry> entries, std::vector<UnreadableLine> unreadable = {}) {
+    return {{u"list.m3u"_s, Unit::Line, [=](const Reading& reading) {
+                 for (const Entry& entry : entries)
+                     reading.entry(entry);
+                 for (const UnreadableLine& line : unreadable)
+                     reading.unreadable(line);
+             }}};
 }
 
 std::vector<Entry> manyEntries(int count) {
@@ -106,7 +112,7 @@ void TestImport::addressesTheShellWouldRefuse_areAddedAndListed() {
                                    entry(u"无主机"_s, u"http://"_s), entry(u"FTP"_s, u"ftp://a/"_s)}));
     QCOMPARE(report.added, 4);
     QStringList listed;
-    for (const StationAt& at : report.willNotPlay)
+    for (const StationAt& at : report.willNotPlay.first)
         listed.append(at.station.name);
     QCOMPARE(listed, QStringList({u"本地"_s, u"无主机"_s, u"FTP"_s}));
 }
@@ -124,16 +130,16 @@ void TestImport::cancel_leavesTheCatalogueAsItWas() {
     std::atomic_bool cancel = false;
     ImportOptions options;
     options.cancel = &cancel;
-    options.progress = [&](qint64 done, qint64) { cancel = done >= 1000; };
+    options.progress = [&](qint64 entries) { cancel = entries >= 1000; };
     QVERIFY(importPlaylists(*db, file(manyEntries(2500)), options).cancelled);
     QCOMPARE(all(), before);
 }
 
 void TestImport::dryRun_reportsWhatTheImportWouldDo_andWritesNothing() {
-    std::vector<PlaylistFile> files =
+    const std::vector<ImportFile> files =
         file({entry(u"CCTV-1 综合"_s, u"https://tv.cctv.com/live/cctv1/"_s, u"国内电视"_s),
-              entry(u"本地"_s, u"/music/a.mp3"_s), entry(u"本地"_s, u"/music/a.mp3"_s)});
-    files.front().playlist.unreadable.push_back({7, u"is broken"_s});
+              entry(u"本地"_s, u"/music/a.mp3"_s), entry(u"本地"_s, u"/music/a.mp3"_s)},
+             {{7, u"is broken"_s}});
     const QByteArray catalogueBefore = dir->read(u"tv.mdb"_s);
     ImportOptions dryRun;
     dryRun.dryRun = true;
@@ -148,9 +154,9 @@ void TestImport::dryRun_reportsWhatTheImportWouldDo_andWritesNothing() {
     QCOMPARE(rehearsed.alreadyPresent, 2);
     QCOMPARE(rehearsed.added, done.added);
     QCOMPARE(rehearsed.alreadyPresent, done.alreadyPresent);
-    QCOMPARE(rehearsed.willNotPlay.size(), done.willNotPlay.size());
-    QCOMPARE(rehearsed.unreadable.size(), 1u);
-    QCOMPARE(rehearsed.unreadable.size(), done.unreadable.size());
+    QCOMPARE(rehearsed.willNotPlay.count, done.willNotPlay.count);
+    QCOMPARE(rehearsed.unreadable.count, 1);
+    QCOMPARE(rehearsed.unreadable.count, done.unreadable.count);
 }
 
 QTEST_GUILESS_MAIN(TestImport)

@@ -1,4 +1,6 @@
 #include "profile/Profile.h"
+#include "runtime/FileFailure.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/MsgBoxScript.h"
 #include "tests/support/TestProgramDir.h"
 
@@ -286,10 +288,12 @@ void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas_data() {
     QTest::addColumn<QString>("directoryInTheWay");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("named");
+    QTest::addColumn<bool>("diskFull");
 
     const auto row = [](const char* tag, bool installed, const char* directoryInTheWay, const char* named,
-                        const QByteArray& content = {}) {
-        QTest::newRow(tag) << installed << QString::fromUtf8(directoryInTheWay) << content << QString::fromUtf8(named);
+                        const QByteArray& content = {}, bool diskFull = false) {
+        QTest::newRow(tag) << installed << QString::fromUtf8(directoryInTheWay) << content << QString::fromUtf8(named)
+                           << diskFull;
     };
 
     // Tests run as root, where permission bits stop no write: a directory in the way does.
@@ -297,6 +301,7 @@ void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas_data() {
     row("tvset.ini is a directory", false, "tvset.ini", "tvset.ini");
     row("a line too long to be a settings line", true, "", "tvset.ini",
         "[setup]\r\ncolor=1\r\n" + QByteArray(70'000, 'x') + "\r\n");
+    row("a full disk", true, "", "tvset.ini", "[setup]\r\ncolor=&HFFC0C0\r\n" + QByteArray(100, ';') + "\r\n", true);
 }
 
 void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas() {
@@ -304,6 +309,7 @@ void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas() {
     QFETCH(QString, directoryInTheWay);
     QFETCH(QByteArray, content);
     QFETCH(QString, named);
+    QFETCH(bool, diskFull);
     TestProgramDir dir;
     if (!content.isEmpty())
         dir.write(QStringLiteral("tvset.ini"), content);
@@ -316,9 +322,12 @@ void ProfileTest::aFailedWriteLeavesTheSettingsFileAsItWas() {
     const QStringList entriesBefore = entries();
 
     try {
+        std::optional<FileSizeLimit> full;
+        if (diskFull)
+            full.emplace(64);
         writeColour(dir, newColour);
         QFAIL("the write did not fail");
-    } catch (const ProfileError& error) {
+    } catch (const FileFailure& error) {
         QVERIFY2(QString::fromUtf8(error.what()).contains(named), error.what());
     }
     QCOMPARE(dir.read(QStringLiteral("tvset.ini")), before);
@@ -336,7 +345,7 @@ void ProfileTest::aFailedReplacementKeepsTheOldFileAndTheNewCopy() {
     try {
         setProfile(dir.file(longName), QStringLiteral("setup"), QStringLiteral("color"), newColour);
         QFAIL("the replacement did not fail");
-    } catch (const ProfileError& error) {
+    } catch (const FileFailure& error) {
         QVERIFY2(QString::fromUtf8(error.what()).contains(longName), error.what());
     }
     QCOMPARE(dir.read(longName), installed);

@@ -1,5 +1,5 @@
-#include "profile/Profile.h"
 #include "runtime/Controls.h"
+#include "runtime/FileFailure.h"
 #include "runtime/Form.h"
 #include "runtime/QtTranslations.h"
 #include "sqlite/Database.h"
@@ -120,7 +120,7 @@ void TestControls::failingHandler_showsOneBox_andTheProgramRunsOn() {
         if (control == u"Label1"_s)
             throw DbError(what);
         if (control == u"List1"_s)
-            throw ProfileError(what);
+            throw FileFailure(what);
         throw ColourError(what);
     };
     window.Label1.onMouseUp = {u"保存设置"_s, [&](int) { fail(); }};

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void like_isTheCatalogueLikeOnEveryCatalogueConnection();
     void missingFile_isAnErrorAndIsNotCreated();
     void notACatalogue_failsAtTheFirstRecordSet();
+    void notADatabase_isSaidSoWithItsFile();
     void transaction_landsOnlyWhenCommitted();
     void transactionFailingOnAFullDisk_leavesTheFileWholeAndNoJournal();
 
@@ -234,6 +235,18 @@ void TestDatabase::transactionFailingOnAFullDisk_leavesTheFileWholeAndNoJournal(
     }
     QVERIFY(!QFile::exists(dir->file(u"tv.mdb-journal"_s)));
     QCOMPARE(dir->read(u"tv.mdb"_s), before);
+}
+
+// What a message box says of it, in the system's words.
+void TestDatabase::notADatabase_isSaidSoWithItsFile() {
+    dir->write(u"tv.mdb"_s, QByteArray(4096, 'x'));
+    Database broken = Database::OpenDatabase(dir->catalogue());
+    try {
+        Statement(broken, u"SELECT * FROM radio"_s);
+        QFAIL("a file of x was read as a database");
+    } catch (const DbError& error) {
+        QCOMPARE(failureText(error), u"不是数据库文件，或已损坏（%1）"_s.arg(dir->catalogue()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

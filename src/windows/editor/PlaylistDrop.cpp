@@ -2,6 +2,8 @@
 
 #include "internet/Download.h"
 #include "playlists/Import.h"
+#include "playlists/Input.h"
+#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "windows/editor/ChannelEditor.h"
 
@@ -12,7 +14,9 @@
 #include <QProgressDialog>
 #include <QUrl>
 #include <atomic>
+#include <cerrno>
 #include <climits>
+#include <deque>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -20,12 +24,18 @@ using Internet::FetchError;
 
 namespace {
 
-Playlists::PlaylistFile readPlaylistFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(u"读不了 %1：%2"_s.arg(path, file.errorString()).toStdString());
-    return {QFileInfo(path).fileName(), Playlists::read(file.readAll())};
-}
+// A dropped file, opened before the import starts and read as it goes.
+struct DroppedFile {
+    explicit DroppedFile(const QString& path) : file(path), input(file, QFileInfo(path).fileName()) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            const int error = errno;
+            throw FileFailure(causeOfSystemError(error), path, u"读不了 %1：%2"_s.arg(path, file.errorString()));
+        }
+    }
+
+    QFile file;
+    Playlists::InputBlocks input;
+};
 
 // What went wrong with a download, in the user's words; the details stay in the server's.
 QString whyNot(const FetchError& error) {
@@ -48,12 +58,14 @@ QString whyNot(const FetchError& error) {
 QString reportOf(const Playlists::ImportReport& report) {
     if (report.cancelled)
         return u"导入已取消，电台目录没有改变。"_s;
+    if (report.playlists == 0)
+        return u"拖进来的文件都不是播放列表，电台目录没有改变。"_s;
     QString text = u"增加了 %1 个电台"_s.arg(report.added);
-    if (!report.willNotPlay.empty())
-        text += u"（其中 %1 个的网址无法播放）"_s.arg(report.willNotPlay.size());
+    if (report.willNotPlay.count > 0)
+        text += u"（其中 %1 个的网址无法播放）"_s.arg(report.willNotPlay.count);
     text += u"，%1 个原来就有"_s.arg(report.alreadyPresent);
-    if (!report.unreadable.empty())
-        text += u"，%1 行读不懂"_s.arg(report.unreadable.size());
+    if (report.unreadable.count > 0)
+        text += u"，%1 行读不懂"_s.arg(report.unreadable.count);
     if (!report.hidden.empty()) {
         QStringList categories;
         for (const auto& [category, count] : report.hidden)
@@ -95,20 +107,22 @@ QStringList playlistFiles(const QMimeData& dragged) {
 
 void importPlaylistFiles(add& editor, Database& catalogue, const QStringList& dropped) {
     // Modal to the whole program: no other window may use the catalogue while the import holds it, nor while a
-    // download waits, during which the program's events go on.
+    // download waits, during which the program's events go on. How many entries a file holds is known only once it
+    // is read.
     QProgressDialog progress(u"正在导入播放列表……"_s, u"取消"_s, 0, 0, &editor);
     progress.setWindowTitle(AppTitle);
     progress.setWindowModality(Qt::ApplicationModal);
     QNetworkAccessManager network;
-    std::vector<Playlists::PlaylistFile> playlists;
+    std::deque<DroppedFile> files;
+    std::vector<Playlists::ImportFile> playlists;
     for (const QString& item : dropped) {
         if (!Internet::isWebAddress(item)) {
-            playlists.push_back(readPlaylistFile(item));
+            playlists.push_back(Playlists::playlistFile(files.emplace_back(item).input));
             continue;
         }
         progress.show();
         try {
-            playlists.push_back({item, Playlists::read(download(network, progress, item))});
+            playlists.push_back(Playlists::playlistFile({item, Playlists::read(download(network, progress, item))}));
         } catch (const FetchError& error) {
             if (error.kind() == FetchError::Kind::Cancelled) {
                 progress.reset();
@@ -130,9 +144,9 @@ void importPlaylistFiles(add& editor, Database& catalogue, const QStringList& dr
     std::atomic_bool cancel = false;
     Playlists::ImportOptions options;
     options.cancel = &cancel;
-    options.progress = [&](qint64 done, qint64 total) {
-        progress.setMaximum(static_cast<int>(total));
-        progress.setValue(static_cast<int>(done));
+    options.progress = [&](qint64 entries) {
+        progress.setLabelText(u"正在导入播放列表……已读 %1 个电台"_s.arg(entries));
+        progress.setValue(0);
         cancel = progress.wasCanceled();
     };
     const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, playlists, options);
