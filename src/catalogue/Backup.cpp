@@ -48,7 +48,7 @@ Database openWithoutWaiting(const QString& path) {
 // radio, and its first and last station, which lie at the two ends of the table's tree. Damage deeper inside shows
 // when the stations there are read.
 void readBothEnds(Database& catalogue) {
-    openTable(catalogue);
+    checkTable(catalogue);
     for (const QString& order : {u"ASC"_s, u"DESC"_s}) {
         Statement end(catalogue, u"SELECT * FROM radio ORDER BY rowid %1 LIMIT 1"_s.arg(order));
         end.step();
@@ -104,7 +104,7 @@ std::optional<QString> newestSoundBackup() {
         try {
             Database copy = openWithoutWaiting(backup);
             if (copy.IntegrityCheck()) {
-                openTable(copy);
+                checkTable(copy);
                 return backup;
             }
         } catch (const DbError&) {

@@ -17,9 +17,9 @@ QString backupOf(const QDate& day) {
     return u"backup/tv-%1.mdb"_s.arg(day.toString(Qt::ISODate));
 }
 
-int stationCount(const QString& catalogue) {
+qsizetype stationCount(const QString& catalogue) {
     Database db = Database::OpenDatabase(catalogue);
-    return openTable(db).RecordCount();
+    return std::ssize(stations(db));
 }
 
 } // namespace
@@ -48,8 +48,7 @@ private:
 
 void TestBackup::addStation(const QString& name) {
     Database db = openConnection();
-    Recordset table = openTable(db);
-    Catalogue::addStation(table, name, u"http://example.org/"_s, Categories::SpecialInterestRadio);
+    Catalogue::addStation(db, {Categories::SpecialInterestRadio, name, u"http://example.org/"_s});
 }
 
 void TestBackup::firstWriteOfARun_keepsTheCatalogueAsItWasBefore_data() {
@@ -61,7 +60,7 @@ void TestBackup::firstWriteOfARun_keepsTheCatalogueAsItWasBefore_data() {
 void TestBackup::firstWriteOfARun_keepsTheCatalogueAsItWasBefore() {
     QFETCH(bool, adding);
     const QString backup = dir->file(backupOf(QDate::currentDate()));
-    const int before = stationCount(dir->catalogue());
+    const qsizetype before = stationCount(dir->catalogue());
 
     if (adding) {
         addStation(u"新台"_s);
@@ -73,7 +72,7 @@ void TestBackup::firstWriteOfARun_keepsTheCatalogueAsItWasBefore() {
 
     QCOMPARE(stationCount(backup), before);
     Database copy = Database::OpenDatabase(backup);
-    QCOMPARE(StationQuery::nameSearch(u"新台"_s).open(copy).RecordCount(), 0);
+    QCOMPARE(StationQuery::nameSearch(u"新台"_s).names(copy).count, 0);
     QVERIFY(copy.IntegrityCheck());
 }
 
@@ -110,7 +109,7 @@ void TestBackup::aBackupThatCannotBeMade_doesNotStopTheWrite() {
     dir->write(u"backup"_s, "in the way");
     addStation(u"新台"_s);
     Database db = openConnection();
-    QCOMPARE(StationQuery::nameSearch(u"新台"_s).open(db).RecordCount(), 1);
+    QCOMPARE(StationQuery::nameSearch(u"新台"_s).names(db).count, 1);
 }
 
 void TestBackup::inspection_tellsACatalogueFromWhatIsNone_data() {

@@ -23,7 +23,7 @@ public:
     Form2& radio() { return forms.get<Form2>(FormName::Form2); }
     Form3& tv() { return forms.get<Form3>(FormName::Form3); }
 
-    // A station written by a connection of its own, as another window writes it.
+    // A station written by a connection of its own, as another window writes it; a null name leaves it nameless.
     void addStation(const QString& category, const QVariant& name, const QString& address) const;
 
     TestProgramDir dir;

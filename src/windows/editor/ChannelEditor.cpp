@@ -23,11 +23,6 @@ QPixmap picture(const char* name) {
     return Pictures::picture(QString::fromLatin1(name));
 }
 
-// A station without a name or web address shows as empty text.
-QString textOf(Field field) {
-    return field.Value().toString();
-}
-
 } // namespace
 
 // The window design: every control at its place in twips (left, top, width, height), as one table.
@@ -95,7 +90,7 @@ void add::connectHandlers() {
 // The window's own connection. A catalogue that cannot be opened is reported by the first action that needs it.
 void add::Form_Load() {
     connection_ = openConnection();
-    openTable(*connection_);
+    checkTable(*connection_);
 }
 
 void add::Label1_MouseDown(int button) {
@@ -119,8 +114,7 @@ void add::Image1_MouseUp() {
         Text1.SetFocus();
         return;
     }
-    Recordset table = openTable(opened(connection_));
-    addStation(table, Text1.Text(), Text2.Text(), Combo1.Text());
+    addStation(opened(connection_), {Combo1.Text(), Text1.Text(), Text2.Text()});
     MsgBox(Text1.Text() + u" 已增加！"_s);
 }
 
@@ -150,18 +144,20 @@ int add::listStations(const StationQuery& query) {
 }
 
 // Shows the station of the chosen line, which a change then rewrites: that very station, whatever other stations
-// share or contain its name. A station gone since the search leaves the name box as it was.
+// share or contain its name. A station gone since the search leaves the name box as it was; a field without a value
+// shows as empty text.
 void add::List1_Click() {
     const HourglassPointer busy;
-    const StationQuery chosen = StationQuery::stationAt(lineStations_[static_cast<size_t>(List1.ListIndex())]);
-    Recordset station = chosen.open(opened(connection_));
-    currentQuery_ = chosen;
-    if (!firstRecordLookup(station)) {
+    const qint64 row = lineStations_[static_cast<size_t>(List1.ListIndex())];
+    Database& connection = opened(connection_);
+    currentQuery_ = StationQuery::stationAt(row);
+    const std::optional<Station> chosen = station(connection, row);
+    if (!chosen) {
         Text5.setText({});
         return;
     }
-    Text4.setText(textOf(station.Fields(NameField)));
-    Text5.setText(textOf(station.Fields(AddressField)));
+    Text4.setText(chosen->name);
+    Text5.setText(chosen->address);
     // A long address is read from its scheme on.
     Text5.home(false);
 }

@@ -132,8 +132,8 @@ void Form1::Form_Load() {
             stayOnTop(window, true);
     }
     resumeNext([&] { connection_ = Catalogue::openConnection(); });
-    // The whole table is opened once to prove the file is a catalogue; the quick-select buttons query afresh.
-    resumeNext([&] { Catalogue::openTable(connection_.value()); });
+    // The table is checked once to prove the file is a catalogue; the quick-select buttons query afresh.
+    resumeNext([&] { Catalogue::checkTable(connection_.value()); });
 
     // The colour is read anew for every window. A text that is no window colour leaves that window in its design
     // colour, and a window not loaded yet then stays unloaded until its first use.
@@ -255,6 +255,6 @@ void Form1::Label5_MouseUp() {
 // The button's tooltip is its slot name and the only tie to the slot, so it is read back at every release;
 // the catalogue is asked afresh each time, and a slot that no station fills does nothing.
 void Form1::QuickSelect_MouseUp(const Image& button) {
-    if (const std::optional<QVariant> address = presetAddress(Catalogue::opened(connection_), button.ToolTipText()))
+    if (const std::optional<QString> address = presetAddress(Catalogue::opened(connection_), button.ToolTipText()))
         playStation(*this, *address);
 }

@@ -4,9 +4,9 @@
 
 using namespace Catalogue;
 
-std::optional<QVariant> presetAddress(Database& connection, const QString& slotName) {
-    Recordset stations = StationQuery::stationsOfCategory(slotName).open(connection);
-    if (!firstRecordLookup(stations))
+std::optional<QString> presetAddress(Database& connection, const QString& slotName) {
+    const std::optional<Station> first = firstStation(connection, StationQuery::stationsOfCategory(slotName));
+    if (!first)
         return std::nullopt;
-    return stations.Fields(AddressField).Value();
+    return first->address;
 }
