@@ -1,7 +1,6 @@
 #include "windows/editor/ChannelEditor.h"
 
 #include "resources/Pictures.h"
-#include "runtime/Module1.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
 #include "windows/editor/PlaylistDrop.h"
@@ -10,7 +9,6 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-using namespace Module1;
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
 
@@ -19,9 +17,7 @@ namespace {
 // The background of the five text boxes, a shade lighter than any theme.
 constexpr OleColor BoxColour = 0xFAF8F8;
 
-QPixmap picture(const char* name) {
-    return Pictures::picture(QString::fromLatin1(name));
-}
+using Pictures::picture;
 
 } // namespace
 
@@ -94,12 +90,7 @@ void add::Form_Load() {
 }
 
 void add::Label1_MouseDown(int button) {
-    if (button == vbLeftButton) {
-        ReleaseCapture();
-        long none = 0;
-        SendMessageA(*this, WM_NCLBUTTONDOWN, HTCAPTION, none);
-    }
-    dockBrowserPanels(forms_);
+    dragByHandle(*this, button, forms_);
 }
 
 // The window goes with everything it holds; "频道设置" makes a fresh one.

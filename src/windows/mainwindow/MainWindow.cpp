@@ -25,9 +25,7 @@ const QColor navy(0x00, 0x00, 0x80);
 const QString textMessagePage = u"https://www.10086.cn/"_s;
 const QString creditPage = u"https://vimaro.example.org/"_s;
 
-QPixmap picture(const char* name) {
-    return Pictures::picture(QString::fromLatin1(name));
-}
+using Pictures::picture;
 
 void stayOnTop(QWidget& window, bool on) {
     SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -177,12 +175,7 @@ void Form1::keyPressEvent(QKeyEvent* event) {
 }
 
 void Form1::Label1_MouseDown(int button) {
-    if (button == vbLeftButton) {
-        ReleaseCapture();
-        long none = 0;
-        SendMessageA(*this, WM_NCLBUTTONDOWN, HTCAPTION, none);
-    }
-    dockBrowserPanels(forms_);
+    dragByHandle(*this, button, forms_);
 }
 
 void Form1::Image3_MouseUp() {
