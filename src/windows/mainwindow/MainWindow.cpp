@@ -178,11 +178,9 @@ void Form1::Label1_MouseDown(int button) {
     dragByHandle(*this, button, forms_);
 }
 
+// The browser panels go with the main window. They are hidden after it is minimised, as minimising shows the open
+// ones again (Form_Resize); restoring it brings them back.
 void Form1::Image3_MouseUp() {
-    if (Image1.BorderStyle() == 1)
-        forms_.form(FormName::Form2).hide();
-    if (Image5.BorderStyle() == 1)
-        forms_.form(FormName::Form3).hide();
     Minimize();
     forms_.form(FormName::Form2).hide();
     forms_.form(FormName::Form3).hide();
