@@ -24,13 +24,10 @@ qsizetype stationCount(const QString& catalogue) {
 
 } // namespace
 
-class TestBackup : public QObject {
+class TestBackup : public ProgramDirTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { dir.emplace(); }
-    void cleanup() { dir.reset(); }
-
     void firstWriteOfARun_keepsTheCatalogueAsItWasBefore_data();
     void firstWriteOfARun_keepsTheCatalogueAsItWasBefore();
     void todaysBackup_isNeverMadeTwice();
@@ -43,7 +40,6 @@ private Q_SLOTS:
 
 private:
     void addStation(const QString& name);
-    std::optional<TestProgramDir> dir;
 };
 
 void TestBackup::addStation(const QString& name) {

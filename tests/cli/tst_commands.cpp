@@ -9,13 +9,10 @@
 using namespace Qt::StringLiterals;
 
 // The import and export commands as a script calls them: options, exit codes, files.
-class TestCommands : public QObject {
+class TestCommands : public ProgramDirTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { dir.emplace(); }
-    void cleanup() { dir.reset(); }
-
     void wrongCommandLines_exitWithUsage_data();
     void wrongCommandLines_exitWithUsage();
     void import_ofAMissingFile_fails_andChangesNothing();
@@ -32,8 +29,6 @@ private:
         Database catalogue = Catalogue::openConnection();
         return Catalogue::stations(catalogue);
     }
-
-    std::optional<TestProgramDir> dir;
 };
 
 int TestCommands::run(const QStringList& arguments) {

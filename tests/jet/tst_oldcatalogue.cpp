@@ -84,13 +84,10 @@ private:
 } // namespace
 
 // Converting an old Jet tv.mdb into a catalogue, in a throw-away program directory.
-class TestOldCatalogue : public QObject {
+class TestOldCatalogue : public ProgramDirTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { dir.emplace(); }
-    void cleanup() { dir.reset(); }
-
     void convert_bringsEveryStationOverInRecordOrder_data();
     void convert_bringsEveryStationOverInRecordOrder();
     void convert_withoutOldNumbers_numbersTheStationsInRecordOrder();
@@ -99,9 +96,6 @@ private Q_SLOTS:
     void convert_failing_leavesTheFolderAsItWas();
     void convert_leavesAnythingButAJetFileAlone();
     void jetCatalogueOpenedAsItIs_saysWhatItIs();
-
-private:
-    std::optional<TestProgramDir> dir;
 };
 
 void TestOldCatalogue::convert_bringsEveryStationOverInRecordOrder_data() {

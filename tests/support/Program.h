@@ -7,6 +7,9 @@
 #include "windows/mainwindow/MainWindow.h"
 #include "windows/panels/CategoryPanel.h"
 
+#include <QObject>
+#include <optional>
+
 // The program as main() starts it, on a throw-away program directory, with its message boxes answered by a
 // script and its shell calls recorded. Change the files in `dir` before start() to start from other data.
 class Program {
@@ -30,6 +33,19 @@ public:
     MsgBoxScript boxes;
     ShellRecorder shell;
     Registry forms;
+};
+
+// A suite of window tests: every test function starts from a fresh Program, not yet started, and leaves nothing
+// behind it (windows, files, answered boxes, recorded shell calls).
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+protected Q_SLOTS:
+    void init() { program.emplace(); }
+    void cleanup() { program.reset(); }
+
+protected:
+    std::optional<Program> program;
 };
 
 // The category label of a panel with this caption.

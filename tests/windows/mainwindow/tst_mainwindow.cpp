@@ -25,13 +25,10 @@ bool staysOnTop(const QWidget& window) {
 } // namespace
 
 // Start-up and the main window's own buttons, driven as a user drives them.
-class TestForm1 : public QObject {
+class TestForm1 : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { program.emplace(); }
-    void cleanup() { program.reset(); }
-
     void startUp_paintsAllSixWindowsInTheStoredColour_data();
     void startUp_paintsAllSixWindowsInTheStoredColour();
     void startUp_withoutSettingsFile_showsSixBoxesAndKeepsTheDesignColour();
@@ -51,9 +48,6 @@ private Q_SLOTS:
     void pressEffect_showsWhilePressed_andReleaseOutsideStillActs();
     void links_openTheirPagesThroughTheShell();
     void links_thatTheShellRefuses_sayWhichPage();
-
-private:
-    std::optional<Program> program;
 };
 
 void TestForm1::startUp_paintsAllSixWindowsInTheStoredColour_data() {

@@ -9,12 +9,11 @@
 using namespace Qt::StringLiterals;
 
 // Playing the station of a clicked line in a browser panel.
-class TestLaunch : public QObject {
+class TestLaunch : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void cleanup() { program.reset(); }
 
     void clickedLine_handsItsAddressToTheShell();
     void sameNameTwice_eachLinePlaysItsOwnStation();
@@ -31,12 +30,10 @@ private:
     // Lists the test category in the radio panel, shown beside the main window.
     Form2& listed();
     void add(const QVariant& name, const QVariant& address);
-
-    std::optional<Program> program;
 };
 
 void TestLaunch::init() {
-    program.emplace();
+    ProgramTest::init();
     program->dir.changeCatalogue(u"DELETE FROM radio WHERE 类别 = '个性广播'"_s);
 }
 
