@@ -116,7 +116,7 @@ std::optional<QString> newestSoundBackup() {
 QString restoreFromBackup(const QString& backup) {
     const QString catalogue = file();
     const QString incoming = catalogue + u".restoring"_s;
-    const QString aside = catalogue + u".damaged-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
+    QString aside = catalogue + u".damaged-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
     QFile::remove(incoming);
     if (!QFile::copy(backup, incoming))
         throw DbError("cannot copy " + backup.toStdString());

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Drives the built program on a virtual X server; sourced by tools/screenshot and the end-to-end test.
 #   desktop_start_display                         start Xvfb and point DISPLAY at it (fails loudly when it cannot)
 #   desktop_start_program PROGRAM CATALOGUE INI   run a copy of the program in a throw-away program directory
@@ -12,8 +13,10 @@
 
 # Safe to call again: what has ended already is left alone.
 desktop_stop() {
-    [ -n "${desktop_app:-}" ] && kill "$desktop_app" 2>/dev/null || true
-    [ -n "${desktop_xvfb:-}" ] && kill "$desktop_xvfb" 2>/dev/null || true
+    local running
+    for running in "${desktop_app:-}" "${desktop_xvfb:-}"; do
+        if [ -n "$running" ]; then kill "$running" 2>/dev/null || true; fi
+    done
     desktop_app="" desktop_xvfb=""
 }
 
@@ -33,7 +36,8 @@ desktop_start_display() {
         cat "$DESKTOP_WORK/xvfb.log" >&2
         return 1
     fi
-    export DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
+    DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
+    export DISPLAY
 }
 
 desktop_start_program() {
@@ -86,7 +90,7 @@ desktop_spot() {
 desktop_click() {
     local spot
     spot=$(desktop_spot "$@") || return 1
-    xdotool mousemove $spot click 1
+    xdotool mousemove "${spot% *}" "${spot#* }" click 1
     sleep 0.4
 }
 
@@ -139,6 +143,7 @@ desktop_editor_window() {
 
 # Clicks at (X, Y) twips in the channel editor's client area.
 desktop_click_editor() {
+    # shellcheck disable=SC2034 # all six are set by xdotool's --shell output; local, so none outlives the click
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$(desktop_editor_window)")"
     xdotool mousemove $((X + 1 + $1 / 15)) $((Y + 1 + $2 / 15)) click 1
