@@ -41,18 +41,23 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
         sqlite3_set_auxdata(context, 0, read.release(), [](void* kept) { delete static_cast<LikePattern*>(kept); });
 }
 
-} // namespace
-
-Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds busyWait) {
+// A connection to the file at `path`, closed with the last owner. A connection that failed to open is closed at
+// once; the engine's message says why.
+std::shared_ptr<sqlite3> open(const QString& path, int flags) {
     sqlite3* raw = nullptr;
-    // A connection serves one window, on one thread: without SQLite's own locks around every call, a listing or a
-    // search over a million stations runs a few per cent faster.
-    const int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
     std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
-    Database connection(std::move(db));
+    return db;
+}
+
+} // namespace
+
+Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds busyWait) {
+    // A connection serves one window, on one thread: without SQLite's own locks around every call, a listing or a
+    // search over a million stations runs a few per cent faster.
+    Database connection(open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX));
     connection.setBusyWait(busyWait);
     return connection;
 }
@@ -84,19 +89,14 @@ bool Database::IntegrityCheck() {
 void Database::BackupTo(const QString& path) {
     const QString passing = path + u".part"_s;
     QFile::remove(passing);
-    sqlite3* raw = nullptr;
-    const int rc =
-        sqlite3_open_v2(passing.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    std::shared_ptr<sqlite3> copy(raw, sqlite3_close_v2);
-    if (rc != SQLITE_OK)
-        throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
-    sqlite3_backup* backup = sqlite3_backup_init(raw, "main", db_.get(), "main");
+    std::shared_ptr<sqlite3> copy = open(passing, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", db_.get(), "main");
     if (!backup)
-        failWith(raw);
+        failWith(copy.get());
     // All pages in one step: the source stays read-locked only for the moment of the copy.
     sqlite3_backup_step(backup, -1);
     if (sqlite3_backup_finish(backup) != SQLITE_OK)
-        failWith(raw);
+        failWith(copy.get());
     copy.reset();
     QFile::remove(path);
     if (!QFile::rename(passing, path))
