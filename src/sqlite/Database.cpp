@@ -11,7 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The engine's message, as BusyError when the catalogue was locked longer than the connection waits.
+// The engine's message, as BusyError when the database was locked longer than the connection waits. The one file
+// the program's windows and commands open is the station catalogue, so that is what a lock is said to hold.
 [[noreturn]] void failWith(sqlite3* db) {
     const int code = sqlite3_errcode(db);
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)

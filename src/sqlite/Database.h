@@ -13,7 +13,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Another connection, perhaps another program, holds the catalogue locked for longer than this one waits.
+// Another connection, perhaps another program, holds the database locked for longer than this one waits.
 class BusyError : public DbError {
 public:
     using DbError::DbError;
