@@ -146,10 +146,6 @@ int Statement::columnCount() const {
     return sqlite3_column_count(stmt_);
 }
 
-QString Statement::columnName(int column) const {
-    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
-}
-
 QVariant Statement::column(int column) const {
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_NULL:

@@ -26,7 +26,6 @@ public:
     void reset();
 
     int columnCount() const;
-    QString columnName(int column) const;
     QVariant column(int column) const;
     // The column as text without going through a variant: NULL gives a null QString.
     QString text(int column) const;
