@@ -4,6 +4,7 @@
 #include "sqlite/Statement.h"
 
 #include <QFile>
+#include <cstdio>
 
 Time median(std::vector<Time> runs) {
     const auto middle = [&](auto field) {
@@ -14,6 +15,21 @@ Time median(std::vector<Time> runs) {
         return values[values.size() / 2];
     };
     return {middle(&Time::wall), middle(&Time::processor)};
+}
+
+void printHeading() {
+    std::printf("  %-52s %11s %11s\n", "", "wall", "processor");
+}
+
+void print(const char* what, Time time, const QString& note) {
+    std::printf("  %-52s %8.1f ms %8.1f ms%s%s\n", what, time.wall, time.processor, note.isEmpty() ? "" : "   ",
+                qPrintable(note));
+}
+
+QString ofTheFloor(Time time, Time floor) {
+    return QStringLiteral("x%1 x%2 of the floor")
+        .arg(time.wall / floor.wall, 0, 'f', 2)
+        .arg(time.processor / floor.processor, 0, 'f', 2);
 }
 
 void makeCatalogue(const QString& path, int stations) {

@@ -27,6 +27,13 @@ template <typename Work> Time timed(Work&& work) {
 // The median wall time and the median processor time of several runs.
 Time median(std::vector<Time> runs);
 
+// A table of times: the heading of its two columns, then a line for each time with what was timed and a note
+// (a ratio to a floor, a goal).
+void printHeading();
+void print(const char* what, Time time, const QString& note = {});
+// A time against the floor measured in the same run: "x1.18 x1.30 of the floor", wall time and processor time.
+QString ofTheFloor(Time time, Time floor);
+
 // A catalogue at `path` of the shipped stations and `stations` more, spread evenly over the ten browsed
 // categories by tools/grow-catalogue.sql, without the program's indexes, like a catalogue copied from elsewhere.
 void makeCatalogue(const QString& path, int stations);

@@ -26,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
-#include <optional>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -59,13 +58,6 @@ template <typename Work> Time onFreshCopies(const QString& base, const QString& 
         runs.push_back(timed([&] { work(copy); }));
     }
     return median(runs);
-}
-
-void print(const char* what, Time time, std::optional<Time> floor = std::nullopt) {
-    std::printf("  %-50s %7.0f ms %7.0f ms", what, time.wall, time.processor);
-    if (floor)
-        std::printf("   x%.2f  x%.2f", time.wall / floor->wall, time.processor / floor->processor);
-    std::printf("\n");
 }
 
 void bareInsert(const QString& path, const std::vector<Catalogue::Station>& stations) {
@@ -247,12 +239,12 @@ int main(int argc, char* argv[]) {
         qFatal("the import added %d of %d stations", added, entries);
 
     std::printf("import of %d M3U entries into a catalogue of %d stations, median of %d runs\n", entries, size, Runs);
-    std::printf("  %-50s %10s %10s   %s\n", "", "wall", "processor", "of the floor");
+    printHeading();
     print("floor: bare SQLite insert of the same rows", floor);
-    print("import: read, parse, test for duplicates, insert", took, floor);
+    print("import: read, parse, test for duplicates, insert", took, ofTheFloor(took, floor));
     print("  of which reading and parsing the playlist", parsing);
-    print("first import into a catalogue without the indexes", first, floor);
-    std::printf("  %-50s %7.0f ms (once per catalogue)\n", "building the indexes alone", indexing.wall);
+    print("first import into a catalogue without the indexes", first, ofTheFloor(first, floor));
+    print("building the indexes alone", indexing, u"once per catalogue"_s);
     std::printf("goal: the import within 2000 ms and x3 of the floor\n");
 
     const int listed = 10000;
@@ -270,7 +262,7 @@ int main(int argc, char* argv[]) {
     std::printf("\nimport of %d M3U entries (%lld kB) into the same catalogue, median of %d runs\n", listed,
                 QFileInfo(small).size() / 1024, Runs);
     print("from disk", fromDisk);
-    print("from a web server on this machine", fromServer, fromDisk);
+    print("from a web server on this machine", fromServer, ofTheFloor(fromServer, fromDisk));
     std::printf("  %-50s %7.0f ms %7.0f ms\n", "the server's more", fromServer.wall - fromDisk.wall,
                 fromServer.processor - fromDisk.processor);
     std::printf("goal: well under a second more from the server\n");

@@ -114,15 +114,6 @@ public:
     Registry forms;
 };
 
-void print(const char* what, Time time, const QString& against = {}) {
-    std::printf("  %-44s %8.1f ms %8.1f ms   %s\n", what, time.wall, time.processor, qPrintable(against));
-}
-
-QString ratio(Time time, Time floor) {
-    return u"x%1 x%2 of the floor"_s.arg(time.wall / floor.wall, 0, 'f', 2)
-        .arg(time.processor / floor.processor, 0, 'f', 2);
-}
-
 // Every click, timed in one process, floor and program run by run in turn so that both meet the same load.
 int clicks(const QString& dir, int runs) {
     Program program(dir);
@@ -157,7 +148,7 @@ int clicks(const QString& dir, int runs) {
     const Time floor = median(floorRuns), listing = median(listingRuns);
     std::printf("  category click: %d names listed and painted\n", bare.count());
     print("  floor: bare list view, bare name query", floor);
-    print("  program", listing, ratio(listing, floor) + u"   goal <= 100 ms and x1.3"_s);
+    print("  program", listing, ofTheFloor(listing, floor) + u"   goal <= 100 ms and x1.3"_s);
     print("station click, last line -> shell", median(stationRuns), u"goal <= 10 ms"_s);
     print("quick-select click -> shell", median(presetRuns), u"goal <= 5 ms"_s);
     print("name search, Chinese text", median(searchRuns), u"\"音乐台 0002\": %1 found   goal <= 100 ms"_s.arg(found));
@@ -207,7 +198,7 @@ void measure(int stations, int runs) {
     });
 
     std::printf("\ncatalogue of the shipped stations and %d more\n", stations);
-    std::printf("  %-44s %11s %11s\n", "", "wall", "processor");
+    printHeading();
     print("indexes made at the first start, once", indexing);
     std::fputs(runChild({u"clicks"_s, dir.path(), QString::number(runs)}).constData(), stdout);
     const double floor = runChild({u"memory"_s, dir.path(), u"floor"_s}).trimmed().toDouble();

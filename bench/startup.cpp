@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <cstdio>
-#include <optional>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <vector>
@@ -91,13 +90,6 @@ Time medianStart(const QString& program, const QString& mode, int runs) {
     return median(times);
 }
 
-void print(const char* what, Time time, std::optional<Time> floor = std::nullopt) {
-    std::printf("  %-52s %7.1f ms %7.1f ms", what, time.wall, time.processor);
-    if (floor)
-        std::printf("   x%.2f x%.2f of the floor", time.wall / floor->wall, time.processor / floor->processor);
-    std::printf("\n");
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -115,15 +107,15 @@ int main(int argc, char* argv[]) {
     std::printf("start-up to the main window shown, median of %d whole-process runs, offscreen\n", runs);
     const Time empty = medianStart(self, u"empty"_s, runs);
     const Time texts = medianStart(self, u"texts"_s, runs);
-    std::printf("  %-52s %10s %10s\n", "", "wall", "processor");
+    printHeading();
     print("an empty Qt window", empty);
     print("floor: a window with the main window's Chinese texts", texts);
     QString shipped;
     for (int extra : {0, 1000000}) {
         const QString program = programDirectory(dir, self, extra);
         shipped = extra == 0 ? program : shipped;
-        print(qPrintable(u"program, shipped catalogue + %1 stations"_s.arg(extra)),
-              medianStart(program, u"program"_s, runs), texts);
+        const Time start = medianStart(program, u"program"_s, runs);
+        print(qPrintable(u"program, shipped catalogue + %1 stations"_s.arg(extra)), start, ofTheFloor(start, texts));
     }
 
     // Another program holds the catalogue in a transaction all along: start-up must not wait for it.
@@ -132,7 +124,8 @@ int main(int argc, char* argv[]) {
             SQLITE_OK ||
         sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
         qFatal("cannot lock the catalogue: %s", sqlite3_errmsg(other));
-    print("program, shipped catalogue locked elsewhere", medianStart(shipped, u"program"_s, runs), texts);
+    const Time locked = medianStart(shipped, u"program"_s, runs);
+    print("program, shipped catalogue locked elsewhere", locked, ofTheFloor(locked, texts));
     sqlite3_close(other);
     return 0;
 }

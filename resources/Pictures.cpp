@@ -35,10 +35,10 @@ QCursor pointer(const QString& name, QPoint hotSpot) {
 
 } // namespace
 
-QPixmap picture(const QString& name) {
+QPixmap picture(QAnyStringView name) {
     if (qGuiApp->devicePixelRatio() <= 1)
-        return builtIn(name);
-    QPixmap dense = builtIn(name + u"@2x"_s);
+        return builtIn(name.toString());
+    QPixmap dense = builtIn(name.toString() + u"@2x"_s);
     dense.setDevicePixelRatio(2);
     return dense;
 }

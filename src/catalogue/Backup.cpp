@@ -55,16 +55,11 @@ Database openWithoutWaiting(const QString& path) {
     return Database::OpenDatabase(path, 0ms);
 }
 
-// The table with the three fields the program reads.
-void requireTable(Database& catalogue) {
-    Statement(catalogue, u"SELECT 类别, 名称, 网址 FROM radio LIMIT 0"_s);
-}
-
 // What start-up can afford to read of a catalogue however large it is: the file's header and schema, the table
 // radio, and its first and last station, which lie at the two ends of the table's tree. Damage deeper inside shows
 // when the stations there are read.
 void readBothEnds(Database& catalogue) {
-    requireTable(catalogue);
+    checkTable(catalogue);
     for (const QString& order : {u"ASC"_s, u"DESC"_s}) {
         Statement end(catalogue, u"SELECT * FROM radio ORDER BY rowid %1 LIMIT 1"_s.arg(order));
         end.step();
@@ -77,7 +72,7 @@ void checkCopy(const QString& copy) {
         Database checked = openWithoutWaiting(copy);
         if (!checked.IntegrityCheck())
             throw DbError("it fails the engine's integrity check");
-        requireTable(checked);
+        checkTable(checked);
     } catch (const BusyError&) {
         throw;
     } catch (const DbError& error) {
@@ -216,8 +211,8 @@ std::optional<QString> newestSoundBackup() {
 QString restoreFromBackup(const QString& backup, Replacing replacing) {
     const QString catalogue = file();
     const QString incoming = catalogue + u".restoring"_s;
-    const QString aside = u"%1.%2-%3"_s.arg(catalogue, replacing == Replacing::Damaged ? u"damaged"_s : u"replaced"_s,
-                                            QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s));
+    QString aside = u"%1.%2-%3"_s.arg(catalogue, replacing == Replacing::Damaged ? u"damaged"_s : u"replaced"_s,
+                                      QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s));
     try {
         writeCheckedCopy(backup, incoming);
     } catch (const DamagedError& error) {

@@ -84,8 +84,11 @@ Database openConnection() {
     return connection;
 }
 
-Recordset openTable(Database& connection) {
-    return withoutWaiting(connection, [&] { return connection.OpenRecordset(Table); });
+// Preparing a statement reads the schema, and proves that the table and its fields are there; it reads no station.
+void checkTable(Database& connection) {
+    withoutWaiting(connection, [&] {
+        const Statement fields(connection, QStringLiteral("SELECT 编号, 类别, 名称, 网址 FROM radio"));
+    });
 }
 
 namespace {
@@ -130,8 +133,12 @@ StationQuery StationQuery::stationAt(qint64 row) {
     return {QStringLiteral("rowid = ?"), QString::number(row)};
 }
 
-Recordset StationQuery::open(Database& connection) const {
-    return connection.OpenRecordset(Table, condition_, value_);
+std::optional<qint64> StationQuery::firstRow(Database& connection) const {
+    Statement query(connection, QStringLiteral("SELECT rowid FROM radio %1 ORDER BY rowid LIMIT 1").arg(where()));
+    bindValue(query);
+    if (!query.step())
+        return std::nullopt;
+    return query.integer(0);
 }
 
 StationQuery::Names StationQuery::names(Database& connection) const {
@@ -187,45 +194,39 @@ int StationQuery::bindValue(Statement& query) const {
     return 2;
 }
 
-int recordWalk(Recordset& records, const std::function<void(Recordset&)>& eachRecord) {
-    if (!(records.AtBOF() && records.AtEOF())) {
-        while (!records.AtEOF()) {
-            eachRecord(records);
-            records.MoveNext();
-        }
-    }
-    const int count = records.RecordCount();
-    records.Close();
-    return count;
+std::optional<Station> station(Database& connection, qint64 row) {
+    Statement query(connection, QStringLiteral("SELECT 类别, 名称, 网址 FROM radio WHERE rowid = ?"));
+    query.bind(1, row);
+    if (!query.step())
+        return std::nullopt;
+    return Station{query.text(0), query.text(1), query.text(2)};
 }
 
-bool firstRecordLookup(Recordset& records) {
-    if (records.AtBOF() && records.AtEOF())
-        return false;
-    records.MoveLast();
-    records.MoveFirst();
-    return true;
+std::optional<Station> firstStation(Database& connection, const StationQuery& query) {
+    const std::optional<qint64> row = query.firstRow(connection);
+    return row ? station(connection, *row) : std::nullopt;
 }
 
-void addStation(Recordset& table, const QString& name, const QString& address, const QString& category) {
+void addStation(Database& connection, const Station& station) {
     backUpBeforeWriting();
-    table.AddNew();
-    table.Fields(Name).setValue(name);
-    table.Fields(Address).setValue(address);
-    table.Fields(Category).setValue(category);
-    table.Update();
+    Statement insert(connection, QStringLiteral("INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"));
+    insert.bind(1, station.category);
+    insert.bind(2, station.name);
+    insert.bind(3, station.address);
+    insert.step();
 }
 
 bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address) {
-    Recordset records = query.open(connection);
-    if (!firstRecordLookup(records))
+    const std::optional<qint64> row = query.firstRow(connection);
+    if (!row)
         return false;
     backUpBeforeWriting();
-    records.Edit();
-    records.Fields(NameField).setValue(name);
-    records.Fields(AddressField).setValue(address);
-    records.Update();
-    return true;
+    Statement change(connection, QStringLiteral("UPDATE radio SET 名称 = ?, 网址 = ? WHERE rowid = ? RETURNING rowid"));
+    change.bind(1, name);
+    change.bind(2, address);
+    change.bind(3, *row);
+    // A station another program removed since it was found is no longer there to change.
+    return change.step();
 }
 
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category) {

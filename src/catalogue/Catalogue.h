@@ -4,8 +4,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <array>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -14,14 +14,12 @@ class Statement;
 // The station catalogue tv.mdb in the program's directory: table radio, one record per station.
 namespace Catalogue {
 
-// Fields of a station record. Name and web address are read and changed by position, the category by name.
-inline constexpr int NameField = 2;
-inline constexpr int AddressField = 3;
+// The table and its fields, by the names the old catalogues give them too.
 inline const QString Table = QStringLiteral("radio");
 inline const QString Name = QStringLiteral("名称");
 inline const QString Address = QStringLiteral("网址");
 inline const QString Category = QStringLiteral("类别");
-// The station's number, which orders the records; never read or written by the windows.
+// The station's number, which orders the stations; never read or written by the windows.
 inline const QString Number = QStringLiteral("编号");
 
 // The categories the browser panels list; stored categories must equal these captions exactly.
@@ -51,20 +49,31 @@ bool isShown(const QString& category);
 // The catalogue file, tv.mdb in the program's directory.
 QString file();
 
-// Open catalogue: a window's own connection to tv.mdb in the program's directory, and a record set on the
-// whole table. Both throw DbError when the file is missing or is no catalogue. Opening the table is what a window's
-// load does, and start-up never waits on the catalogue: where another program holds it locked, openTable throws
-// BusyError at once and the connection stays, so that the next click tries again. The first connection of the
-// process to a catalogue that lacks the indexes of createIndexes creates them: seconds for a million stations, once;
-// a catalogue that cannot be written goes without them, only slower.
+// A window's own connection to tv.mdb in the program's directory, with the catalogue's like. Throws DbError when
+// the file is missing or is an old Jet catalogue. The first connection of the process to a catalogue that lacks the
+// indexes of createIndexes creates them: seconds for a million stations, once; a catalogue that cannot be written
+// goes without them, only slower.
 Database openConnection();
-Recordset openTable(Database& connection);
+
+// Proves that the connection reaches a catalogue, table radio with its fields, as a window's load does: DbError
+// when the file is no catalogue. Start-up never waits on the catalogue: where another program holds it locked,
+// this throws BusyError at once and the connection stays, so that the next click tries again.
+void checkTable(Database& connection);
 
 // Creates table radio, as the shipped catalogue has it, on a connection to an empty database.
 void createTable(Database& empty);
 
 // A window's connection, or the DbError that it could not be opened when the window loaded.
 Database& opened(std::optional<Database>& connection);
+
+// A station's three fields. A field the catalogue holds no value for reads as a null QString, which shows as empty
+// text; whole-catalogue work (export, import) takes it for empty text.
+struct Station {
+    QString category;
+    QString name;
+    QString address;
+    bool operator==(const Station&) const = default;
+};
 
 // A station as the program plays it: its row in table radio, which names it for as long as it is stored whatever its
 // name becomes, its name and its web address (null where it has none).
@@ -86,7 +95,8 @@ public:
     // The one station a row names (StationQuery::Names::rows), whatever its name has become since.
     static StationQuery stationAt(qint64 row);
 
-    Recordset open(Database& connection) const;
+    // The row of the first station the query finds, in catalogue order; nothing when it finds none.
+    std::optional<qint64> firstRow(Database& connection) const;
 
     // The names of the query's stations in catalogue order, read straight into text: what a station list shows.
     // A station without a name gets no line but is counted. Beside each name the row of its station, which names
@@ -118,26 +128,19 @@ private:
     QString value_;
 };
 
-// Record walk: visits every record in catalogue order and closes the record set; returns the number of records.
-int recordWalk(Recordset& records, const std::function<void(Recordset&)>& eachRecord);
+// The station a row names; nothing when it is no longer stored.
+std::optional<Station> station(Database& connection, qint64 row);
 
-// First-record lookup: false when nothing was found, otherwise the record set stands on its first record.
-bool firstRecordLookup(Recordset& records);
+// The first station the query finds, in catalogue order, with its category: what the preset editor shows for its
+// slot. Nothing when it finds none.
+std::optional<Station> firstStation(Database& connection, const StationQuery& query);
 
-// Add station: a new record through the window's record set on the whole table.
-void addStation(Recordset& table, const QString& name, const QString& address, const QString& category);
+// Add station: appends a new station, even one that is there already.
+void addStation(Database& connection, const Station& station);
 
-// Change station: runs the query again and gives its first station a new name and web address.
-// Returns false, changing nothing, when the query finds no station any more.
+// Change station: runs the query again and gives the first station it finds a new name and web address; the
+// category stays. Returns false, changing nothing, when the query finds no station any more.
 bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address);
-
-// A station as whole-catalogue work sees it (export, import): the three fields, a null field read as empty text.
-struct Station {
-    QString category;
-    QString name;
-    QString address;
-    bool operator==(const Station&) const = default;
-};
 
 // Every station, or those of one category, in catalogue order, read in one pass.
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category = std::nullopt);

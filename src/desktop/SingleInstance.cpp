@@ -68,10 +68,10 @@ int millisecondsLeft(const QDeadlineTimer& deadline) {
 } // namespace
 
 QString SingleInstance::privateFolder() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && isPrivate(runtime))
         return runtime;
-    const QString temporary = QDir::tempPath() + u"/vimaro-"_s + QString::number(::geteuid());
+    QString temporary = QDir::tempPath() + u"/vimaro-"_s + QString::number(::geteuid());
     if (makePrivate(temporary))
         return temporary;
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);

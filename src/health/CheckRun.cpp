@@ -62,7 +62,7 @@ void CheckRun::fill() {
             break;
         Station station = std::move(*next);
         waiting_.erase(next);
-        launch(std::move(station));
+        launch(station);
     }
     if (!over_ && running_.isEmpty() && waiting_.empty() && allRead_) {
         over_ = true;
@@ -85,7 +85,7 @@ std::deque<Station>::iterator CheckRun::nextToStart() {
     }
 }
 
-void CheckRun::launch(Station station) {
+void CheckRun::launch(const Station& station) {
     const QString host = hostOf(station);
     auto* check = new StationCheck(station.address, options_.timeout, options_.resolver, this);
     running_.insert(check, host);

@@ -48,7 +48,7 @@ Q_SIGNALS:
 private:
     void fill();
     std::deque<Station>::iterator nextToStart();
-    void launch(Station station);
+    void launch(const Station& station);
     void done(StationCheck* check, const Station& station, const QString& host, const Finding& finding);
     void runShort(StationCheck* check, Station station, const QString& host, const QString& problem);
     void release(StationCheck* check, const QString& host);

@@ -21,7 +21,7 @@ constexpr qsizetype SniffBytes = 512;
 constexpr qsizetype MaxValidatorBytes = 256;
 
 QByteArray validator(const QByteArray& header) {
-    const QByteArray value = header.trimmed();
+    QByteArray value = header.trimmed();
     if (value.size() > MaxValidatorBytes)
         return {};
     for (const char c : value) {

@@ -215,12 +215,6 @@ ListBox::ListBox(Form& form, QAnyStringView name, int left, int top, int width, 
     });
 }
 
-void ListBox::AddItem(const QString& line) {
-    const int row = lines_.rowCount();
-    lines_.insertRows(row, 1);
-    lines_.setData(lines_.index(row), line);
-}
-
 QString ListBox::List(int index) const {
     return lines_.index(index).data().toString();
 }

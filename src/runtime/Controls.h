@@ -113,7 +113,6 @@ class ListBox : public QListView {
 
 public:
     ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height);
-    void AddItem(const QString& line);
     // Replaces every line with these, at once: a whole result goes into the list in one call.
     void setLines(const QStringList& lines) { lines_.setStringList(lines); }
     void Clear() { setLines({}); }

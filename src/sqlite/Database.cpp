@@ -30,8 +30,10 @@ FileFailure::Cause causeOf(sqlite3* db, int primary) {
     }
 }
 
-// The engine's message for `code`, as BusyError when the catalogue was locked longer than the connection waits and
-// as CorruptError when the file is damaged; a full disk, a refused file and the like carry their cause and the file.
+// The engine's message for `code`, as BusyError when the database was locked longer than the connection waits and
+// as CorruptError when the file is damaged; a full disk, a refused file and the like carry their cause and the
+// file. The one file the program's windows and commands open is the station catalogue, so that is what a lock is
+// said to hold.
 [[noreturn]] void failWith(sqlite3* db, int code) {
     const int primary = code & 0xff;
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
@@ -68,24 +70,25 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
         sqlite3_set_auxdata(context, 0, read.release(), [](void* kept) { delete static_cast<LikePattern*>(kept); });
 }
 
-QString quoted(const QString& name) {
-    return u'"' + QString(name).replace(u'"', u"\"\""_s) + u'"';
+// A connection to the file at `path`, closed with the last owner. A connection that failed to open is closed at
+// once; the engine's message says why.
+std::shared_ptr<sqlite3> open(const QString& path, int flags) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+    std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK && !raw)
+        throw DbError("out of memory");
+    if (rc != SQLITE_OK)
+        throw DbError(causeOf(raw, rc & 0xff), path, QString::fromUtf8(sqlite3_errmsg(raw)));
+    return db;
 }
 
 } // namespace
 
 Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds busyWait) {
-    sqlite3* raw = nullptr;
     // A connection serves one window, on one thread: without SQLite's own locks around every call, a listing or a
     // search over a million stations runs a few per cent faster.
-    const int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    std::shared_ptr<sqlite3> db(raw, sqlite3_close_v2);
-    if (rc != SQLITE_OK && !raw)
-        throw DbError("out of memory");
-    if (rc != SQLITE_OK)
-        throw DbError(causeOf(raw, sqlite3_errcode(raw)), path, QString::fromUtf8(sqlite3_errmsg(raw)));
-    Database connection(std::move(db));
+    Database connection(open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX));
     connection.setBusyWait(busyWait);
     return connection;
 }
@@ -117,210 +120,20 @@ bool Database::IntegrityCheck() {
 void Database::BackupTo(const QString& path) {
     QFile::remove(path);
     auto removeCopy = qScopeGuard([&] { QFile::remove(path); });
-    sqlite3* raw = nullptr;
-    const int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    std::shared_ptr<sqlite3> copy(raw, sqlite3_close_v2);
-    if (rc != SQLITE_OK)
-        throw DbError(raw ? sqlite3_errmsg(raw) : "out of memory");
-    sqlite3_backup* backup = sqlite3_backup_init(raw, "main", db_.get(), "main");
+    std::shared_ptr<sqlite3> copy = open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", db_.get(), "main");
     if (!backup)
-        failWith(raw);
+        failWith(copy.get());
     // All pages in one step: the source stays read-locked only for the moment of the copy.
     sqlite3_backup_step(backup, -1);
     if (const int done = sqlite3_backup_finish(backup); done != SQLITE_OK)
-        failWith(raw, done);
+        failWith(copy.get(), done);
     copy.reset();
     removeCopy.dismiss();
 }
 
-Recordset Database::OpenRecordset(const QString& table, const QString& condition, const QVariant& value) {
-    // Rows come in table order, the order in which stations were added.
-    QString sql = u"SELECT rowid, * FROM "_s + quoted(table);
-    if (!condition.isEmpty())
-        sql += u" WHERE "_s + condition;
-    sql += u" ORDER BY rowid"_s;
-    return Recordset(db_, table, sql, condition.isEmpty() ? std::nullopt : std::optional(value));
-}
-
-// Preparing the query proves at once that table and condition exist, and names the fields; it takes no lock.
-Recordset::Recordset(std::shared_ptr<sqlite3> db, QString table, QString query, std::optional<QVariant> value)
-    : db_(std::move(db)), table_(std::move(table)), query_(std::move(query)), value_(std::move(value)) {
-    Statement statement(db_.get(), query_);
-    for (int column = 1; column < statement.columnCount(); ++column)
-        names_.append(statement.columnName(column));
-}
-
-const std::vector<Recordset::Row>& Recordset::rows() const {
-    if (!rows_) {
-        Statement statement(db_.get(), query_);
-        if (value_)
-            statement.bind(1, *value_);
-        std::vector<Row> read;
-        while (statement.step()) {
-            Row row{statement.column(0).toLongLong(), {}};
-            for (int column = 1; column < statement.columnCount(); ++column)
-                row.values.push_back(statement.column(column));
-            read.push_back(std::move(row));
-        }
-        rows_ = std::move(read);
-    }
-    return *rows_;
-}
-
-void Recordset::MoveFirst() {
-    if (rows().empty())
-        throw DbError("no current record");
-    position_ = 0;
-}
-
-void Recordset::MoveLast() {
-    if (rows().empty())
-        throw DbError("no current record");
-    position_ = RecordCount() - 1;
-}
-
-void Recordset::MoveNext() {
-    if (AtEOF())
-        throw DbError("no current record");
-    ++position_;
-}
-
-void Recordset::Close() {
-    rows_.emplace();
-    mode_ = Mode::Browsing;
-}
-
-Field Recordset::Fields(int position) {
-    if (position < 0 || position >= names_.size())
-        throw DbError("no field at position " + std::to_string(position));
-    return Field(*this, position);
-}
-
-Field Recordset::Fields(const QString& name) {
-    const auto position = names_.indexOf(name);
-    if (position < 0)
-        throw DbError("no field named " + name.toStdString());
-    return Field(*this, static_cast<int>(position));
-}
-
-void Recordset::requireCurrentRecord() const {
-    if (AtBOF() || AtEOF())
-        throw DbError("no current record");
-}
-
-const QVariant& Recordset::value(int position) const {
-    if (mode_ != Mode::Browsing)
-        return buffer_[position];
-    requireCurrentRecord();
-    return (*rows_)[position_].values[position];
-}
-
-void Recordset::setValue(int position, const QVariant& value) {
-    if (mode_ == Mode::Browsing)
-        throw DbError("a field can only be set after Edit or AddNew");
-    buffer_[position] = value;
-    assigned_[position] = true;
-}
-
-void Recordset::AddNew() {
-    buffer_.assign(names_.size(), QVariant());
-    assigned_.assign(names_.size(), false);
-    mode_ = Mode::Adding;
-}
-
-void Recordset::Edit() {
-    requireCurrentRecord();
-    buffer_ = (*rows_)[position_].values;
-    assigned_.assign(names_.size(), false);
-    mode_ = Mode::Editing;
-}
-
-void Recordset::Update() {
-    if (mode_ == Mode::Adding)
-        insertRecord();
-    else if (mode_ == Mode::Editing)
-        updateRecord();
-    else
-        throw DbError("Update without Edit or AddNew");
-    mode_ = Mode::Browsing;
-}
-
-void Recordset::insertRecord() {
-    QStringList columns, parameters;
-    QVariantList values;
-    for (int i = 0; i < names_.size(); ++i) {
-        if (!assigned_[i])
-            continue;
-        columns.append(quoted(names_[i]));
-        parameters.append(u"?"_s);
-        values.append(buffer_[i]);
-    }
-    const QString sql =
-        columns.isEmpty()
-            ? u"INSERT INTO %1 DEFAULT VALUES"_s.arg(quoted(table_))
-            : u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(quoted(table_), columns.join(u", "_s), parameters.join(u", "_s));
-    Statement statement(db_.get(), sql);
-    for (int i = 0; i < values.size(); ++i)
-        statement.bind(i + 1, values[i]);
-    statement.step();
-
-    // Rows read already get the new record at their end, as the table now has it; rows not read yet will
-    // include it when they are.
-    if (rows_) {
-        const qint64 rowid = sqlite3_last_insert_rowid(db_.get());
-        Statement stored(db_.get(), u"SELECT * FROM %1 WHERE rowid = ?"_s.arg(quoted(table_)));
-        stored.bind(1, rowid);
-        Row row{rowid, buffer_};
-        if (stored.step()) {
-            for (int i = 0; i < stored.columnCount() && i < static_cast<int>(row.values.size()); ++i)
-                row.values[i] = stored.column(i);
-        }
-        rows_->push_back(std::move(row));
-    }
-}
-
-void Recordset::updateRecord() {
-    QStringList assignments;
-    QVariantList values;
-    for (int i = 0; i < names_.size(); ++i) {
-        if (!assigned_[i])
-            continue;
-        assignments.append(quoted(names_[i]) + u" = ?"_s);
-        values.append(buffer_[i]);
-    }
-    if (assignments.isEmpty())
-        return;
-    Statement statement(db_.get(),
-                        u"UPDATE %1 SET %2 WHERE rowid = ?"_s.arg(quoted(table_), assignments.join(u", "_s)));
-    for (int i = 0; i < values.size(); ++i)
-        statement.bind(i + 1, values[i]);
-    statement.bind(static_cast<int>(values.size()) + 1, (*rows_)[position_].rowid);
-    statement.step();
-    if (sqlite3_changes(db_.get()) != 1)
-        throw DbError("the record no longer exists");
-    (*rows_)[position_].values = buffer_;
-}
-
-QVariant Field::Value() const {
-    return records_.value(position_);
-}
-
-QString Field::Text() const {
-    const QVariant& v = records_.value(position_);
-    if (v.isNull())
-        throw NullFieldError("field " + records_.names_[position_].toStdString() + " is null");
-    return v.toString();
-}
-
-void Field::setValue(const QVariant& value) {
-    records_.setValue(position_, value);
-}
-
-Statement::Statement(Database& connection, const QString& sql) : Statement(connection.db_.get(), sql) {}
-
-Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK)
+Statement::Statement(Database& connection, const QString& sql) : db_(connection.db_.get()) {
+    if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK)
         fail();
 }
 
@@ -359,10 +172,6 @@ void Statement::reset() {
 
 int Statement::columnCount() const {
     return sqlite3_column_count(stmt_);
-}
-
-QString Statement::columnName(int column) const {
-    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
 }
 
 QVariant Statement::column(int column) const {

@@ -7,10 +7,9 @@ struct sqlite3;
 struct sqlite3_stmt;
 class Database;
 
-// One prepared SQL statement on a connection, for the work that record sets are too coarse for: reading a column
-// straight into strings, inserting many rows with one statement, a table of the program's own. It finalizes
-// itself, so no read lock survives an early return or an exception. Failures throw DbError with the engine's
-// own message.
+// One prepared SQL statement on a connection. It finalizes itself, so no read lock survives an early return or an
+// exception: a statement that lives no longer than the event that runs it holds no lock between events, and another
+// window's write never meets "database is locked". Failures throw DbError with the engine's own message.
 class Statement {
 public:
     Statement(Database& connection, const QString& sql);
@@ -27,7 +26,6 @@ public:
     void reset();
 
     int columnCount() const;
-    QString columnName(int column) const;
     QVariant column(int column) const;
     // The column as text without going through a variant: NULL gives a null QString.
     QString text(int column) const;
@@ -35,8 +33,6 @@ public:
     qint64 integer(int column) const;
 
 private:
-    friend class Recordset;
-    Statement(sqlite3* db, const QString& sql);
     [[noreturn]] void fail() const;
 
     sqlite3* db_;

@@ -20,20 +20,17 @@ QString backupOf(const QDate& day) {
     return u"backup/tv-%1.mdb"_s.arg(day.toString(Qt::ISODate));
 }
 
-int stationCount(const QString& catalogue) {
+qsizetype stationCount(const QString& catalogue) {
     Database db = Database::OpenDatabase(catalogue);
-    return openTable(db).RecordCount();
+    return std::ssize(stations(db));
 }
 
 } // namespace
 
-class TestBackup : public QObject {
+class TestBackup : public ProgramDirTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { dir.emplace(); }
-    void cleanup() { dir.reset(); }
-
     void firstWriteOfARun_keepsTheCatalogueAsItWasBefore_data();
     void firstWriteOfARun_keepsTheCatalogueAsItWasBefore();
     void todaysBackup_isNeverMadeTwice();
@@ -53,13 +50,11 @@ private:
     // Good backups of these days ago in backup/.
     void backedUp(const QList<int>& daysAgo);
     QStringList backups() const { return QDir(dir->file(u"backup"_s)).entryList(QDir::Files, QDir::Name); }
-    std::optional<TestProgramDir> dir;
 };
 
 void TestBackup::addStation(const QString& name) {
     Database db = openConnection();
-    Recordset table = openTable(db);
-    Catalogue::addStation(table, name, u"http://example.org/"_s, Categories::SpecialInterestRadio);
+    Catalogue::addStation(db, {Categories::SpecialInterestRadio, name, u"http://example.org/"_s});
 }
 
 void TestBackup::backedUp(const QList<int>& daysAgo) {
@@ -77,7 +72,7 @@ void TestBackup::firstWriteOfARun_keepsTheCatalogueAsItWasBefore_data() {
 void TestBackup::firstWriteOfARun_keepsTheCatalogueAsItWasBefore() {
     QFETCH(bool, adding);
     const QString backup = dir->file(backupOf(QDate::currentDate()));
-    const int before = stationCount(dir->catalogue());
+    const qsizetype before = stationCount(dir->catalogue());
 
     if (adding) {
         addStation(u"新台"_s);
@@ -89,7 +84,7 @@ void TestBackup::firstWriteOfARun_keepsTheCatalogueAsItWasBefore() {
 
     QCOMPARE(stationCount(backup), before);
     Database copy = Database::OpenDatabase(backup);
-    QCOMPARE(StationQuery::nameSearch(u"新台"_s).open(copy).RecordCount(), 0);
+    QCOMPARE(StationQuery::nameSearch(u"新台"_s).names(copy).count, 0);
     QVERIFY(copy.IntegrityCheck());
 }
 

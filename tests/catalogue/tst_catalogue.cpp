@@ -21,13 +21,12 @@ private Q_SLOTS:
 
     void shippedCatalogue_fillsEveryCategoryAndEverySlot();
     void stationsOfCategory_needTheWholeCaption();
-    void recordWalk_countsNamelessStationsItCannotList();
     void searches_keepTheirPatternCharacters();
     void addStation_appendsANewRecordEveryTime();
     void changeStation_rewritesTheFirstStationOfTheHeldQuery();
     void changeStation_findingNothing_changesNothing();
     void missingCatalogue_cannotBeOpened();
-    void nameLists_holdTheRecordWalksNamesInItsOrder();
+    void nameList_showsTheNamedStationsInOrder_andCountsTheNameless();
     void firstOpen_addsTheIndexesAndChangesNoStation();
     void readOnlyCatalogue_goesWithoutIndexes();
     void recentStations_newestFirst_asTheyAreNow_keptToTheirLimit();
@@ -51,15 +50,11 @@ void TestCatalogue::cleanup() {
 }
 
 QStringList TestCatalogue::names(const StationQuery& query) {
-    Recordset records = query.open(*db);
-    QStringList result;
-    recordWalk(records, [&](Recordset& r) { result.append(r.Fields(NameField).Text()); });
-    return result;
+    return query.names(*db).names;
 }
 
 void TestCatalogue::add(const QString& category, const QString& name, const QString& address) {
-    Recordset table = openTable(*db);
-    addStation(table, name, address, category);
+    addStation(*db, {category, name, address});
 }
 
 void TestCatalogue::shippedCatalogue_fillsEveryCategoryAndEverySlot() {
@@ -67,14 +62,13 @@ void TestCatalogue::shippedCatalogue_fillsEveryCategoryAndEverySlot() {
     for (const QString& category :
          {DomesticTv, HongKongTaiwanTv, OverseasTv, SelectedMusic, SelectedFilms, SpecialInterestTv, DomesticRadio,
           HongKongTaiwanRadio, OverseasRadio, SpecialInterestRadio}) {
-        Recordset records = StationQuery::stationsOfCategory(category).open(*db);
-        QVERIFY2(records.RecordCount() >= 5, qPrintable(category));
-        recordWalk(records, [&](Recordset& r) {
-            QVERIFY2(r.Fields(AddressField).Text().startsWith(u"http"_s), qPrintable(r.Fields(NameField).Text()));
-        });
+        const std::vector<Station> shipped = stations(*db, category);
+        QVERIFY2(shipped.size() >= 5, qPrintable(category));
+        for (const Station& station : shipped)
+            QVERIFY2(station.address.startsWith(u"http"_s), qPrintable(station.name));
     }
     for (const QString& slot : SlotNames)
-        QVERIFY2(StationQuery::stationsOfCategory(slot).open(*db).RecordCount() == 1, qPrintable(slot));
+        QVERIFY2(stations(*db, slot).size() == 1, qPrintable(slot));
 }
 
 void TestCatalogue::stationsOfCategory_needTheWholeCaption() {
@@ -84,32 +78,19 @@ void TestCatalogue::stationsOfCategory_needTheWholeCaption() {
     QCOMPARE(names(StationQuery::stationsOfCategory(u"测试"_s)), QStringList{u"甲台"_s});
 }
 
-void TestCatalogue::recordWalk_countsNamelessStationsItCannotList() {
-    add(u"测试"_s, u"有名"_s);
-    Recordset table = openTable(*db);
-    table.AddNew();
-    table.Fields(Category).setValue(u"测试"_s);
-    table.Update();
-
-    Recordset records = StationQuery::stationsOfCategory(u"测试"_s).open(*db);
-    QStringList listed;
-    const int count = recordWalk(records, [&](Recordset& r) {
-        try {
-            listed.append(r.Fields(NameField).Text());
-        } catch (const NullFieldError&) {
-        }
-    });
-    QCOMPARE(listed, QStringList{u"有名"_s});
-    QCOMPARE(count, 2);
-    QVERIFY(records.AtBOF() && records.AtEOF()); // closed after the walk
-}
-
 void TestCatalogue::searches_keepTheirPatternCharacters() {
-    add(u"测试"_s, u"Rock'n'Roll FM"_s);
+    add(u"测试"_s, u"Rock'n'Roll FM"_s, u"http://rock.example/"_s);
     add(u"测试"_s, u"CCTV-X 测试"_s);
+    add(u"测试"_s, u"100% Jazz"_s);
     add(u"旧快速选台一备用"_s, u"槽内"_s);
 
+    // Quotes are text, in a search and in the lookup of a listed line alike.
     QCOMPARE(names(StationQuery::nameSearch(u"k'n'R"_s)), QStringList{u"Rock'n'Roll FM"_s});
+    QCOMPARE(StationQuery::stationsOfCategory(u"测试"_s).stationOf(*db, u"Rock'n'Roll FM"_s, 0)->address,
+             QVariant(u"http://rock.example/"_s));
+    // SQLite's own like characters are text; letters match in any case.
+    QCOMPARE(names(StationQuery::nameSearch(u"0% JAZZ"_s)), QStringList{u"100% Jazz"_s});
+    QCOMPARE(names(StationQuery::nameSearch(u"Jaz_"_s)), QStringList());
     QCOMPARE(names(StationQuery::nameSearch(u"CCTV-?"_s)).size(), names(StationQuery::nameSearch(u"CCTV-"_s)).size());
     QVERIFY(names(StationQuery::nameSearch(u"CCTV-#"_s)).contains(u"CCTV-1 综合"_s));
     QVERIFY(!names(StationQuery::nameSearch(u"CCTV-#"_s)).contains(u"CCTV-X 测试"_s));
@@ -121,10 +102,8 @@ void TestCatalogue::addStation_appendsANewRecordEveryTime() {
     add(u"测试"_s, u"重名"_s, u"http://one.example/"_s);
     add(u"测试"_s, u"重名"_s, u"http://two.example/"_s);
 
-    Recordset records = StationQuery::stationsOfCategory(u"测试"_s).open(*db);
-    QStringList stored;
-    recordWalk(records, [&](Recordset& r) { stored.append(r.Fields(AddressField).Text()); });
-    QCOMPARE(stored, QStringList({u"http://one.example/"_s, u"http://two.example/"_s}));
+    QCOMPARE(stations(*db, u"测试"_s), std::vector<Station>({{u"测试"_s, u"重名"_s, u"http://one.example/"_s},
+                                                             {u"测试"_s, u"重名"_s, u"http://two.example/"_s}}));
 }
 
 void TestCatalogue::changeStation_rewritesTheFirstStationOfTheHeldQuery() {
@@ -141,9 +120,9 @@ void TestCatalogue::changeStation_rewritesTheFirstStationOfTheHeldQuery() {
 }
 
 void TestCatalogue::changeStation_findingNothing_changesNothing() {
-    const int before = openTable(*db).RecordCount();
+    const std::vector<Station> before = stations(*db);
     QVERIFY(!changeStation(*db, StationQuery::categorySearch(u"无此槽"_s), u"名"_s, u"http://x.example/"_s));
-    QCOMPARE(openTable(*db).RecordCount(), before);
+    QCOMPARE(stations(*db), before);
 }
 
 void TestCatalogue::missingCatalogue_cannotBeOpened() {
@@ -151,33 +130,26 @@ void TestCatalogue::missingCatalogue_cannotBeOpened() {
     QVERIFY_THROWS_EXCEPTION(DbError, openConnection());
 }
 
-// Station lists read the names alone, straight from the engine; they must show what the record walk shows.
-void TestCatalogue::nameLists_holdTheRecordWalksNamesInItsOrder() {
-    // Thousands of stations over three categories, interleaved: names with quotes, names without, a name shared
-    // by stations of one category and of another.
+// A station list: the named stations of the query in catalogue order, each line with the row of its station, and
+// the nameless ones counted though they get no line.
+void TestCatalogue::nameList_showsTheNamedStationsInOrder_andCountsTheNameless() {
+    // Thousands of stations over three categories, interleaved: names with quotes, nameless ones, a name shared by
+    // stations of one category and of another.
     dir->changeCatalogue(uR"(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
         INSERT INTO radio (类别, 名称, 网址) SELECT '测试' || (i % 3),
             CASE WHEN i % 97 = 0 THEN NULL WHEN i % 5 = 0 THEN '同名台' WHEN i % 7 = 0 THEN 'It''s "台" ' || i
                  ELSE '电台 ' || i END, 'http://example.org/' || i FROM n)"_s);
-
-    for (const StationQuery& query :
-         {StationQuery::stationsOfCategory(u"测试1"_s), StationQuery::nameSearch(u"'s \""_s),
-          StationQuery::nameSearch(u"同名"_s), StationQuery::allStations()}) {
-        Recordset records = query.open(*db);
-        QStringList walked;
-        std::vector<qint64> rows;
-        const int count = recordWalk(records, [&](Recordset& r) {
-            if (!r.Fields(NameField).Value().isNull()) {
-                walked.append(r.Fields(NameField).Text());
-                rows.push_back(r.Fields(0).Value().toLongLong()); // 编号, the row
-            }
-        });
-        const StationQuery::Names listed = query.names(*db);
-        QCOMPARE(listed.names, walked);
-        QVERIFY(listed.rows == rows);
-        QCOMPARE(listed.count, count);
+    QStringList named;
+    for (int i = 1; i <= 3000; i += 3) {
+        if (i % 97 != 0)
+            named.append(i % 5 == 0 ? u"同名台"_s : i % 7 == 0 ? u"It's \"台\" %1"_s.arg(i) : u"电台 %1"_s.arg(i));
     }
-    QCOMPARE(StationQuery::stationsOfCategory(u"测试1"_s).names(*db).count, 1000);
+
+    const StationQuery::Names listed = StationQuery::stationsOfCategory(u"测试1"_s).names(*db);
+    QCOMPARE(listed.names, named);
+    QCOMPARE(listed.count, 1000);
+    for (qsizetype line = 0; line < listed.names.size(); ++line)
+        QCOMPARE(station(*db, listed.rows[static_cast<size_t>(line)])->name, listed.names[line]);
 }
 
 namespace {

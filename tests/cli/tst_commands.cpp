@@ -27,13 +27,11 @@ QString backupOf(int daysAgo) {
 } // namespace
 
 // The commands as a script calls them: options, exit codes, files, pipes, what they print.
-class TestCommands : public QObject {
+class TestCommands : public ProgramDirTest {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase() { qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8()); }
-    void init() { dir.emplace(); }
-    void cleanup() { dir.reset(); }
 
     void wrongCommandLines_exitWithUsage_data();
     void wrongCommandLines_exitWithUsage();
@@ -78,7 +76,6 @@ private:
     }
 
     QTemporaryDir runtime;
-    std::optional<TestProgramDir> dir;
     QString errors;
 };
 

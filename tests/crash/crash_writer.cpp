@@ -33,10 +33,9 @@ QString addressOf(const QString& name) {
 [[noreturn]] void writeCatalogue(const QString& run) {
     using namespace Catalogue;
     Database connection = openConnection();
-    Recordset table = openTable(connection);
     for (int n = 0;; ++n) {
         const QString name = u"crash %1-%2"_s.arg(run).arg(n);
-        addStation(table, name, addressOf(name), Categories::SpecialInterestRadio);
+        addStation(connection, {Categories::SpecialInterestRadio, name, addressOf(name)});
         report(u"added "_s + name);
         if (n % 2) {
             const QString changed = name + u" changed"_s;

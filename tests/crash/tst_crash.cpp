@@ -77,10 +77,8 @@ QList<Station> stationsOf(const QString& catalogue) {
     if (!db.IntegrityCheck())
         qFatal("%s fails the integrity check", qPrintable(catalogue));
     QList<Station> stations;
-    Recordset table = openTable(db);
-    recordWalk(table, [&](Recordset& r) {
-        stations.append({r.Fields(NameField).Text(), r.Fields(AddressField).Text()});
-    });
+    for (const Catalogue::Station& station : Catalogue::stations(db))
+        stations.append({station.name, station.address});
     return stations;
 }
 

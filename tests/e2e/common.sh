@@ -1,5 +1,7 @@
+# shellcheck shell=bash
 # What every end-to-end script starts with: a throw-away folder, the virtual desktop's helpers and `fail`.
 # Sourced after the script has set $root, the project root.
+: "${root:?the project root, set by the script that sources this file}"
 DESKTOP_WORK=$(mktemp -d)
 source "$root/tools/lib/desktop.sh"
 trap 'desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT

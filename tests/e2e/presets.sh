@@ -41,7 +41,7 @@ sleep 0.4
 
 name=$(box_text 1000 1935)
 address=$(box_text 1000 2535)
-[ "$name" = "$(slot2 "$catalogue" 名称)" ] && [ "$address" = "$(slot2 "$catalogue" 网址)" ] ||
+[[ $name == "$(slot2 "$catalogue" 名称)" && $address == "$(slot2 "$catalogue" 网址)" ]] ||
     fail "choosing 快速选台二 showed \"$name\" and \"$address\""
 
 new_name="端到端 测试台"
@@ -59,7 +59,7 @@ xdotool key Return
 sleep 0.4
 
 stored="$DESKTOP_WORK/program/tv.mdb"
-[ "$(slot2 "$stored" 名称)" = "$new_name" ] && [ "$(slot2 "$stored" 网址)" = "$new_address" ] ||
+[[ $(slot2 "$stored" 名称) == "$new_name" && $(slot2 "$stored" 网址) == "$new_address" ]] ||
     fail "the catalogue holds \"$(slot2 "$stored" 名称)\" and \"$(slot2 "$stored" 网址)\" for 快速选台二"
 
 desktop_click main 1170 1170      # quick-select button 2

@@ -13,6 +13,8 @@ command -v trayer >/dev/null || fail "trayer is not installed (apt-get install t
 
 # The program's window no wider than a tray icon: its icon in the tray.
 tray_icon() {
+    # xdotool --shell sets SCREEN and WINDOW too; they stay local.
+    # shellcheck disable=SC2034
     local window X Y WIDTH HEIGHT SCREEN WINDOW
     for _ in $(seq 50); do
         for window in $(xdotool search --onlyvisible --pid "$desktop_app"); do

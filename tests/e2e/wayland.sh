@@ -23,6 +23,8 @@ panel_size="$((5175 / 15 + 2))x$((3390 / 15 + 2))"
 
 # "X Y WIDTHxHEIGHT" of the window on the screen.
 place_of() {
+    # xdotool --shell sets SCREEN and WINDOW too; they stay local.
+    # shellcheck disable=SC2034
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$1")"
     echo "$X $Y ${WIDTH}x$HEIGHT"

@@ -18,13 +18,12 @@
 
 using namespace Qt::StringLiterals;
 
-class TestCheckCommand : public QObject {
+class TestCheckCommand : public ProgramDirTest {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanup();
 
     void ctrlC_stopsTheRunAndKeepsTheFindingsSoFar();
     void report_listsTheLastFindingsDeadFirst_andExportsTheDeadAsM3u();
@@ -37,7 +36,6 @@ private:
     QStringList table(const QString& sql);
 
     std::optional<StationServer> server;
-    std::optional<TestProgramDir> dir;
 };
 
 void TestCheckCommand::initTestCase() {
@@ -45,12 +43,8 @@ void TestCheckCommand::initTestCase() {
 }
 
 void TestCheckCommand::init() {
-    dir.emplace();
+    ProgramDirTest::init();
     dir->changeCatalogue(u"DELETE FROM radio"_s);
-}
-
-void TestCheckCommand::cleanup() {
-    dir.reset();
 }
 
 void TestCheckCommand::addStations(const QStringList& paths) {

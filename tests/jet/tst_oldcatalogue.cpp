@@ -1,5 +1,6 @@
 #include "catalogue/Catalogue.h"
 #include "jet/OldCatalogue.h"
+#include "sqlite/Statement.h"
 #include "tests/support/JetSamples.h"
 #include "tests/support/TestProgramDir.h"
 
@@ -30,19 +31,19 @@ QMap<QString, QByteArray> contents(const QString& folder) {
     return files;
 }
 
-// The catalogue's records as the windows read them, fields by position, NULL written as \N.
+// The catalogue's records in catalogue order, fields by position, NULL written as \N.
 QList<QStringList> records() {
     Database connection = Catalogue::openConnection();
-    Recordset table = Catalogue::openTable(connection);
+    Statement table(connection, u"SELECT * FROM radio ORDER BY rowid"_s);
     QList<QStringList> result;
-    Catalogue::recordWalk(table, [&](Recordset& record) {
+    while (table.step()) {
         QStringList fields;
-        for (int position = 0; position < 4; ++position) {
-            const QVariant value = record.Fields(position).Value();
+        for (int position = 0; position < table.columnCount(); ++position) {
+            const QVariant value = table.column(position);
             fields.append(value.isNull() ? u"\\N"_s : value.toString());
         }
         result.append(fields);
-    });
+    }
     return result;
 }
 
@@ -88,13 +89,10 @@ private:
 } // namespace
 
 // Converting an old Jet tv.mdb into a catalogue, in a throw-away program directory.
-class TestOldCatalogue : public QObject {
+class TestOldCatalogue : public ProgramDirTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { dir.emplace(); }
-    void cleanup() { dir.reset(); }
-
     void convert_bringsEveryStationOverInRecordOrder_data();
     void convert_bringsEveryStationOverInRecordOrder();
     void convert_withoutOldNumbers_numbersTheStationsInRecordOrder();
@@ -104,9 +102,6 @@ private Q_SLOTS:
     void convert_leavesAnythingButAJetFileAlone();
     void jetCatalogueOpenedAsItIs_saysWhatItIs();
     void reader_endsWithItsParent();
-
-private:
-    std::optional<TestProgramDir> dir;
 };
 
 void TestOldCatalogue::convert_bringsEveryStationOverInRecordOrder_data() {

@@ -29,8 +29,7 @@ public:
         : Form("Window", 3000, 3000, TaskBar::OwnButton), Label1(*this, "Label1", 120, 120, 720, 180, u"保存"_s),
           List1(*this, "List1", 120, 480, 1500, 900),
           Combo1(*this, "Combo1", 120, 1500, 1500, 300, u"请选择....."_s, {u"快速选台一"_s, u"快速选台二"_s}) {
-        List1.AddItem(u"中国之声"_s);
-        List1.AddItem(u"经济之声"_s);
+        List1.setLines({u"中国之声"_s, u"经济之声"_s});
         Label1.setToolTipText(u"快速选台一"_s);
     }
 

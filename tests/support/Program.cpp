@@ -2,8 +2,11 @@
 
 #include "catalogue/Catalogue.h"
 #include "runtime/Module1.h"
+#include "sqlite/Statement.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 Program::~Program() {
     Module1::moveWithMouseSeam.restore();
@@ -18,12 +21,11 @@ void Program::start() {
 
 void Program::addStation(const QString& category, const QVariant& name, const QString& address) const {
     Database connection = Catalogue::openConnection();
-    Recordset table = Catalogue::openTable(connection);
-    table.AddNew();
-    table.Fields(Catalogue::Category).setValue(category);
-    table.Fields(Catalogue::Name).setValue(name);
-    table.Fields(Catalogue::Address).setValue(address);
-    table.Update();
+    Statement insert(connection, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"_s);
+    insert.bind(1, category);
+    insert.bind(2, name);
+    insert.bind(3, address);
+    insert.step();
 }
 
 Label& categoryLabel(CategoryPanel& panel, const QString& caption) {

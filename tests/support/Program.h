@@ -7,6 +7,9 @@
 #include "windows/mainwindow/MainWindow.h"
 #include "windows/panels/CategoryPanel.h"
 
+#include <QObject>
+#include <optional>
+
 // The program as main() starts it, on a throw-away program directory, with its message boxes answered by a
 // script and its shell calls recorded. Change the files in `dir` before start() to start from other data.
 class Program {
@@ -23,13 +26,26 @@ public:
     Form2& radio() { return forms.get<Form2>(FormName::Form2); }
     Form3& tv() { return forms.get<Form3>(FormName::Form3); }
 
-    // A station written by a connection of its own, as another window writes it.
+    // A station written by a connection of its own, as another window writes it; a null name leaves it nameless.
     void addStation(const QString& category, const QVariant& name, const QString& address) const;
 
     TestProgramDir dir;
     MsgBoxScript boxes;
     ShellRecorder shell;
     Registry forms;
+};
+
+// A suite of window tests: every test function starts from a fresh Program, not yet started, and leaves nothing
+// behind it (windows, files, answered boxes, recorded shell calls).
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+protected Q_SLOTS:
+    void init() { program.emplace(); }
+    void cleanup() { program.reset(); }
+
+protected:
+    std::optional<Program> program;
 };
 
 // The category label of a panel with this caption.

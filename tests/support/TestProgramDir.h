@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 
@@ -42,4 +44,16 @@ public:
 
 private:
     QTemporaryDir dir_;
+};
+
+// A suite whose every test function works in a fresh program directory of its own, gone when it ends.
+class ProgramDirTest : public QObject {
+    Q_OBJECT
+
+protected Q_SLOTS:
+    void init() { dir.emplace(); }
+    void cleanup() { dir.reset(); }
+
+protected:
+    std::optional<TestProgramDir> dir;
 };

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Drives the built program on a virtual X server, or under a Wayland compositor through XWayland; sourced by
 # tools/screenshot and the end-to-end tests.
 #   desktop_start_display                         start Xvfb and point DISPLAY at it (fails loudly when it cannot)
@@ -15,8 +16,10 @@
 
 # Safe to call again: what has ended already is left alone.
 desktop_stop() {
-    [ -n "${desktop_app:-}" ] && kill "$desktop_app" 2>/dev/null || true
-    [ -n "${desktop_xvfb:-}" ] && kill "$desktop_xvfb" 2>/dev/null || true
+    local running
+    for running in "${desktop_app:-}" "${desktop_xvfb:-}"; do
+        if [ -n "$running" ]; then kill "$running" 2>/dev/null || true; fi
+    done
     # The compositor takes its X server down with it.
     if [ -n "${desktop_compositor:-}" ] && kill "$desktop_compositor" 2>/dev/null; then
         wait "$desktop_compositor" || true
@@ -31,7 +34,8 @@ desktop_start_display() {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$DESKTOP_WORK/display" 2>"$DESKTOP_WORK/xvfb.log" &
     desktop_xvfb=$!
     desktop_await_display "$desktop_xvfb" "the virtual X server" "$DESKTOP_WORK/xvfb.log" 10 || return 1
-    export DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
+    DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
+    export DISPLAY
 }
 
 # A desktop session as GNOME or KDE runs it on Wayland, headless: the compositor starts XWayland, the program is
@@ -50,6 +54,7 @@ desktop_start_compositor() {
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     # Both compositors run a session command once XWayland is up and hand it the X display and its key; this one
     # passes them on and lives as long as the caller, as mutter ends with its session command.
+    # shellcheck disable=SC2016 # the session script expands its own variables
     printf '#!/bin/sh\nprintf "%%s\\n" "${DISPLAY#:}" "$XAUTHORITY" >%s\nexec tail --pid=%s -f /dev/null\n' \
         "$DESKTOP_WORK/display" $$ >"$DESKTOP_WORK/session"
     chmod +x "$DESKTOP_WORK/session"
@@ -66,7 +71,9 @@ desktop_start_compositor() {
     esac
     desktop_compositor=$!
     desktop_await_display "$desktop_compositor" "$1" "$log" 30 || return 1
-    export DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")" XAUTHORITY="$(sed -n 2p "$DESKTOP_WORK/display")"
+    DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
+    XAUTHORITY=$(sed -n 2p "$DESKTOP_WORK/display")
+    export DISPLAY XAUTHORITY
 }
 
 # Waits for the display number in $DESKTOP_WORK/display from the X server or compositor PID, at most SECONDS;
@@ -133,7 +140,7 @@ desktop_spot() {
 desktop_click() {
     local spot
     spot=$(desktop_spot "$@") || return 1
-    xdotool mousemove $spot click 1
+    xdotool mousemove "${spot% *}" "${spot#* }" click 1
     sleep 0.4
 }
 
@@ -186,6 +193,7 @@ desktop_editor_window() {
 
 # Clicks at (X, Y) twips in the channel editor's client area.
 desktop_click_editor() {
+    # shellcheck disable=SC2034 # all six are set by xdotool's --shell output; local, so none outlives the click
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$(desktop_editor_window)")"
     xdotool mousemove $((X + 1 + $1 / 15)) $((Y + 1 + $2 / 15)) click 1

@@ -1,4 +1,6 @@
+# shellcheck shell=bash
 # The clang build of the fuzz targets in build-fuzz/, shared by tools/setup and tools/fuzz. Needs $root.
+: "${root:?the project root, set by the script that sources this file}"
 fuzz_dir="$root/build-fuzz"
 
 # fuzz_build TARGET: configures build-fuzz/ the first time, then builds TARGET there.

@@ -1,7 +1,9 @@
+# shellcheck shell=bash
 # The Debian packages the launcher is built with, and an installer for those missing; sourced by tools/setup and
 # tools/package.
 #   install_missing PACKAGE...   install the packages that are not installed yet (apt-get update first)
 
+# shellcheck disable=SC2034 # read by the scripts that source this file
 build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 mdbtools-dev
     librsvg2-bin fonts-wqy-microhei qt6-translations-l10n zlib1g-dev)
 

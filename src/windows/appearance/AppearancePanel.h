@@ -21,13 +21,13 @@ public:
     void setProfile(const QString& strFileName, const QString& strSection, const QString& strName,
                     const QString& strSave);
 
-    Shape Shape1;
-    Shape Shape3;
+    Shape Shape1; // the window's outer frame
+    Shape Shape3; // the inner frame
     // One group: at most one option is selected, and none until the user chooses one.
-    std::array<std::unique_ptr<OptionButton>, 7> Option1;
-    Line Line1;
-    Label Label1;
-    Label Label3;
+    std::array<std::unique_ptr<OptionButton>, 7> Option1; // the themes 翡翠绿 … 默认色, each with its colour as tooltip
+    Line Line1;                                           // rule above the save button
+    Label Label1; // "保存设置": stores the chosen theme and paints every window
+    Label Label3; // credit line "Vimaro 开发组", leading nowhere
 
 private:
     void Label1_MouseUp();

@@ -1,7 +1,6 @@
 #include "windows/editor/ChannelEditor.h"
 
 #include "resources/Pictures.h"
-#include "runtime/Module1.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
 #include "windows/editor/PlaylistDrop.h"
@@ -10,7 +9,6 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-using namespace Module1;
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
 
@@ -19,14 +17,7 @@ namespace {
 // The background of the five text boxes, a shade lighter than any theme.
 constexpr OleColor BoxColour = 0xFAF8F8;
 
-QPixmap picture(const char* name) {
-    return Pictures::picture(QString::fromLatin1(name));
-}
-
-// A station without a name or web address shows as empty text.
-QString textOf(Field field) {
-    return field.Value().toString();
-}
+using Pictures::picture;
 
 } // namespace
 
@@ -124,16 +115,11 @@ void add::connectHandlers() {
 // The window's own connection. A catalogue that cannot be opened is reported by the first action that needs it.
 void add::Form_Load() {
     connection_ = openConnection();
-    openTable(*connection_);
+    checkTable(*connection_);
 }
 
 void add::Label1_MouseDown(int button) {
-    if (button == vbLeftButton) {
-        ReleaseCapture();
-        long none = 0;
-        SendMessageA(*this, WM_NCLBUTTONDOWN, HTCAPTION, none);
-    }
-    dockBrowserPanels(forms_);
+    dragByHandle(*this, button, forms_);
 }
 
 // The window goes with everything it holds; "频道设置" makes a fresh one.
@@ -148,8 +134,7 @@ void add::Image1_MouseUp() {
         Text1.SetFocus();
         return;
     }
-    Recordset table = openTable(opened(connection_));
-    addStation(table, Text1.Text(), Text2.Text(), Combo1.Text());
+    addStation(opened(connection_), {Combo1.Text(), Text1.Text(), Text2.Text()});
     MsgBox(Text1.Text() + u" 已增加！"_s);
 }
 
@@ -179,18 +164,20 @@ int add::listStations(const StationQuery& query) {
 }
 
 // Shows the station of the chosen line, which a change then rewrites: that very station, whatever other stations
-// share or contain its name. A station gone since the search leaves the name box as it was.
+// share or contain its name. A station gone since the search leaves the name box as it was; a field without a value
+// shows as empty text.
 void add::List1_Click() {
     const HourglassPointer busy;
-    const StationQuery chosen = StationQuery::stationAt(lineStations_[static_cast<size_t>(List1.ListIndex())]);
-    Recordset station = chosen.open(opened(connection_));
-    currentQuery_ = chosen;
-    if (!firstRecordLookup(station)) {
+    const qint64 row = lineStations_[static_cast<size_t>(List1.ListIndex())];
+    Database& connection = opened(connection_);
+    currentQuery_ = StationQuery::stationAt(row);
+    const std::optional<Station> chosen = station(connection, row);
+    if (!chosen) {
         Text5.setText({});
         return;
     }
-    Text4.setText(textOf(station.Fields(NameField)));
-    Text5.setText(textOf(station.Fields(AddressField)));
+    Text4.setText(chosen->name);
+    Text5.setText(chosen->address);
     // A long address is read from its scheme on.
     Text5.home(false);
 }

@@ -21,31 +21,31 @@ public:
 
     void Form_Load() override;
 
-    Shape Shape1;
-    Shape Shape2;
-    Label Label1;
-    Label Label2;
+    Shape Shape1; // frame round the add section
+    Shape Shape2; // frame round the find-and-change section
+    Label Label1; // drag handle "移动": moves the window, the browser panels dock again
+    Label Label2; // "关闭": closes the editor and forgets what it held
     // The window's caption, where a title bar would show it: the search writes its count there.
-    Label CaptionLabel;
-    Label Label3;
-    TextBox Text1;
-    Label Label5;
-    ComboBox Combo1;
-    Label Label4;
-    TextBox Text2;
-    Image Image1;
-    Image Image2;
-    Label Label9;
-    TextBox Text3;
-    Image Image3;
-    ListBox List1;
-    Label Label8;
-    Label Label6;
-    TextBox Text4;
-    Label Label7;
-    TextBox Text5;
-    Image Image4;
-    Image Image5;
+    Label CaptionLabel; // the caption line: "总共找到 n 记录" after a search
+    Label Label3;       // "名称：" beside Text1
+    TextBox Text1;      // name of the station to add
+    Label Label5;       // "类别：" beside Combo1
+    ComboBox Combo1;    // category of the station to add: chosen or typed, one blank at first
+    Label Label4;       // "网址：" beside Text2
+    TextBox Text2;      // web address of the station to add
+    Image Image1;       // "添加": adds the station
+    Image Image2;       // "取消": empties Text1 and Text2
+    Label Label9;       // "搜索结果列表：" above List1
+    TextBox Text3;      // part of a name to search for
+    Image Image3;       // "搜索": lists the stations whose name contains Text3
+    ListBox List1;      // search results; a chosen line shows its station in Text4 and Text5
+    Label Label8;       // hint "请先输入名称，搜索到后再进行修改！"
+    Label Label6;       // "名称：" beside Text4
+    TextBox Text4;      // new name of the station to change
+    Label Label7;       // "网址：" beside Text5
+    TextBox Text5;      // new web address of the station to change
+    Image Image4;       // "修改": changes the chosen station, or the first found
+    Image Image5;       // "取消": empties Text4 and Text5
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -1,5 +1,7 @@
 #include "windows/forms/Forms.h"
 
+#include "runtime/Module1.h"
+
 using namespace Qt::StringLiterals;
 
 void dockLeft(Form& panel, const Form& main) {
@@ -16,6 +18,16 @@ void dockBrowserPanels(Forms& forms) {
     const Form& main = forms.form(FormName::Form1);
     dockRight(forms.form(FormName::Form2), main);
     dockLeft(forms.form(FormName::Form3), main);
+}
+
+void dragByHandle(Form& window, int button, Forms& forms) {
+    using namespace Module1;
+    if (button == vbLeftButton) {
+        ReleaseCapture();
+        long none = 0;
+        SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, none);
+    }
+    dockBrowserPanels(forms);
 }
 
 void paintTheme(Forms& forms, const ThemeColours& colours) {

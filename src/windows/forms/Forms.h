@@ -36,6 +36,10 @@ void dockRight(Form& panel, const Form& main);
 // shown or hidden.
 void dockBrowserPanels(Forms& forms);
 
+// A press on a window's drag handle: with the left button the user moves the window as by a title bar; whichever
+// button it was, the browser panels then dock at the main window's place.
+void dragByHandle(Form& window, int button, Forms& forms);
+
 // The windows a colour theme paints, in the order it paints them.
 inline constexpr std::array<FormName, 6> ThemedWindows{FormName::Form1, FormName::Form2, FormName::Form3,
                                                        FormName::add,   FormName::setup, FormName::yz};

@@ -24,9 +24,7 @@ const QColor navy(0x00, 0x00, 0x80);
 const QString textMessagePage = u"https://www.10086.cn/"_s;
 const QString creditPage = u"https://vimaro.example.org/"_s;
 
-QPixmap picture(const char* name) {
-    return Pictures::picture(QString::fromLatin1(name));
-}
+using Pictures::picture;
 
 void stayOnTop(QWidget& window, bool on) {
     SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -158,8 +156,8 @@ void Form1::Form_Load() {
             stayOnTop(window, true);
     }
     resumeNext([&] { connection_ = Catalogue::openConnection(); });
-    // The whole table is opened once to prove the file is a catalogue; the quick-select buttons query afresh.
-    resumeNext([&] { Catalogue::openTable(connection_.value()); });
+    // The table is checked once to prove the file is a catalogue; the quick-select buttons query afresh.
+    resumeNext([&] { Catalogue::checkTable(connection_.value()); });
 
     // The colour is read anew for every window. A text that is no window colour leaves that window in its design
     // colour, and a window not loaded yet then stays unloaded until its first use.
@@ -190,19 +188,12 @@ void Form1::moveEvent(QMoveEvent* event) {
 }
 
 void Form1::Label1_MouseDown(int button) {
-    if (button == vbLeftButton) {
-        ReleaseCapture();
-        long none = 0;
-        SendMessageA(*this, WM_NCLBUTTONDOWN, HTCAPTION, none);
-    }
-    dockBrowserPanels(forms_);
+    dragByHandle(*this, button, forms_);
 }
 
+// The browser panels go with the main window. They are hidden after it is minimised, as minimising shows the open
+// ones again (Form_Resize); restoring it brings them back.
 void Form1::Image3_MouseUp() {
-    if (Image1.BorderStyle() == 1)
-        forms_.form(FormName::Form2).hide();
-    if (Image5.BorderStyle() == 1)
-        forms_.form(FormName::Form3).hide();
     Minimize();
     forms_.form(FormName::Form2).hide();
     forms_.form(FormName::Form3).hide();

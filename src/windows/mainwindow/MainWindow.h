@@ -19,30 +19,30 @@ public:
     void Form_Load() override;
     QString GetProfile(const QString& strFileName, const QString& strSection, const QString& strName);
 
-    Shape Shape1;
-    Shape Shape3;
-    Label Label1;
-    Image Image5;
-    Image Image7;
-    Image Image3;
-    Image Image6;
-    Image Image1;
-    Line Line2;
-    Image Image2;
-    Image Image4;
-    Image Image8;
-    Image Image9;
-    Image Image10;
-    Image Image11;
-    Image Image12;
-    Image Image13;
-    Image Image14;
-    Label Label6;
-    Label Label7;
-    Line Line1;
-    Label Label2;
-    Label Label5;
-    Label Label3;
+    Shape Shape1;  // the window's outer frame
+    Shape Shape3;  // the inner frame round the buttons
+    Label Label1;  // drag handle "::::Vimaro::::": moves the window, the browser panels follow
+    Image Image5;  // left arrow "打开电视选框": opens and closes the TV panel (Form3)
+    Image Image7;  // red cross "是否在最前面": keeps the windows above others, framed while on
+    Image Image3;  // yellow button "最小化": minimises, the browser panels with it
+    Image Image6;  // blue button "退出Vimaro": quits
+    Image Image1;  // right arrow "打开广播选框": opens and closes the radio panel (Form2)
+    Line Line2;    // rule under the top row
+    Image Image2;  // quick-select button 1: plays slot 快速选台一
+    Image Image4;  // quick-select button 2: 快速选台二
+    Image Image8;  // quick-select button 3: 快速选台三
+    Image Image9;  // quick-select button 4: 快速选台四
+    Image Image10; // quick-select button 5: 快速选台五
+    Image Image11; // quick-select button 6: 快速选台六
+    Image Image12; // quick-select button 7: 快速选台七
+    Image Image13; // quick-select button 8: 快速选台八
+    Image Image14; // quick-select button 9: 快速选台九
+    Label Label6;  // "预置电台": opens and closes the preset editor (yz)
+    Label Label7;  // "外观设置": opens and closes the appearance panel (setup)
+    Line Line1;    // rule above the links
+    Label Label2;  // link "手机短信": opens China Mobile's site
+    Label Label5;  // link "频道设置": opens the channel editor (add)
+    Label Label3;  // credit line "Vimaro 开发组": opens the project page
 
     // The nine quick-select buttons in slot order.
     std::array<Image*, 9> quickSelectButtons() {

@@ -72,7 +72,7 @@ void CategoryPanel::Form_Load() {
         dockRight(*this, main);
     try {
         connection_ = openConnection();
-        openTable(*connection_);
+        checkTable(*connection_);
     } catch (const BusyError&) {
         Label9.setCaption(busyCatalogue);
     } catch (const DbError&) {

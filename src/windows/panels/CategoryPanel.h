@@ -38,10 +38,10 @@ class CategoryPanel : public Form {
 public:
     void Form_Load() override;
 
-    ListBox List1;
-    Label Label9;
+    ListBox List1; // the stations of the category listed; a chosen line plays its station
+    Label Label9;  // count line "总共有 n 个电台", or why the list is empty
     // Label2 onwards, in the order of the design.
-    std::vector<std::unique_ptr<Label>> categoryLabels;
+    std::vector<std::unique_ptr<Label>> categoryLabels; // "国内广播" …: a release lists the category
 
 protected:
     CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesign& design);

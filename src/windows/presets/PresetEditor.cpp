@@ -64,7 +64,7 @@ yz::yz(Forms& forms)
 void yz::Form_Load() {
     dockRight(*this, forms_.form(FormName::Form1));
     connection_ = openConnection();
-    openTable(*connection_);
+    checkTable(*connection_);
 }
 
 // Only a line chosen from the list gets here, never typed text. The category search finds every station whose
@@ -72,20 +72,14 @@ void yz::Form_Load() {
 // boxes as they were.
 void yz::Combo1_Click() {
     slotQuery_ = StationQuery::categorySearch(Combo1.Text());
-    Recordset stations = slotQuery_->open(opened(connection_));
-    if (!firstRecordLookup(stations))
+    const std::optional<Station> first = firstStation(opened(connection_), *slotQuery_);
+    if (!first)
         return;
-    QString name;
-    QString address;
-    // Both fields are read before either box changes, so a station lacking one leaves both boxes as they were.
-    try {
-        name = stations.Fields(NameField).Text();
-        address = stations.Fields(AddressField).Text();
-    } catch (const NullFieldError&) {
+    // A station lacking a name or web address leaves both boxes as they were.
+    if (first->name.isNull() || first->address.isNull())
         throw DbError("这个电台缺少名称或网址");
-    }
-    Text1.setText(name);
-    Text2.setText(address);
+    Text1.setText(first->name);
+    Text2.setText(first->address);
 }
 
 // Saves the two boxes into the first station of the slot chosen last, whatever the chooser shows now. A name of

@@ -18,20 +18,20 @@ public:
     explicit yz(Forms& forms);
     void Form_Load() override;
 
-    Shape Shape1;
-    Shape Shape3;
-    Label Label4;
-    Label Label5;
-    Line Line2;
-    Label Label6;
-    ComboBox Combo1;
-    Label Label7;
-    TextBox Text1;
-    Label Label2;
-    TextBox Text2;
-    Line Line1;
-    Label Label1;
-    Label Label3;
+    Shape Shape1;    // the window's outer frame
+    Shape Shape3;    // the inner frame
+    Label Label4;    // "注意："
+    Label Label5;    // "软件只能设置9个预置频道。"
+    Line Line2;      // rule under the notice
+    Label Label6;    // "频道：" above Combo1
+    ComboBox Combo1; // slot chooser "请选择.....": a slot chosen shows its station
+    Label Label7;    // "名称：" above Text1
+    TextBox Text1;   // name of the slot's station
+    Label Label2;    // "网址：" above Text2
+    TextBox Text2;   // web address of the slot's station
+    Line Line1;      // rule above the save button
+    Label Label1;    // "保存修改": saves Text1 and Text2 into the slot's station
+    Label Label3;    // credit line "Vimaro 开发组", leading nowhere
 
 private:
     void Combo1_Click();

@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 
+#include <QString>
 #include <optional>
 
 // The preset of a quick-select slot: the first station, in catalogue order, whose category equals the slot name

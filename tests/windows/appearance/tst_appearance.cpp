@@ -28,13 +28,10 @@ QList<std::optional<OleColor>> allSix(OleColor colour) {
 } // namespace
 
 // The appearance panel, opened from the main window's "外观设置" and used as a user uses it.
-class TestSetup : public QObject {
+class TestSetup : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { program.emplace(); }
-    void cleanup() { program.reset(); }
-
     void nothingIsSaved_untilTheReleaseWithAThemeChosen();
     void save_writesTheThemeAndPaintsAllSixWindows_data();
     void save_writesTheThemeAndPaintsAllSixWindows();
@@ -51,8 +48,6 @@ private:
         program->boxes.clear();
         return program->forms.get<setup>(FormName::setup);
     }
-
-    std::optional<Program> program;
 };
 
 void TestSetup::nothingIsSaved_untilTheReleaseWithAThemeChosen() {

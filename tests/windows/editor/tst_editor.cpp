@@ -39,13 +39,10 @@ QString addressOf(int station) {
 } // namespace
 
 // The channel editor: adding, searching, choosing and changing stations, driven as a user drives them.
-class TestEditor : public QObject {
+class TestEditor : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { program.emplace(); }
-    void cleanup() { program.reset(); }
-
     void emptyBox_asksAndPutsTheFocusInTheNameBox_data();
     void emptyBox_asksAndPutsTheFocusInTheNameBox();
     void add_appendsTheBoxTextsExactly_everyTime_data();
@@ -71,7 +68,6 @@ private:
     add& openEditor();
     void drop(add& editor, QMimeData& dragged);
     void search(add& editor, const QString& text);
-    std::optional<Program> program;
 };
 
 // "频道设置" as a user clicks it, starting the program first where needed.

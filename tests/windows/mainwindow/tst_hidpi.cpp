@@ -12,24 +12,20 @@ const QList<FormName> allWindows{FormName::Form1, FormName::Form2, FormName::For
 
 // The windows on a screen of twice the usual density (QT_SCALE_FACTOR=2): every picture, pointer and icon drawn
 // for it, every window at its designed size in logical pixels, every text inside its label.
-class TestHiDpi : public QObject {
+class TestHiDpi : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase() { QCOMPARE(qApp->devicePixelRatio(), 2.0); }
     void init();
-    void cleanup() { program.reset(); }
 
     void pictures_areDrawnForTheScreen();
     void pointers_areDrawnForTheScreen_withTheirHotSpotsOnThePicture();
     void windows_keepTheirDesignedSize_andTextsFit();
-
-private:
-    std::optional<Program> program;
 };
 
 void TestHiDpi::init() {
-    program.emplace();
+    ProgramTest::init();
     program->start();
 }
 

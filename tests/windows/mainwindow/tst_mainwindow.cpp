@@ -38,13 +38,10 @@ void activate(QWidget& window) {
 } // namespace
 
 // Start-up and the main window's own buttons, driven as a user drives them.
-class TestForm1 : public QObject {
+class TestForm1 : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { program.emplace(); }
-    void cleanup() { program.reset(); }
-
     void startUp_paintsAllSixWindowsInTheStoredColour_data();
     void startUp_paintsAllSixWindowsInTheStoredColour();
     void startUp_withoutSettingsFile_showsSixBoxesAndKeepsTheDesignColour();
@@ -66,9 +63,6 @@ private Q_SLOTS:
     void links_thatTheShellRefuses_sayWhichPage();
     void screenReader_hearsEachButtonAsWhatItDoes_andEachSlotByItsStationNow();
     void keys_doWhatTheirButtonsDo();
-
-private:
-    std::optional<Program> program;
 };
 
 void TestForm1::startUp_paintsAllSixWindowsInTheStoredColour_data() {

@@ -30,12 +30,11 @@ ButtonControl& toggleNamed(Form1& main, const QString& name) {
 } // namespace
 
 // The five buttons of the main window that bring up the side panels.
-class TestToggles : public QObject {
+class TestToggles : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void cleanup() { program.reset(); }
 
     void radioThenTv_openOnePanelOnEachSide_andEachClosesOnlyItsOwn();
     void tooltips_announceTheNextAction_data();
@@ -49,13 +48,10 @@ private Q_SLOTS:
     void closeRequestOnAPanel_closesItsToggle();
     void keys_openEachSideWindowWithTheFocusItsDesignGives_EscReturns_andTheKeyCloses_data();
     void keys_openEachSideWindowWithTheFocusItsDesignGives_EscReturns_andTheKeyCloses();
-
-private:
-    std::optional<Program> program;
 };
 
 void TestToggles::init() {
-    program.emplace();
+    ProgramTest::init();
     program->start();
 }
 

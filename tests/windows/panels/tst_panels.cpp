@@ -8,12 +8,11 @@
 using namespace Qt::StringLiterals;
 
 // Listing a category in the TV and radio panels.
-class TestPanels : public QObject {
+class TestPanels : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void cleanup() { program.reset(); }
 
     void categoryRelease_listsItsStationsWithTheirCount_data();
     void categoryRelease_listsItsStationsWithTheirCount();
@@ -27,11 +26,10 @@ private Q_SLOTS:
 
 private:
     void release(CategoryPanel& panel, const QString& caption) { Mouse::click(categoryLabel(panel, caption)); }
-    std::optional<Program> program;
 };
 
 void TestPanels::init() {
-    program.emplace();
+    ProgramTest::init();
     program->dir.changeCatalogue(u"DELETE FROM radio WHERE 类别 IN ('港台电视', '个性广播')"_s);
 }
 

@@ -38,13 +38,10 @@ void write(QLineEdit& box, const QString& text) {
 } // namespace
 
 // The preset editor, opened with the main window's "预置电台" as a user opens it.
-class TestYz : public QObject {
+class TestYz : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { program.emplace(); }
-    void cleanup() { program.reset(); }
-
     void opening_promptIsNoSlot_focusInTheChooser_tabToAddressThenName();
     void save_changesTheFirstStationTheSlotSearchFinds_andNothingElse_data();
     void save_changesTheFirstStationTheSlotSearchFinds_andNothingElse();
@@ -58,8 +55,6 @@ private Q_SLOTS:
 private:
     yz& open();
     void save();
-
-    std::optional<Program> program;
 };
 
 yz& TestYz::open() {

@@ -9,13 +9,10 @@
 using namespace Qt::StringLiterals;
 
 // The nine one-click buttons of the main window.
-class TestQuickSelect : public QObject {
+class TestQuickSelect : public ProgramTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { program.emplace(); }
-    void cleanup() { program.reset(); }
-
     void everyButton_playsTheStationOfItsSlot();
     void firstStationOfTheSlot_inCatalogueOrder_plays();
     void onlyTheExactSlotName_matches();
@@ -24,9 +21,6 @@ private Q_SLOTS:
     void theTooltip_isTheOnlyTieToTheSlot();
     void keys1To9_playWhatTheButtonsPlay();
     void withoutCatalogue_saysSoAndRunsOn();
-
-private:
-    std::optional<Program> program;
 };
 
 void TestQuickSelect::everyButton_playsTheStationOfItsSlot() {
