@@ -260,23 +260,23 @@ void StationCheck::report(Verdict verdict, QString detail) {
 }
 
 void StationCheck::finish(Verdict verdict, const QString& detail) {
-    if (done_)
-        return;
-    done_ = true;
-    deadline_.stop();
-    lookup_.reset();
-    dropConnection();
-    Q_EMIT finished({verdict, tidyDetail(detail)});
+    if (end())
+        Q_EMIT finished({verdict, tidyDetail(detail)});
 }
 
 void StationCheck::runShort(const QString& problem) {
+    if (end())
+        Q_EMIT shortOfResources(problem);
+}
+
+bool StationCheck::end() {
     if (done_)
-        return;
+        return false;
     done_ = true;
     deadline_.stop();
     lookup_.reset();
     dropConnection();
-    Q_EMIT shortOfResources(problem);
+    return true;
 }
 
 // Aborted at once, so that the connection's file is free for the next check.

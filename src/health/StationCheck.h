@@ -54,6 +54,8 @@ private:
     void report(Verdict verdict, QString detail);
     void finish(Verdict verdict, const QString& detail);
     void runShort(const QString& problem);
+    // Ends the check once: stops its clock, forgets its lookup, drops its connection. False when it ended before.
+    bool end();
     void dropConnection();
     QString timeoutDetail() const;
 

@@ -1,6 +1,7 @@
 #include "catalogue/Catalogue.h"
 #include "cli/CommandLine.h"
 #include "desktop/SingleInstance.h"
+#include "tests/support/Commands.h"
 #include "tests/support/JetSamples.h"
 #include "tests/support/ReadOnly.h"
 #include "tests/support/StandardStreams.h"
@@ -62,14 +63,6 @@ private:
     // Runs a command as the program runs it; what it prints on the error stream lands in `errors`.
     int run(const QStringList& arguments);
     void backUp(int daysAgo) const { QVERIFY(QFile::copy(dir->catalogue(), dir->file(backupOf(daysAgo)))); }
-    // The command run with standard input giving `input`, and standard output going to the file `output` or caught
-    // with standard error; the test checks them once they are its own again.
-    struct Ran {
-        int exit;
-        QByteArray output;
-        QByteArray errors;
-    };
-    Ran caught(const QStringList& arguments, const QByteArray& input = {}, const QString& output = {});
     std::vector<Catalogue::Station> stations() {
         Database catalogue = Catalogue::openConnection();
         return Catalogue::stations(catalogue);
@@ -80,21 +73,9 @@ private:
 };
 
 int TestCommands::run(const QStringList& arguments) {
-    const Ran ran = caught(arguments);
+    const CommandRun ran = runCommand(arguments);
     errors = QString::fromUtf8(ran.errors);
     return ran.exit;
-}
-
-TestCommands::Ran TestCommands::caught(const QStringList& arguments, const QByteArray& input, const QString& output) {
-    const auto& commands = CommandLine::commands();
-    const auto command = std::find_if(commands.begin(), commands.end(), [&](const CommandLine::Command& c) {
-        return arguments.value(0) == QLatin1StringView(c.name);
-    });
-    if (command == commands.end())
-        qFatal("no command %s", qPrintable(arguments.value(0)));
-    StandardStreams streams(input, output);
-    const int exit = command->run(arguments);
-    return {exit, streams.output(), streams.errors()};
 }
 
 void TestCommands::wrongCommandLines_exitWithUsage_data() {
@@ -135,7 +116,7 @@ void TestCommands::import_readsStandardInputOnce() {
     QFETCH(QString, file);
     QFETCH(QByteArray, input);
     QFETCH(Catalogue::Station, last);
-    QCOMPARE(caught({u"import"_s, file}, input).exit, int(CommandLine::Done));
+    QCOMPARE(runCommand({u"import"_s, file}, input).exit, int(CommandLine::Done));
     QCOMPARE(stations().back(), last);
 }
 
@@ -150,7 +131,7 @@ void TestCommands::import_ofNoPlaylistAtAll_fails_andChangesNothing() {
     QFETCH(QByteArray, content);
     dir->write(u"junk.m3u"_s, content);
     const QByteArray before = dir->read(u"tv.mdb"_s);
-    const Ran ran = caught({u"import"_s, dir->file(u"junk.m3u"_s)});
+    const CommandRun ran = runCommand({u"import"_s, dir->file(u"junk.m3u"_s)});
     QCOMPARE(ran.exit, int(CommandLine::Failed));
     QCOMPARE(ran.errors, "vimaro import: nothing was imported: none of the files is a playlist.\n"_ba);
     QCOMPARE(dir->read(u"tv.mdb"_s), before);
@@ -197,7 +178,7 @@ void TestCommands::export_toStandardOutput_failsWhenItCannotBeWritten() {
     QFETCH(QString, output);
     QFETCH(int, exit);
     QFETCH(QByteArray, said);
-    const Ran ran = caught({u"export"_s, u"-"_s, u"--category"_s, u"国内广播"_s}, {}, output);
+    const CommandRun ran = runCommand({u"export"_s, u"-"_s, u"--category"_s, u"国内广播"_s}, {}, output);
     QCOMPARE(ran.exit, exit);
     QCOMPARE(ran.errors, said);
     if (output.isEmpty())
@@ -206,7 +187,7 @@ void TestCommands::export_toStandardOutput_failsWhenItCannotBeWritten() {
 
 void TestCommands::export_ofACategoryWithoutStations_failsAndNamesTheCategories() {
     dir->changeCatalogue(u"DELETE FROM radio WHERE 类别 <> '国内广播' AND 类别 <> '快速选台一'"_s);
-    const Ran ran = caught({u"export"_s, dir->file(u"none.m3u"_s), u"--category"_s, u"不存在"_s});
+    const CommandRun ran = runCommand({u"export"_s, dir->file(u"none.m3u"_s), u"--category"_s, u"不存在"_s});
     QCOMPARE(ran.exit, int(CommandLine::Failed));
     QCOMPARE(QString::fromUtf8(ran.errors), u"vimaro export: no station has the category \"不存在\"; nothing was "
                                             "written. The categories are:\n  \"国内广播\"\n  \"快速选台一\"\n"_s);
@@ -226,7 +207,7 @@ void TestCommands::import_ofAnOldCatalogue_addsItsStationsOnceAndLeavesItAlone()
     dir->write(u"old.mdb"_s, old);
     const auto before = stations();
 
-    const Ran ran = caught({u"import"_s, dir->file(u"old.mdb"_s)});
+    const CommandRun ran = runCommand({u"import"_s, dir->file(u"old.mdb"_s)});
     QCOMPARE(ran.exit, int(CommandLine::Done));
     QVERIFY(ran.output.contains("\nUnreadable records: 0\n"));
     const auto after = stations();
@@ -367,7 +348,7 @@ void TestCommands::restore_putsAGoodBackupInPlace_andRefusesAnythingElse() {
 }
 
 void TestCommands::checkHelp_namesTheCatalogueUsed() {
-    const Ran ran = caught({u"check"_s, u"--help"_s});
+    const CommandRun ran = runCommand({u"check"_s, u"--help"_s});
     QCOMPARE(ran.exit, int(CommandLine::Done));
     QVERIFY(QString::fromUtf8(ran.output)
                 .simplified()
@@ -379,12 +360,12 @@ void TestCommands::checkHelp_namesTheCatalogueUsed() {
 void TestCommands::textFromOutside_isPrintedWithItsControlCharactersEscaped() {
     const QString file = dir->file(u"list\x1B[2J.pls"_s);
     dir->write(QFileInfo(file).fileName(), "[playlist]\nFile1=file:///a\nTitle1=\x1B]0;台\a\n[other]\n");
-    const Ran imported = caught({u"import"_s, file});
+    const CommandRun imported = runCommand({u"import"_s, file});
     QCOMPARE(imported.exit, int(CommandLine::Done));
-    QCOMPARE(caught({u"check"_s, u"--report"_s}).exit, int(CommandLine::Done)); // makes the table of findings
+    QCOMPARE(runCommand({u"check"_s, u"--report"_s}).exit, int(CommandLine::Done)); // makes the table of findings
     dir->changeCatalogue(u"INSERT INTO station_health SELECT max(rowid), 网址, '2026-01-01T00:00:00Z', 'not-found', "
                          "'HTTP 404 ' || char(27) || '[2J' FROM radio"_s);
-    const Ran reported = caught({u"check"_s, u"--report"_s});
+    const CommandRun reported = runCommand({u"check"_s, u"--report"_s});
     QCOMPARE(reported.exit, int(CommandLine::Done));
 
     const QString printed = QString::fromUtf8(imported.output + reported.output);

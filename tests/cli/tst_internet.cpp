@@ -1,16 +1,15 @@
 #include "catalogue/Catalogue.h"
 #include "cli/CommandLine.h"
+#include "tests/support/Commands.h"
 #include "tests/support/TestProgramDir.h"
 #include "tests/support/WebServer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
 #include <optional>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using Catalogue::Station;
@@ -65,25 +64,10 @@ private:
 };
 
 int TestInternetCommands::run(const QStringList& arguments, QByteArray* output) {
-    const auto& commands = CommandLine::commands();
-    const auto command = std::find_if(commands.begin(), commands.end(), [&](const CommandLine::Command& c) {
-        return arguments.value(0) == QLatin1StringView(c.name);
-    });
-    QTemporaryFile caught;
-    if (command == commands.end() || !caught.open())
-        qFatal("no command %s, or no file for its output", qPrintable(arguments.value(0)));
-    std::fflush(stdout);
-    const int standardOutput = ::dup(STDOUT_FILENO);
-    ::dup2(caught.handle(), STDOUT_FILENO);
-    const int exit = command->run(arguments);
-    std::fflush(stdout);
-    ::dup2(standardOutput, STDOUT_FILENO);
-    ::close(standardOutput);
-    if (output) {
-        caught.seek(0);
-        *output = caught.readAll();
-    }
-    return exit;
+    const CommandRun ran = runCommand(arguments);
+    if (output)
+        *output = ran.output;
+    return ran.exit;
 }
 
 void TestInternetCommands::wrongCommandLines_exitWithUsage_data() {

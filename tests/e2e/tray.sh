@@ -13,20 +13,7 @@ command -v trayer >/dev/null || fail "trayer is not installed (apt-get install t
 
 # The program's window no wider than a tray icon: its icon in the tray.
 tray_icon() {
-    # xdotool --shell sets SCREEN and WINDOW too; they stay local.
-    # shellcheck disable=SC2034
-    local window X Y WIDTH HEIGHT SCREEN WINDOW
-    for _ in $(seq 50); do
-        for window in $(xdotool search --onlyvisible --pid "$desktop_app"); do
-            eval "$(xdotool getwindowgeometry --shell "$window")"
-            if [ "$WIDTH" -le 32 ] && [ "$HEIGHT" -le 32 ] && [ "$WIDTH" -gt 1 ]; then
-                echo "$window"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
+    desktop_window_sized "WIDTH <= 32 && HEIGHT <= 32 && WIDTH > 1"
 }
 
 main_window_shown() {

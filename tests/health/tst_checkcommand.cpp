@@ -3,18 +3,17 @@
 #include "sqlite/Database.h"
 #include "sqlite/Statement.h"
 #include "tests/health/StationServer.h"
+#include "tests/support/Commands.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
 #include <optional>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -55,24 +54,10 @@ void TestCheckCommand::addStations(const QStringList& paths) {
 
 // Runs the command as the program runs it, with what it prints to standard output caught in `output`.
 int TestCheckCommand::check(const QStringList& options, QByteArray* output) {
-    const auto& commands = CommandLine::commands();
-    const auto command = std::find_if(commands.begin(), commands.end(),
-                                      [](const CommandLine::Command& c) { return qstrcmp(c.name, "check") == 0; });
-    QTemporaryFile caught;
-    if (!caught.open())
-        qFatal("cannot make a file for the output");
-    std::fflush(stdout);
-    const int standardOutput = ::dup(STDOUT_FILENO);
-    ::dup2(caught.handle(), STDOUT_FILENO);
-    const int exit = command->run(QStringList{u"check"_s} + options);
-    std::fflush(stdout);
-    ::dup2(standardOutput, STDOUT_FILENO);
-    ::close(standardOutput);
-    if (output) {
-        caught.seek(0);
-        *output = caught.readAll();
-    }
-    return exit;
+    const CommandRun ran = runCommand(QStringList{u"check"_s} + options);
+    if (output)
+        *output = ran.output;
+    return ran.exit;
 }
 
 // One line per row, the columns joined by "|".

@@ -175,13 +175,16 @@ desktop_program_bounds() {
     echo "$((right - left + 2 * margin))x$((bottom - top + 2 * margin))+$((left - margin))+$((top - margin))"
 }
 
-# The channel editor (5175 by 4305 twips inside its one-pixel border) once it is on the screen: its window id.
-desktop_editor_window() {
+# The id of the program's first window on the screen whose size meets TEST, an arithmetic test of WIDTH and HEIGHT
+# in pixels, waiting up to 5 s for one to come.
+desktop_window_sized() {
+    # xdotool --shell sets SCREEN and WINDOW too; they stay local.
+    # shellcheck disable=SC2034
     local window X Y WIDTH HEIGHT SCREEN WINDOW
     for _ in $(seq 50); do
         for window in $(xdotool search --onlyvisible --pid "$desktop_app"); do
             eval "$(xdotool getwindowgeometry --shell "$window")"
-            if [ "$WIDTH" -eq $((5175 / 15 + 2)) ] && [ "$HEIGHT" -eq $((4305 / 15 + 2)) ]; then
+            if (($1)); then
                 echo "$window"
                 return 0
             fi
@@ -189,6 +192,11 @@ desktop_editor_window() {
         sleep 0.1
     done
     return 1
+}
+
+# The channel editor (5175 by 4305 twips inside its one-pixel border) once it is on the screen: its window id.
+desktop_editor_window() {
+    desktop_window_sized "WIDTH == 5175 / 15 + 2 && HEIGHT == 4305 / 15 + 2"
 }
 
 # Clicks at (X, Y) twips in the channel editor's client area.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// A command of the program run as the program runs it (arguments starting with the command's name), with standard
+// input giving `input` and standard output going to the file `output` or caught, as StandardStreams takes them.
+struct CommandRun {
+    int exit = 0;
+    QByteArray output;
+    QByteArray errors;
+};
+CommandRun runCommand(const QStringList& arguments, const QByteArray& input = {}, const QString& output = {});
