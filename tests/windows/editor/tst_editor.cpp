@@ -1,4 +1,3 @@
-#include "cli/CommandLine.h"
 #include "runtime/Module1.h"
 #include "runtime/Screen.h"
 #include "tests/support/Keyboard.h"
@@ -61,7 +60,6 @@ private Q_SLOTS:
     void droppedPlaylist_isImportedAndCounted();
     void droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox_data();
     void droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox();
-    void subscribedStation_changedHere_keepsTheChangeThroughAnUpdate();
     void everyControl_hasANameAndEveryButtonAKey();
 
 private:
@@ -419,28 +417,6 @@ void TestEditor::droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox()
         QCOMPARE(program->boxes.prompts(), QStringList());
     }
     QCOMPARE(stored(), added);
-}
-
-// Subscribed, changed in this window, updated: the list's change does not undo the user's.
-void TestEditor::subscribedStation_changedHere_keepsTheChangeThroughAnUpdate() {
-    QByteArray list = "#EXTINF:-1 group-title=\"编辑测试\",订阅台\nhttp://list.example/1\n";
-    WebServer server(WebServer::files([&](const QByteArray&) { return std::optional(list); }));
-    const QString address = server.address(u"/tv.m3u"_s).toString();
-    QCOMPARE(CommandLine::subscribe({u"subscribe"_s, address}), int(CommandLine::Done));
-    add& editor = openEditor();
-    search(editor, u"订阅台"_s);
-    Mouse::chooseLine(editor.List1, 0);
-    editor.Text4.clear();
-    Keyboard::type(editor.Text4, u"我的订阅台"_s);
-    editor.Text5.clear();
-    Keyboard::type(editor.Text5, u"http://mine.example/"_s);
-    Mouse::click(editor.Image4);
-    QCOMPARE(program->boxes.prompts(), QStringList{u"数据已更新！"_s});
-
-    list.replace("http://list.example/1", "http://list.example/2");
-    QCOMPARE(CommandLine::updateSubscriptions({u"update"_s}), int(CommandLine::Done));
-
-    QCOMPARE(stored(), (Stations{{testCategory, u"我的订阅台"_s, u"http://mine.example/"_s}}));
 }
 
 // The keys do what the buttons do: Enter in the search box and Alt+S search, Alt+C and Alt+X empty the upper and the
