@@ -165,7 +165,11 @@ int findStations(const QStringList& arguments) {
         std::fprintf(stderr, "vimaro find: stopped by Ctrl+C\n");
         return Failed;
     } catch (const Directory::DirectoryError& error) {
-        print(stderr, u"vimaro find: %1\n"_s.arg(printable(QString::fromUtf8(error.what()))));
+        // The message's own lines stay lines; what the servers said within them is escaped.
+        QStringList lines = QString::fromUtf8(error.what()).split(u'\n');
+        for (QString& line : lines)
+            line = printable(line);
+        print(stderr, u"vimaro find: %1\n"_s.arg(lines.join(u'\n')));
         return Failed;
     }
 
