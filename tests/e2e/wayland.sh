@@ -2,8 +2,9 @@
 # End to end in a Wayland session, headless: the program runs through XWayland under COMPOSITOR (mutter, as
 # GNOME runs it, or kwin, as KDE does), which moves and stacks its windows. Both panels open flush against the
 # main window and are docked again after the compositor moved it: under mutter dragged by its title with the
-# compositor's own pointer, under kwin on a request to the compositor. While another program's window is active
-# the program's windows stay on the screen above it, until the on-top toggle lets it above.
+# compositor's own pointer, under kwin on a request to the compositor. A preset editor opened then stays below the
+# on-top TV panel. While another program's window is active all six windows stay on the screen, the main window and
+# the panels above it; minimising takes only the panels along. The on-top toggle lets the other program above.
 # Where the compositor cannot start on this machine the test says why and is skipped (exit 77).
 #   wayland.sh COMPOSITOR PROGRAM SEED_CATALOGUE SETTINGS PROJECT_ROOT
 set -euo pipefail
@@ -16,19 +17,8 @@ if [ -z "${VIMARO_SESSION_BUS:-}" ]; then
 fi
 # shellcheck source=tests/e2e/common.sh
 source "$root/tests/e2e/common.sh"
-
-# The windows' outer sizes in pixels: their client areas in twips inside a one-pixel border.
-main_size="$((2175 / 15 + 2))x$((3390 / 15 + 2))"
-panel_size="$((5175 / 15 + 2))x$((3390 / 15 + 2))"
-
-# "X Y WIDTHxHEIGHT" of the window on the screen.
-place_of() {
-    # xdotool --shell sets SCREEN and WINDOW too; they stay local.
-    # shellcheck disable=SC2034
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    echo "$X $Y ${WIDTH}x$HEIGHT"
-}
+# shellcheck source=tests/e2e/side_windows.sh
+source "$root/tests/e2e/side_windows.sh"
 
 # The program's windows that are on the screen, one "X Y WIDTHxHEIGHT" a line, in order.
 program_windows() {
@@ -38,19 +28,10 @@ program_windows() {
     done | sort
 }
 
-# Runs COMMAND... until it succeeds, at most five seconds; returns 1 when it never does.
-eventually() {
-    for _ in $(seq 50); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # Where the windows belong with both panels flush against the main window, one "X Y WIDTHxHEIGHT" a line, in order.
 docked_places() {
-    printf '%s\n' "$((DESKTOP_MAIN_X - 5175 / 15 - 2)) $DESKTOP_MAIN_Y $panel_size" \
-        "$DESKTOP_MAIN_X $DESKTOP_MAIN_Y $main_size" "$((DESKTOP_MAIN_X + 2175 / 15 + 2)) $DESKTOP_MAIN_Y $panel_size" |
+    printf '%s\n' "$((DESKTOP_MAIN_X - panel_width)) $DESKTOP_MAIN_Y $panel_size" \
+        "$DESKTOP_MAIN_X $DESKTOP_MAIN_Y $main_size" "$((DESKTOP_MAIN_X + main_width)) $DESKTOP_MAIN_Y $panel_size" |
         sort
 }
 
@@ -133,29 +114,17 @@ followed_pointer() {
     [ $(($2 - (Y - DESKTOP_MAIN_Y))) -eq "$j" ] && [ "$j" -ge 0 ] && [ "$j" -lt "$3" ]
 }
 
-# Whether WINDOW is stacked above OTHER in the compositor's stacking order.
-stacked_above() {
-    local stack
-    stack=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*')
-    [ "$(grep -nx "$(printf '0x%x' "$1")" <<<"$stack" | cut -d: -f1)" -gt \
-        "$(grep -nx "$(printf '0x%x' "$2")" <<<"$stack" | cut -d: -f1)" ]
-}
-
-# Whether every window of the program on the screen is stacked above WINDOW.
-program_above() {
-    local window
-    for window in $(xdotool search --onlyvisible --pid "$desktop_app"); do
-        stacked_above "$window" "$1" || return 1
+# Whether the windows that stay on top, the main window and the two browser panels, are stacked above WINDOW.
+on_top_above() {
+    local name
+    for name in main tv radio; do
+        stacked_above "$(window_called "$name")" "$1" || return 1
     done
 }
 
 # Whether the compositor keeps the main window in the band above the others.
 on_top() {
     xprop -id "$desktop_main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE
-}
-
-not() {
-    ! "$@"
 }
 
 if ! desktop_start_compositor "$compositor" 2>"$DESKTOP_WORK/why"; then
@@ -181,6 +150,10 @@ else
 fi
 expect_docked "after the compositor moved the main window"
 
+expect_presets_below_tv_panel
+click_main 1500 2520 # 外观设置
+click_main 1500 2900 # 频道设置
+
 # Another program's window over the main window, made active as a click on it would.
 xmessage -title "another program" -geometry "+$((DESKTOP_MAIN_X - 20))+$((DESKTOP_MAIN_Y + 20))" "another program" &
 other=$(timeout 10 xdotool search --sync --onlyvisible --name '^another program$' | head -n 1) ||
@@ -188,9 +161,10 @@ other=$(timeout 10 xdotool search --sync --onlyvisible --name '^another program$
 xdotool windowactivate --sync "$other"
 # kwin hides the tool windows of a program that is not active a fifth of a second after the activation changed.
 sleep 1
-expect_docked "while another program is active"
-program_above "$other" || fail "the other program's window is stacked above the program's:
+expect_shown "editor main presets radio setup tv" "while another program is active"
+on_top_above "$other" || fail "the other program's window is stacked above the on-top ones:
 $(xprop -root _NET_CLIENT_LIST_STACKING)"
+expect_minimise_keeps_side_windows
 
 # With the on-top toggle off, the program's windows leave the band above the others once the compositor has
 # heard of it, and the active window rises above them.
@@ -202,4 +176,5 @@ eventually stacked_above "$other" "$desktop_main" ||
     fail "the main window stays above the active window with the on-top toggle off"
 
 kill -0 "$desktop_app" 2>/dev/null || fail "the program ended"
-echo "PASS: under $compositor both panels docked at start and after the move, above another program's window"
+echo "PASS: under $compositor both panels docked at start and after the move, above another program's window;" \
+    "the preset editor below the TV panel; minimising keeps the three other side windows"

@@ -2,6 +2,7 @@
 # Drives the built program on a virtual X server, or under a Wayland compositor through XWayland; sourced by
 # tools/screenshot and the end-to-end tests.
 #   desktop_start_display                         start Xvfb and point DISPLAY at it (fails loudly when it cannot)
+#   desktop_start_openbox                         start Xvfb with openbox, a classic X11 window manager, on it
 #   desktop_start_compositor mutter|kwin          start that Wayland compositor headless with XWayland and point
 #                                                 DISPLAY at its X server; says why and returns 1 where it cannot
 #   desktop_start_program PROGRAM CATALOGUE INI   run a copy of the program in a throw-away program directory
@@ -17,14 +18,14 @@
 # Safe to call again: what has ended already is left alone.
 desktop_stop() {
     local running
-    for running in "${desktop_app:-}" "${desktop_xvfb:-}"; do
+    for running in "${desktop_app:-}" "${desktop_wm:-}" "${desktop_xvfb:-}"; do
         if [ -n "$running" ]; then kill "$running" 2>/dev/null || true; fi
     done
     # The compositor takes its X server down with it.
     if [ -n "${desktop_compositor:-}" ] && kill "$desktop_compositor" 2>/dev/null; then
         wait "$desktop_compositor" || true
     fi
-    desktop_app="" desktop_xvfb="" desktop_compositor=""
+    desktop_app="" desktop_wm="" desktop_xvfb="" desktop_compositor=""
 }
 
 desktop_start_display() {
@@ -36,6 +37,22 @@ desktop_start_display() {
     desktop_await_display "$desktop_xvfb" "the virtual X server" "$DESKTOP_WORK/xvfb.log" 10 || return 1
     DISPLAY=":$(head -n 1 "$DESKTOP_WORK/display")"
     export DISPLAY
+}
+
+# A window manager as the lighter X11 desktops run one: it stacks, minimises and restores the windows by their hints.
+# Ready once it has announced itself on the root window.
+desktop_start_openbox() {
+    command -v openbox >/dev/null || { echo "openbox is not installed (apt-get install openbox)" >&2; return 1; }
+    desktop_start_display || return 1
+    openbox --sm-disable >"$DESKTOP_WORK/openbox.log" 2>&1 &
+    desktop_wm=$!
+    for _ in $(seq 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    echo "openbox did not start:" >&2
+    tail -n 20 "$DESKTOP_WORK/openbox.log" >&2
+    return 1
 }
 
 # A desktop session as GNOME or KDE runs it on Wayland, headless: the compositor starts XWayland, the program is

@@ -30,7 +30,7 @@ const std::array<Theme, 7> themes{{
 // are made in index order, which is also their tab order.
 // clang-format off
 setup::setup(Forms& forms)
-    : Form("setup", 2175, 3390, TaskBar::NoButton),
+    : Form("setup", 2175, 3390, TaskBar::OwnButton),
       Shape1(*this, "Shape1", 0, 0, 2415, 3375),
       Shape3(*this, "Shape3", 120, 120, 1935, 3015),
       Line1(*this, "Line1", 120, 2760, 2040, 2760),

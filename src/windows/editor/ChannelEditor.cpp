@@ -24,7 +24,7 @@ using Pictures::picture;
 // The window design: every control at its place in twips (left, top, width, height), as one table.
 // clang-format off
 add::add(Forms& forms)
-    : Form("add", 5175, 4305, TaskBar::NoButton),
+    : Form("add", 5175, 4305, TaskBar::OwnButton),
       Shape1(*this, "Shape1", 120, 360, 4935, 1455),
       Shape2(*this, "Shape2", 120, 1920, 4935, 2295),
       Label1(*this, "Label1", 4080, 120, 360, 180, u"移动"_s),

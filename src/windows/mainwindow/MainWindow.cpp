@@ -152,6 +152,7 @@ void Form1::Form_Load() {
     // A browser panel whose load failed is not made to stay on top at start; the stay-on-top toggle still can.
     for (FormName panel : {FormName::Form2, FormName::Form3}) {
         Form& window = forms_.form(panel);
+        window.setOwner(*this);
         if (!forms_.loadFailed(panel))
             stayOnTop(window, true);
     }
@@ -172,8 +173,10 @@ QString Form1::GetProfile(const QString& strFileName, const QString& strSection,
     return ::GetProfile(strFileName, strSection, strName);
 }
 
-// Shown, minimised or restored: the browser panels that are open come back with the main window.
+// Shown or restored: the browser panels that are open come back with the main window.
 void Form1::Form_Resize() {
+    if (isMinimized())
+        return;
     if (Image1.BorderStyle() == 1)
         forms_.form(FormName::Form2).Show();
     if (Image5.BorderStyle() == 1)
@@ -191,12 +194,13 @@ void Form1::Label1_MouseDown(int button) {
     dragByHandle(*this, button, forms_);
 }
 
-// The browser panels go with the main window. They are hidden after it is minimised, as minimising shows the open
-// ones again (Form_Resize); restoring it brings them back.
+// The browser panels go with the main window; restoring it brings them back (Form_Resize). They are hidden before
+// it is minimised, so that the window system never minimises them with it: a window it minimised as part of another
+// takes its owner down with it again when it is shown. The other side windows stay where they are.
 void Form1::Image3_MouseUp() {
-    Minimize();
     forms_.form(FormName::Form2).hide();
     forms_.form(FormName::Form3).hide();
+    Minimize();
 }
 
 void Form1::Image7_MouseUp() {
@@ -235,7 +239,6 @@ void Form1::toggle(PanelToggle& toggle) {
         toggle.control.setBorderStyle(1);
         // Placed before it is shown, so it never flashes up at its old place.
         toggle.dock(panel, *this);
-        panel.setOwner(*this);
         panel.Show();
         toggle.control.setToolTipText(toggle.tipWhileOpen);
         // Closed by the window system (Alt+F4), the panel is closed as by its toggle, which then reads closed.

@@ -25,7 +25,7 @@ bool changePreset(Database& connection, const StationQuery& slot, const QString&
 // The window design: every control at its place in twips (left, top, width, height), as one table.
 // clang-format off
 yz::yz(Forms& forms)
-    : Form("yz", 2175, 3390, TaskBar::NoButton),
+    : Form("yz", 2175, 3390, TaskBar::OwnButton),
       Shape1(*this, "Shape1", 0, 0, 2415, 3375),
       Shape3(*this, "Shape3", 120, 90, 1935, 3030),
       Label4(*this, "Label4", 720, 120, 540, 180, u"注意："_s),
