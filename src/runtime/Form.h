@@ -44,8 +44,9 @@ public:
     void Show();
     void Minimize();
 
-    // The window belongs to OWNER, as a docked panel to the main window: the window system keeps it with its owner,
-    // gives it no task bar button of its own, and shows it while another program is active.
+    // The window belongs to OWNER, as a browser panel to the main window: the window system minimises it with its
+    // owner and keeps it above it, in its owner's band of windows that stay on top, gives it no task bar button of
+    // its own, and shows it while another program is active.
     void setOwner(Form& owner);
 
     // The window becomes the active one with the keyboard in the control its design puts it in (the first of its
