@@ -152,7 +152,6 @@ void Form1::Form_Load() {
     // A browser panel whose load failed is not made to stay on top at start; the stay-on-top toggle still can.
     for (FormName panel : {FormName::Form2, FormName::Form3}) {
         Form& window = forms_.form(panel);
-        window.setOwner(*this);
         if (!forms_.loadFailed(panel))
             stayOnTop(window, true);
     }
@@ -239,6 +238,10 @@ void Form1::toggle(PanelToggle& toggle) {
         toggle.control.setBorderStyle(1);
         // Placed before it is shown, so it never flashes up at its old place.
         toggle.dock(panel, *this);
+        // Only the browser panels belong to the main window: the window system minimises a window with its owner and
+        // keeps it in its owner's band on top, where the preset editor and the appearance panel never are.
+        if (toggle.panel == FormName::Form2 || toggle.panel == FormName::Form3)
+            panel.setOwner(*this);
         panel.Show();
         toggle.control.setToolTipText(toggle.tipWhileOpen);
         // Closed by the window system (Alt+F4), the panel is closed as by its toggle, which then reads closed.
