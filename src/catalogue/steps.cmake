@@ -2,4 +2,5 @@
 # version N, and its name starts with that number. The program runs the missing ones at open; the seed catalogue
 # is built with all of them.
 set(CATALOGUE_STEPS
-    01-side-tables.sql)
+    01-side-tables.sql
+    02-station-attributes.sql)
