@@ -236,7 +236,7 @@ Report update(Database& catalogue, Subscription& subscription, const Playlists::
         const QString key = entryKey(entry, repeats);
         const auto found = known.find(key);
         if (found == known.end() || !found->station) {
-            const std::optional<qint64> added = missing.add(station);
+            const std::optional<qint64> added = missing.add(station, entry.attributes);
             Playlists::count(report.import, {list.name, Playlists::Unit::Line, entry.line, station}, added.has_value());
             entries.remember(key, added, station);
             continue;
