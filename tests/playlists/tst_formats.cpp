@@ -29,6 +29,7 @@ private Q_SLOTS:
     void exportThenImport_givesTheSameStationsInTheSameOrder_data();
     void exportThenImport_givesTheSameStationsInTheSameOrder();
     void iptvList_importsAndExportsBackEqual();
+    void plsAndXspf_keepTheirEntrysOtherFields();
 };
 
 namespace {
@@ -305,6 +306,27 @@ void TestFormats::iptvList_importsAndExportsBackEqual() {
     QCOMPARE(valueOf(stored[2].attributes, Catalogue::AttributeSource::M3uList, u"url-tvg"),
              u"http://epg.example/guide.xml.gz"_s);
     QCOMPARE(write(Format::M3u, stored), list);
+}
+
+void TestFormats::plsAndXspf_keepTheirEntrysOtherFields() {
+    using Catalogue::AttributeSource;
+    const QByteArray pls = "[playlist]\nFile1=http://a/\nTitle1=A\nGroup1=G\nLength1=300\nLogo1=http://l/a.png\n"
+                           "NumberOfEntries=1\nVersion=2\n"_ba;
+    const Entry fromPls = read(pls).entries.at(0);
+    QCOMPARE(fromPls.attributes, (Catalogue::Attributes{{AttributeSource::Pls, u"Length"_s, u"300"_s},
+                                                        {AttributeSource::Pls, u"Logo"_s, u"http://l/a.png"_s}}));
+    QCOMPARE(write(Format::Pls, {{stationOf(fromPls, std::nullopt), fromPls.attributes}}), pls);
+
+    const QByteArray xspf = R"(<playlist xmlns="http://xspf.org/ns/0/" version="1"><trackList><track>
+        <location>http://a/</location><creator>Radio A</creator><image>http://l/a.png</image>
+        <meta rel="http://example.org/rating">5</meta><extension application="x"><y>z</y></extension>
+        </track></trackList></playlist>)"_ba;
+    const Entry fromXspf = read(xspf).entries.at(0);
+    const Catalogue::Attributes fields{{AttributeSource::Xspf, u"creator"_s, u"Radio A"_s},
+                                       {AttributeSource::Xspf, u"image"_s, u"http://l/a.png"_s},
+                                       {AttributeSource::Xspf, u"meta:http://example.org/rating"_s, u"5"_s}};
+    QCOMPARE(fromXspf.attributes, fields);
+    QCOMPARE(read(write(Format::Xspf, {{stationOf(fromXspf, std::nullopt), fields}})).entries.at(0).attributes, fields);
 }
 
 void TestFormats::exportThenImport_givesTheSameStationsInTheSameOrder_data() {
