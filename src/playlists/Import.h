@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/StationRows.h"
 #include "playlists/Playlist.h"
 #include "sqlite/Statement.h"
 
@@ -102,8 +103,7 @@ public:
     std::optional<qint64> add(const Catalogue::Station& station, const Catalogue::Attributes& attributes = {});
 
 private:
-    Statement present_;
-    Statement insert_;
+    Catalogue::StationRows rows_;
     Catalogue::AttributeWriter attributes_;
 };
 
