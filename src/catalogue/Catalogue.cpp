@@ -2,11 +2,12 @@
 
 #include "catalogue/Backup.h"
 #include "catalogue/JetFormat.h"
+#include "catalogue/Schema.h"
+#include "catalogue/StationRows.h"
 #include "desktop/ProgramDir.h"
 #include "sqlite/Statement.h"
 
 #include <QDir>
-#include <QFile>
 #include <QScopeGuard>
 #include <QSet>
 
@@ -56,6 +57,25 @@ void ensureIndexes(Database& connection, const QString& path) {
     }
 }
 
+// A catalogue of an earlier version is brought up to date by the first connection of the process, on the terms of
+// the indexes: one that cannot be written is read as it is (the tables of later versions are missing from it, which
+// their readers allow for), one another program holds locked is tried again by the next connection. A catalogue of
+// a later version is refused by every connection.
+void ensureUpToDate(Database& connection, const QString& path) {
+    static QSet<QString> asked;
+    if (!needsUpgrade(connection, path) || asked.contains(path))
+        return;
+    asked.insert(path);
+    try {
+        withoutWaiting(connection, [&] { upgrade(connection, path); });
+    } catch (const NewerCatalogueError&) {
+        throw;
+    } catch (const BusyError&) {
+        asked.remove(path);
+    } catch (const DbError&) {
+    }
+}
+
 } // namespace
 
 bool isShown(const QString& category) {
@@ -80,6 +100,7 @@ Database openConnection() {
     Database connection = Database::OpenDatabase(file());
     // The searches of the windows and commands are written in the catalogue's own pattern language.
     connection.replaceLike();
+    ensureUpToDate(connection, file());
     ensureIndexes(connection, file());
     return connection;
 }
@@ -89,22 +110,6 @@ void checkTable(Database& connection) {
     withoutWaiting(connection, [&] {
         const Statement fields(connection, QStringLiteral("SELECT 编号, 类别, 名称, 网址 FROM radio"));
     });
-}
-
-namespace {
-
-// Runs one of the SQL files built into the program: the same files build the shipped catalogue.
-void runScript(Database& connection, const QString& name) {
-    QFile script(QStringLiteral(":/catalogue/") + name);
-    if (!script.open(QIODevice::ReadOnly))
-        qFatal("%s is not built into the program", qPrintable(name));
-    connection.execute(QString::fromUtf8(script.readAll()));
-}
-
-} // namespace
-
-void createTable(Database& empty) {
-    runScript(empty, QStringLiteral("schema.sql"));
 }
 
 Database& opened(std::optional<Database>& connection) {
@@ -195,11 +200,7 @@ int StationQuery::bindValue(Statement& query) const {
 }
 
 std::optional<Station> station(Database& connection, qint64 row) {
-    Statement query(connection, QStringLiteral("SELECT 类别, 名称, 网址 FROM radio WHERE rowid = ?"));
-    query.bind(1, row);
-    if (!query.step())
-        return std::nullopt;
-    return Station{query.text(0), query.text(1), query.text(2)};
+    return StationRows(connection).read(row);
 }
 
 std::optional<Station> firstStation(Database& connection, const StationQuery& query) {
@@ -209,11 +210,7 @@ std::optional<Station> firstStation(Database& connection, const StationQuery& qu
 
 void addStation(Database& connection, const Station& station) {
     backUpBeforeWriting();
-    Statement insert(connection, QStringLiteral("INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"));
-    insert.bind(1, station.category);
-    insert.bind(2, station.name);
-    insert.bind(3, station.address);
-    insert.step();
+    StationRows(connection).append(station);
 }
 
 bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address) {
@@ -221,12 +218,14 @@ bool changeStation(Database& connection, const StationQuery& query, const QStrin
     if (!row)
         return false;
     backUpBeforeWriting();
-    Statement change(connection, QStringLiteral("UPDATE radio SET 名称 = ?, 网址 = ? WHERE rowid = ? RETURNING rowid"));
-    change.bind(1, name);
-    change.bind(2, address);
-    change.bind(3, *row);
+    StationRows rows(connection);
+    std::optional<Station> changed = rows.read(*row);
     // A station another program removed since it was found is no longer there to change.
-    return change.step();
+    if (!changed)
+        return false;
+    changed->name = name;
+    changed->address = address;
+    return rows.write(*row, *changed);
 }
 
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category) {
