@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -59,6 +60,9 @@ void endWithoutLingering() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Past the limit on a file's size (ulimit -f) the system would end the program in the middle of a write, leaving
+    // a hot journal and no word; ignored, the write fails with EFBIG as on a full disk, is rolled back and said.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The program started again by itself to read an old catalogue, apart, so that a damaged file cannot bring the
     // running program down with it.
     if (const std::optional<int> exit = OldCatalogue::readForParent(argc, argv))

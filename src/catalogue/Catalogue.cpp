@@ -70,17 +70,18 @@ QString file() {
     return programDir() + QStringLiteral("/tv.mdb");
 }
 
-Database openConnection() {
+Database openConnection(Database::Access access) {
     // SQLite opens any file and fails only at the first query, with "file is not a database"; an old catalogue
     // deserves a message that says what it is.
     if (jetFormat(file()))
         throw DbError(QStringLiteral("%1 是旧版的 Access (Jet) 数据库，须先转换成新的电台目录才能打开")
                           .arg(QDir::toNativeSeparators(file()))
                           .toStdString());
-    Database connection = Database::OpenDatabase(file());
+    Database connection = Database::OpenDatabase(file(), std::chrono::milliseconds(250), access);
     // The searches of the windows and commands are written in the catalogue's own pattern language.
     connection.replaceLike();
-    ensureIndexes(connection, file());
+    if (access == Database::Access::ReadWrite)
+        ensureIndexes(connection, file());
     return connection;
 }
 
@@ -226,6 +227,21 @@ bool changeStation(Database& connection, const StationQuery& query, const QStrin
     change.bind(2, address);
     change.bind(3, *row);
     // A station another program removed since it was found is no longer there to change.
+    return change.step();
+}
+
+bool changeFoundStation(Database& connection, const PlayableStation& found, const QString& name,
+                        const QString& address) {
+    backUpBeforeWriting();
+    Statement change(connection, QStringLiteral("UPDATE radio SET 名称 = ?, 网址 = ? "
+                                                "WHERE rowid = ? AND 名称 IS ? AND 网址 IS ? RETURNING rowid"));
+    change.bind(1, name);
+    change.bind(2, address);
+    // A field without a value was found as a null text, and is compared as one.
+    const auto asFound = [](const QString& text) { return text.isNull() ? QVariant() : QVariant(text); };
+    change.bind(3, found.row);
+    change.bind(4, asFound(found.name));
+    change.bind(5, asFound(found.address.toString()));
     return change.step();
 }
 

@@ -396,6 +396,9 @@ void setProfile(const QString& strFileName, const QString& strSection, const QSt
         file.commit();
     }
 
+    // A save killed half-way left its passing files; this one removes them before it makes its own.
+    FileWriter::removeLeftBehind(programDir() + u"/tvset.tmp"_s);
+    FileWriter::removeLeftBehind(strFileName);
     FileWriter copy(programDir() + u"/tvset.tmp"_s);
     FileWriter settings(strFileName);
     LineWriter out{&copy, &settings};
