@@ -5,6 +5,7 @@
 #include "desktop/ProgramDir.h"
 #include "desktop/SingleInstance.h"
 #include "jet/OldCatalogue.h"
+#include "profile/Profile.h"
 #include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "runtime/QtTranslations.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <csignal>
@@ -107,6 +109,7 @@ int main(int argc, char* argv[]) {
     // is converted first, then one that can no longer be read may be restored from a backup.
     convertOldCatalogue();
     offerCatalogueRestore();
+    removeUnfinishedSaves(QDir(dir).filePath(QStringLiteral("tvset.ini")));
 
     Registry forms;
     QObject::connect(&instance, &SingleInstance::comeForward, &forms, &Registry::bringToFront);
