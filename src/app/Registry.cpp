@@ -1,6 +1,7 @@
 #include "app/Registry.h"
 
 #include "catalogue/Backup.h"
+#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "runtime/OnError.h"
 #include "windows/appearance/AppearancePanel.h"
@@ -24,9 +25,9 @@ size_t slot(FormName name) {
 
 Registry::Registry() {
     // The catalogue gives up on a backup once a run, so the box comes once a run.
-    Catalogue::setNoBackupRule([](const QString& why) {
+    Catalogue::setNoBackupRule([](const DbError& why) {
         MsgBox(u"今天无法备份电台目录（%1），备份文件夹里也没有最近七天的完好备份。\n\n"
-               "这次和以后的修改照样保存，但没有备份可以退回。"_s.arg(why));
+               "这次和以后的修改照样保存，但没有备份可以退回。"_s.arg(failureText(why)));
     });
 }
 

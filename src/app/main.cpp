@@ -5,6 +5,7 @@
 #include "desktop/ProgramDir.h"
 #include "desktop/SingleInstance.h"
 #include "jet/OldCatalogue.h"
+#include "profile/Profile.h"
 #include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "runtime/QtTranslations.h"
@@ -12,8 +13,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -59,6 +62,9 @@ void endWithoutLingering() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Past the limit on a file's size (ulimit -f) the system would end the program in the middle of a write, leaving
+    // a hot journal and no word; ignored, the write fails with EFBIG as on a full disk, is rolled back and said.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The program started again by itself to read an old catalogue, apart, so that a damaged file cannot bring the
     // running program down with it.
     if (const std::optional<int> exit = OldCatalogue::readForParent(argc, argv))
@@ -103,6 +109,7 @@ int main(int argc, char* argv[]) {
     // is converted first, then one that can no longer be read may be restored from a backup.
     convertOldCatalogue();
     offerCatalogueRestore();
+    removeUnfinishedSaves(QDir(dir).filePath(QStringLiteral("tvset.ini")));
 
     Registry forms;
     QObject::connect(&instance, &SingleInstance::comeForward, &forms, &Registry::bringToFront);

@@ -23,8 +23,8 @@ constexpr qsizetype KeptBackups = 7;
 // A backup this many days old or younger is reason enough to write on when today's cannot be made.
 constexpr qint64 RecentDays = 7;
 
-std::function<void(const QString&)>& noBackupRule() {
-    static std::function<void(const QString&)> rule;
+std::function<void(const DbError&)>& noBackupRule() {
+    static std::function<void(const DbError&)> rule;
     return rule;
 }
 
@@ -32,15 +32,36 @@ QString backupOfDay(const QDate& day) {
     return QDir(backupFolder()).filePath(u"tv-%1.mdb"_s.arg(day.toString(Qt::ISODate)));
 }
 
-// Backups are named by their day, so their names sort oldest first.
-QStringList backupsOldestFirst() {
-    return QDir(backupFolder()).entryList({u"tv-\?\?\?\?-\?\?-\?\?.mdb"_s}, QDir::Files, QDir::Name);
+// The backups in the folder, named by the day they were made, so that their names sort oldest first. One dated after
+// today was made while the clock ran ahead: its day says nothing of when it was made, so it is kept apart from the
+// others, never taken for a recent backup nor counted among those rotation keeps.
+struct Backups {
+    QStringList past;   // oldest first, today's last
+    QStringList future; // dated after today
+};
+
+Backups backupsByDay() {
+    Backups found;
+    const QDate today = QDate::currentDate();
+    for (const QString& name :
+         QDir(backupFolder()).entryList({u"tv-\?\?\?\?-\?\?-\?\?.mdb"_s}, QDir::Files, QDir::Name))
+        (backupDay(name) > today ? found.future : found.past).append(name);
+    return found;
 }
 
 void keepNewestBackups() {
-    const QStringList backups = backupsOldestFirst();
-    for (qsizetype old = 0; old < backups.size() - KeptBackups; ++old)
-        QFile::remove(QDir(backupFolder()).filePath(backups[old]));
+    const Backups backups = backupsByDay();
+    for (qsizetype old = 0; old < backups.past.size() - KeptBackups; ++old)
+        QFile::remove(QDir(backupFolder()).filePath(backups.past[old]));
+}
+
+void tellOfFutureBackups() {
+    const QStringList future = backupsByDay().future;
+    if (!future.isEmpty())
+        qWarning("vimaro: %s holds %lld backups dated after today (%s), made while the clock ran ahead: they are "
+                 "neither counted as recent nor removed by the rotation",
+                 qPrintable(QDir::toNativeSeparators(backupFolder())), qlonglong(future.size()),
+                 qPrintable(future.join(u", "_s)));
 }
 
 // The catalogues whose backup was settled in this run, made or given up, so each is tried once however many writes
@@ -57,11 +78,11 @@ Database openWithoutWaiting(const QString& path) {
 
 // What start-up can afford to read of a catalogue however large it is: the file's header and schema, the table
 // radio, and its first and last station, which lie at the two ends of the table's tree. Damage deeper inside shows
-// when the stations there are read.
+// when the stations there are read. Preparing the statements proves that the table and its fields are there; a lock
+// another program holds is waited for as long as the connection waits.
 void readBothEnds(Database& catalogue) {
-    checkTable(catalogue);
     for (const QString& order : {u"ASC"_s, u"DESC"_s}) {
-        Statement end(catalogue, u"SELECT * FROM radio ORDER BY rowid %1 LIMIT 1"_s.arg(order));
+        Statement end(catalogue, u"SELECT 编号, 类别, 名称, 网址 FROM radio ORDER BY rowid %1 LIMIT 1"_s.arg(order));
         end.step();
     }
 }
@@ -80,6 +101,19 @@ void checkCopy(const QString& copy) {
     }
 }
 
+// The first of `names` in the backup folder that passes the check a backup must pass.
+std::optional<QString> firstSound(const QStringList& names) {
+    for (const QString& name : names) {
+        const QString backup = QDir(backupFolder()).filePath(name);
+        try {
+            checkCopy(backup);
+            return backup;
+        } catch (const DbError&) {
+        }
+    }
+    return std::nullopt;
+}
+
 // A checked copy of the database `from` at `to`: DbError when it cannot be written, DamagedError when `from` is
 // damaged, which the copy shows. Either way nothing is left at `to`.
 void writeCheckedCopy(const QString& from, const QString& to) {
@@ -95,7 +129,8 @@ void writeCheckedCopy(const QString& from, const QString& to) {
 
 void makeTodaysBackup(const QString& catalogue, const QString& today) {
     if (!QDir().mkpath(backupFolder()))
-        throw DbError("cannot create the folder " + backupFolder().toStdString());
+        throw DbError(FileFailure::Cause::NoFolder, backupFolder(),
+                      u"cannot create the folder %1"_s.arg(QDir::toNativeSeparators(backupFolder())));
     const QString passing = today + u".part"_s;
     writeCheckedCopy(catalogue, passing);
     QFile::remove(today);
@@ -107,18 +142,20 @@ void makeTodaysBackup(const QString& catalogue, const QString& today) {
 }
 
 bool recentBackupExists() {
-    const std::optional<QString> newest = newestSoundBackup();
+    QStringList past = backupsByDay().past;
+    std::reverse(past.begin(), past.end());
+    const std::optional<QString> newest = firstSound(past);
     return newest && backupDay(*newest).daysTo(QDate::currentDate()) <= RecentDays;
 }
 
-void goOnWithoutBackup(const QString& why) {
+void goOnWithoutBackup(const DbError& why) {
     if (recentBackupExists()) {
         qWarning("vimaro: the catalogue could not be backed up before this change (%s); the last backup is recent",
-                 qPrintable(why));
+                 why.what());
         return;
     }
     if (!noBackupRule())
-        throw NoBackupError(why);
+        throw NoBackupError(QString::fromUtf8(why.what()));
     noBackupRule()(why);
 }
 
@@ -145,7 +182,7 @@ QDate backupDay(const QString& backup) {
     return QDate::fromString(QFileInfo(backup).completeBaseName().mid(3), Qt::ISODate);
 }
 
-void setNoBackupRule(std::function<void(const QString& why)> rule) {
+void setNoBackupRule(std::function<void(const DbError& why)> rule) {
     noBackupRule() = std::move(rule);
 }
 
@@ -154,13 +191,14 @@ void backUpBeforeWriting() {
     if (settledThisRun().contains(catalogue))
         return;
     const QString today = backupOfDay(QDate::currentDate());
+    tellOfFutureBackups();
     try {
         if (!QFile::exists(today))
             makeTodaysBackup(catalogue, today);
     } catch (const DamagedError&) {
         throw;
     } catch (const DbError& error) {
-        goOnWithoutBackup(QString::fromUtf8(error.what()));
+        goOnWithoutBackup(error);
     }
     settledThisRun().insert(catalogue);
 }
@@ -182,8 +220,9 @@ Found inspectCatalogue() {
     }
 }
 
-Database openChecked() {
-    Database connection = openConnection();
+Database openChecked(Database::Access access) {
+    Database connection = openConnection(access);
+    connection.setBusyWait(Database::WriteWait);
     try {
         readBothEnds(connection);
     } catch (const BusyError&) {
@@ -195,17 +234,9 @@ Database openChecked() {
 }
 
 std::optional<QString> newestSoundBackup() {
-    QStringList backups = backupsOldestFirst();
-    std::reverse(backups.begin(), backups.end());
-    for (const QString& name : backups) {
-        const QString backup = QDir(backupFolder()).filePath(name);
-        try {
-            checkCopy(backup);
-            return backup;
-        } catch (const DbError&) {
-        }
-    }
-    return std::nullopt;
+    Backups backups = backupsByDay();
+    std::reverse(backups.past.begin(), backups.past.end());
+    return firstSound(backups.past + backups.future);
 }
 
 QString restoreFromBackup(const QString& backup, Replacing replacing) {

@@ -8,8 +8,10 @@
 #include <optional>
 
 // Copies of the catalogue in backup/ beside tv.mdb, one a day at most, the last seven kept, and the way back to one
-// of them when tv.mdb can no longer be read. A copy counts as a backup only once it has passed the engine's full
-// integrity check and holds table radio; until then it has a passing name, and it is removed when it fails.
+// of them when tv.mdb can no longer be read. A copy dated after today, made while the clock ran ahead, is neither
+// recent nor counted among the seven: the rotation leaves it, and the first write of a run says it is there. A copy
+// counts as a backup only once it has passed the engine's full integrity check and holds table radio; until then it has
+// a passing name, and it is removed when it fails.
 namespace Catalogue {
 
 // tv.mdb is no catalogue any more (not an SQLite file, damaged, without table radio). `problem` says what is wrong
@@ -39,7 +41,7 @@ void backUpBeforeWriting();
 // What a write does when no backup can be made and no good one of the last seven days exists: the rule is told why,
 // and the write goes on once it returns. A command stops instead (no rule, NoBackupError) unless told --no-backup;
 // the windows, whose user acts on purpose, say so in a box and go on. An empty rule stops writes again.
-void setNoBackupRule(std::function<void(const QString& why)> rule);
+void setNoBackupRule(std::function<void(const DbError& why)> rule);
 
 // The backup folder beside the catalogue.
 QString backupFolder();
@@ -60,10 +62,12 @@ enum class Found {
 Found inspectCatalogue();
 
 // A connection as the commands open it: tv.mdb given the same look as start-up gives it, so that a file that is no
-// catalogue throws DamagedError at once and not half-way through the work.
-Database openChecked();
+// catalogue throws DamagedError at once and not half-way through the work. It waits for a lock another program
+// holds up to Database::WriteWait, for reads as for writes.
+Database openChecked(Database::Access access = Database::Access::ReadWrite);
 
-// The newest backup that passes the engine's full integrity check and holds table radio, if any.
+// The newest backup that passes the engine's full integrity check and holds table radio, if any; one dated after
+// today only when none dated up to today passes.
 std::optional<QString> newestSoundBackup();
 
 // Renames tv.mdb (and any journal beside it) aside and puts a copy of `backup` in its place, once the copy has

@@ -60,19 +60,33 @@ void ensureIndexes(Database& connection, const QString& path) {
 // A catalogue of an earlier version is brought up to date by the first connection of the process, on the terms of
 // the indexes: one that cannot be written is read as it is (the tables of later versions are missing from it, which
 // their readers allow for), one another program holds locked is tried again by the next connection. A catalogue of
-// a later version is refused by every connection.
+// a later version is refused by every connection that can read its version.
 void ensureUpToDate(Database& connection, const QString& path) {
     static QSet<QString> asked;
-    if (!needsUpgrade(connection, path) || asked.contains(path))
+    if (asked.contains(path))
         return;
-    asked.insert(path);
     try {
-        withoutWaiting(connection, [&] { upgrade(connection, path); });
+        withoutWaiting(connection, [&] {
+            if (!needsUpgrade(connection, path))
+                return;
+            asked.insert(path);
+            upgrade(connection, path);
+        });
     } catch (const NewerCatalogueError&) {
         throw;
     } catch (const BusyError&) {
+        // Held by another program even for reading its version: the window keeps its connection and asks again at
+        // its next click, as it does for the stations themselves.
         asked.remove(path);
     } catch (const DbError&) {
+    }
+}
+
+// A connection only to read never upgrades, but it never reads a catalogue of a later version either.
+void refuseNewer(Database& connection, const QString& path) {
+    try {
+        withoutWaiting(connection, [&] { needsUpgrade(connection, path); });
+    } catch (const BusyError&) {
     }
 }
 
@@ -90,18 +104,22 @@ QString file() {
     return programDir() + QStringLiteral("/tv.mdb");
 }
 
-Database openConnection() {
+Database openConnection(Database::Access access) {
     // SQLite opens any file and fails only at the first query, with "file is not a database"; an old catalogue
     // deserves a message that says what it is.
     if (jetFormat(file()))
         throw DbError(QStringLiteral("%1 是旧版的 Access (Jet) 数据库，须先转换成新的电台目录才能打开")
                           .arg(QDir::toNativeSeparators(file()))
                           .toStdString());
-    Database connection = Database::OpenDatabase(file());
+    Database connection = Database::OpenDatabase(file(), std::chrono::milliseconds(250), access);
     // The searches of the windows and commands are written in the catalogue's own pattern language.
     connection.replaceLike();
-    ensureUpToDate(connection, file());
-    ensureIndexes(connection, file());
+    if (access == Database::Access::ReadWrite) {
+        ensureUpToDate(connection, file());
+        ensureIndexes(connection, file());
+    } else {
+        refuseNewer(connection, file());
+    }
     return connection;
 }
 
@@ -226,6 +244,21 @@ bool changeStation(Database& connection, const StationQuery& query, const QStrin
     changed->name = name;
     changed->address = address;
     return rows.write(*row, *changed);
+}
+
+bool changeFoundStation(Database& connection, const PlayableStation& found, const QString& name,
+                        const QString& address) {
+    backUpBeforeWriting();
+    Statement change(connection, QStringLiteral("UPDATE radio SET 名称 = ?, 网址 = ? "
+                                                "WHERE rowid = ? AND 名称 IS ? AND 网址 IS ? RETURNING rowid"));
+    change.bind(1, name);
+    change.bind(2, address);
+    // A field without a value was found as a null text, and is compared as one.
+    const auto asFound = [](const QString& text) { return text.isNull() ? QVariant() : QVariant(text); };
+    change.bind(3, found.row);
+    change.bind(4, asFound(found.name));
+    change.bind(5, asFound(found.address.toString()));
+    return change.step();
 }
 
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category) {

@@ -53,8 +53,9 @@ QString file();
 // the file is missing or is an old Jet catalogue, NewerCatalogueError (Schema.h) when a later version of the program
 // wrote it. The first connection of the process to a catalogue of an earlier version brings it up to date. The first
 // connection of the process to a catalogue that lacks the indexes of createIndexes creates them: seconds for a million
-// stations, once; a catalogue that cannot be written goes without them, only slower.
-Database openConnection();
+// stations, once; a catalogue that cannot be written goes without them, only slower. A connection only to read
+// changes nothing: it neither upgrades nor indexes.
+Database openConnection(Database::Access access = Database::Access::ReadWrite);
 
 // Proves that the connection reaches a catalogue, table radio with its fields, as a window's load does: DbError
 // when the file is no catalogue. Start-up never waits on the catalogue: where another program holds it locked,
@@ -139,6 +140,13 @@ void addStation(Database& connection, const Station& station);
 // Change station: runs the query again and gives the first station it finds a new name and web address; the
 // category stays. Returns false, changing nothing, when the query finds no station any more.
 bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address);
+
+// Change a station found earlier: gives the station of `found.row` a new name and web address, the category staying,
+// only while that row still holds the station as it was found, its name and web address. Returns false, changing
+// nothing, when the station was changed or deleted since (by another window, a command, another program), and
+// when its row now holds another station: the engine gives a deleted station's row to the next one added.
+bool changeFoundStation(Database& connection, const PlayableStation& found, const QString& name,
+                        const QString& address);
 
 // Every station, or those of one category, in catalogue order, read in one pass.
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category = std::nullopt);

@@ -1,4 +1,5 @@
 // vimaro check: which stations still play.
+#include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalProgress.h"
@@ -283,6 +284,16 @@ int exportDead(Database& connection, const Options& options) {
     return Done;
 }
 
+// Findings are written as stations are: never into a damaged catalogue, which the day's backup would show. They are
+// the check's own and no station, so a backup that cannot be made does not stop them.
+void prepareToStore(Database& connection) {
+    try {
+        Catalogue::backUpBeforeWriting();
+    } catch (const Catalogue::NoBackupError&) {
+    }
+    HealthTable::create(connection);
+}
+
 bool categoryHasStations(Database& connection, const QString& category) {
     return category.isEmpty() || StationPages(connection, category).count() > 0;
 }
@@ -293,8 +304,18 @@ int checkStations(const QStringList& arguments) {
     Options options;
     if (const std::optional<int> exit = readOptions(arguments, options))
         return *exit;
+    const std::optional<QString> refused =
+        options.exportDead.isEmpty() ? std::nullopt : notAPlaylistTarget(options.exportDead);
+    if (refused) {
+        print(stderr,
+              u"vimaro check: %1; a playlist is never written over it. Nothing was done.\n"_s.arg(printable(*refused)));
+        return Failed;
+    }
     try {
-        Database connection = openCatalogue();
+        // A report only reads, so a catalogue that cannot be written is reported all the same.
+        Database connection = openCatalogue(options.report ? Database::Access::ReadOnly : Database::Access::ReadWrite);
+        if (!options.report)
+            prepareToStore(connection);
         if (!categoryHasStations(connection, options.category)) {
             print(stderr, u"vimaro check: no station has the category \"%1\". The categories are:\n%2"_s.arg(
                               printable(options.category), categoryLines(connection)));

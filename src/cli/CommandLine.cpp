@@ -2,13 +2,17 @@
 
 #include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/JetFormat.h"
 #include "desktop/ProgramDir.h"
 #include "jet/OldCatalogue.h"
+#include "runtime/HiddenText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -57,7 +61,7 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
     parser.addHelpOption();
     const QString command = arguments.value(0);
     if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "vimaro %s: %s\n", qPrintable(command), qPrintable(parser.errorText()));
+        print(stderr, u"vimaro %1: %2\n"_s.arg(command, printable(parser.errorText())));
         return Usage;
     }
     if (parser.isSet(u"help"_s)) {
@@ -76,15 +80,48 @@ void print(std::FILE* stream, const QString& text) {
 }
 
 QString printable(QStringView text) {
-    QString shown;
-    shown.reserve(text.size());
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control)
-            shown += u"\\x"_s + QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
-        else
-            shown += c;
-    }
-    return shown;
+    return withHiddenEscaped(text);
+}
+
+namespace {
+
+bool sameFile(const QString& one, const QString& other) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(QFile::encodeName(one).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(other).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// An SQLite database or an old catalogue of the Jet engine, told by its header.
+bool isDatabase(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(4096);
+    return head.startsWith(QByteArrayView("SQLite format 3\0", 16)) || jetFormatOf(head).has_value();
+}
+
+} // namespace
+
+std::optional<QString> notAPlaylistTarget(const QString& path) {
+    if (path == u"-"_s)
+        return std::nullopt;
+    // The folder a new file would land in, links resolved, and the file itself where it is there.
+    const QFileInfo target(path);
+    const QString folder = target.absoluteDir().canonicalPath();
+    const QFileInfo catalogue(Catalogue::file());
+    const QString backups = QDir(Catalogue::backupFolder()).canonicalPath();
+    const QString landing = target.exists() ? target.canonicalFilePath() : folder + u'/' + target.fileName();
+    // The journal beside the catalogue is part of it.
+    const QString journals = catalogue.absoluteDir().canonicalPath() + u'/' + catalogue.fileName() + u'-';
+    if (sameFile(path, catalogue.filePath()) || landing.startsWith(journals))
+        return u"%1 is the catalogue in use"_s.arg(QDir::toNativeSeparators(catalogue.filePath()));
+    if (!backups.isEmpty() && (QFileInfo(landing).absolutePath() == backups || folder == backups))
+        return u"%1 is in the backup folder %2"_s.arg(path, QDir::toNativeSeparators(backups));
+    if (target.exists() && isDatabase(path))
+        return u"%1 is a database"_s.arg(path);
+    return std::nullopt;
 }
 
 QString catalogueName() {
@@ -102,10 +139,10 @@ QString categoryLines(Database& catalogue) {
     return lines;
 }
 
-Database openCatalogue() {
+Database openCatalogue(Database::Access access) {
     if (const auto done = OldCatalogue::convert(Catalogue::file()))
         std::fprintf(stderr, "vimaro: %s\n", qPrintable(done->message()));
-    return Catalogue::openChecked();
+    return Catalogue::openChecked(access);
 }
 
 QString failure(const DbError& error) {
@@ -129,9 +166,8 @@ QCommandLineOption noBackupOption() {
 BackupRule::BackupRule(const QCommandLineParser& parser, const QCommandLineOption& noBackup, const char* command) {
     if (!parser.isSet(noBackup))
         return;
-    Catalogue::setNoBackupRule([command](const QString& why) {
-        std::fprintf(stderr, "vimaro %s: writing without a backup, as --no-backup asks: %s\n", command,
-                     qPrintable(why));
+    Catalogue::setNoBackupRule([command](const DbError& why) {
+        std::fprintf(stderr, "vimaro %s: writing without a backup, as --no-backup asks: %s\n", command, why.what());
     });
 }
 
@@ -149,6 +185,11 @@ int run(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(VIMARO_VERSION));
 
     const QStringList arguments = QCoreApplication::arguments();
+    Database::setWaitingNotice([](std::chrono::milliseconds patience) {
+        print(stderr, u"vimaro: waiting for the catalogue %1, which another program is using (at most %2 s)\n"_s
+                          .arg(catalogueName())
+                          .arg(patience.count() / 1000));
+    });
     if (const Command* command = find(arguments.value(1))) {
         // Commands work on the catalogue and settings of the program's directory, which may have to be made first.
         // Whatever a command throws is caught here, so that the stack unwinds before the exit: a transaction under
@@ -170,7 +211,7 @@ int run(int argc, char* argv[]) {
     parser.addVersionOption();
     parser.addPositionalArgument(u"command"_s, u"The command to run."_s, u"[COMMAND]"_s);
     if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "vimaro: %s\n", qPrintable(parser.errorText()));
+        print(stderr, u"vimaro: %1\n"_s.arg(printable(parser.errorText())));
         return Usage;
     }
     if (parser.isSet(u"version"_s)) {
@@ -181,8 +222,8 @@ int run(int argc, char* argv[]) {
         std::printf("%s", qPrintable(parser.helpText()));
         return Done;
     }
-    std::fprintf(stderr, "vimaro: unknown command \"%s\"; vimaro --help lists the commands.\n",
-                 qPrintable(parser.positionalArguments().value(0)));
+    print(stderr, u"vimaro: unknown command \"%1\"; vimaro --help lists the commands.\n"_s.arg(
+                      printable(parser.positionalArguments().value(0))));
     return Usage;
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "sqlite/Database.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
-class Database;
-class DbError;
 class QCommandLineOption;
 class QCommandLineParser;
 namespace Playlists {
@@ -47,8 +47,9 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
 
 // The catalogue a command works on. An old Jet tv.mdb is converted first, as at start-up, and the command says so
 // on the error stream; a failed conversion throws DbError and leaves the old file as it was. A tv.mdb that is no
-// catalogue throws Catalogue::DamagedError.
-Database openCatalogue();
+// catalogue throws Catalogue::DamagedError. A command waits for a lock another program holds up to
+// Database::WriteWait, saying so on the error stream once it has waited a moment.
+Database openCatalogue(Database::Access access = Database::Access::ReadWrite);
 
 // Why work on the catalogue failed, for the terminal: a damaged catalogue is called so, with its newest good backup
 // and the command that puts it in place.
@@ -78,8 +79,14 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
 void print(std::FILE* stream, const QString& text);
 
 // Text from outside (a file's name, a station's, what a server said) made safe to print: every control character,
-// which a terminal may take for a command, is written as an escape such as \x1B.
+// which a terminal may take for a command, and every invisible or bidirectional one, which may make a line read
+// other than it is, is written as an escape such as \x1B or \u202E.
 QString printable(QStringView text);
+
+// Why a playlist may not be written at `path`, or nothing when it may: a command never writes one over the
+// catalogue in use (or its journal), over anything in the backup folder, or over any database, whatever the name
+// or link it is reached by.
+std::optional<QString> notAPlaylistTarget(const QString& path);
 
 // The catalogue the commands work on, as their help names it.
 QString catalogueName();

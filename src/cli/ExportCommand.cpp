@@ -53,6 +53,11 @@ int exportStations(const QStringList& arguments) {
         return Usage;
     }
     const QString& target = positional[0];
+    if (const std::optional<QString> refused = notAPlaylistTarget(target)) {
+        print(stderr, u"vimaro export: %1; a playlist is never written over it. Nothing was written.\n"_s.arg(
+                          printable(*refused)));
+        return Failed;
+    }
 
     std::vector<Catalogue::AttributedStation> stations;
     try {

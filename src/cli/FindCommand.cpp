@@ -2,6 +2,7 @@
 #include "catalogue/Backup.h"
 #include "cli/CommandLine.h"
 #include "cli/Downloading.h"
+#include "desktop/Interrupt.h"
 #include "internet/Directory.h"
 #include "playlists/Import.h"
 
@@ -87,11 +88,19 @@ int add(const std::vector<Station>& stations, const std::vector<int>& picks, con
     }
     Playlists::ImportOptions options;
     options.category = category;
+    // Ctrl+C rolls the additions back, as it does an import's.
+    const Interrupt interrupt;
+    options.cancel = &Interrupt::wasRequested();
     try {
         Database catalogue = openCatalogue();
         std::printf("\n");
-        printReport(Playlists::importPlaylists(catalogue, {Playlists::playlistFile(std::move(results))}, options),
-                    false, u"add them with --add 类别"_s);
+        const Playlists::ImportReport report =
+            Playlists::importPlaylists(catalogue, {Playlists::playlistFile(std::move(results))}, options);
+        if (report.cancelled) {
+            std::fprintf(stderr, "vimaro find: stopped by Ctrl+C; nothing was added, the catalogue is as it was\n");
+            return Failed;
+        }
+        printReport(report, false, u"add them with --add 类别"_s);
         return Done;
     } catch (const DbError& error) {
         std::fprintf(stderr, "vimaro find: nothing was added, the catalogue is as it was: %s%s\n",

@@ -3,6 +3,7 @@
 #include "catalogue/Backup.h"
 #include "cli/CommandLine.h"
 #include "cli/Downloading.h"
+#include "desktop/Interrupt.h"
 #include "internet/Subscriptions.h"
 #include "sqlite/Statement.h"
 
@@ -84,11 +85,16 @@ std::optional<Downloaded> downloadList(QNetworkAccessManager& network, const Sub
     return downloaded;
 }
 
-// Takes a downloaded list into the catalogue, inside the caller's transaction.
+// Takes a downloaded list into the catalogue, inside the caller's transaction, while an Interrupt lives: Ctrl+C
+// throws, and the transaction rolls back as the stack unwinds, where being ended would leave a hot journal.
 Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool prune) {
     const Internet::Answer& answer = downloaded.answer;
-    return Subscriptions::update(catalogue, downloaded.subscription, downloaded.list,
-                                 {answer.etag, answer.lastModified, answer.body}, {prune, nullptr});
+    Subscriptions::Report report =
+        Subscriptions::update(catalogue, downloaded.subscription, downloaded.list,
+                              {answer.etag, answer.lastModified, answer.body}, {prune, &Interrupt::wasRequested()});
+    if (report.import.cancelled)
+        throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"stopped by Ctrl+C"_s);
+    return report;
 }
 
 void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscriptions::Report>& reports) {
@@ -112,7 +118,8 @@ int failed(const char* command, const std::exception& error) {
     const auto* fetch = dynamic_cast<const Internet::FetchError*>(&error);
     const auto* catalogue = dynamic_cast<const DbError*>(&error);
     if (fetch && fetch->kind() == Internet::FetchError::Kind::Cancelled)
-        std::fprintf(stderr, "vimaro %s: stopped by Ctrl+C; nothing was written\n", command);
+        std::fprintf(stderr, "vimaro %s: stopped by Ctrl+C; nothing was written, the catalogue is as it was\n",
+                     command);
     else if (catalogue)
         std::fprintf(stderr, "vimaro %s: nothing was written: %s%s\n", command, qPrintable(failure(*catalogue)),
                      dynamic_cast<const Catalogue::NoBackupError*>(catalogue) ? "; --no-backup writes without one"
@@ -150,6 +157,7 @@ int subscribe(const QStringList& arguments) {
         Subscription asked;
         asked.address = *address;
         std::vector<Downloaded> lists{*downloadList(network, asked, *downloadTime, true)};
+        const Interrupt interrupt;
         // The address is recorded together with the stations of its list, or neither is.
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
@@ -216,6 +224,7 @@ int updateSubscriptions(const QStringList& arguments) {
         }
         if (lists.empty())
             return allCame ? Done : Failed;
+        const Interrupt interrupt;
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
         Catalogue::createIndexes(catalogue);

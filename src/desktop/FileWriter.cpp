@@ -2,10 +2,12 @@
 
 #include "runtime/FileFailure.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -28,9 +30,26 @@ FileFailure::Cause causeFor(const QString& path, int error) {
     return cause;
 }
 
+// The kernel's protected-symlinks rule, kept whatever the system's setting: in a sticky folder that others may write
+// (/tmp), a link that neither the user nor the folder's owner made may have been planted there by another user to
+// turn the write onto a file of their choosing.
+bool plantedLink(const QString& path) {
+    struct stat link {};
+    struct stat folder {};
+    if (::lstat(QFile::encodeName(path).constData(), &link) != 0 || !S_ISLNK(link.st_mode) ||
+        ::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid;
+}
+
 } // namespace
 
 FileWriter::FileWriter(const QString& path) : path_(path) {
+    if (plantedLink(path))
+        throw FileFailure(FileFailure::Cause::NoPermission, path,
+                          u"cannot write %1: it is a link another user made in a folder anyone may write; remove "
+                          "it, or write elsewhere"_s.arg(path));
     bool opened = false;
     if (path == StandardOutput) {
         // What the program printed through stdio before goes out first.
@@ -67,6 +86,20 @@ void FileWriter::commit() {
         fail();
     if (!replacement_)
         file_->close();
+}
+
+void FileWriter::removeLeftBehind(const QString& path) {
+    const QFileInfo file(path);
+    QDir folder = file.absoluteDir();
+    // The six characters QSaveFile gives its passing file.
+    const QStringList left =
+        folder.entryList({file.fileName() + u".??????"_s}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& name : left) {
+        struct stat passing {};
+        if (::lstat(QFile::encodeName(folder.filePath(name)).constData(), &passing) == 0 &&
+            passing.st_uid == ::geteuid())
+            folder.remove(name);
+    }
 }
 
 QString FileWriter::name() const {

@@ -27,6 +27,10 @@ public:
     // The file as messages name it.
     QString name() const;
 
+    // Removes the passing files (PATH.XXXXXX) that writers of `path` killed half-way left beside it; a writer that
+    // ends, however it fails, leaves none. For files of the program's own, which no other program writes.
+    static void removeLeftBehind(const QString& path);
+
 private:
     [[noreturn]] void fail() const;
 

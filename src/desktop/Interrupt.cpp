@@ -40,11 +40,13 @@ Interrupt::Interrupt() {
     sigemptyset(&action.sa_mask);
     // After the first Ctrl+C the default comes back, so a second one ends a command that does not stop.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
-    sigaction(SIGINT, &action, &previous_);
+    for (size_t i = 0; i < Signals.size(); ++i)
+        sigaction(Signals[i], &action, &previous_[i]);
 }
 
 Interrupt::~Interrupt() {
-    sigaction(SIGINT, &previous_, nullptr);
+    for (size_t i = 0; i < Signals.size(); ++i)
+        sigaction(Signals[i], &previous_[i], nullptr);
     delete notifier_;
     ::close(wakeUp[0]);
     ::close(wakeUp[1]);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <atomic>
 #include <csignal>
 
@@ -8,7 +9,8 @@ class QSocketNotifier;
 
 // Ctrl+C for a long command: while an Interrupt lives, SIGINT no longer ends the process at once but arrives
 // in the event loop as requested(), so the command can stop cleanly and keep what it has done. A second Ctrl+C
-// ends the process as usual. One Interrupt at a time.
+// ends the process as usual. SIGTERM (kill, a shutdown) and SIGHUP (the terminal closed) are taken the same way, so
+// that they too end a write rolled back rather than half-done. One Interrupt at a time.
 class Interrupt : public QObject {
     Q_OBJECT
 public:
@@ -26,5 +28,6 @@ Q_SIGNALS:
 
 private:
     QSocketNotifier* notifier_ = nullptr;
-    struct sigaction previous_ {};
+    static constexpr std::array<int, 3> Signals{SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, Signals.size()> previous_{};
 };

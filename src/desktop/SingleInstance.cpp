@@ -7,6 +7,9 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,7 +83,8 @@ QString SingleInstance::privateFolder() {
     return {};
 }
 
-SingleInstance::SingleInstance(const QString& programDir) : name_(instanceName(programDir)) {
+SingleInstance::SingleInstance(const QString& programDir)
+    : name_(instanceName(programDir)), directoryLock_(QDir(programDir).filePath(u"tv.mdb.lock"_s)) {
     if (name_.isEmpty())
         return;
     removeIfForeign(name_ + u".lock"_s);
@@ -90,23 +94,53 @@ SingleInstance::SingleInstance(const QString& programDir) : name_(instanceName(p
     lock_->setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    if (directoryLockFile_ >= 0)
+        ::close(directoryLockFile_);
+}
 
-SingleInstance::Claim SingleInstance::claim() {
+// False while another copy holds the directory. A directory where no lock file can be made or opened (read-only)
+// tells nothing, and the lock in the private folder decides alone. The file is the user's alone to open, so no other
+// user can hold it.
+bool SingleInstance::lockDirectory() {
+    if (directoryLockFile_ < 0) {
+        const QByteArray path = QFile::encodeName(directoryLock_);
+        directoryLockFile_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (directoryLockFile_ < 0)
+            directoryLockFile_ = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (directoryLockFile_ < 0)
+            return true;
+    }
+    return ::flock(directoryLockFile_, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
+SingleInstance::Claim SingleInstance::claimPrivateLock() {
     if (lock_ && lock_->tryLock(0))
         return Claim::Taken;
     return lock_ && lock_->error() == QLockFile::LockFailedError ? Claim::Running : Claim::Unknown;
 }
 
+SingleInstance::Claim SingleInstance::claim() {
+    if (!lockDirectory())
+        return Claim::Running;
+    if (!lock_)
+        return directoryLockFile_ >= 0 ? Claim::Taken : Claim::Unknown;
+    return claimPrivateLock();
+}
+
+// The windows go by the lock in the private folder, which also finds the copy to hand over to; the directory's lock
+// is for the commands that must not run beside them, whatever their environment.
 SingleInstance::Start SingleInstance::start(std::chrono::milliseconds patience) {
-    switch (claim()) {
+    switch (claimPrivateLock()) {
     case Claim::Taken:
+        lockDirectory();
         listen();
         return Start::First;
     case Claim::Running:
         return askRunningCopy(patience) ? Start::Forwarded : Start::Unanswered;
     case Claim::Unknown:
         // Where no lock file can be made at all there is no other copy to defer to.
+        lockDirectory();
         return Start::First;
     }
     Q_UNREACHABLE();

@@ -12,7 +12,10 @@ class QLocalServer;
 // directory; a later start asks it to come to the front instead of starting. A copy that crashed leaves both
 // behind, but its lock names a process that is gone, so the next start takes them over.
 // Both live in a folder only the user can write (privateFolder), so that another user can neither block a start
-// with a lock of theirs nor end it with a socket that answers.
+// with a lock of theirs nor end it with a socket that answers. That folder depends on the environment
+// (XDG_RUNTIME_DIR, TMPDIR, HOME), so the running copy also holds the directory itself: tv.mdb.lock beside the
+// catalogue, locked with flock, which the system releases when the process ends however it ends. Every copy of the
+// program sees that lock, whatever its environment.
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -28,8 +31,9 @@ public:
 
     Start start(std::chrono::milliseconds patience = std::chrono::seconds(3));
 
-    // For a command that must not work beside the windows (a restore of the catalogue): takes the lock only, so
-    // that no copy of the windows starts while this object lives.
+    // For a command that must not work beside the windows (a restore of the catalogue): takes the locks only, so
+    // that no copy of the windows starts while this object lives. Windows started in another environment, with
+    // another private folder, are seen by the directory's lock.
     enum class Claim {
         Taken,   // no copy runs on the directory
         Running, // a copy runs on it
@@ -53,6 +57,11 @@ private:
     bool askRunningCopy(std::chrono::milliseconds patience);
 
     QString name_;
+    bool lockDirectory();
+    Claim claimPrivateLock();
+
+    QString directoryLock_;
+    int directoryLockFile_ = -1;
     std::unique_ptr<QLockFile> lock_;
     std::unique_ptr<QLocalServer> server_;
 };

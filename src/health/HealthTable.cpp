@@ -53,6 +53,10 @@ void Writer::flush() {
 }
 
 void lastFindings(Database& connection, const QString& category, const std::function<void(const Entry&)>& each) {
+    // A catalogue never checked holds no findings, and one only read cannot be given the table.
+    Statement table(connection, u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'station_health'"_s);
+    if (!table.step())
+        return;
     QString sql = u"SELECT h.station, r.%1, r.%2, r.%3, h.time, h.result, h.detail "
                   "FROM station_health h JOIN %4 r ON r.rowid = h.station AND r.%2 IS h.address"_s.arg(
                       Catalogue::Name, Catalogue::Address, Catalogue::Category, Catalogue::Table);

@@ -1,5 +1,7 @@
 #include "internet/Directory.h"
 
+#include "runtime/HiddenText.h"
+
 #include <QDnsLookup>
 #include <QEventLoop>
 #include <QJsonArray>
@@ -24,12 +26,7 @@ constexpr qsizetype MaxAddress = 8192;
 // Text from the directory as the catalogue may hold it: without control characters, which could rewrite the
 // terminal or break a line of an exported playlist, and bounded.
 QString cleaned(const QString& text, qsizetype bound) {
-    QString clean;
-    for (const QChar c : text) {
-        if (c.category() != QChar::Other_Control && c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
-            clean.append(c);
-    }
-    return clean.trimmed().left(bound);
+    return withoutHidden(text).trimmed().left(bound);
 }
 
 // Reads the fields of one station object, and refuses a field of the wrong type.

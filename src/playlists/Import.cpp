@@ -3,6 +3,7 @@
 #include "catalogue/Backup.h"
 #include "desktop/Shell.h"
 #include "playlists/Input.h"
+#include "runtime/HiddenText.h"
 #include "sqlite/Statement.h"
 
 using namespace Qt::StringLiterals;
@@ -96,9 +97,10 @@ void count(ImportReport& report, const StationAt& offered, bool added) {
         ++report.hidden[offered.station.category];
 }
 
+// A name keeps no character that would hide in it or turn the text around it.
 Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& category) {
-    return {category.value_or(entry.group.value_or(u" "_s)), entry.title.isEmpty() ? entry.address : entry.title,
-            entry.address};
+    const QString name = withoutHidden(entry.title);
+    return {category.value_or(entry.group.value_or(u" "_s)), name.isEmpty() ? entry.address : name, entry.address};
 }
 
 ImportFile playlistFile(InputBlocks& input) {

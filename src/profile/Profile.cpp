@@ -378,6 +378,11 @@ QString GetProfile(const QString& strFileName, const QString& strSection, const 
 // follow as they were. The result goes to tvset.tmp and to the settings file at once; each takes its name only
 // once complete, the copy first, so that after a failure or a crash at any moment tvset.ini is whole, old or new,
 // and tvset.tmp whole or absent.
+void removeUnfinishedSaves(const QString& strFileName) {
+    FileWriter::removeLeftBehind(programDir() + u"/tvset.tmp"_s);
+    FileWriter::removeLeftBehind(strFileName);
+}
+
 void setProfile(const QString& strFileName, const QString& strSection, const QString& strName, const QString& strSave) {
     // The scratch file is written as the settings file is, so that a full disk cannot cut it short unseen.
     const QTemporaryDir scratch;
@@ -396,6 +401,7 @@ void setProfile(const QString& strFileName, const QString& strSection, const QSt
         file.commit();
     }
 
+    removeUnfinishedSaves(strFileName);
     FileWriter copy(programDir() + u"/tvset.tmp"_s);
     FileWriter settings(strFileName);
     LineWriter out{&copy, &settings};

@@ -13,3 +13,7 @@ QString GetProfile(const QString& strFileName, const QString& strSection, const 
 // them. Throws FileFailure (runtime/FileFailure.h) when the file cannot be read or written, leaving it exactly as it
 // was.
 void setProfile(const QString& strFileName, const QString& strSection, const QString& strName, const QString& strSave);
+
+// Removes the passing files that a save of `strFileName` (and of tvset.tmp beside the program) killed half-way left
+// behind. Every save does it first; the start of the windows does it too.
+void removeUnfinishedSaves(const QString& strFileName);

@@ -12,14 +12,13 @@ FileFailure::Cause causeOfSystemError(int error) {
     switch (error) {
     case ENOSPC:
     case EDQUOT:
+    case EFBIG: // over the limit on a file's size (ulimit -f), a full disk for this process
         return FileFailure::Cause::DiskFull;
     case EACCES:
     case EPERM:
         return FileFailure::Cause::NoPermission;
     case EROFS:
         return FileFailure::Cause::ReadOnly;
-    case EFBIG:
-        return FileFailure::Cause::TooLarge;
     default:
         return FileFailure::Cause::Other;
     }
@@ -39,6 +38,10 @@ QString failureText(const std::exception& failure) {
         return u"不是数据库文件，或已损坏（%1）"_s.arg(file);
     case FileFailure::Cause::TooLarge:
         return u"文件太大（%1）"_s.arg(file);
+    case FileFailure::Cause::Busy:
+        return u"电台目录正被另一个程序使用，请稍后再试（%1）"_s.arg(file);
+    case FileFailure::Cause::NoFolder:
+        return u"无法建立文件夹（%1）"_s.arg(file);
     case FileFailure::Cause::Other:
         break;
     }

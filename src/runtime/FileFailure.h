@@ -7,7 +7,7 @@
 // act on. what() says it in English for the terminal; failureText() says it in Chinese for a message box.
 class FileFailure : public std::runtime_error {
 public:
-    enum class Cause { Other, DiskFull, NoPermission, ReadOnly, NotADatabase, TooLarge };
+    enum class Cause { Other, DiskFull, NoPermission, ReadOnly, NotADatabase, TooLarge, Busy, NoFolder };
 
     FileFailure(Cause cause, QString file, const QString& what);
     // A failure with no cause of those and no file: its text is all there is to tell.

@@ -4,8 +4,11 @@
 #include "sqlite/Statement.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScopeGuard>
+#include <QThread>
+#include <algorithm>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -36,12 +39,17 @@ FileFailure::Cause causeOf(sqlite3* db, int primary) {
 // said to hold.
 [[noreturn]] void failWith(sqlite3* db, int code) {
     const int primary = code & 0xff;
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-        throw BusyError(std::string("电台目录正被另一个程序使用，请稍后再试（") + sqlite3_errmsg(db) + "）");
     const QString file = QString::fromUtf8(sqlite3_db_filename(db, "main"));
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        throw BusyError(FileFailure::Cause::Busy, file,
+                        u"the catalogue is in use by another program; try again later (%1)"_s.arg(
+                            QString::fromUtf8(sqlite3_errmsg(db))));
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
         throw CorruptError(FileFailure::Cause::NotADatabase, file, QString::fromUtf8(sqlite3_errstr(code)));
-    throw DbError(causeOf(db, primary), file, QString::fromUtf8(sqlite3_errmsg(db)));
+    const FileFailure::Cause cause = causeOf(db, primary);
+    // A write over the limit on a file's size fails as on a full disk, where the engine names neither.
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    throw DbError(cause, file, cause == FileFailure::Cause::DiskFull ? u"disk full (%1)"_s.arg(message) : message);
 }
 
 [[noreturn]] void failWith(sqlite3* db) {
@@ -70,6 +78,51 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
         sqlite3_set_auxdata(context, 0, read.release(), [](void* kept) { delete static_cast<LikePattern*>(kept); });
 }
 
+std::function<void(std::chrono::milliseconds)>& waitingNotice() {
+    static std::function<void(std::chrono::milliseconds)> notice;
+    return notice;
+}
+
+// Long enough for the usual short write of another window to pass unremarked.
+constexpr std::chrono::milliseconds NoticeAfter{500};
+
+} // namespace
+
+struct Database::Waiting {
+    std::chrono::milliseconds busyWait{};
+    bool writing = false;
+    QElapsedTimer since;
+    bool told = false;
+
+    std::chrono::milliseconds patience() const {
+        if (busyWait.count() == 0)
+            return busyWait;
+        return writing ? std::max(busyWait, WriteWait) : busyWait;
+    }
+};
+
+namespace {
+
+// SQLite's busy handler: called again and again while the lock is held, `attempt` counting from 0; returning 0
+// gives up, and the statement fails with SQLITE_BUSY.
+int waitForLock(void* data, int attempt) {
+    auto* waiting = static_cast<Database::Waiting*>(data);
+    if (attempt == 0) {
+        waiting->since.start();
+        waiting->told = false;
+    }
+    const std::chrono::milliseconds waited(waiting->since.elapsed());
+    if (waited >= waiting->patience())
+        return 0;
+    if (!waiting->told && waited >= NoticeAfter && waitingNotice()) {
+        waiting->told = true;
+        waitingNotice()(waiting->patience());
+    }
+    // Short sleeps first, so that a lock held for a moment costs a moment.
+    QThread::msleep(static_cast<unsigned long>(std::min(attempt + 1, 25)));
+    return 1;
+}
+
 // A connection to the file at `path`, closed with the last owner. A connection that failed to open is closed at
 // once; the engine's message says why.
 std::shared_ptr<sqlite3> open(const QString& path, int flags) {
@@ -85,12 +138,21 @@ std::shared_ptr<sqlite3> open(const QString& path, int flags) {
 
 } // namespace
 
-Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds busyWait) {
+Database::Database(std::shared_ptr<sqlite3> db) : db_(std::move(db)), waiting_(std::make_shared<Waiting>()) {
+    sqlite3_busy_handler(db_.get(), waitForLock, waiting_.get());
+}
+
+Database Database::OpenDatabase(const QString& path, std::chrono::milliseconds busyWait, Access access) {
     // A connection serves one window, on one thread: without SQLite's own locks around every call, a listing or a
     // search over a million stations runs a few per cent faster.
-    Database connection(open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX));
+    const int mode = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    Database connection(open(path, mode | SQLITE_OPEN_NOMUTEX));
     connection.setBusyWait(busyWait);
     return connection;
+}
+
+void Database::setWaitingNotice(std::function<void(std::chrono::milliseconds patience)> notice) {
+    waitingNotice() = std::move(notice);
 }
 
 void Database::replaceLike() {
@@ -101,10 +163,13 @@ void Database::replaceLike() {
 
 void Database::setBusyWait(std::chrono::milliseconds wait) {
     busyWait_ = wait;
-    sqlite3_busy_timeout(db_.get(), static_cast<int>(wait.count()));
+    waiting_->busyWait = wait;
 }
 
+// What runs here (BEGIN IMMEDIATE, COMMIT, a table of the program's own) takes the write lock.
 void Database::execute(const QString& sql) {
+    waiting_->writing = true;
+    const auto done = qScopeGuard([&] { waiting_->writing = false; });
     char* error = nullptr;
     if (sqlite3_exec(db_.get(), sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
         sqlite3_free(error);
@@ -132,9 +197,16 @@ void Database::BackupTo(const QString& path) {
     removeCopy.dismiss();
 }
 
-Statement::Statement(Database& connection, const QString& sql) : db_(connection.db_.get()) {
-    if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &stmt_, nullptr) != SQLITE_OK)
+Statement::Statement(Database& connection, const QString& sql)
+    : db_(connection.db_.get()), waiting_(connection.waiting_.get()) {
+    // Preparing reads the schema, which another program's write may hold locked; what the statement does is known
+    // only once it is prepared, so one that is no query waits as a write does meanwhile.
+    waiting_->writing = !sql.trimmed().startsWith(u"SELECT"_s, Qt::CaseInsensitive);
+    const int prepared = sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &stmt_, nullptr);
+    waiting_->writing = false;
+    if (prepared != SQLITE_OK)
         fail();
+    writes_ = sqlite3_stmt_readonly(stmt_) == 0;
 }
 
 Statement::~Statement() {
@@ -160,7 +232,9 @@ void Statement::bind(int parameter, const QVariant& value) {
 }
 
 bool Statement::step() {
+    waiting_->writing = writes_;
     const int rc = sqlite3_step(stmt_);
+    waiting_->writing = false;
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         fail();
     return rc == SQLITE_ROW;

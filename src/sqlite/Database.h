@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -27,14 +28,24 @@ public:
     using DbError::DbError;
 };
 
-// One connection to an SQLite database file, opened shared and read-write. It never creates the file.
+// One connection to an SQLite database file, opened shared, read-write unless asked otherwise. It never creates the
+// file.
 class Database {
 public:
-    // A statement that meets a lock another connection holds waits up to `busyWait` for it to go, then throws
-    // BusyError. A quarter of a second covers another window's write and keeps a click from hanging on a lock
-    // another program holds.
+    enum class Access { ReadWrite, ReadOnly };
+
+    // A statement that reads and meets a lock another connection holds waits up to `busyWait` for it to go, then
+    // throws BusyError. A quarter of a second covers another window's write and keeps a click from hanging on a lock
+    // another program holds. A statement that writes waits at least WriteWait: a change the user asked for is
+    // worth the wait for another writer to finish. A wait of 0 never waits, for reads or writes.
     static Database OpenDatabase(const QString& path,
-                                 std::chrono::milliseconds busyWait = std::chrono::milliseconds(250));
+                                 std::chrono::milliseconds busyWait = std::chrono::milliseconds(250),
+                                 Access access = Access::ReadWrite);
+    static constexpr std::chrono::milliseconds WriteWait{10'000};
+
+    // What every connection does once it has waited a moment for a lock and goes on waiting, told how long it will
+    // wait at most: the commands say on the terminal what they wait for. Process-wide; empty says nothing.
+    static void setWaitingNotice(std::function<void(std::chrono::milliseconds patience)> notice);
 
     // Replaces SQLite's like with the pattern matcher of Like.h: * any run, ? one character, # one digit, [..] sets,
     // letters without regard to case.
@@ -53,9 +64,13 @@ public:
     // Runs SQL that returns no rows (a table or index of the program's own, BEGIN, COMMIT ...).
     void execute(const QString& sql);
 
+    // How long the connection waits for a lock now: a write runs with `writing` set.
+    struct Waiting;
+
 private:
     friend class Statement;
-    explicit Database(std::shared_ptr<sqlite3> db) : db_(std::move(db)) {}
+    explicit Database(std::shared_ptr<sqlite3> db);
     std::shared_ptr<sqlite3> db_;
     std::chrono::milliseconds busyWait_{};
+    std::shared_ptr<Waiting> waiting_;
 };

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "sqlite/Database.h"
+
 #include <QString>
 #include <QVariant>
 
 struct sqlite3;
 struct sqlite3_stmt;
-class Database;
 
 // One prepared SQL statement on a connection. It finalizes itself, so no read lock survives an early return or an
 // exception: a statement that lives no longer than the event that runs it holds no lock between events, and another
@@ -37,6 +38,9 @@ private:
 
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
+    // The connection's wait for locks, which a statement that writes makes longer while it runs.
+    Database::Waiting* waiting_;
+    bool writes_ = false;
 };
 
 // Groups writes so that they land all together or not at all. Begun at construction; rolled back by the

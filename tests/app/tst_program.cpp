@@ -2,7 +2,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <functional>
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -19,9 +23,13 @@ private Q_SLOTS:
     void commandLine_answersWithExitCodesScriptsRelyOn();
     void secondStart_handsOverToTheRunningCopy_andEnds();
     void crashedCopy_doesNotBlockTheNextStart();
+    void importEndedByALimitOrASignal_isRolledBackAndSaid_data();
+    void importEndedByALimitOrASignal_isRolledBackAndSaid();
 
 private:
-    QProcess& start(const QStringList& arguments = {});
+    // The program, with `inChild` run in its new process before it starts.
+    QProcess& start(const QStringList& arguments = {}, const QString& program = QStringLiteral(VIMARO_PROGRAM),
+                    const std::function<void()>& inChild = {});
     void waitUntilRunning();
     // Sockets count as system files.
     int files() const {
@@ -41,12 +49,15 @@ void TestProgram::cleanup() {
     runtime.reset();
 }
 
-QProcess& TestProgram::start(const QStringList& arguments) {
+QProcess& TestProgram::start(const QStringList& arguments, const QString& program,
+                             const std::function<void()>& inChild) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_RUNTIME_DIR"_s, runtime->path());
     process->setProcessEnvironment(environment);
-    process->start(QStringLiteral(VIMARO_PROGRAM), arguments);
+    if (inChild)
+        process->setChildProcessModifier(inChild);
+    process->start(program, arguments);
     if (!process->waitForStarted())
         qFatal("cannot start %s", VIMARO_PROGRAM);
     started.push_back(std::move(process));
@@ -66,6 +77,9 @@ void TestProgram::commandLine_answersWithExitCodesScriptsRelyOn_data() {
     QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"Usage: "_s;
     QTest::newRow("unknown option") << QStringList{u"--colour"_s} << 2 << u"vimaro: Unknown option 'colour'."_s;
     QTest::newRow("unknown command") << QStringList{u"play"_s} << 2 << u"vimaro: unknown command \"play\""_s;
+    // Echoed as typed, it would retitle the terminal's window.
+    QTest::newRow("unknown option of a command, escaped")
+        << QStringList{u"import"_s, u"--\x1B]0;PWN\a"_s} << 2 << u"vimaro import: Unknown option '\\x1B]0;PWN\\x07'."_s;
 }
 
 void TestProgram::commandLine_answersWithExitCodesScriptsRelyOn() {
@@ -104,6 +118,58 @@ void TestProgram::crashedCopy_doesNotBlockTheNextStart() {
     QVERIFY(later.waitForFinished(5000));
     QCOMPARE(later.exitCode(), 0);
     QCOMPARE(next.state(), QProcess::Running);
+}
+
+// The program beside a catalogue of its own, as a portable copy runs: the import writes there and nowhere else.
+void TestProgram::importEndedByALimitOrASignal_isRolledBackAndSaid_data() {
+    QTest::addColumn<int>("signal"); // 0: the file grows past the limit on its size (ulimit -f) instead
+    QTest::addColumn<QString>("said");
+    QTest::newRow("past the file-size limit") << 0 << u"disk full"_s;
+    QTest::newRow("terminated") << int(SIGTERM) << u"stopped"_s;
+    QTest::newRow("hung up") << int(SIGHUP) << u"stopped"_s;
+}
+
+void TestProgram::importEndedByALimitOrASignal_isRolledBackAndSaid() {
+    QFETCH(int, signal);
+    QFETCH(QString, said);
+    const QDir portable(runtime->path());
+    const QString program = portable.filePath(u"vimaro"_s);
+    if (::link(VIMARO_PROGRAM, QFile::encodeName(program).constData()) != 0)
+        QVERIFY(QFile::copy(QStringLiteral(VIMARO_PROGRAM), program));
+    const QString catalogue = portable.filePath(u"tv.mdb"_s);
+    QVERIFY(QFile::copy(QFileInfo(QStringLiteral(VIMARO_PROGRAM)).dir().filePath(u"tv.mdb"_s), catalogue));
+    QFile list(portable.filePath(u"many.m3u"_s));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    for (int n = 0; n < 200000; ++n)
+        list.write("http://many.example/" + QByteArray::number(n) + '\n');
+    list.close();
+    const QByteArray before = [&] {
+        QFile file(catalogue);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+
+    const auto limitFileSize = [limit = rlim_t(before.size() + 200'000)] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit size{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &size);
+    };
+    QProcess& import = start({u"import"_s, list.fileName()}, program,
+                             signal == 0 ? std::function<void()>(limitFileSize) : std::function<void()>());
+    if (signal != 0) {
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(catalogue + u"-journal"_s) || import.state() != QProcess::Running,
+                                 20000);
+        ::kill(static_cast<pid_t>(import.processId()), signal);
+    }
+    QVERIFY(import.waitForFinished(60000));
+
+    QCOMPARE(import.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(import.exitCode(), 1);
+    const QString errors = QString::fromUtf8(import.readAllStandardError());
+    QVERIFY2(errors.contains(said), qPrintable(errors));
+    QVERIFY(!QFile::exists(catalogue + u"-journal"_s));
+    QFile after(catalogue);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 #include <optional>
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void firstWriteOfARun_keepsTheCatalogueAsItWasBefore();
     void todaysBackup_isNeverMadeTwice();
     void onlyTheNewestSevenAreKept();
+    void backupsDatedAfterToday_pushNoneOut_andAreSaid();
     void noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn_data();
     void noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn();
     void damagedCatalogue_makesNoBackupAndPushesNoGoodOneOut_data();
@@ -116,6 +118,19 @@ void TestBackup::onlyTheNewestSevenAreKept() {
     QCOMPARE(kept, expected);
 }
 
+// Made while the clock ran ten years ahead, they would sort newest and push out the good backups dated in the past,
+// and today's right after it was made.
+void TestBackup::backupsDatedAfterToday_pushNoneOut_andAreSaid() {
+    backedUp({1, 2, 3, 4, 5, 6, -3650, -3651});
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"2 backups dated after today"_s));
+
+    addStation(u"新台"_s);
+
+    QCOMPARE(backups().size(), 9);
+    QVERIFY(QFile::exists(dir->file(backupOf(QDate::currentDate()))));
+    QVERIFY(QFile::exists(dir->file(backupOf(QDate::currentDate().addDays(-6)))));
+}
+
 // The backup folder cannot be written into, as on a full disk: a recent good backup or the rule of the windows and
 // of --no-backup lets the write go on, once a run; otherwise it stops before it writes anything.
 void TestBackup::noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn_data() {
@@ -125,6 +140,7 @@ void TestBackup::noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn_data(
     QTest::newRow("no backup at all") << QList<int>{} << false << false;
     QTest::newRow("the last one eight days old") << QList<int>{8} << false << false;
     QTest::newRow("one seven days old") << QList<int>{9, 7} << false << true;
+    QTest::newRow("one dated after today") << QList<int>{-3650} << false << false;
     QTest::newRow("no backup, a rule that lets it go on") << QList<int>{} << true << true;
 }
 
@@ -136,7 +152,7 @@ void TestBackup::noBackup_stopsTheWriteUnlessARecentOneOrTheRuleLetsItGoOn() {
     const QStringList before = backups();
     QStringList told;
     if (rule)
-        setNoBackupRule([&](const QString& why) { told.append(why); });
+        setNoBackupRule([&](const DbError& why) { told.append(QString::fromUtf8(why.what())); });
     const auto noRule = qScopeGuard([] { setNoBackupRule({}); });
     const ReadOnly full(dir->file(u"backup"_s));
     if (!full.ok())

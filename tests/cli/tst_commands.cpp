@@ -1,6 +1,7 @@
 #include "catalogue/Catalogue.h"
 #include "cli/CommandLine.h"
 #include "desktop/SingleInstance.h"
+#include "health/HealthTable.h"
 #include "tests/support/Commands.h"
 #include "tests/support/JetSamples.h"
 #include "tests/support/ReadOnly.h"
@@ -11,11 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTest>
-#include <atomic>
-#include <csignal>
 #include <optional>
-#include <thread>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +54,9 @@ private Q_SLOTS:
     void restore_putsAGoodBackupInPlace_andRefusesAnythingElse_data();
     void restore_putsAGoodBackupInPlace_andRefusesAnythingElse();
     void checkHelp_namesTheCatalogueUsed();
+    void checkReport_readsACatalogueThatCannotBeWritten();
+    void playlist_isNeverWrittenOverTheCatalogueItsBackupsOrADatabase_data();
+    void playlist_isNeverWrittenOverTheCatalogueItsBackupsOrADatabase();
     void textFromOutside_isPrintedWithItsControlCharactersEscaped();
 
 private:
@@ -254,22 +254,11 @@ void TestCommands::import_stoppedByCtrlC_leavesTheCatalogueAsItWasAndNoJournal()
         playlist += "http://many.example/" + QByteArray::number(n) + '\n';
     dir->write(u"many.m3u"_s, playlist);
     const QByteArray before = dir->read(u"tv.mdb"_s);
-    // A Ctrl+C that came late would end the test itself.
-    std::signal(SIGINT, SIG_IGN);
-    std::atomic_bool imported = false;
-    std::thread user([&] {
-        while (!imported && !QFile::exists(dir->file(u"tv.mdb-journal"_s)))
-            std::this_thread::yield();
-        if (!imported)
-            ::kill(::getpid(), SIGINT);
-    });
-    const int exit = run({u"import"_s, dir->file(u"many.m3u"_s)});
-    imported = true;
-    user.join();
-    std::signal(SIGINT, SIG_DFL);
+    const CommandRun ran =
+        runCommandStoppedWhileWriting({u"import"_s, dir->file(u"many.m3u"_s)}, dir->file(u"tv.mdb-journal"_s));
 
-    QCOMPARE(exit, int(CommandLine::Failed));
-    QVERIFY2(errors.contains(u"stopped by Ctrl+C"_s), qPrintable(errors));
+    QCOMPARE(ran.exit, int(CommandLine::Failed));
+    QVERIFY2(ran.errors.contains("stopped by Ctrl+C"), ran.errors.constData());
     QVERIFY(!QFile::exists(dir->file(u"tv.mdb-journal"_s)));
     QCOMPARE(dir->read(u"tv.mdb"_s), before);
 }
@@ -281,6 +270,7 @@ void TestCommands::damagedCatalogue_isCalledSo_andItsNewestGoodBackupNamed_data(
     QTest::newRow("export") << QStringList{u"export"_s, u"out.m3u"_s} << true;
     QTest::newRow("check") << QStringList{u"check"_s} << true;
     QTest::newRow("import, an index damaged") << QStringList{u"import"_s, u"a.m3u"_s} << false;
+    QTest::newRow("check, an index damaged") << QStringList{u"check"_s} << false;
 }
 
 void TestCommands::damagedCatalogue_isCalledSo_andItsNewestGoodBackupNamed() {
@@ -309,17 +299,18 @@ void TestCommands::damagedCatalogue_isCalledSo_andItsNewestGoodBackupNamed() {
 
 void TestCommands::restore_putsAGoodBackupInPlace_andRefusesAnythingElse_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("windowsRun");
-    QTest::addColumn<QString>("restored"); // none: nothing may change
-    QTest::newRow("the newest good backup") << QStringList() << false << backupOf(2);
-    QTest::newRow("a backup by its name") << QStringList{backupOf(3).mid(7)} << false << backupOf(3);
-    QTest::newRow("a damaged backup by its name") << QStringList{backupOf(1).mid(7)} << false << QString();
-    QTest::newRow("while the windows run") << QStringList() << true << QString();
+    QTest::addColumn<QString>("windowsRun"); // their environment's runtime folder: "" not at all, "here" this one
+    QTest::addColumn<QString>("restored");   // none: nothing may change
+    QTest::newRow("the newest good backup") << QStringList() << QString() << backupOf(2);
+    QTest::newRow("a backup by its name") << QStringList{backupOf(3).mid(7)} << QString() << backupOf(3);
+    QTest::newRow("a damaged backup by its name") << QStringList{backupOf(1).mid(7)} << QString() << QString();
+    QTest::newRow("while the windows run") << QStringList() << u"here"_s << QString();
+    QTest::newRow("while the windows run in another environment") << QStringList() << u"elsewhere"_s << QString();
 }
 
 void TestCommands::restore_putsAGoodBackupInPlace_andRefusesAnythingElse() {
     QFETCH(QStringList, arguments);
-    QFETCH(bool, windowsRun);
+    QFETCH(QString, windowsRun);
     QFETCH(QString, restored);
     QVERIFY(QDir(dir->path()).mkdir(u"backup"_s));
     dir->changeCatalogue(u"DELETE FROM radio WHERE rowid > 1"_s);
@@ -329,9 +320,13 @@ void TestCommands::restore_putsAGoodBackupInPlace_andRefusesAnythingElse() {
     dir->write(backupOf(1), "a backup cut short");
     const QByteArray damaged = "no catalogue";
     dir->write(u"tv.mdb"_s, damaged);
+    const QTemporaryDir elsewhere;
+    if (windowsRun == u"elsewhere"_s)
+        qputenv("XDG_RUNTIME_DIR", elsewhere.path().toUtf8());
     SingleInstance windows(dir->path());
-    if (windowsRun)
+    if (!windowsRun.isEmpty())
         QCOMPARE(windows.start(), SingleInstance::Start::First);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
 
     const int exit = run(QStringList{u"restore"_s} + arguments);
 
@@ -355,26 +350,72 @@ void TestCommands::checkHelp_namesTheCatalogueUsed() {
                 .contains(u"in the catalogue it checks, %1."_s.arg(dir->catalogue())));
 }
 
+void TestCommands::checkReport_readsACatalogueThatCannotBeWritten() {
+    const ReadOnly locked(dir->catalogue());
+    if (!locked.ok())
+        QSKIP("the catalogue cannot be made read-only here");
+    const CommandRun reported = runCommand({u"check"_s, u"--report"_s});
+    QCOMPARE(reported.exit, int(CommandLine::Done));
+    QCOMPARE(reported.output, "No findings yet: vimaro check checks the stations.\n"_ba);
+}
+
+// Mistyped, an export's target could be the catalogue, a backup or another database, by name or through a link.
+void TestCommands::playlist_isNeverWrittenOverTheCatalogueItsBackupsOrADatabase_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("target");
+    const QStringList exporting{u"export"_s};
+    QTest::newRow("the catalogue") << exporting << u"tv.mdb"_s;
+    QTest::newRow("the catalogue, by a link") << exporting << u"link.m3u"_s;
+    QTest::newRow("its journal") << exporting << u"tv.mdb-journal"_s;
+    QTest::newRow("a backup") << exporting << backupOf(1);
+    QTest::newRow("a new file among the backups") << exporting << u"backup/all.m3u"_s;
+    QTest::newRow("another database") << exporting << u"other.db"_s;
+    QTest::newRow("the catalogue, by check")
+        << QStringList{u"check"_s, u"--report"_s, u"--export-dead"_s} << u"tv.mdb"_s;
+}
+
+void TestCommands::playlist_isNeverWrittenOverTheCatalogueItsBackupsOrADatabase() {
+    QFETCH(QStringList, command);
+    QFETCH(QString, target);
+    QVERIFY(QDir(dir->path()).mkdir(u"backup"_s));
+    backUp(1);
+    QVERIFY(QFile::link(dir->catalogue(), dir->file(u"link.m3u"_s)));
+    QVERIFY(QFile::copy(dir->catalogue(), dir->file(u"other.db"_s)));
+    const auto files = [&] {
+        QStringList all;
+        for (const QString& name : {u"tv.mdb"_s, u"other.db"_s, backupOf(1)})
+            all.append(QString::fromLatin1(dir->read(name).toBase64()));
+        return all + QDir(dir->file(u"backup"_s)).entryList(QDir::Files) + QDir(dir->path()).entryList(QDir::Files);
+    };
+    const QStringList before = files();
+
+    QCOMPARE(run(command + QStringList{dir->file(target)}), int(CommandLine::Failed));
+    QVERIFY2(errors.contains(u"a playlist is never written over it"_s), qPrintable(errors));
+    QCOMPARE(files(), before);
+}
+
 // A file's name, a station's and a server's answer, each with the escape sequences that retitle a terminal's
-// window and clear its screen.
+// window and clear its screen, or characters that turn a line around or hide in it. A name keeps none of them.
 void TestCommands::textFromOutside_isPrintedWithItsControlCharactersEscaped() {
-    const QString file = dir->file(u"list\x1B[2J.pls"_s);
-    dir->write(QFileInfo(file).fileName(), "[playlist]\nFile1=file:///a\nTitle1=\x1B]0;台\a\n[other]\n");
+    const QString file = dir->file(u"list\x1B[2J\u202E.pls"_s);
+    dir->write(QFileInfo(file).fileName(),
+               "[playlist]\nFile1=file:///a\nTitle1=\x1B]0;台\a\u202E\u200B\xC2\x85\n[other]\n");
     const CommandRun imported = runCommand({u"import"_s, file});
     QCOMPARE(imported.exit, int(CommandLine::Done));
-    QCOMPARE(runCommand({u"check"_s, u"--report"_s}).exit, int(CommandLine::Done)); // makes the table of findings
+    Database catalogue = Catalogue::openConnection();
+    HealthTable::create(catalogue);
     dir->changeCatalogue(u"INSERT INTO station_health SELECT max(rowid), 网址, '2026-01-01T00:00:00Z', 'not-found', "
                          "'HTTP 404 ' || char(27) || '[2J' FROM radio"_s);
     const CommandRun reported = runCommand({u"check"_s, u"--report"_s});
     QCOMPARE(reported.exit, int(CommandLine::Done));
 
     const QString printed = QString::fromUtf8(imported.output + reported.output);
-    const QString listed = dir->file(u"list\\x1B[2J.pls"_s);
-    QVERIFY2(printed.contains(listed + u" line 2: \\x1B]0;台\\x07  file:///a\n"_s), qPrintable(printed));
+    const QString listed = dir->file(u"list\\x1B[2J\\u202E.pls"_s);
+    QVERIFY2(printed.contains(listed + u" line 2: ]0;台  file:///a\n"_s), qPrintable(printed));
     QVERIFY2(printed.contains(listed + u" line 4 starts a section other than [playlist]\n"_s), qPrintable(printed));
     // A stored detail is made one printable line already when it is read back.
-    QVERIFY2(printed.contains(u"\\x1B]0;台\\x07  file:///a  HTTP 404 ?[2J\n"_s), qPrintable(printed));
-    QVERIFY(!printed.contains(u'\x1B') && !printed.contains(u'\a'));
+    QVERIFY2(printed.contains(u"]0;台  file:///a  HTTP 404 ?[2J\n"_s), qPrintable(printed));
+    QVERIFY(!printed.contains(u'\x1B') && !printed.contains(u'\a') && !printed.contains(u'\u202E'));
 }
 
 QTEST_GUILESS_MAIN(TestCommands)

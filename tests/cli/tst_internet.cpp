@@ -50,6 +50,8 @@ private Q_SLOTS:
     void import_ofAnAddress_reportsAsForAFile_withTheCategoriesNoPanelShows();
     void update_ofAnUnchangedList_asksOnceAndWritesNothing();
     void ctrlC_duringADownload_writesNothing();
+    void ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAndNoJournal_data();
+    void ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAndNoJournal();
     void find_listsTheDirectorysStations_andAddsThePickedOnes();
 
 private:
@@ -127,6 +129,32 @@ void TestInternetCommands::ctrlC_duringADownload_writesNothing() {
     QTimer::singleShot(300, [] { std::raise(SIGINT); });
     QCOMPARE(run({u"subscribe"_s, silent.address(u"/tv.m3u"_s).toString()}), int(CommandLine::Failed));
     QVERIFY(dir->read(u"tv.mdb"_s) == catalogue);
+}
+
+void TestInternetCommands::ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAndNoJournal_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("subscribe") << u"subscribe"_s;
+    QTest::newRow("update") << u"update"_s;
+}
+
+// Ended by Ctrl+C in the middle of its transaction, the command would leave a hot journal.
+void TestInternetCommands::ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAndNoJournal() {
+    QFETCH(QString, command);
+    QByteArray served = List;
+    WebServer server(WebServer::files([&](const QByteArray&) { return std::optional(served); }));
+    const QString address = server.address(u"/tv.m3u"_s).toString();
+    if (command == u"update"_s)
+        QCOMPARE(run({u"subscribe"_s, address}), int(CommandLine::Done));
+    for (int n = 0; n < 200000; ++n)
+        served += "http://many.example/" + QByteArray::number(n) + '\n';
+    const QByteArray before = dir->read(u"tv.mdb"_s);
+    const CommandRun ran = runCommandStoppedWhileWriting(
+        command == u"update"_s ? QStringList{command} : QStringList{command, address}, dir->file(u"tv.mdb-journal"_s));
+
+    QCOMPARE(ran.exit, int(CommandLine::Failed));
+    QVERIFY2(ran.errors.contains("stopped by Ctrl+C"), ran.errors.constData());
+    QVERIFY(!QFile::exists(dir->file(u"tv.mdb-journal"_s)));
+    QVERIFY(dir->read(u"tv.mdb"_s) == before);
 }
 
 void TestInternetCommands::find_listsTheDirectorysStations_andAddsThePickedOnes() {

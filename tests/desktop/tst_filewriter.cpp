@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void fullDisk_failsBeforeAnythingIsReplaced();
     void aTargetThatIsNoRegularFile_isWrittenInPlace();
     void aFullDevice_saysDiskFull();
+    void aLinkPlantedByAnotherUserInASharedFolder_isNotFollowed();
 };
 
 void TestFileWriter::fullDisk_failsBeforeAnythingIsReplaced() {
@@ -39,7 +41,8 @@ void TestFileWriter::fullDisk_failsBeforeAnythingIsReplaced() {
         QFAIL("the write on a full disk did not fail");
     } catch (const FileFailure& failure) {
         QCOMPARE(failure.file(), path);
-        QCOMPARE(failureText(failure), u"文件太大（%1）"_s.arg(path));
+        // Past the limit on a file's size as on a full disk.
+        QCOMPARE(failureText(failure), u"磁盘空间不足（%1）"_s.arg(path));
     }
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), old);
@@ -75,6 +78,24 @@ void TestFileWriter::aFullDevice_saysDiskFull() {
         QCOMPARE(QString::fromUtf8(failure.what()), u"cannot write /dev/full: disk full"_s);
         QCOMPARE(failureText(failure), u"磁盘空间不足（/dev/full）"_s);
     }
+}
+
+// In a folder like /tmp, another user's link named as the target would turn the write onto a file of theirs.
+void TestFileWriter::aLinkPlantedByAnotherUserInASharedFolder_isNotFollowed() {
+    if (::geteuid() != 0)
+        QSKIP("only root can make a link owned by another user");
+    QTemporaryDir dir;
+    const QString shared = dir.filePath(u"shared"_s);
+    QVERIFY(QDir().mkdir(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+    const QString victim = dir.filePath(u"victim"_s);
+    QFile(victim).open(QIODevice::WriteOnly);
+    const QString planted = shared + u"/list.m3u"_s;
+    QVERIFY(QFile::link(victim, planted));
+    QCOMPARE(::lchown(QFile::encodeName(planted).constData(), 4242, 4242), 0);
+
+    QVERIFY_THROWS_EXCEPTION(FileFailure, FileWriter{planted});
+    QCOMPARE(QFileInfo(victim).size(), 0);
+    QVERIFY(QFileInfo(planted).isSymLink());
 }
 
 QTEST_GUILESS_MAIN(TestFileWriter)

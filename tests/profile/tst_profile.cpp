@@ -50,6 +50,7 @@ private Q_SLOTS:
     void aMissingFileIsCreatedInTheInstalledForm();
     void theTemporaryCopyStaysInTheProgramDirectory();
     void aWrittenColourReadsBack();
+    void passingFilesOfAKilledSave_goWithTheNextSave();
     void aFailedWriteLeavesTheSettingsFileAsItWas_data();
     void aFailedWriteLeavesTheSettingsFileAsItWas();
     void aFailedReplacementKeepsTheOldFileAndTheNewCopy();
@@ -270,6 +271,19 @@ void ProfileTest::theTemporaryCopyStaysInTheProgramDirectory() {
     setProfile(settings, QStringLiteral("setup"), QStringLiteral("color"), newColour);
     QCOMPARE(dir.read(QStringLiteral("tvset.tmp")), QByteArray("[setup]\r\ncolor=&H00FF00\r\n"));
     QCOMPARE(QDir(dir.file(QStringLiteral("elsewhere"))).entryList(QDir::Files), QStringList{"tvset.ini"});
+}
+
+// A save killed half-way leaves the passing files it wrote into; another program's file of a like name stays.
+void ProfileTest::passingFilesOfAKilledSave_goWithTheNextSave() {
+    TestProgramDir dir;
+    dir.write(QStringLiteral("tvset.ini.aB3xYz"), "[setup]\r\ncol");
+    dir.write(QStringLiteral("tvset.tmp.Q1w2E3"), "[set");
+    dir.write(QStringLiteral("tvset.ini.backup-of-mine"), "kept");
+
+    writeColour(dir, newColour);
+    QStringList left = QDir(dir.path()).entryList({QStringLiteral("tvset.*")}, QDir::Files);
+    left.sort();
+    QCOMPARE(left, (QStringList{"tvset.ini", "tvset.ini.backup-of-mine", "tvset.tmp"}));
 }
 
 void ProfileTest::aWrittenColourReadsBack() {

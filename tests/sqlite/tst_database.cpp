@@ -4,8 +4,10 @@
 #include "tests/support/TestProgramDir.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 #include <optional>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +25,8 @@ private Q_SLOTS:
     void notADatabase_isSaidSoWithItsFile();
     void transaction_landsOnlyWhenCommitted();
     void transactionFailingOnAFullDisk_leavesTheFileWholeAndNoJournal();
+    void write_waitsForALockHeldAMoment_andSaysSo();
+    void lockHeldOn_isSaidInChinese();
 
 private:
     QStringList names(const QString& category);
@@ -95,10 +99,42 @@ void TestDatabase::transactionFailingOnAFullDisk_leavesTheFileWholeAndNoJournal(
             insert.step();
             insert.reset();
         }
-    } catch (const DbError&) {
+    } catch (const DbError& error) {
+        // Past the limit on a file's size as on a full disk.
+        QCOMPARE(failureText(error), u"磁盘空间不足（%1）"_s.arg(dir->catalogue()));
+        QVERIFY2(QByteArray(error.what()).startsWith("disk full"), error.what());
     }
     QVERIFY(!QFile::exists(dir->file(u"tv.mdb-journal"_s)));
     QCOMPARE(dir->read(u"tv.mdb"_s), before);
+}
+
+// Another program's import, a listing of a large category: a write waits for them longer than a click would, and a
+// command tells its terminal what it waits for.
+void TestDatabase::write_waitsForALockHeldAMoment_andSaysSo() {
+    std::optional<CatalogueLock> other(dir->lockCatalogue());
+    std::chrono::milliseconds told{};
+    Database::setWaitingNotice([&](std::chrono::milliseconds patience) { told = patience; });
+    const auto quiet = qScopeGuard([] { Database::setWaitingNotice({}); });
+    {
+        const std::jthread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            other.reset();
+        });
+        add(u"等测"_s, u"等来台"_s);
+    }
+    QCOMPARE(names(u"等测"_s), QStringList{u"等来台"_s});
+    QCOMPARE(told, Database::WriteWait);
+}
+
+void TestDatabase::lockHeldOn_isSaidInChinese() {
+    const CatalogueLock other = dir->lockCatalogue();
+    db->setBusyWait(std::chrono::milliseconds(0));
+    try {
+        names(u"等测"_s);
+        QFAIL("a locked catalogue was read");
+    } catch (const BusyError& error) {
+        QCOMPARE(failureText(error), u"电台目录正被另一个程序使用，请稍后再试（%1）"_s.arg(dir->catalogue()));
+    }
 }
 
 // What a message box says of it, in the system's words.

@@ -3,7 +3,12 @@
 #include "cli/CommandLine.h"
 #include "tests/support/StandardStreams.h"
 
+#include <QFile>
 #include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <thread>
+#include <unistd.h>
 
 CommandRun runCommand(const QStringList& arguments, const QByteArray& input, const QString& output) {
     const auto& commands = CommandLine::commands();
@@ -15,4 +20,21 @@ CommandRun runCommand(const QStringList& arguments, const QByteArray& input, con
     StandardStreams streams(input, output);
     const int exit = command->run(arguments);
     return {exit, streams.output(), streams.errors()};
+}
+
+CommandRun runCommandStoppedWhileWriting(const QStringList& arguments, const QString& journal) {
+    // A Ctrl+C that came late would end the test itself.
+    std::signal(SIGINT, SIG_IGN);
+    std::atomic_bool ended = false;
+    std::thread user([&] {
+        while (!ended && !QFile::exists(journal))
+            std::this_thread::yield();
+        if (!ended)
+            ::kill(::getpid(), SIGINT);
+    });
+    const CommandRun ran = runCommand(arguments);
+    ended = true;
+    user.join();
+    std::signal(SIGINT, SIG_DFL);
+    return ran;
 }

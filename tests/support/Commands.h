@@ -12,3 +12,7 @@ struct CommandRun {
     QByteArray errors;
 };
 CommandRun runCommand(const QStringList& arguments, const QByteArray& input = {}, const QString& output = {});
+
+// The same, with Ctrl+C pressed once `journal` appears: in the middle of the command's transaction, where being
+// ended would leave the journal behind, hot.
+CommandRun runCommandStoppedWhileWriting(const QStringList& arguments, const QString& journal);

@@ -149,9 +149,13 @@ void add::Image3_MouseUp() {
     lineStations_.clear();
     if (Text3.Text().isEmpty())
         return;
-    const StationQuery search = StationQuery::nameSearch(Text3.Text());
-    const int found = listStations(search);
-    currentQuery_ = search;
+    search(StationQuery::nameSearch(Text3.Text()));
+}
+
+void add::search(const StationQuery& query) {
+    const int found = listStations(query);
+    lastSearch_ = query;
+    found_ = query.first(opened(connection_));
     setCaption(u"总共找到"_s + QString::number(found) + u" 记录"_s);
 }
 
@@ -170,32 +174,41 @@ void add::List1_Click() {
     const HourglassPointer busy;
     const qint64 row = lineStations_[static_cast<size_t>(List1.ListIndex())];
     Database& connection = opened(connection_);
-    currentQuery_ = StationQuery::stationAt(row);
     const std::optional<Station> chosen = station(connection, row);
     if (!chosen) {
+        // A change then finds its station gone, and says so.
+        found_ = PlayableStation{row, {}, {}};
         Text5.setText({});
         return;
     }
+    found_ = PlayableStation{row, chosen->name, chosen->address};
     Text4.setText(chosen->name);
     Text5.setText(chosen->address);
     // A long address is read from its scheme on.
     Text5.home(false);
 }
 
-// Rewrites the name and web address of the current station; its category stays. The list keeps the old name
-// until the next search.
+// Rewrites the name and web address of the station found; its category stays. The list keeps the old name until
+// the next search. A station changed or deleted elsewhere since it was found is not written over, nor is another
+// station that took its row: the search runs again to show what is there now.
 void add::Image4_MouseUp() {
     if (Text4.Text().isEmpty() || Text5.Text().isEmpty()) {
         MsgBox(u"你都没写，我怎么更新纪录呀？"_s);
         Text4.SetFocus();
         return;
     }
-    if (!currentQuery_) {
+    if (!found_) {
         MsgBox(u"还没有要修改的电台：请先搜索，再在搜索结果列表中选中它。"_s);
         return;
     }
-    if (!changeStation(opened(connection_), *currentQuery_, Text4.Text(), Text5.Text()))
+    if (!changeFoundStation(opened(connection_), *found_, Text4.Text(), Text5.Text())) {
+        MsgBox(u"这个电台已在别处被修改或删除，这次修改没有保存。现在重新搜索，请再选中要修改的电台。"_s);
+        if (lastSearch_)
+            search(*lastSearch_);
         return;
+    }
+    found_->name = Text4.Text();
+    found_->address = Text5.Text();
     MsgBox(u"数据已更新！"_s);
     Text4.setText({});
     Text5.setText({});

@@ -62,12 +62,16 @@ private:
     void Image4_MouseUp();
     void Image5_MouseUp();
     void List1_Click();
+    void search(const Catalogue::StationQuery& query);
     int listStations(const Catalogue::StationQuery& query);
 
     Forms& forms_;
     std::optional<Database> connection_;
-    // What a change rewrites the first station of: the last search, or the station of the line chosen since.
-    std::optional<Catalogue::StationQuery> currentQuery_;
+    // The last search, run again when a change finds its station changed elsewhere.
+    std::optional<Catalogue::StationQuery> lastSearch_;
+    // What a change rewrites, as it was found: the first station of the last search, or the station of the line
+    // chosen since. Nothing before the first search, or when the search found nothing.
+    std::optional<Catalogue::PlayableStation> found_;
     // The row of the station each line of List1 shows, line by line.
     std::vector<qint64> lineStations_;
 };

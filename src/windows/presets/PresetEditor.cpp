@@ -1,10 +1,10 @@
 #include "windows/presets/PresetEditor.h"
 
 #include "resources/Pictures.h"
+#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 
 #include <stdexcept>
-#include <string>
 
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
@@ -16,7 +16,7 @@ bool changePreset(Database& connection, const StationQuery& slot, const QString&
     try {
         return changeStation(connection, slot, name, address);
     } catch (const DbError& refusal) {
-        throw DbError("电台目录没有接受这次修改（" + std::string(refusal.what()) + "）");
+        throw DbError(u"电台目录没有接受这次修改（%1）"_s.arg(failureText(refusal)).toStdString());
     }
 }
 

@@ -47,12 +47,15 @@ private Q_SLOTS:
     void add_appendsTheBoxTextsExactly_everyTime_data();
     void add_appendsTheBoxTextsExactly_everyTime();
     void add_intoASlot_playsFromItsQuickSelectButton();
+    void add_withoutABackup_isStoredAndToldOnceARun_data();
     void add_withoutABackup_isStoredAndToldOnceARun();
     void search_listsTheStationsWhoseNameContainsTheText_data();
     void search_listsTheStationsWhoseNameContainsTheText();
     void chosenLine_isTheStationShownAndChanged_data();
     void chosenLine_isTheStationShownAndChanged();
     void stationWithoutAddress_showsEmptyText();
+    void stationChangedElsewhere_isNotWrittenOver_andTheSearchRunsAgain_data();
+    void stationChangedElsewhere_isNotWrittenOver_andTheSearchRunsAgain();
     void failure_saysWhyAndChangesNothing_data();
     void failure_saysWhyAndChangesNothing();
     void close_thenChannelSettings_startsAfresh();
@@ -171,10 +174,20 @@ void TestEditor::add_intoASlot_playsFromItsQuickSelectButton() {
     QCOMPARE(program->shell.files(), QStringList{addressOf(3)});
 }
 
+void TestEditor::add_withoutABackup_isStoredAndToldOnceARun_data() {
+    QTest::addColumn<bool>("folderMade"); // else a file is in its way
+    QTest::newRow("backup folder read-only") << true;
+    QTest::newRow("a file where the backup folder goes") << false;
+}
+
 // The user acts on purpose: a station for which no backup can be made is stored all the same, and a box says so
-// once a run.
+// once a run, in Chinese throughout.
 void TestEditor::add_withoutABackup_isStoredAndToldOnceARun() {
-    QVERIFY(QDir(program->dir.path()).mkdir(u"backup"_s));
+    QFETCH(bool, folderMade);
+    if (folderMade)
+        QVERIFY(QDir(program->dir.path()).mkdir(u"backup"_s));
+    else
+        program->dir.write(u"backup"_s, "not a folder");
     const ReadOnly full(program->dir.file(u"backup"_s));
     if (!full.ok())
         QSKIP("the backup folder cannot be made read-only here");
@@ -188,6 +201,9 @@ void TestEditor::add_withoutABackup_isStoredAndToldOnceARun() {
     const QStringList prompts = program->boxes.prompts();
     QCOMPARE(prompts.size(), 3);
     QVERIFY2(prompts[0].startsWith(u"今天无法备份电台目录"_s), qPrintable(prompts[0]));
+    if (!folderMade)
+        QVERIFY2(prompts[0].contains(u"（无法建立文件夹（%1））"_s.arg(program->dir.file(u"backup"_s))),
+                 qPrintable(prompts[0]));
     QCOMPARE(prompts.mid(1), QStringList(2, u"无备份台 已增加！"_s));
     QCOMPARE(stored(u" "_s).size(), size_t(2));
 }
@@ -274,6 +290,40 @@ void TestEditor::stationWithoutAddress_showsEmptyText() {
     QCOMPARE(editor.Text4.Text(), u"空址台"_s);
     QCOMPARE(editor.Text5.Text(), QString());
     QCOMPARE(program->boxes.prompts(), QStringList());
+}
+
+void TestEditor::stationChangedElsewhere_isNotWrittenOver_andTheSearchRunsAgain_data() {
+    QTest::addColumn<QString>("elsewhere"); // SQL run behind the editor's back once the station is shown
+    QTest::addColumn<QStringList>("lines"); // the search's lines afterwards
+    QTest::newRow("renamed") << u"UPDATE radio SET 名称 = '换测台二' WHERE 名称 = '换测台'"_s
+                             << QStringList{u"换测台二"_s};
+    QTest::newRow("moved to another address")
+        << u"UPDATE radio SET 网址 = 'http://moved.example/' WHERE 名称 = '换测台'"_s << QStringList{u"换测台"_s};
+    QTest::newRow("deleted") << u"DELETE FROM radio WHERE 名称 = '换测台'"_s << QStringList();
+    // The engine gives the highest row number to the next station added once its station is deleted.
+    QTest::newRow("deleted, its row given to another")
+        << u"DELETE FROM radio WHERE 名称 = '换测台'; "
+           "INSERT INTO radio (类别, 名称, 网址) VALUES ('编辑测试', '后来台', 'http://later.example/')"_s
+        << QStringList();
+}
+
+void TestEditor::stationChangedElsewhere_isNotWrittenOver_andTheSearchRunsAgain() {
+    QFETCH(QString, elsewhere);
+    QFETCH(QStringList, lines);
+    program->addStation(testCategory, u"换测台"_s, addressOf(0));
+    add& editor = openEditor();
+    search(editor, u"换测"_s);
+    Mouse::chooseLine(editor.List1, 0);
+    program->dir.changeCatalogue(elsewhere);
+    const Stations before = stored();
+
+    Keyboard::type(editor.Text4, u"改名台"_s);
+    Mouse::click(editor.Image4);
+
+    QCOMPARE(program->boxes.prompts(),
+             QStringList{u"这个电台已在别处被修改或删除，这次修改没有保存。现在重新搜索，请再选中要修改的电台。"_s});
+    QCOMPARE(stored(), before);
+    QCOMPARE(editor.List1.lines(), lines);
 }
 
 enum class Failure { AddRefused, ChangeRefused, NoCatalogue, ChangeBeforeSearch };
