@@ -161,8 +161,10 @@ void unchangedUpdate(const QString& base, const QString& playlist) {
         Subscriptions::create(connection);
         Subscriptions::Subscription subscription =
             Subscriptions::subscribe(connection, server.address().toString(), std::nullopt);
-        Subscriptions::update(connection, subscription, {server.address().toString(), Playlists::read(answer.body)},
-                              {answer.etag, answer.lastModified, answer.body});
+        Subscriptions::update(connection, subscription,
+                              Playlists::playlistFile({server.address().toString(), Playlists::read(answer.body)}),
+                              {answer.etag, answer.lastModified,
+                               QCryptographicHash::hash(answer.body, QCryptographicHash::Sha256).toHex()});
         transaction.commit();
     }
     const auto fingerprint = [&] {

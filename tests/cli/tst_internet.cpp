@@ -49,6 +49,8 @@ private Q_SLOTS:
     void wrongCommandLines_exitWithUsage();
     void import_ofAnAddress_reportsAsForAFile_withTheCategoriesNoPanelShows();
     void update_ofAnUnchangedList_asksOnceAndWritesNothing();
+    void update_ofTheSameListWithANewETag_asksWithItNextTime();
+    void update_ofManyChanges_listsTheFirstAndCountsTheRest();
     void ctrlC_duringADownload_writesNothing();
     void find_listsTheDirectorysStations_andAddsThePickedOnes();
 
@@ -75,6 +77,8 @@ void TestInternetCommands::wrongCommandLines_exitWithUsage_data() {
     QTest::newRow("subscribe to a file") << QStringList{u"subscribe"_s, u"list.m3u"_s};
     QTest::newRow("import within no time")
         << QStringList{u"import"_s, u"http://127.0.0.1:9/a.m3u"_s, u"--timeout"_s, u"0"_s};
+    QTest::newRow("import within nan seconds")
+        << QStringList{u"import"_s, u"http://127.0.0.1:9/a.m3u"_s, u"--timeout"_s, u"nan"_s};
     QTest::newRow("update two") << QStringList{u"update"_s, u"http://127.0.0.1:9/a"_s, u"http://127.0.0.1:9/b"_s};
     QTest::newRow("pick without add") << QStringList{u"find"_s, u"jazz"_s, u"--pick"_s, u"1"_s};
     QTest::newRow("a limit of none") << QStringList{u"find"_s, u"jazz"_s, u"--limit"_s, u"0"_s};
@@ -119,6 +123,35 @@ void TestInternetCommands::update_ofAnUnchangedList_asksOnceAndWritesNothing() {
 
     QCOMPARE(run({u"subscriptions"_s}, &output), int(CommandLine::Done));
     QVERIFY2(output.contains("into the list's own groups, 2 stations, last updated "), output.constData());
+}
+
+void TestInternetCommands::update_ofTheSameListWithANewETag_asksWithItNextTime() {
+    QByteArray etag = "\"v1\"";
+    QByteArray asked;
+    WebServer server([&](const WebServer::Request& request) {
+        asked = request.headers.value("if-none-match");
+        return asked == etag ? WebServer::answer("304 Not Modified", {}, "ETag: " + etag + "\r\n")
+                             : WebServer::answer("200 OK", List, "ETag: " + etag + "\r\n");
+    });
+    QCOMPARE(run({u"subscribe"_s, server.address().toString()}), int(CommandLine::Done));
+    etag = "\"v2\"";
+    QCOMPARE(run({u"update"_s}), int(CommandLine::Done));
+    QCOMPARE(run({u"update"_s}), int(CommandLine::Done));
+    QCOMPARE(asked, etag);
+}
+
+void TestInternetCommands::update_ofManyChanges_listsTheFirstAndCountsTheRest() {
+    QByteArray list = "#EXTM3U\n";
+    for (int i = 0; i < 60; ++i)
+        list += "#EXTINF:-1 tvg-id=\"" + QByteArray::number(i) + "\",Station\nhttp://a.example/" +
+                QByteArray::number(i) + "\n";
+    WebServer server(WebServer::files([&](const QByteArray&) { return std::optional(list); }));
+    QCOMPARE(run({u"subscribe"_s, server.address().toString()}), int(CommandLine::Done));
+    list.replace("a.example", "b.example");
+    QByteArray output;
+    QCOMPARE(run({u"update"_s}, &output), int(CommandLine::Done));
+    QVERIFY2(output.contains("Changed:            60\n"), output.constData());
+    QVERIFY2(output.contains("  ... and 10 more\n"), output.constData());
 }
 
 void TestInternetCommands::ctrlC_duringADownload_writesNothing() {
