@@ -27,7 +27,8 @@ const QByteArray List = "#EXTM3U\n"
 const QByteArray DirectoryAnswer =
     R"([{"stationuuid":"9617a958","name":"Radio Swiss Jazz","url":"http://www.radioswissjazz.ch/live/mp3.m3u",)"
     R"("url_resolved":"https://stream.srg-ssr.ch/m/rsj/mp3_128","countrycode":"CH","codec":"MP3","bitrate":128,)"
-    R"("votes":9001},{"stationuuid":"b2","name":"Jazz Radio","url":"http://jazz.example/stream","votes":12}])";
+    R"("votes":9001},{"stationuuid":"b2","name":"Jazz Radio","url":"http://jazz.example/stream","votes":12},)"
+    R"({"name":"Trap","url":"javascript:alert"}])";
 
 } // namespace
 
@@ -168,14 +169,17 @@ void TestInternetCommands::find_listsTheDirectorysStations_andAddsThePickedOnes(
     QCOMPARE(run({u"find"_s, u"jazz"_s, u"--server"_s, directory.address().toString()}, &output),
              int(CommandLine::Done));
     QCOMPARE(output, "  1  Radio Swiss Jazz  CH  MP3 128 kbit/s  9001 votes  https://stream.srg-ssr.ch/m/rsj/mp3_128\n"
-                     "  2  Jazz Radio  --  ?  12 votes  http://jazz.example/stream\n"_ba);
+                     "  2  Jazz Radio  --  ?  12 votes  http://jazz.example/stream\n"
+                     "  3  Trap  --  ?  0 votes  javascript:alert  (will not play: not added)\n"_ba);
     QCOMPARE(run({u"find"_s, u"jazz"_s, u"--json"_s, u"--server"_s, directory.address().toString()}, &output),
              int(CommandLine::Done));
     QCOMPARE(QJsonDocument::fromJson(output).array().at(1)[u"url"_s].toString(), u"http://jazz.example/stream"_s);
 
-    // Without --server and without the SRV record, the environment names the server.
+    // Without --server and without the SRV record, the environment names the server, held to the same rule.
+    qputenv("VIMARO_DIRECTORY_SERVER", "file:///etc/passwd");
+    QCOMPARE(run({u"find"_s, u"jazz"_s}), int(CommandLine::Usage));
     qputenv("VIMARO_DIRECTORY_SERVER", directory.address().toEncoded());
-    QCOMPARE(run({u"find"_s, u"jazz"_s, u"--add"_s, u"海外广播"_s, u"--pick"_s, u"2"_s}, &output),
+    QCOMPARE(run({u"find"_s, u"jazz"_s, u"--add"_s, u"海外广播"_s, u"--pick"_s, u"2,3"_s}, &output),
              int(CommandLine::Done));
     QVERIFY2(output.contains("Added:              1\n"), output.constData());
     QCOMPARE(stations(), (Stations{{u"海外广播"_s, u"Jazz Radio"_s, u"http://jazz.example/stream"_s}}));
