@@ -5,11 +5,16 @@
 // requests, its time, and whether the catalogue changed. Last the peak memory of an import, each in a process of its
 // own, of ENTRIES and of LARGE entries against that of an import of one: the same, whatever the file's size.
 //
-//   bench_import [ENTRIES [STATIONS [LARGE]]]   (100000 entries into 1000000 stations, and 5000000, by default)
+// Last the peak memory of an import by address against that of the same file from disk, at 10,000 and BY_ADDRESS
+// entries, and of an update whose BY_ADDRESS entries all changed their address.
+//
+//   bench_import [ENTRIES [STATIONS [LARGE [BY_ADDRESS]]]]
+//   (100000 entries into 1000000 stations, 5000000, and 1000000 by default)
 #include "playlists/Import.h"
 
 #include "bench/Measure.h"
 #include "cli/CommandLine.h"
+#include "cli/Downloading.h"
 #include "desktop/ProgramDir.h"
 #include "internet/Download.h"
 #include "internet/Subscriptions.h"
@@ -41,11 +46,11 @@ void exec(sqlite3* db, const QString& sql) {
 }
 
 // New stations, none of them in the catalogue yet, as the public lists are shaped: group, name, stream address.
-std::vector<Catalogue::Station> newStations(int count, int first = 0) {
+std::vector<Catalogue::Station> newStations(int count, int first = 0, const QString& domain = u"example.net"_s) {
     std::vector<Catalogue::Station> stations;
     for (int i = first; i < first + count; ++i)
         stations.push_back({Catalogue::SlotNames[i % 9].left(2) + u"频道 %1"_s.arg(i % 40), u"新台 %1 HD"_s.arg(i),
-                            u"https://cdn%1.example.net/hls/channel-%2/index.m3u8"_s.arg(i % 7).arg(i)});
+                            u"https://cdn%1.%2/hls/channel-%3/index.m3u8"_s.arg(i % 7).arg(domain).arg(i)});
     return stations;
 }
 
@@ -90,12 +95,12 @@ Playlists::ImportReport import(const QString& catalogue, const QString& playlist
 }
 
 // An M3U of `count` new stations, written a part at a time so that the benchmark itself holds none of it whole.
-void writePlaylist(const QString& path, int count) {
+void writePlaylist(const QString& path, int count, const QString& domain = u"example.net"_s) {
     constexpr int Part = 100000;
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     for (int first = 0; first < count; first += Part)
-        file.write(Playlists::writeM3u(newStations(std::min(Part, count - first), first)));
+        file.write(Playlists::writeM3u(newStations(std::min(Part, count - first), first, domain)));
 }
 
 QByteArray readFile(const QString& path) {
@@ -104,16 +109,15 @@ QByteArray readFile(const QString& path) {
     return file.readAll();
 }
 
-// What `vimaro import URL` does: download the list, read it, import it.
+// What `vimaro import URL` does: download the list into a file as it arrives, and import it as it is read.
 Playlists::ImportReport importFrom(const QString& catalogue, const QUrl& address) {
     QNetworkAccessManager network;
     Internet::Request request;
     request.address = address;
     request.playlist = true;
-    const QByteArray list = Internet::Download(network, request).run().body;
+    CommandLine::DownloadedList list(network, request, address.toString());
     Database connection = Database::OpenDatabase(catalogue);
-    return Playlists::importPlaylists(connection,
-                                      {Playlists::playlistFile({address.toString(), Playlists::read(list)})});
+    return Playlists::importPlaylists(connection, {Playlists::playlistFile(list.input())});
 }
 
 // A web server serving the file `playlist` at every path, in a thread of its own as a real server would be.
@@ -125,7 +129,8 @@ public:
         QMetaObject::invokeMethod(
             &anchor_,
             [this, list = readFile(playlist)] {
-                server_ = std::make_unique<WebServer>(WebServer::files([list](const QByteArray&) { return list; }));
+                list_ = list;
+                server_ = std::make_unique<WebServer>(WebServer::files([this](const QByteArray&) { return list_; }));
             },
             Qt::BlockingQueuedConnection);
     }
@@ -136,11 +141,17 @@ public:
         thread_.wait();
     }
     QUrl address() const { return server_->address(u"/list.m3u"_s); }
+    // Serves `playlist` from now on, at the same address.
+    void serve(const QString& playlist) {
+        QMetaObject::invokeMethod(
+            &anchor_, [this, list = readFile(playlist)] { list_ = list; }, Qt::BlockingQueuedConnection);
+    }
     int requests() const { return server_->requests(); }
 
 private:
     QThread thread_;
     QObject anchor_;
+    QByteArray list_; // touched in the server's thread only
     std::unique_ptr<WebServer> server_;
 };
 
@@ -181,17 +192,48 @@ void unchangedUpdate(const QString& base, const QString& playlist) {
     setProgramDirForTesting({});
 }
 
-// The most memory a new process held while it imported `playlist` into a fresh copy of `base`, in megabytes, as
-// the process itself tells it: the kernel's own count for a child would include the memory of the benchmark it
-// was forked from.
-double peakOfImport(const QString& base, const QString& copy, const QString& playlist) {
+// The most memory a new process held while it ran `work` (--import FILE, --import-url URL, --subscribe URL,
+// --update URL) on
+// `catalogue`, in megabytes, as the process itself tells it on its last line: the kernel's own count for a child
+// would include the memory of the benchmark it was forked from.
+double peakOf(const QString& work, const QString& catalogue, const QString& what) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {work, catalogue, what});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        qFatal("%s %s failed", qPrintable(work), qPrintable(what));
+    return child.readAllStandardOutput().trimmed().split('\n').constLast().toDouble();
+}
+
+double peakOfImport(const QString& base, const QString& copy, const QString& playlist, bool byAddress = false) {
     QFile::remove(copy);
     QFile::copy(base, copy);
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {u"--import"_s, copy, playlist});
-    if (!child.waitForFinished(-1) || child.exitCode() != 0)
-        qFatal("the import of %s failed", qPrintable(playlist));
-    return child.readAllStandardOutput().toDouble();
+    if (!byAddress)
+        return peakOf(u"--import"_s, copy, playlist);
+    const ListServer server(playlist);
+    return peakOf(u"--import-url"_s, copy, server.address().toString());
+}
+
+// The peak of `vimaro update` when every entry of a subscription of `before` changed its address in `after`.
+double peakOfChangedUpdate(const QString& base, const QString& before, const QString& after) {
+    QTemporaryDir dir;
+    const QString catalogue = dir.filePath(u"tv.mdb"_s);
+    QFile::copy(base, catalogue);
+    ListServer server(before);
+    peakOf(u"--subscribe"_s, catalogue, server.address().toString());
+    server.serve(after);
+    return peakOf(u"--update"_s, catalogue, server.address().toString());
+}
+
+// A child's work, as peakOf() runs it.
+bool childWork(const QString& work, const QString& catalogue, const QString& what) {
+    setProgramDirForTesting(QFileInfo(catalogue).path());
+    if (work == u"--import"_s)
+        return import(catalogue, what).added > 0;
+    if (work == u"--import-url"_s)
+        return importFrom(catalogue, QUrl(what)).added > 0;
+    if (work == u"--subscribe"_s)
+        return CommandLine::subscribe({u"subscribe"_s, what, u"--no-backup"_s}) == 0;
+    return CommandLine::updateSubscriptions({u"update"_s, what, u"--no-backup"_s}) == 0;
 }
 
 } // namespace
@@ -199,11 +241,10 @@ double peakOfImport(const QString& base, const QString& copy, const QString& pla
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     // The day's backup goes beside the catalogue, in the benchmark's folder.
-    if (argc == 4 && qstrcmp(argv[1], "--import") == 0) {
-        setProgramDirForTesting(QFileInfo(QString::fromUtf8(argv[2])).path());
-        if (import(QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3])).added == 0)
+    if (argc == 4 && qstrncmp(argv[1], "--", 2) == 0) {
+        if (!childWork(QString::fromUtf8(argv[1]), QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3])))
             return 1;
-        std::printf("%.1f", peakResidentMegabytes());
+        std::printf("\n%.1f", peakResidentMegabytes());
         return 0;
     }
     const int entries = argc > 1 ? atoi(argv[1]) : 100000;
@@ -283,5 +324,23 @@ int main(int argc, char* argv[]) {
         std::printf("  %-50s %7.1f MB   %+.1f MB\n", qPrintable(what), peak, peak - floorPeak);
     }
     std::printf("goal: the same peak, within a few MB, whatever the number of entries\n");
+
+    // By address, the list is downloaded into a file as it arrives and read from there as a file is.
+    const int byAddress = argc > 4 ? atoi(argv[4]) : 1000000;
+    const QString million = dir.filePath(u"million.m3u"_s), moved = dir.filePath(u"moved.m3u"_s);
+    writePlaylist(million, byAddress);
+    std::printf("\npeak memory by address against the same file from disk, in a new process each\n");
+    for (const auto& [count, path] : {std::pair(listed, small), std::pair(byAddress, million)}) {
+        const double disk = peakOfImport(base, copy, path);
+        const double web = peakOfImport(base, copy, path, true);
+        const QString what = u"import of %1 entries: disk, address"_s.arg(count);
+        std::printf("  %-50s %7.1f MB %7.1f MB   %+.1f MB\n", qPrintable(what), disk, web, web - disk);
+    }
+    writePlaylist(moved, byAddress, u"moved.example.org"_s);
+    const double update = peakOfChangedUpdate(base, million, moved);
+    const double disk = peakOfImport(base, copy, million);
+    const QString what = u"update of %1 changed entries, against the import"_s.arg(byAddress);
+    std::printf("  %-50s %7.1f MB %7.1f MB   %+.1f MB\n", qPrintable(what), disk, update, update - disk);
+    std::printf("goal: by address and the update within a few MB of the import from disk\n");
     return 0;
 }
