@@ -52,6 +52,7 @@ private Q_SLOTS:
     void update_ofAnUnchangedList_asksOnceAndWritesNothing();
     void update_ofTheSameListWithANewETag_asksWithItNextTime();
     void update_ofManyChanges_listsTheFirstAndCountsTheRest();
+    void subscribe_toALockedCatalogue_saysSoInEnglish();
     void ctrlC_duringADownload_writesNothing();
     void find_listsTheDirectorysStations_andAddsThePickedOnes();
 
@@ -153,6 +154,16 @@ void TestInternetCommands::update_ofManyChanges_listsTheFirstAndCountsTheRest() 
     QCOMPARE(run({u"update"_s}, &output), int(CommandLine::Done));
     QVERIFY2(output.contains("Changed:            60\n"), output.constData());
     QVERIFY2(output.contains("  ... and 10 more\n"), output.constData());
+}
+
+void TestInternetCommands::subscribe_toALockedCatalogue_saysSoInEnglish() {
+    WebServer server(WebServer::files([](const QByteArray&) { return std::optional(List); }));
+    Database other = Catalogue::openConnection();
+    other.execute(u"BEGIN IMMEDIATE"_s);
+    const CommandRun ran = runCommand({u"subscribe"_s, server.address().toString(), u"--no-backup"_s});
+    QCOMPARE(ran.exit, int(CommandLine::Failed));
+    QVERIFY2(ran.errors.contains("the catalogue is in use by another program; try again later (database is locked)"),
+             ran.errors.constData());
 }
 
 void TestInternetCommands::ctrlC_duringADownload_writesNothing() {

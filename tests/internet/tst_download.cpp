@@ -37,6 +37,8 @@ QByteArray serve(const WebServer::Request& request) {
         return WebServer::answer("200 OK", "#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6.0,\nsegment.ts\n");
     if (path == "/page")
         return WebServer::answer("200 OK", "<!doctype html><title>Live</title>", "Content-Type: text/html\r\n");
+    if (path == "/bad-gzip")
+        return WebServer::answer("200 OK", "not gzip at all", "Content-Encoding: gzip\r\n");
     if (path == "/no-content")
         return "HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n";
     if (path == "/partial")
@@ -91,6 +93,8 @@ void TestDownload::download_endsAsTheServerAnswers_data() {
         << at("/unlabelled-stream") << false << int(FetchError::Kind::NotAPlaylist) << u"one audio or video stream"_s;
     QTest::newRow("no content") << at("/no-content") << false << int(FetchError::Kind::Status)
                                 << u"the server sent nothing"_s;
+    QTest::newRow("a damaged compressed body") << at("/bad-gzip") << false << int(FetchError::Kind::Network)
+                                               << u"Decompression failed: the server's compressed body is damaged"_s;
     QTest::newRow("a part") << at("/partial") << false << int(FetchError::Kind::Status) << u"a part of the file"_s;
     QTest::newRow("one HLS station") << at("/hls.m3u8") << false << int(FetchError::Kind::NotAPlaylist)
                                      << u"the HLS playlist of one station"_s;
