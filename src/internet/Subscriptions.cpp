@@ -64,18 +64,6 @@ bool created(Database& catalogue) {
     return table.step() && table.integer(0) == 1;
 }
 
-// Tables made before every entry knew its station get the columns that say whose it is.
-void addEntryColumns(Database& catalogue) {
-    Statement column(catalogue, u"SELECT EXISTS (SELECT 1 FROM pragma_table_info('subscription_entry') "
-                                "WHERE name = 'missed')"_s);
-    if (column.step() && column.integer(0) == 1)
-        return;
-    column.reset();
-    catalogue.execute(u"ALTER TABLE subscription_entry ADD COLUMN users INTEGER NOT NULL DEFAULT 0;"
-                      "ALTER TABLE subscription_entry ADD COLUMN edited INTEGER NOT NULL DEFAULT 0;"
-                      "ALTER TABLE subscription_entry ADD COLUMN missed INTEGER NOT NULL DEFAULT 0"_s);
-}
-
 void run(Statement& statement, const QVariantList& values) {
     for (int i = 0; i < values.size(); ++i)
         statement.bind(i + 1, values[i]);
@@ -176,7 +164,7 @@ public:
                 continue;
             if (known && known->station)
                 return follow(tried, *known, station);
-            return first(tried, station, entry.line);
+            return first(tried, entry, station);
         }
     }
 
@@ -185,9 +173,9 @@ public:
 private:
     // An entry met for the first time stands for the station it adds, or for the one the catalogue holds already:
     // the user's, unless another entry of this list gave it.
-    void first(const QString& key, const Station& station, int line) {
-        const std::optional<qint64> added = missing_.add(station);
-        Playlists::count(report.import, {list_.name, list_.unit, line, station}, added.has_value());
+    void first(const QString& key, const Playlists::Entry& entry, const Station& station) {
+        const std::optional<qint64> added = missing_.add(station, entry.attributes);
+        Playlists::count(report.import, {list_.name, list_.unit, entry.line, station}, added.has_value());
         if (added)
             return entries_.remember(key, *added, station, false, 0);
         const auto [row, listed] = entries_.present(station);
@@ -285,27 +273,6 @@ void remember(Database& catalogue, const Subscription& subscription, const Valid
 
 } // namespace
 
-void create(Database& catalogue) {
-    catalogue.execute(u"CREATE TABLE IF NOT EXISTS subscription ("
-                      "id INTEGER PRIMARY KEY,"
-                      "address TEXT NOT NULL UNIQUE,"  // as the user gave it
-                      "category TEXT,"                 // every station into this one; NULL: the list's groups
-                      "etag TEXT, last_modified TEXT," // the validators of the last answer, asked with next time
-                      "digest TEXT,"                   // SHA-256 of the last list taken in
-                      "updated TEXT,"                  // when, in UTC, ISO 8601
-                      "result TEXT);"                  // what that did, in a line
-                      "CREATE TABLE IF NOT EXISTS subscription_entry ("
-                      "subscription INTEGER NOT NULL,"          // subscription.id
-                      "entry TEXT NOT NULL,"                    // the entry's tvg-id, else its group and name
-                      "station INTEGER,"                        // its station's rowid in radio
-                      "category TEXT, name TEXT, address TEXT," // what the list last gave for that station
-                      "PRIMARY KEY (subscription, entry)) WITHOUT ROWID"_s);
-    addEntryColumns(catalogue);
-    // users: 1 where the catalogue held the station before the list; edited: the fields the user changed, as bits
-    // (1 category, 2 name, 4 address); missed: the updates in a row whose list left the entry out.
-    catalogue.execute(u"CREATE INDEX IF NOT EXISTS subscription_entry_station ON subscription_entry (station)"_s);
-}
-
 std::vector<Subscription> all(Database& catalogue) {
     if (!created(catalogue))
         return {};
@@ -353,7 +320,6 @@ void keepValidators(Database& catalogue, const Subscription& subscription, const
 
 Report update(Database& catalogue, Subscription& subscription, const Playlists::ImportFile& list,
               const Validators& answer, const Options& options) {
-    create(catalogue);
     Statement missing(catalogue, u"UPDATE subscription_entry SET missed = missed + 1 WHERE subscription = ?"_s);
     run(missing, {subscription.id});
     Updating updating(catalogue, subscription, list, options);

@@ -128,10 +128,10 @@ void readPls(TextLines& lines, const Reading& reading) {
     });
 }
 
-QByteArray writePls(const std::vector<Catalogue::Station>& stations) {
+QByteArray writePls(const std::vector<Catalogue::AttributedStation>& stations) {
     QString text = u"[playlist]\n"_s;
     int number = 0;
-    for (const Catalogue::Station& station : stations) {
+    for (const auto& [station, attributes] : stations) {
         const QString n = QString::number(++number);
         text += u"File"_s + n + u'=' + oneLine(station.address) + u"\nTitle"_s + n + u'=' + oneLine(station.name) +
                 u"\nGroup"_s + n + u'=' + oneLine(station.category) + u"\nLength"_s + n + u"=-1\n"_s;

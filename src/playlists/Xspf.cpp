@@ -159,7 +159,7 @@ void readXspf(InputBlocks& input, const Reading& reading) {
     reading.unreadable({lineOf(xml), u"is no well-formed XML: %1"_s.arg(xml.errorString())});
 }
 
-QByteArray writeXspf(const std::vector<Catalogue::Station>& stations) {
+QByteArray writeXspf(const std::vector<Catalogue::AttributedStation>& stations) {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
@@ -168,7 +168,7 @@ QByteArray writeXspf(const std::vector<Catalogue::Station>& stations) {
     xml.writeStartElement(Namespace, u"playlist"_s);
     xml.writeAttribute(u"version"_s, u"1"_s);
     xml.writeStartElement(Namespace, u"trackList"_s);
-    for (const Catalogue::Station& station : stations) {
+    for (const auto& [station, attributes] : stations) {
         xml.writeStartElement(Namespace, u"track"_s);
         xml.writeTextElement(Namespace, u"location"_s, station.address);
         xml.writeTextElement(Namespace, u"title"_s, station.name);
