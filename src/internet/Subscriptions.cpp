@@ -1,6 +1,9 @@
 #include "internet/Subscriptions.h"
 
+#include "catalogue/StationAttributes.h"
 #include "sqlite/Statement.h"
+
+#include <QCryptographicHash>
 
 using namespace Qt::StringLiterals;
 using Catalogue::Station;
@@ -10,7 +13,19 @@ namespace Subscriptions {
 namespace {
 
 // The fields of a station, as bits: those the user changed are kept in one number.
-enum Field { Category = 1, Name = 2, Address = 4, Every = Category | Name | Address };
+enum Field { Category = 1, Name = 2, Address = 4, Attributes = 8, Every = Category | Name | Address | Attributes };
+
+// What an entry's attributes are known by from one update to the next; none for none.
+QByteArray digestOf(const Catalogue::Attributes& attributes) {
+    if (attributes.empty())
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const Catalogue::Attribute& attribute : attributes)
+        hash.addData(QStringList{Catalogue::sourceKey(attribute.source), attribute.name, attribute.value + u'\x1e'}
+                         .join(u'\x1f')
+                         .toUtf8());
+    return hash.result().toHex();
+}
 
 int differing(const Station& a, const Station& b) {
     return (a.category != b.category ? Category : 0) | (a.name != b.name ? Name : 0) |
@@ -35,6 +50,7 @@ QString entryKey(const Playlists::Entry& entry) {
 struct Known {
     std::optional<qint64> station; // none: an entry recorded before every entry knew its station
     Station given;                 // what the list gave last time
+    QByteArray givenAttributes;    // and of its attributes, their digest
     bool users = false;            // the catalogue held the station before the list gave it
     int edited = 0;                // the fields the user changed
     bool seen = false;             // met already in this update
@@ -76,15 +92,16 @@ class Entries {
 public:
     Entries(Database& catalogue, qint64 subscription)
         : subscription_(subscription),
-          lookUp_(catalogue, u"SELECT station, category, name, address, users, edited, missed FROM subscription_entry "
-                             "WHERE subscription = ? AND entry = ?"_s),
+          lookUp_(catalogue, u"SELECT station, category, name, address, attributes, users, edited, missed "
+                             "FROM subscription_entry WHERE subscription = ? AND entry = ?"_s),
           present_(catalogue, u"SELECT r.rowid, EXISTS (SELECT 1 FROM subscription_entry e WHERE e.subscription = ? "
                               "AND e.station = r.rowid AND e.users = 0) FROM radio r "
                               "WHERE r.类别 = ? AND r.名称 = ? AND r.网址 = ? LIMIT 1"_s),
           current_(catalogue, u"SELECT 类别, 名称, 网址 FROM radio WHERE rowid = ?"_s),
           change_(catalogue, u"UPDATE radio SET 类别 = ?, 名称 = ?, 网址 = ? WHERE rowid = ?"_s),
           remember_(catalogue, u"INSERT OR REPLACE INTO subscription_entry (subscription, entry, station, category, "
-                               "name, address, users, edited, missed) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)"_s) {}
+                               "name, address, attributes, users, edited, missed) "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 0)"_s) {}
 
     std::optional<Known> lookUp(const QString& entry) {
         lookUp_.bind(1, subscription_);
@@ -94,9 +111,10 @@ public:
             const QVariant station = lookUp_.column(0);
             known = Known{station.isNull() ? std::nullopt : std::optional(station.toLongLong()),
                           {lookUp_.text(1), lookUp_.text(2), lookUp_.text(3)},
-                          lookUp_.integer(4) == 1,
-                          static_cast<int>(lookUp_.integer(5)),
-                          lookUp_.integer(6) == 0};
+                          lookUp_.text(4).toLatin1(),
+                          lookUp_.integer(5) == 1,
+                          static_cast<int>(lookUp_.integer(6)),
+                          lookUp_.integer(7) == 0};
         }
         lookUp_.reset();
         return known;
@@ -127,9 +145,10 @@ public:
     void change(qint64 station, const Station& to) { run(change_, {to.category, to.name, to.address, station}); }
 
     // Records the entry as seen in this update.
-    void remember(const QString& entry, qint64 station, const Station& given, bool users, int edited) {
-        run(remember_,
-            {subscription_, entry, station, given.category, given.name, given.address, users ? 1 : 0, edited});
+    void remember(const QString& entry, qint64 station, const Station& given, const QByteArray& attributes, bool users,
+                  int edited) {
+        run(remember_, {subscription_, entry, station, given.category, given.name, given.address,
+                        QString::fromLatin1(attributes), users ? 1 : 0, edited});
     }
 
 private:
@@ -149,7 +168,7 @@ class Updating {
 public:
     Updating(Database& catalogue, const Subscription& subscription, const Playlists::ImportFile& list,
              const Options& options)
-        : subscription_(subscription), list_(list), options_(options), missing_(catalogue),
+        : catalogue_(catalogue), subscription_(subscription), list_(list), options_(options), missing_(catalogue),
           entries_(catalogue, subscription.id) {}
 
     void take(const Playlists::Entry& entry) {
@@ -163,7 +182,7 @@ public:
             if (known && known->seen)
                 continue;
             if (known && known->station)
-                return follow(tried, *known, station);
+                return follow(tried, *known, entry, station);
             return first(tried, entry, station);
         }
     }
@@ -176,20 +195,29 @@ private:
     void first(const QString& key, const Playlists::Entry& entry, const Station& station) {
         const std::optional<qint64> added = missing_.add(station, entry.attributes);
         Playlists::count(report.import, {list_.name, list_.unit, entry.line, station}, added.has_value());
+        const QByteArray attributes = digestOf(entry.attributes);
         if (added)
-            return entries_.remember(key, *added, station, false, 0);
+            return entries_.remember(key, *added, station, attributes, false, 0);
         const auto [row, listed] = entries_.present(station);
-        entries_.remember(key, row, station, !listed, 0);
+        entries_.remember(key, row, station, attributes, !listed, 0);
     }
 
     // Each field follows the list unless the user changed it, now or at any time before.
-    void follow(const QString& key, const Known& known, const Station& list) {
+    void follow(const QString& key, const Known& known, const Playlists::Entry& entry, const Station& list) {
+        const QByteArray attributes = digestOf(entry.attributes);
         const std::optional<Station> current = entries_.current(*known.station);
         if (!current) {
             ++report.deletedByUser;
-            return entries_.remember(key, *known.station, list, known.users, known.edited);
+            return entries_.remember(key, *known.station, list, attributes, known.users, known.edited);
         }
-        const int edited = known.users ? int(Every) : known.edited | differing(*current, known.given);
+        int edited = known.users ? int(Every) : known.edited | differing(*current, known.given);
+        // The station's attributes are read only when the list changed them: were they what the list gave before?
+        if (!(edited & Attributes) && attributes != known.givenAttributes) {
+            if (digestOf(Catalogue::attributes(catalogue_, *known.station)) == known.givenAttributes)
+                Catalogue::setAttributes(catalogue_, *known.station, entry.attributes);
+            else
+                edited |= Attributes;
+        }
         const Station now = merged(list, *current, edited);
         if (now != *current) {
             entries_.change(*known.station, now);
@@ -197,9 +225,10 @@ private:
         }
         if (differing(list, known.given) & edited)
             report.keptEdits.add({*current, list});
-        entries_.remember(key, *known.station, list, known.users, edited);
+        entries_.remember(key, *known.station, list, attributes, known.users, edited);
     }
 
+    Database& catalogue_;
     const Subscription& subscription_;
     const Playlists::ImportFile& list_;
     const Options& options_;

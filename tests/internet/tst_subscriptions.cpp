@@ -1,4 +1,5 @@
 #include "catalogue/Catalogue.h"
+#include "catalogue/StationAttributes.h"
 #include "internet/Subscriptions.h"
 #include "sqlite/Statement.h"
 #include "tests/support/TestProgramDir.h"
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void prune_neverRemovesAStationTheListStillGives_underAnotherEntry();
     void everyEntryKnowsItsStation_andOneTheCatalogueHeldStaysTheUsers();
     void anEditKeepsItsField_andTheOthersFollowTheList();
+    void attributesFollowTheList_untilTheUserChangesThem();
     void subscribingAgainWithACategory_movesTheCategoriesTheUserLeftAlone();
 
 private:
@@ -182,6 +184,20 @@ void TestSubscriptions::anEditKeepsItsField_andTheOthersFollowTheList() {
     take(m3u({entry("group-title=\"G\"", "CGTN", "http://mine.example/")}));
     take(m3u({entry("group-title=\"G\"", "CGTN", "http://tv.example/3")}));
     QCOMPARE(stations(), (Stations{{u"G"_s, u"CGTN 英语新闻"_s, u"http://mine.example/"_s}}));
+}
+
+void TestSubscriptions::attributesFollowTheList_untilTheUserChangesThem() {
+    const auto logo = [&] {
+        return Catalogue::valueOf(Catalogue::attributes(*catalogue, rowOf(u"CGTN"_s)), Catalogue::AttributeSource::M3u,
+                                  u"tvg-logo"_s);
+    };
+    take(m3u({entry("tvg-logo=\"a.png\"", "CGTN", "http://tv.example/1")}));
+    take(m3u({entry("tvg-logo=\"b.png\"", "CGTN", "http://tv.example/1")}));
+    QCOMPARE(logo(), u"b.png"_s);
+    Catalogue::setAttributes(*catalogue, rowOf(u"CGTN"_s),
+                             {{Catalogue::AttributeSource::M3u, u"tvg-logo"_s, u"mine"_s}});
+    take(m3u({entry("tvg-logo=\"c.png\"", "CGTN", "http://tv.example/1")}));
+    QCOMPARE(logo(), u"mine"_s);
 }
 
 void TestSubscriptions::subscribingAgainWithACategory_movesTheCategoriesTheUserLeftAlone() {
