@@ -49,6 +49,7 @@ private Q_SLOTS:
     void wrongCommandLines_exitWithUsage_data();
     void wrongCommandLines_exitWithUsage();
     void import_ofAnAddress_reportsAsForAFile_withTheCategoriesNoPanelShows();
+    void import_ofAStream_saysItIsOneStream();
     void update_ofAnUnchangedList_asksOnceAndWritesNothing();
     void update_ofTheSameListWithANewETag_asksWithItNextTime();
     void update_ofManyChanges_listsTheFirstAndCountsTheRest();
@@ -108,6 +109,17 @@ void TestInternetCommands::import_ofAnAddress_reportsAsForAFile_withTheCategorie
     QCOMPARE(run({u"import"_s, QUrl::fromLocalFile(dir->file(u"tv.m3u"_s)).toString()}, &output),
              int(CommandLine::Done));
     QVERIFY2(output.contains("Already present:    2\n"), output.constData());
+}
+
+void TestInternetCommands::import_ofAStream_saysItIsOneStream() {
+    WebServer stream([](const WebServer::Request&) {
+        return "HTTP/1.1 200 OK\r\nContent-Type: audio/x-wav\r\n\r\nRIFF" + QByteArray(600, 'U');
+    });
+    const QString address = stream.address(u"/jazz.wav"_s).toString();
+    const CommandRun ran = runCommand({u"import"_s, address});
+    QCOMPARE(ran.exit, int(CommandLine::Failed));
+    QCOMPARE(ran.errors, "vimaro import: " + address.toUtf8() +
+                             ": this is one audio or video stream (audio/x-wav), not a list of stations\n");
 }
 
 void TestInternetCommands::update_ofAnUnchangedList_asksOnceAndWritesNothing() {
