@@ -5,11 +5,16 @@
 // requests, its time, and whether the catalogue changed. Last the peak memory of an import, each in a process of its
 // own, of ENTRIES and of LARGE entries against that of an import of one: the same, whatever the file's size.
 //
-//   bench_import [ENTRIES [STATIONS [LARGE]]]   (100000 entries into 1000000 stations, and 5000000, by default)
+// Last the peak memory of an import by address against that of the same file from disk, at 10,000 and BY_ADDRESS
+// entries, and of an update whose BY_ADDRESS entries all changed their address.
+//
+//   bench_import [ENTRIES [STATIONS [LARGE [BY_ADDRESS]]]]
+//   (100000 entries into 1000000 stations, 5000000, and 1000000 by default)
 #include "playlists/Import.h"
 
 #include "bench/Measure.h"
 #include "cli/CommandLine.h"
+#include "cli/Downloading.h"
 #include "desktop/ProgramDir.h"
 #include "internet/Download.h"
 #include "internet/Subscriptions.h"
@@ -98,22 +103,30 @@ void writePlaylist(const QString& path, int count) {
         file.write(Playlists::writeM3u(newStations(std::min(Part, count - first), first)));
 }
 
+// An M3U of `count` short entries at `host`, so that a million of them stay below the download's limit.
+void writeShortPlaylist(const QString& path, int count, const QByteArray& host) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("#EXTM3U\n");
+    for (int i = 0; i < count; ++i)
+        file.write("#EXTINF:-1,S" + QByteArray::number(i) + "\nhttp://" + host + "/" + QByteArray::number(i) + "\n");
+}
+
 QByteArray readFile(const QString& path) {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
 
-// What `vimaro import URL` does: download the list, read it, import it.
+// What `vimaro import URL` does: download the list into a file as it arrives, and import it as it is read.
 Playlists::ImportReport importFrom(const QString& catalogue, const QUrl& address) {
     QNetworkAccessManager network;
     Internet::Request request;
     request.address = address;
     request.playlist = true;
-    const QByteArray list = Internet::Download(network, request).run().body;
+    CommandLine::DownloadedList list(network, request, address.toString());
     Database connection = Database::OpenDatabase(catalogue);
-    return Playlists::importPlaylists(connection,
-                                      {Playlists::playlistFile({address.toString(), Playlists::read(list)})});
+    return Playlists::importPlaylists(connection, {Playlists::playlistFile(list.input())});
 }
 
 // A web server serving the file `playlist` at every path, in a thread of its own as a real server would be.
@@ -125,7 +138,8 @@ public:
         QMetaObject::invokeMethod(
             &anchor_,
             [this, list = readFile(playlist)] {
-                server_ = std::make_unique<WebServer>(WebServer::files([list](const QByteArray&) { return list; }));
+                list_ = list;
+                server_ = std::make_unique<WebServer>(WebServer::files([this](const QByteArray&) { return list_; }));
             },
             Qt::BlockingQueuedConnection);
     }
@@ -136,11 +150,17 @@ public:
         thread_.wait();
     }
     QUrl address() const { return server_->address(u"/list.m3u"_s); }
+    // Serves `playlist` from now on, at the same address.
+    void serve(const QString& playlist) {
+        QMetaObject::invokeMethod(
+            &anchor_, [this, list = readFile(playlist)] { list_ = list; }, Qt::BlockingQueuedConnection);
+    }
     int requests() const { return server_->requests(); }
 
 private:
     QThread thread_;
     QObject anchor_;
+    QByteArray list_; // touched in the server's thread only
     std::unique_ptr<WebServer> server_;
 };
 
@@ -160,8 +180,10 @@ void unchangedUpdate(const QString& base, const QString& playlist) {
         Transaction transaction(connection);
         Subscriptions::Subscription subscription =
             Subscriptions::subscribe(connection, server.address().toString(), std::nullopt);
-        Subscriptions::update(connection, subscription, {server.address().toString(), Playlists::read(answer.body)},
-                              {answer.etag, answer.lastModified, answer.body});
+        Subscriptions::update(connection, subscription,
+                              Playlists::playlistFile({server.address().toString(), Playlists::read(answer.body)}),
+                              {answer.etag, answer.lastModified,
+                               QCryptographicHash::hash(answer.body, QCryptographicHash::Sha256).toHex()});
         transaction.commit();
     }
     const auto fingerprint = [&] {
@@ -178,17 +200,51 @@ void unchangedUpdate(const QString& base, const QString& playlist) {
     setProgramDirForTesting({});
 }
 
-// The most memory a new process held while it imported `playlist` into a fresh copy of `base`, in megabytes, as
-// the process itself tells it: the kernel's own count for a child would include the memory of the benchmark it
-// was forked from.
-double peakOfImport(const QString& base, const QString& copy, const QString& playlist) {
+// The most memory a new process held while it ran `work` (--import FILE, --import-url URL, --subscribe URL,
+// --update URL) on
+// `catalogue`, in megabytes, as the process itself tells it on its last line: the kernel's own count for a child
+// would include the memory of the benchmark it was forked from.
+double peakOf(const QString& work, const QString& catalogue, const QString& what) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {work, catalogue, what});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        qFatal("%s %s failed", qPrintable(work), qPrintable(what));
+    return child.readAllStandardOutput().trimmed().split('\n').constLast().toDouble();
+}
+
+double peakOfImport(const QString& base, const QString& copy, const QString& playlist, bool byAddress = false) {
     QFile::remove(copy);
     QFile::copy(base, copy);
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {u"--import"_s, copy, playlist});
-    if (!child.waitForFinished(-1) || child.exitCode() != 0)
-        qFatal("the import of %s failed", qPrintable(playlist));
-    return child.readAllStandardOutput().toDouble();
+    if (!byAddress)
+        return peakOf(u"--import"_s, copy, playlist);
+    const ListServer server(playlist);
+    return peakOf(u"--import-url"_s, copy, server.address().toString());
+}
+
+// The peak of `vimaro update` when every entry of a subscription of `before` changed its address in `after`.
+// Also how long the update took, in a process of its own.
+double peakOfChangedUpdate(const QString& base, const QString& before, const QString& after, Time& took) {
+    QTemporaryDir dir;
+    const QString catalogue = dir.filePath(u"tv.mdb"_s);
+    QFile::copy(base, catalogue);
+    ListServer server(before);
+    peakOf(u"--subscribe"_s, catalogue, server.address().toString());
+    server.serve(after);
+    double peak = 0;
+    took = timed([&] { peak = peakOf(u"--update"_s, catalogue, server.address().toString()); });
+    return peak;
+}
+
+// A child's work, as peakOf() runs it.
+bool childWork(const QString& work, const QString& catalogue, const QString& what) {
+    setProgramDirForTesting(QFileInfo(catalogue).path());
+    if (work == u"--import"_s)
+        return import(catalogue, what).added > 0;
+    if (work == u"--import-url"_s)
+        return importFrom(catalogue, QUrl(what)).added > 0;
+    if (work == u"--subscribe"_s)
+        return CommandLine::subscribe({u"subscribe"_s, what, u"--no-backup"_s}) == 0;
+    return CommandLine::updateSubscriptions({u"update"_s, what, u"--no-backup"_s}) == 0;
 }
 
 } // namespace
@@ -196,11 +252,10 @@ double peakOfImport(const QString& base, const QString& copy, const QString& pla
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     // The day's backup goes beside the catalogue, in the benchmark's folder.
-    if (argc == 4 && qstrcmp(argv[1], "--import") == 0) {
-        setProgramDirForTesting(QFileInfo(QString::fromUtf8(argv[2])).path());
-        if (import(QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3])).added == 0)
+    if (argc == 4 && qstrncmp(argv[1], "--", 2) == 0) {
+        if (!childWork(QString::fromUtf8(argv[1]), QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3])))
             return 1;
-        std::printf("%.1f", peakResidentMegabytes());
+        std::printf("\n%.1f", peakResidentMegabytes());
         return 0;
     }
     const int entries = argc > 1 ? atoi(argv[1]) : 100000;
@@ -280,5 +335,26 @@ int main(int argc, char* argv[]) {
         std::printf("  %-50s %7.1f MB   %+.1f MB\n", qPrintable(what), peak, peak - floorPeak);
     }
     std::printf("goal: the same peak, within a few MB, whatever the number of entries\n");
+
+    // By address, the list is downloaded into a file as it arrives and read from there as a file is.
+    const int byAddress = argc > 4 ? atoi(argv[4]) : 1000000;
+    const QString million = dir.filePath(u"million.m3u"_s), moved = dir.filePath(u"moved.m3u"_s);
+    writeShortPlaylist(million, byAddress, "a.example");
+    std::printf("\npeak memory by address against the same file from disk, in a new process each\n");
+    for (const auto& [count, path] : {std::pair(listed, small), std::pair(byAddress, million)}) {
+        const double disk = peakOfImport(base, copy, path);
+        const double web = peakOfImport(base, copy, path, true);
+        const QString what = u"import of %1 entries: disk, address"_s.arg(count);
+        std::printf("  %-50s %7.1f MB %7.1f MB   %+.1f MB\n", qPrintable(what), disk, web, web - disk);
+    }
+    writeShortPlaylist(moved, byAddress, "b.example");
+    Time updating;
+    const double update = peakOfChangedUpdate(base, million, moved, updating);
+    const double disk = peakOfImport(base, copy, million);
+    const QString what = u"update of %1 changed entries, against the import"_s.arg(byAddress);
+    std::fflush(stdout);
+    std::printf("  %-50s %7.1f MB %7.1f MB   %+.1f MB\n", qPrintable(what), disk, update, update - disk);
+    std::printf("goal: by address and the update within a few MB of the import from disk\n");
+    std::printf("  %-50s %7.0f ms (wall, the whole process)\n", "the update took", updating.wall);
     return 0;
 }

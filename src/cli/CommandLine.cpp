@@ -146,6 +146,9 @@ Database openCatalogue(Database::Access access) {
 }
 
 QString failure(const DbError& error) {
+    // The engine's busy text is the windows' Chinese; a command speaks English.
+    if (dynamic_cast<const BusyError*>(&error))
+        return u"the catalogue is in use by another program; try again later (database is locked)"_s;
     const auto* corrupt = dynamic_cast<const CorruptError*>(&error);
     if (!corrupt)
         return QString::fromUtf8(error.what());

@@ -78,6 +78,18 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
 // Text of a command's own to a stream, as UTF-8.
 void print(std::FILE* stream, const QString& text);
 
+// A heading with the count of places (a Playlists::Listed) and `note`, then the first places a line each, and how
+// many more there are.
+template <typename Places, typename Describe>
+void printListed(const QString& heading, const Places& places, Describe describe, const QString& note = {}) {
+    QString text = heading.leftJustified(20) + QString::number(places.count) + note + u'\n';
+    for (const auto& place : places.first)
+        text += QStringLiteral("  ") + describe(place) + u'\n';
+    if (places.count > qint64(places.first.size()))
+        text += QStringLiteral("  ... and %1 more\n").arg(places.count - qint64(places.first.size()));
+    print(stdout, text);
+}
+
 // Text from outside (a file's name, a station's, what a server said) made safe to print: every control character,
 // which a terminal may take for a command, and every invisible or bidirectional one, which may make a line read
 // other than it is, is written as an escape such as \x1B or \u202E.

@@ -4,6 +4,7 @@
 #include "desktop/Interrupt.h"
 
 #include <QCommandLineParser>
+#include <QCryptographicHash>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -27,7 +28,8 @@ std::optional<std::chrono::milliseconds> timeout(const QCommandLineParser& parse
                                                  const char* command) {
     bool ok = false;
     const double seconds = parser.value(option).toDouble(&ok);
-    if (!ok || seconds <= 0 || seconds > MaxTimeoutSeconds) {
+    // Asked this way round, "nan" fails too.
+    if (!ok || !(seconds > 0 && seconds <= MaxTimeoutSeconds)) {
         std::fprintf(stderr, "vimaro %s: --timeout takes seconds above 0, at most %g\n", command, MaxTimeoutSeconds);
         return std::nullopt;
     }
@@ -48,6 +50,27 @@ Internet::Answer download(QNetworkAccessManager& network, const Internet::Reques
     Internet::Answer answer;
     stoppableByCtrlC([&] { download.cancel(); }, [&] { answer = download.run(); });
     return answer;
+}
+
+DownloadedList::DownloadedList(QNetworkAccessManager& network, Internet::Request request, const QString& name)
+    : name_(name) {
+    if (!file_.open())
+        throw Internet::FetchError(Internet::FetchError::Kind::Network,
+                                   u"cannot keep the download of %1: %2"_s.arg(name, file_.errorString()));
+    request.saveTo = &file_;
+    answer_ = download(network, request);
+}
+
+QByteArray DownloadedList::digest() {
+    file_.seek(0);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file_);
+    return hash.result().toHex();
+}
+
+Playlists::InputBlocks& DownloadedList::input() {
+    file_.seek(0);
+    return input_.emplace(file_, name_);
 }
 
 } // namespace CommandLine

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Downloading.h"
 #include "desktop/Interrupt.h"
+#include "desktop/Shell.h"
 #include "internet/Directory.h"
 #include "playlists/Import.h"
 
@@ -46,7 +47,7 @@ QString line(int number, const Station& station) {
         .arg(station.name.isEmpty() ? u"(no name)"_s : station.name,
              station.countryCode.isEmpty() ? u"--"_s : station.countryCode, sound.isEmpty() ? u"?"_s : sound.join(u' '))
         .arg(station.votes)
-        .arg(station.address);
+        .arg(station.address + (isPlayable(station.address) ? QString() : u"  (will not play: not added)"_s));
 }
 
 QJsonArray json(const std::vector<Station>& stations) {
@@ -79,12 +80,14 @@ std::optional<std::vector<int>> picked(const QString& numbers, int count) {
     return picks.empty() ? std::nullopt : std::optional(picks);
 }
 
+// An address that cannot play (a file:, a javascript: …) is never added; the list above marked it.
 int add(const std::vector<Station>& stations, const std::vector<int>& picks, const QString& category) {
     Playlists::PlaylistFile results{u"search result"_s, {}};
     for (const int pick : picks) {
         const Station& station = stations[static_cast<std::size_t>(pick - 1)];
-        results.playlist.entries.push_back(
-            {station.name, station.address, std::nullopt, pick, std::nullopt, Directory::attributesOf(station)});
+        if (isPlayable(station.address))
+            results.playlist.entries.push_back(
+                {station.name, station.address, std::nullopt, pick, std::nullopt, Directory::attributesOf(station)});
     }
     Playlists::ImportOptions options;
     options.category = category;
@@ -150,14 +153,18 @@ int findStations(const QStringList& arguments) {
         return usage("--pick goes with --add");
     if (parser.isSet(asJson) && parser.isSet(addTo))
         return usage("--json and --add do not go together");
+    // The environment names servers as --server does, and is held to the same rule.
+    const bool given = parser.isSet(server);
+    const QStringList addresses =
+        given ? parser.values(server)
+              : qEnvironmentVariable(Directory::ServersVariable).split(u' ', Qt::SkipEmptyParts);
     QList<QUrl> servers;
-    for (const QString& address : parser.values(server)) {
+    for (const QString& address : addresses) {
         if (!Internet::isWebAddress(address))
-            return usage("--server takes an http or https address");
-        servers.append(QUrl(address));
+            return usage(given ? "--server takes an http or https address"
+                               : "VIMARO_DIRECTORY_SERVER takes http or https addresses, separated by blanks");
+        servers.append(QUrl(address.trimmed()));
     }
-    if (servers.isEmpty())
-        servers = Directory::serversFromEnvironment();
     const auto searchTime = timeout(parser, timeoutSeconds, "find");
     if (!searchTime)
         return Usage;

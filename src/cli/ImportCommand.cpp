@@ -110,21 +110,26 @@ struct GivenFiles {
     }
 
     std::deque<GivenFile> opened;
+    std::deque<DownloadedList> downloads;
     std::vector<Playlists::ImportFile> files;
     bool onlyOldCatalogues = true;
 
 private:
-    // A playlist at a web address comes whole, within the download's limits, and is read as a file is.
+    // A playlist at a web address comes within the download's limits, and is read as a file is.
     bool downloaded(const QString& address, std::chrono::milliseconds downloadTime) {
         try {
             Internet::Request request;
             request.address = QUrl(address.trimmed());
             request.timeout = downloadTime;
             request.playlist = true;
-            files.push_back(Playlists::playlistFile({address, Playlists::read(download(network, request).body)}));
+            files.push_back(Playlists::playlistFile(downloads.emplace_back(network, request, address).input()));
             return true;
         } catch (const Internet::FetchError& error) {
-            print(stderr, u"vimaro import: cannot download %1\n"_s.arg(printable(QString::fromUtf8(error.what()))));
+            // What is no list says so itself; "cannot download" would read as if the download had failed.
+            const QString why = printable(QString::fromUtf8(error.what()));
+            print(stderr, error.kind() == Internet::FetchError::Kind::NotAPlaylist
+                              ? u"vimaro import: %1\n"_s.arg(why)
+                              : u"vimaro import: cannot download %1\n"_s.arg(why));
             return false;
         }
     }
@@ -136,16 +141,6 @@ QString placeOf(Playlists::Unit unit) {
     return unit == Playlists::Unit::Record ? u"record"_s : u"line"_s;
 }
 
-template <typename Place, typename Describe>
-void list(const QString& heading, const Playlists::Listed<Place>& places, Describe describe) {
-    QString text = u"%1%2\n"_s.arg(heading.leftJustified(20)).arg(places.count);
-    for (const Place& place : places.first)
-        text += u"  "_s + describe(place) + u'\n';
-    if (places.count > qint64(places.first.size()))
-        text += u"  ... and %1 more\n"_s.arg(places.count - qint64(places.first.size()));
-    print(stdout, text);
-}
-
 } // namespace
 
 void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem,
@@ -154,16 +149,17 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
                       .arg(report.added)
                       .arg(u"Already present:"_s.leftJustified(20))
                       .arg(report.alreadyPresent));
-    list(u"Will not play:"_s, report.willNotPlay, [](const Playlists::StationAt& at) {
+    printListed(u"Will not play:"_s, report.willNotPlay, [](const Playlists::StationAt& at) {
         const Catalogue::Station& station = at.station;
         const QString what =
             station.name == station.address ? station.address : station.name + u"  "_s + station.address;
         return printable(u"%1 %2 %3: %4"_s.arg(at.file, placeOf(at.unit)).arg(at.at).arg(what));
     });
-    list(onlyOldCatalogues ? u"Unreadable records:"_s : u"Unreadable lines:"_s, report.unreadable,
-         [](const Playlists::UnreadableAt& at) {
-             return printable(u"%1 %2 %3 %4"_s.arg(at.file, placeOf(at.unit)).arg(at.line.line).arg(at.line.reason));
-         });
+    printListed(onlyOldCatalogues ? u"Unreadable records:"_s : u"Unreadable lines:"_s, report.unreadable,
+                [](const Playlists::UnreadableAt& at) {
+                    return printable(
+                        u"%1 %2 %3 %4"_s.arg(at.file, placeOf(at.unit)).arg(at.line.line).arg(at.line.reason));
+                });
     if (!report.hidden.empty()) {
         int stations = 0;
         for (const auto& [category, count] : report.hidden)

@@ -21,8 +21,9 @@ namespace {
 // A subscription's list as it was downloaded, on its way into the catalogue.
 struct Downloaded {
     Subscription subscription;
-    Internet::Answer answer;
-    Playlists::PlaylistFile list;
+    std::unique_ptr<DownloadedList> list;
+    Subscriptions::Validators validators;
+    bool unchanged = false; // the server says so, or sent the list taken in last time
 };
 
 void say(std::FILE* stream, const QString& text) {
@@ -33,38 +34,55 @@ QString stationText(const Catalogue::Station& station) {
     return printable(u"%1  %2  (%3)"_s.arg(station.name, station.address, station.category));
 }
 
-template <typename Item, typename Describe>
-void listed(const char* heading, const QString& note, const std::vector<Item>& items, Describe describe) {
-    if (items.empty())
-        return;
-    QString text = QString::fromUtf8(heading).leftJustified(20) + QString::number(items.size()) + note + u'\n';
-    for (const Item& item : items)
-        text += u"  "_s + describe(item) + u'\n';
-    print(stdout, text);
+// Lists a kind of place that the update met at least once.
+template <typename Places, typename Describe>
+void listed(const QString& heading, const Places& places, Describe describe, const QString& note = {}) {
+    if (places.count > 0)
+        printListed(heading, places, describe, note);
 }
 
 void printUpdate(const Subscriptions::Report& report) {
     printReport(report.import, false, u"subscribe to the list again with --category 类别"_s);
-    listed("Changed:", {}, report.changed, [](const Subscriptions::Difference& difference) {
+    listed(u"Changed:"_s, report.changed, [](const Subscriptions::Difference& difference) {
         return u"%1\n    now %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
     });
-    listed("Your edits kept:", u", though the list changed these stations"_s, report.keptEdits,
-           [](const Subscriptions::Difference& difference) {
-               return u"%1\n    the list: %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
-           });
+    listed(
+        u"Your edits kept:"_s, report.keptEdits,
+        [](const Subscriptions::Difference& difference) {
+            return u"%1\n    the list: %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
+        },
+        u", though the list changed what you changed; the rest of these stations follows the list"_s);
     if (report.deletedByUser > 0)
         print(stdout,
               u"%1%2, not added back\n"_s.arg(u"Deleted by you:"_s.leftJustified(20)).arg(report.deletedByUser));
-    listed("Gone from list:", u", kept (vimaro update --prune removes those you did not change)"_s, report.gone,
-           [](const Subscriptions::Gone& gone) {
-               return stationText(gone.station) + (gone.edited ? u"  changed by you"_s : QString());
-           });
-    listed("Removed:", {}, report.pruned, stationText);
+    listed(
+        u"Gone from list:"_s, report.gone,
+        [](const Subscriptions::Gone& gone) {
+            return stationText(gone.station) + (gone.edited ? u"  changed by you"_s : QString());
+        },
+        u", kept (vimaro update --prune removes those you did not change)"_s);
+    listed(u"Not yet removed:"_s, report.waiting, stationText,
+           u", gone from the list at this update only: --prune removes them when the next list leaves them out "
+           "too, as a list cut short on its way would not"_s);
+    listed(u"Removed:"_s, report.pruned, stationText);
+}
+
+// True when the list holds a station: an empty list is a broken server far more often than a list whose every
+// station went away.
+bool holdsStations(Playlists::InputBlocks& list) {
+    struct Found {};
+    try {
+        Playlists::read(list,
+                        {[](const Playlists::Entry&) { throw Found{}; }, [](const Playlists::UnreadableLine&) {}});
+    } catch (const Found&) {
+        return true;
+    }
+    return false;
 }
 
 // Downloads a subscription's list, asking with the validators of the last answer unless the whole list is needed.
-std::optional<Downloaded> downloadList(QNetworkAccessManager& network, const Subscription& subscription,
-                                       std::chrono::milliseconds timeout, bool wholeList) {
+Downloaded downloadList(QNetworkAccessManager& network, const Subscription& subscription,
+                        std::chrono::milliseconds timeout, bool wholeList) {
     Internet::Request request;
     request.address = QUrl(subscription.address);
     if (!wholeList) {
@@ -73,25 +91,34 @@ std::optional<Downloaded> downloadList(QNetworkAccessManager& network, const Sub
     }
     request.timeout = timeout;
     request.playlist = true;
-    Downloaded downloaded{subscription, download(network, request), {subscription.address, {}}};
-    if (downloaded.answer.notModified || (!wholeList && Subscriptions::sameList(subscription, downloaded.answer.body)))
-        return std::nullopt;
-    downloaded.list.playlist = Playlists::read(downloaded.answer.body);
-    // An empty list is a broken server far more often than a list whose every station went away.
-    if (downloaded.list.playlist.entries.empty())
+    Downloaded downloaded{
+        subscription, std::make_unique<DownloadedList>(network, request, subscription.address), {}, false};
+    const Internet::Answer& answer = downloaded.list->answer();
+    downloaded.unchanged = answer.notModified;
+    if (downloaded.unchanged)
+        return downloaded;
+    downloaded.validators = {answer.etag, answer.lastModified, downloaded.list->digest()};
+    downloaded.unchanged = !wholeList && downloaded.validators.digest == subscription.digest;
+    if (!downloaded.unchanged && !holdsStations(downloaded.list->input()))
         throw Internet::FetchError(
             Internet::FetchError::Kind::NotAPlaylist,
             u"%1: the list holds no stations now; its stations are left as they were"_s.arg(subscription.address));
     return downloaded;
 }
 
+// New validators for the list taken in last time: kept, so that the next update is told "not modified".
+bool newValidators(const Downloaded& downloaded) {
+    const Subscriptions::Validators& given = downloaded.validators;
+    return downloaded.unchanged && !given.digest.isEmpty() &&
+           (given.etag != downloaded.subscription.etag || given.lastModified != downloaded.subscription.lastModified);
+}
+
 // Takes a downloaded list into the catalogue, inside the caller's transaction, while an Interrupt lives: Ctrl+C
 // throws, and the transaction rolls back as the stack unwinds, where being ended would leave a hot journal.
 Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool prune) {
-    const Internet::Answer& answer = downloaded.answer;
     Subscriptions::Report report =
-        Subscriptions::update(catalogue, downloaded.subscription, downloaded.list,
-                              {answer.etag, answer.lastModified, answer.body}, {prune, &Interrupt::wasRequested()});
+        Subscriptions::update(catalogue, downloaded.subscription, Playlists::playlistFile(downloaded.list->input()),
+                              downloaded.validators, {prune, &Interrupt::wasRequested()});
     if (report.import.cancelled)
         throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"stopped by Ctrl+C"_s);
     return report;
@@ -156,7 +183,8 @@ int subscribe(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         Subscription asked;
         asked.address = *address;
-        std::vector<Downloaded> lists{*downloadList(network, asked, *downloadTime, true)};
+        std::vector<Downloaded> lists;
+        lists.push_back(downloadList(network, asked, *downloadTime, true));
         const Interrupt interrupt;
         // The address is recorded together with the stations of its list, or neither is.
         Catalogue::backUpBeforeWriting();
@@ -208,13 +236,17 @@ int updateSubscriptions(const QStringList& arguments) {
             return only.isEmpty() ? Done : Failed;
         }
         std::vector<Downloaded> lists;
+        std::vector<Downloaded> refreshed; // unchanged, with new validators
         bool allCame = true;
         for (const Subscription& subscription : subscriptions) {
             try {
-                if (auto list = downloadList(network, subscription, *downloadTime, parser.isSet(prune)))
-                    lists.push_back(std::move(*list));
-                else
+                Downloaded list = downloadList(network, subscription, *downloadTime, parser.isSet(prune));
+                if (list.unchanged)
                     say(stdout, printable(subscription.address) + u": unchanged"_s);
+                if (newValidators(list))
+                    refreshed.push_back(std::move(list));
+                else if (!list.unchanged)
+                    lists.push_back(std::move(list));
             } catch (const Internet::FetchError& error) {
                 if (error.kind() == Internet::FetchError::Kind::Cancelled)
                     throw;
@@ -222,12 +254,14 @@ int updateSubscriptions(const QStringList& arguments) {
                 allCame = false;
             }
         }
-        if (lists.empty())
+        if (lists.empty() && refreshed.empty())
             return allCame ? Done : Failed;
         const Interrupt interrupt;
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
         Catalogue::createIndexes(catalogue);
+        for (const Downloaded& list : refreshed)
+            Subscriptions::keepValidators(catalogue, list.subscription, list.validators);
         std::vector<Subscriptions::Report> reports;
         for (Downloaded& list : lists)
             reports.push_back(takeIn(catalogue, list, parser.isSet(prune)));

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrlQuery>
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -34,15 +35,18 @@ class Fields {
 public:
     Fields(const QJsonObject& object, qsizetype item) : object_(object), item_(item) {}
 
+    // Cut at `bound`: one long name is no reason to refuse the stations around it.
     QString text(const QString& name, qsizetype bound = MaxText) const {
         const QJsonValue value = object_.value(name);
         if (value.isUndefined() || value.isNull())
             return {};
         if (!value.isString())
             refuse(u"%1 is not text"_s.arg(name));
-        if (value.toString().size() > bound)
-            refuse(u"%1 is longer than %2 characters"_s.arg(name).arg(bound));
         return cleaned(value.toString(), bound);
+    }
+
+    bool longerThan(const QString& name, qsizetype bound) const {
+        return object_.value(name).toString().size() > bound;
     }
 
     int number(const QString& name) const {
@@ -65,9 +69,12 @@ private:
     qsizetype item_;
 };
 
-Station station(const QJsonObject& object, qsizetype item) {
+// Nothing for a station whose address is longer than any address that plays: cut, it would lead elsewhere.
+std::optional<Station> station(const QJsonObject& object, qsizetype item) {
     const Fields fields(object, item);
     Station station;
+    if (fields.longerThan(u"url_resolved"_s, MaxAddress) || fields.longerThan(u"url"_s, MaxAddress))
+        return std::nullopt;
     station.uuid = fields.text(u"stationuuid"_s);
     station.name = fields.text(u"name"_s);
     station.address = fields.text(u"url_resolved"_s, MaxAddress);
@@ -124,12 +131,14 @@ QUrl searchAddress(const QUrl& server, const Query& query) {
     add(u"hidebroken"_s, u"true"_s);
     add(u"order"_s, u"votes"_s);
     add(u"reverse"_s, u"true"_s);
-    QUrl address = server.resolved(QUrl(u"/json/stations/search"_s));
+    // Below the server's own path, where a mirror may serve the directory.
+    QUrl address = server;
+    address.setPath(server.path() + (server.path().endsWith(u'/') ? u""_s : u"/"_s) + u"json/stations/search"_s);
     address.setQuery(parameters);
     return address;
 }
 
-std::vector<Station> readStations(const QByteArray& json) {
+std::vector<Station> readStations(const QByteArray& json, qsizetype most) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
@@ -139,19 +148,13 @@ std::vector<Station> readStations(const QByteArray& json) {
         throw DirectoryError("the answer is not the directory's list of stations: it is no JSON array");
     const QJsonArray items = document.array();
     std::vector<Station> stations;
-    for (qsizetype i = 0; i < items.size(); ++i) {
+    for (qsizetype i = 0; i < items.size() && qsizetype(stations.size()) < most; ++i) {
         if (!items[i].isObject())
             Fields({}, i).refuse(u"it is no JSON object"_s);
-        stations.push_back(station(items[i].toObject(), i));
+        if (std::optional<Station> found = station(items[i].toObject(), i))
+            stations.push_back(std::move(*found));
     }
     return stations;
-}
-
-QList<QUrl> serversFromEnvironment() {
-    QList<QUrl> servers;
-    for (const QString& server : qEnvironmentVariable(ServersVariable).split(u' ', Qt::SkipEmptyParts))
-        servers.append(QUrl(server));
-    return servers;
 }
 
 Search::Search(QNetworkAccessManager& network, Query query, std::chrono::milliseconds timeout, QList<QUrl> servers)
@@ -168,7 +171,7 @@ std::vector<Station> Search::run() {
         stop_ = [&download] { download.cancel(); };
         const auto forget = qScopeGuard([this] { stop_ = nullptr; });
         try {
-            return readStations(download.run().body);
+            return readStations(download.run().body, query_.limit);
         } catch (const Internet::FetchError& error) {
             if (error.kind() == Internet::FetchError::Kind::Cancelled)
                 throw;

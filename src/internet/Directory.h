@@ -63,12 +63,11 @@ public:
 // The request of a search on one server.
 QUrl searchAddress(const QUrl& server, const Query& query);
 
-// The stations of an answer, read by their names; other fields are passed over. Anything that is not the
-// directory's shape (not JSON, not an array of station objects, a field of the wrong type) throws DirectoryError.
-std::vector<Station> readStations(const QByteArray& json);
-
-// The servers named in the environment, if any.
-QList<QUrl> serversFromEnvironment();
+// The first `most` stations of an answer, whatever the server sent, read by their names; other fields are passed
+// over, a text longer than its bound is cut, and a station whose address is longer than an address can be is left
+// out. Anything that is not the directory's shape (not JSON, not an array of station objects, a field of the wrong
+// type) throws DirectoryError.
+std::vector<Station> readStations(const QByteArray& json, qsizetype most);
 
 // One search of the directory: the servers given, or else those of the SRV record, asked in random order until
 // one answers. run() throws DirectoryError when none does, and FetchError when cancel() stopped it.

@@ -17,6 +17,11 @@ namespace {
 
 // Enough of the body to tell a playlist from a stream or a page, as a player tells them.
 constexpr qsizetype SniffBytes = 512;
+// The head of the body that is kept: an HLS playlist names what it is in its first lines.
+constexpr qsizetype HeadBytes = 4096;
+// What the network layer holds of a body before the download has taken it: without a bound, a fast server fills
+// memory faster than the limit is checked.
+constexpr qint64 ReadBufferBytes = 256 * 1024;
 // A validator longer than this, or holding anything but printable ASCII, is not worth keeping or sending back.
 constexpr qsizetype MaxValidatorBytes = 256;
 
@@ -29,6 +34,12 @@ QByteArray validator(const QByteArray& header) {
             return {};
     }
     return value;
+}
+
+// Qt leaves the reason of some failures out ("Decompression failed: ").
+QString networkFailure(const QString& reason) {
+    const QString said = reason.trimmed();
+    return said.endsWith(u':') ? said + u" the server's compressed body is damaged"_s : said;
 }
 
 QString size(qint64 bytes) {
@@ -91,7 +102,8 @@ void Download::get(const QUrl& address) {
     current_ = address;
     answered_ = false;
     judged_ = false;
-    answer_ = {address, false, {}, {}, {}};
+    answer_ = {address, false, {}, 0, {}, {}};
+    head_.clear();
     QNetworkRequest request(address);
     // Each redirect is judged here: how many, and to which scheme.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -101,6 +113,7 @@ void Download::get(const QUrl& address) {
     if (!request_.lastModified.isEmpty())
         request.setRawHeader("If-Modified-Since", request_.lastModified);
     reply_ = network_.get(request);
+    reply_->setReadBufferSize(ReadBufferBytes);
     connect(reply_, &QNetworkReply::metaDataChanged, this, &Download::readHead);
     connect(reply_, &QNetworkReply::readyRead, this, &Download::readBody);
     connect(reply_, &QNetworkReply::finished, this, &Download::readEnd);
@@ -128,6 +141,11 @@ void Download::readHead() {
         return redirect();
     if (code >= 300 || code < 200)
         return fail(FetchError::Kind::Status, statusLine.trimmed());
+    // Never asked for: the program sends no range, and a body with no content is no list either.
+    if (code == 204)
+        return fail(FetchError::Kind::Status, statusLine.trimmed() + u": the server sent nothing"_s);
+    if (code == 206)
+        return fail(FetchError::Kind::Status, statusLine.trimmed() + u": the server sent a part of the file only"_s);
     const qint64 length = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (length > request_.maxBytes) {
         return fail(FetchError::Kind::TooLarge,
@@ -140,7 +158,7 @@ void Download::readHead() {
     const QByteArray type = reply_->rawHeader("Content-Type").trimmed();
     switch (Content::fromType(type, current_)) {
     case Content::Kind::Stream:
-        return fail(FetchError::Kind::NotAPlaylist, u"an audio or video stream (%1)"_s.arg(QString::fromLatin1(type)));
+        return fail(FetchError::Kind::NotAPlaylist, u"one audio or video stream (%1)"_s.arg(QString::fromLatin1(type)));
     case Content::Kind::Page:
         return fail(FetchError::Kind::NotAPlaylist, u"a web page (%1)"_s.arg(QString::fromLatin1(type)));
     case Content::Kind::Dash:
@@ -153,14 +171,24 @@ void Download::readHead() {
 void Download::readBody() {
     if (!answered_ || done_)
         return;
-    answer_.body += reply_->readAll();
-    if (answer_.body.size() > request_.maxBytes)
-        return fail(FetchError::Kind::TooLarge,
-                    u"the answer is larger than the limit of %1"_s.arg(size(request_.maxBytes)));
-    Q_EMIT progress(answer_.body.size(),
-                    qMax<qint64>(reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(), 0));
+    take(reply_->readAll());
+    if (done_)
+        return;
+    Q_EMIT progress(answer_.size, qMax<qint64>(reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(), 0));
     if (request_.playlist)
         judgePlaylist(false);
+}
+
+void Download::take(const QByteArray& bytes) {
+    if (answer_.size + bytes.size() > request_.maxBytes)
+        return fail(FetchError::Kind::TooLarge,
+                    u"the answer is larger than the limit of %1"_s.arg(size(request_.maxBytes)));
+    answer_.size += bytes.size();
+    head_ += bytes.first(std::min(bytes.size(), HeadBytes - head_.size()));
+    if (!request_.saveTo)
+        answer_.body += bytes;
+    else if (request_.saveTo->write(bytes) != bytes.size())
+        fail(FetchError::Kind::Network, u"cannot keep the download: %1"_s.arg(request_.saveTo->errorString()));
 }
 
 void Download::readEnd() {
@@ -179,9 +207,9 @@ void Download::readEnd() {
                     u"the server's certificate is not one the system trusts (%1)"_s.arg(
                         certificateErrors_.isEmpty() ? reply_->errorString() : certificateErrors_.join(u"; "_s)));
     default:
-        return fail(FetchError::Kind::Network, reply_->errorString());
+        return fail(FetchError::Kind::Network, networkFailure(reply_->errorString()));
     }
-    if (request_.playlist)
+    if (request_.playlist && !done_)
         judgePlaylist(true);
     if (!done_)
         finish();
@@ -201,11 +229,13 @@ void Download::redirect() {
 }
 
 void Download::judgePlaylist(bool complete) {
-    if (!judged_ && (complete || answer_.body.size() >= SniffBytes)) {
+    if (complete && answer_.size == 0)
+        return fail(FetchError::Kind::Status, u"the server answered with an empty body, no list"_s);
+    if (!judged_ && (complete || head_.size() >= SniffBytes)) {
         judged_ = true;
-        switch (Content::fromBytes(answer_.body.first(std::min(answer_.body.size(), SniffBytes)))) {
+        switch (Content::fromBytes(head_.first(std::min(head_.size(), SniffBytes)))) {
         case Content::Kind::Stream:
-            return fail(FetchError::Kind::NotAPlaylist, u"an audio or video stream"_s);
+            return fail(FetchError::Kind::NotAPlaylist, u"one audio or video stream"_s);
         case Content::Kind::Page:
             return fail(FetchError::Kind::NotAPlaylist, u"a web page"_s);
         case Content::Kind::Dash:
@@ -214,7 +244,7 @@ void Download::judgePlaylist(bool complete) {
             break;
         }
     }
-    if (complete && isHlsStation(answer_.body))
+    if (complete && isHlsStation(head_))
         fail(FetchError::Kind::NotAPlaylist, u"the HLS playlist of one station"_s);
 }
 
@@ -222,7 +252,7 @@ void Download::fail(FetchError::Kind kind, const QString& reason) {
     if (done_)
         return;
     error_.emplace(kind, kind == FetchError::Kind::NotAPlaylist
-                             ? u"%1 is %2, not a list of stations"_s.arg(current_.toString(), reason)
+                             ? named(u"this is %1, not a list of stations"_s.arg(reason))
                              : named(reason));
     finish();
 }
@@ -249,8 +279,11 @@ void Download::dropReply() {
     reply_ = nullptr;
 }
 
+// The address the user gave comes first: a redirect's target alone would be an address the user never saw.
 QString Download::named(const QString& what) const {
-    return u"%1: %2"_s.arg(current_.toString(), what);
+    if (current_ == request_.address)
+        return u"%1: %2"_s.arg(current_.toString(), what);
+    return u"%1 (redirected to %2): %3"_s.arg(request_.address.toString(), current_.toString(), what);
 }
 
 } // namespace Internet

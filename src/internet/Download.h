@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 
+class QIODevice;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QSslError;
@@ -48,12 +49,16 @@ struct Request {
     // Stop at what is no list of stations (a stream, a web page, the playlist of one HLS or DASH station), before
     // a stream that never ends has used up the time.
     bool playlist = false;
+    // Where the body goes as it arrives, instead of into Answer::body: a list as large as the limit is then held on
+    // disk, not in memory.
+    QIODevice* saveTo = nullptr;
 };
 
 struct Answer {
     QUrl address; // where the body came from, after redirects
     bool notModified = false;
-    QByteArray body;
+    QByteArray body; // empty when the request gave saveTo
+    qint64 size = 0; // bytes of the body
     // The validators to ask with next time; empty where the server gave none, or none a program should keep.
     QByteArray etag;
     QByteArray lastModified;
@@ -82,6 +87,7 @@ private:
     void readBody();
     void readEnd();
     void redirect();
+    void take(const QByteArray& bytes);
     void judgePlaylist(bool complete);
     void fail(FetchError::Kind kind, const QString& reason);
     void finish();
@@ -96,6 +102,7 @@ private:
     int redirects_ = 0;
     bool answered_ = false;
     bool judged_ = false; // the first bytes told a playlist from anything else
+    QByteArray head_;     // the first bytes of the body, to tell it by
     QStringList certificateErrors_;
     Answer answer_;
     std::optional<FetchError> error_;

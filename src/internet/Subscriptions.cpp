@@ -1,10 +1,10 @@
 #include "internet/Subscriptions.h"
 
 #include "catalogue/StationRows.h"
+#include "catalogue/StationAttributes.h"
 #include "sqlite/Statement.h"
 
 #include <QCryptographicHash>
-#include <QHash>
 
 using namespace Qt::StringLiterals;
 using Catalogue::Station;
@@ -13,27 +13,49 @@ namespace Subscriptions {
 
 namespace {
 
-// What the program last wrote to the station of one entry of a list.
-struct Known {
-    std::optional<qint64> station; // none: the catalogue held the station before the list gave it
-    Station written;
-    bool seen = false;
-};
+// The fields of a station, as bits: those the user changed are kept in one number.
+enum Field { Category = 1, Name = 2, Address = 4, Attributes = 8, Every = Category | Name | Address | Attributes };
+
+// What an entry's attributes are known by from one update to the next; none for none.
+QByteArray digestOf(const Catalogue::Attributes& attributes) {
+    if (attributes.empty())
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const Catalogue::Attribute& attribute : attributes)
+        hash.addData(QStringList{Catalogue::sourceKey(attribute.source), attribute.name, attribute.value + u'\x1e'}
+                         .join(u'\x1f')
+                         .toUtf8());
+    return hash.result().toHex();
+}
+
+int differing(const Station& a, const Station& b) {
+    return (a.category != b.category ? Category : 0) | (a.name != b.name ? Name : 0) |
+           (a.address != b.address ? Address : 0);
+}
+
+// The list's station, with the fields in `kept` taken from the user's.
+Station merged(const Station& list, const Station& users, int kept) {
+    return {kept & Category ? users.category : list.category, kept & Name ? users.name : list.name,
+            kept & Address ? users.address : list.address};
+}
 
 // An entry is known by its tvg-id, else by its name within its group; entries that share it are told apart by
 // their order. The unit separator never appears in a name: a line holding a control character is unreadable.
-QString entryKey(const Playlists::Entry& entry, QHash<QString, int>& repeats) {
-    QString key = entry.id && !entry.id->isEmpty() ? u"tvg-id\x1f"_s + *entry.id
-                                                   : u"name\x1f"_s + entry.group.value_or(QString()) + u'\x1f' +
-                                                         Playlists::stationOf(entry, std::nullopt).name;
-    if (const int repeat = repeats[key]++; repeat > 0)
-        key += u"\x1f#"_s + QString::number(repeat);
-    return key;
+QString entryKey(const Playlists::Entry& entry) {
+    return entry.id && !entry.id->isEmpty() ? u"tvg-id\x1f"_s + *entry.id
+                                            : u"name\x1f"_s + entry.group.value_or(QString()) + u'\x1f' +
+                                                  Playlists::stationOf(entry, std::nullopt).name;
 }
 
-QByteArray digest(const QByteArray& body) {
-    return QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex();
-}
+// One entry of a list as the updates so far left it.
+struct Known {
+    std::optional<qint64> station; // none: an entry recorded before every entry knew its station
+    Station given;                 // what the list gave last time
+    QByteArray givenAttributes;    // and of its attributes, their digest
+    bool users = false;            // the catalogue held the station before the list gave it
+    int edited = 0;                // the fields the user changed
+    bool seen = false;             // met already in this update
+};
 
 Subscription read(const Statement& row) {
     Subscription subscription;
@@ -51,109 +73,223 @@ Subscription read(const Statement& row) {
 }
 
 const QString Selected = u"SELECT s.id, s.address, s.category, s.etag, s.last_modified, s.digest, s.updated, s.result, "
-                         "(SELECT count(*) FROM subscription_entry e JOIN radio r ON r.rowid = e.station "
-                         "WHERE e.subscription = s.id) FROM subscription s "_s;
+                         "(SELECT count(DISTINCT e.station) FROM subscription_entry e JOIN radio r "
+                         "ON r.rowid = e.station WHERE e.subscription = s.id) FROM subscription s "_s;
 
 bool created(Database& catalogue) {
     Statement table(catalogue, u"SELECT EXISTS (SELECT 1 FROM sqlite_master WHERE name = 'subscription_entry')"_s);
     return table.step() && table.integer(0) == 1;
 }
 
-// The entries of a subscription's list as the last update left them, by key.
-QHash<QString, Known> knownEntries(Database& catalogue, qint64 subscription) {
-    Statement rows(catalogue, u"SELECT entry, station, category, name, address FROM subscription_entry "
-                              "WHERE subscription = ?"_s);
-    rows.bind(1, subscription);
-    QHash<QString, Known> known;
-    while (rows.step()) {
-        const QVariant station = rows.column(1);
-        known.insert(rows.text(0), {station.isNull() ? std::nullopt : std::optional(station.toLongLong()),
-                                    {rows.text(2), rows.text(3), rows.text(4)}});
-    }
-    return known;
+void run(Statement& statement, const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.step();
+    statement.reset();
 }
 
 // The statements of one update, prepared once for all its entries.
 class Entries {
 public:
     Entries(Database& catalogue, qint64 subscription)
-        : subscription_(subscription), stations_(catalogue),
-          remember_(catalogue, u"INSERT OR REPLACE INTO subscription_entry "
-                               "(subscription, entry, station, category, name, address) VALUES (?, ?, ?, ?, ?, ?)"_s),
-          forget_(catalogue, u"DELETE FROM subscription_entry WHERE subscription = ? AND entry = ?"_s) {}
+        : subscription_(subscription),
+          lookUp_(catalogue, u"SELECT station, category, name, address, attributes, users, edited, missed "
+                             "FROM subscription_entry WHERE subscription = ? AND entry = ?"_s),
+          present_(catalogue, u"SELECT r.rowid, EXISTS (SELECT 1 FROM subscription_entry e WHERE e.subscription = ? "
+                              "AND e.station = r.rowid AND e.users = 0) FROM radio r "
+                              "WHERE r.类别 = ? AND r.名称 = ? AND r.网址 = ? LIMIT 1"_s),
+          stations_(catalogue),
+          remember_(catalogue, u"INSERT OR REPLACE INTO subscription_entry (subscription, entry, station, category, "
+                               "name, address, attributes, users, edited, missed) "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 0)"_s) {}
+
+    std::optional<Known> lookUp(const QString& entry) {
+        lookUp_.bind(1, subscription_);
+        lookUp_.bind(2, entry);
+        std::optional<Known> known;
+        if (lookUp_.step()) {
+            const QVariant station = lookUp_.column(0);
+            known = Known{station.isNull() ? std::nullopt : std::optional(station.toLongLong()),
+                          {lookUp_.text(1), lookUp_.text(2), lookUp_.text(3)},
+                          lookUp_.text(4).toLatin1(),
+                          lookUp_.integer(5) == 1,
+                          static_cast<int>(lookUp_.integer(6)),
+                          lookUp_.integer(7) == 0};
+        }
+        lookUp_.reset();
+        return known;
+    }
+
+    // The row of a station the catalogue holds, and whether an entry of this list gave it.
+    std::pair<qint64, bool> present(const Station& station) {
+        present_.bind(1, subscription_);
+        present_.bind(2, station.category);
+        present_.bind(3, station.name);
+        present_.bind(4, station.address);
+        present_.step();
+        const std::pair found(present_.integer(0), present_.integer(1) == 1);
+        present_.reset();
+        return found;
+    }
 
     // The station as the catalogue holds it now; none when the user deleted it.
     std::optional<Station> current(qint64 station) { return stations_.read(station); }
 
     void change(qint64 station, const Station& to) { stations_.write(station, to); }
-    void remove(qint64 station) { stations_.remove(station); }
 
-    void remember(const QString& entry, std::optional<qint64> station, const Station& written) {
-        run(remember_, {subscription_, entry, station ? QVariant(*station) : QVariant(), written.category, written.name,
-                        written.address});
+    // Records the entry as seen in this update.
+    void remember(const QString& entry, qint64 station, const Station& given, const QByteArray& attributes, bool users,
+                  int edited) {
+        run(remember_, {subscription_, entry, station, given.category, given.name, given.address,
+                        QString::fromLatin1(attributes), users ? 1 : 0, edited});
     }
-    void forget(const QString& entry) { run(forget_, {subscription_, entry}); }
 
 private:
-    static void run(Statement& statement, const QVariantList& values) {
-        for (int i = 0; i < values.size(); ++i)
-            statement.bind(i + 1, values[i]);
-        statement.step();
-        statement.reset();
-    }
-
     qint64 subscription_;
+    Statement lookUp_;
+    Statement present_;
     Catalogue::StationRows stations_;
     Statement remember_;
-    Statement forget_;
 };
 
-// The entries that left the list: reported and kept, or with --prune removed unless the user changed them.
-void judgeGone(Entries& entries, const QHash<QString, Known>& known, bool prune, Report& report) {
-    for (auto entry = known.cbegin(); entry != known.cend(); ++entry) {
-        if (entry->seen || !entry->station)
-            continue;
-        const std::optional<Station> current = entries.current(*entry->station);
-        const bool edited = current && *current != entry->written;
-        if (current && !(prune && !edited)) {
-            report.gone.push_back({*current, edited});
-            continue;
+// A cancel seen while the list is read: it unwinds the reading.
+struct Cancelled {};
+
+// One update under way: each entry of the list is taken in as it is read.
+class Updating {
+public:
+    Updating(Database& catalogue, const Subscription& subscription, const Playlists::ImportFile& list,
+             const Options& options)
+        : catalogue_(catalogue), subscription_(subscription), list_(list), options_(options), missing_(catalogue),
+          entries_(catalogue, subscription.id) {}
+
+    void take(const Playlists::Entry& entry) {
+        if (options_.cancel && options_.cancel->load())
+            throw Cancelled{};
+        const Station station = Playlists::stationOf(entry, subscription_.category);
+        const QString key = entryKey(entry);
+        for (int repeat = 0;; ++repeat) {
+            const QString tried = repeat == 0 ? key : key + u"\x1f#"_s + QString::number(repeat);
+            const std::optional<Known> known = entries_.lookUp(tried);
+            if (known && known->seen)
+                continue;
+            if (known && known->station)
+                return follow(tried, *known, entry, station);
+            return first(tried, entry, station);
         }
-        if (!prune)
-            continue; // deleted by the user, and gone from the list as well
-        if (current) {
-            entries.remove(*entry->station);
-            report.pruned.push_back(*current);
-        }
-        entries.forget(entry.key());
     }
+
+    Report report;
+
+private:
+    // An entry met for the first time stands for the station it adds, or for the one the catalogue holds already:
+    // the user's, unless another entry of this list gave it.
+    void first(const QString& key, const Playlists::Entry& entry, const Station& station) {
+        const std::optional<qint64> added = missing_.add(station, entry.attributes);
+        Playlists::count(report.import, {list_.name, list_.unit, entry.line, station}, added.has_value());
+        const QByteArray attributes = digestOf(entry.attributes);
+        if (added)
+            return entries_.remember(key, *added, station, attributes, false, 0);
+        const auto [row, listed] = entries_.present(station);
+        entries_.remember(key, row, station, attributes, !listed, 0);
+    }
+
+    // Each field follows the list unless the user changed it, now or at any time before.
+    void follow(const QString& key, const Known& known, const Playlists::Entry& entry, const Station& list) {
+        const QByteArray attributes = digestOf(entry.attributes);
+        const std::optional<Station> current = entries_.current(*known.station);
+        if (!current) {
+            ++report.deletedByUser;
+            return entries_.remember(key, *known.station, list, attributes, known.users, known.edited);
+        }
+        int edited = known.users ? int(Every) : known.edited | differing(*current, known.given);
+        // The station's attributes are read only when the list changed them: were they what the list gave before?
+        if (!(edited & Attributes) && attributes != known.givenAttributes) {
+            if (digestOf(Catalogue::attributes(catalogue_, *known.station)) == known.givenAttributes)
+                Catalogue::setAttributes(catalogue_, *known.station, entry.attributes);
+            else
+                edited |= Attributes;
+        }
+        const Station now = merged(list, *current, edited);
+        if (now != *current) {
+            entries_.change(*known.station, now);
+            report.changed.add({*current, now});
+        }
+        if (differing(list, known.given) & edited)
+            report.keptEdits.add({*current, list});
+        entries_.remember(key, *known.station, list, attributes, known.users, edited);
+    }
+
+    Database& catalogue_;
+    const Subscription& subscription_;
+    const Playlists::ImportFile& list_;
+    const Options& options_;
+    Playlists::MissingStations missing_;
+    Entries entries_;
+};
+
+// The entries of the list's that left it and whose station is still the list's alone: not the user's, not deleted,
+// and given by no entry the list holds now. Bound: ?1 the subscription.
+const QString GoneEntries = u"FROM subscription_entry e JOIN radio r ON r.rowid = e.station "
+                            "WHERE e.subscription = ?1 AND e.missed > 0 AND e.users = 0 AND NOT EXISTS "
+                            "(SELECT 1 FROM subscription_entry o WHERE o.subscription = ?1 AND o.station = e.station "
+                            "AND o.missed = 0)"_s;
+
+// The entries that left the list: reported and kept, or with --prune removed once gone long enough, unless the user
+// changed them.
+void judgeGone(Database& catalogue, qint64 subscription, bool prune, Report& report) {
+    Statement gone(catalogue, u"SELECT e.missed, e.edited, e.category, e.name, e.address, r.类别, r.名称, r.网址 "_s +
+                                  GoneEntries);
+    gone.bind(1, subscription);
+    while (gone.step()) {
+        const Station current{gone.text(5), gone.text(6), gone.text(7)};
+        const bool edited = gone.integer(1) != 0 || differing(current, {gone.text(2), gone.text(3), gone.text(4)});
+        if (edited || !prune)
+            report.gone.add({current, edited});
+        else if (gone.integer(0) >= MissedBeforePruning)
+            report.pruned.add(current);
+        else
+            report.waiting.add(current);
+    }
+    gone.reset();
+    if (!prune)
+        return;
+    Statement remove(catalogue, u"DELETE FROM radio WHERE rowid IN (SELECT e.station "_s + GoneEntries +
+                                    u" AND e.missed >= ?2 AND e.edited = 0 AND r.类别 IS e.category "
+                                    "AND r.名称 IS e.name AND r.网址 IS e.address)"_s);
+    remove.bind(1, subscription);
+    remove.bind(2, MissedBeforePruning);
+    remove.step();
+    // What is left of the entries gone: those whose station the list still has a say in.
+    Statement forget(catalogue, u"DELETE FROM subscription_entry WHERE subscription = ?1 AND missed > 0 AND "
+                                "NOT EXISTS (SELECT 1 "_s +
+                                    GoneEntries + u" AND e.entry = subscription_entry.entry)"_s);
+    forget.bind(1, subscription);
+    forget.step();
 }
 
 // The report in a line, as `vimaro subscriptions` shows it.
 QString summary(const Report& report) {
     QStringList parts{u"%1 added"_s.arg(report.import.added)};
-    const auto add = [&](qsizetype count, const QString& what) {
+    const auto add = [&](qint64 count, const QString& what) {
         if (count > 0)
             parts.append(what.arg(count));
     };
-    add(static_cast<qsizetype>(report.changed.size()), u"%1 changed"_s);
-    add(static_cast<qsizetype>(report.keptEdits.size()), u"%1 of your changes kept"_s);
+    add(report.changed.count, u"%1 changed"_s);
+    add(report.keptEdits.count, u"%1 of your changes kept"_s);
     add(report.deletedByUser, u"%1 you deleted left out"_s);
-    add(static_cast<qsizetype>(report.gone.size()), u"%1 gone from the list"_s);
-    add(static_cast<qsizetype>(report.pruned.size()), u"%1 removed"_s);
+    add(report.gone.count, u"%1 gone from the list"_s);
+    add(report.waiting.count, u"%1 gone from the list once, kept until the next update"_s);
+    add(report.pruned.count, u"%1 removed"_s);
     return parts.join(u", "_s);
 }
 
 void remember(Database& catalogue, const Subscription& subscription, const Validators& answer, const Report& report) {
     Statement store(catalogue, u"UPDATE subscription SET etag = ?, last_modified = ?, digest = ?, updated = ?, "
                                "result = ? WHERE id = ?"_s);
-    store.bind(1, QString::fromLatin1(answer.etag));
-    store.bind(2, QString::fromLatin1(answer.lastModified));
-    store.bind(3, QString::fromLatin1(digest(answer.body)));
-    store.bind(4, QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
-    store.bind(5, summary(report));
-    store.bind(6, subscription.id);
-    store.step();
+    run(store,
+        {QString::fromLatin1(answer.etag), QString::fromLatin1(answer.lastModified), QString::fromLatin1(answer.digest),
+         QDateTime::currentDateTimeUtc().toString(Qt::ISODate), summary(report), subscription.id});
 }
 
 } // namespace
@@ -183,74 +319,43 @@ Subscription subscribe(Database& catalogue, const QString& address, const std::o
         // Another category changes every station the list gives, so the next list is taken in even if it is the
         // same list as last time.
         Statement change(catalogue, u"UPDATE subscription SET category = ?, digest = NULL WHERE id = ?"_s);
-        change.bind(1, category ? QVariant(*category) : QVariant());
-        change.bind(2, existing->id);
-        change.step();
+        run(change, {category ? QVariant(*category) : QVariant(), existing->id});
         return *find(catalogue, address);
     }
     Statement add(catalogue, u"INSERT INTO subscription (address, category) VALUES (?, ?)"_s);
-    add.bind(1, address);
-    add.bind(2, category ? QVariant(*category) : QVariant());
-    add.step();
+    run(add, {address, category ? QVariant(*category) : QVariant()});
     return *find(catalogue, address);
 }
 
 void unsubscribe(Database& catalogue, const Subscription& subscription) {
     Statement entries(catalogue, u"DELETE FROM subscription_entry WHERE subscription = ?"_s);
-    entries.bind(1, subscription.id);
-    entries.step();
+    run(entries, {subscription.id});
     Statement forget(catalogue, u"DELETE FROM subscription WHERE id = ?"_s);
-    forget.bind(1, subscription.id);
-    forget.step();
+    run(forget, {subscription.id});
 }
 
-bool sameList(const Subscription& subscription, const QByteArray& body) {
-    return digest(body) == subscription.digest;
+void keepValidators(Database& catalogue, const Subscription& subscription, const Validators& answer) {
+    Statement store(catalogue, u"UPDATE subscription SET etag = ?, last_modified = ? WHERE id = ?"_s);
+    run(store, {QString::fromLatin1(answer.etag), QString::fromLatin1(answer.lastModified), subscription.id});
 }
 
-Report update(Database& catalogue, Subscription& subscription, const Playlists::PlaylistFile& list,
+Report update(Database& catalogue, Subscription& subscription, const Playlists::ImportFile& list,
               const Validators& answer, const Options& options) {
-    Report report;
-    for (const Playlists::UnreadableLine& line : list.playlist.unreadable)
-        report.import.unreadable.add({list.name, Playlists::Unit::Line, line});
-    QHash<QString, Known> known = knownEntries(catalogue, subscription.id);
-    QHash<QString, int> repeats;
-    Playlists::MissingStations missing(catalogue);
-    Entries entries(catalogue, subscription.id);
-    for (const Playlists::Entry& entry : list.playlist.entries) {
-        if (options.cancel && options.cancel->load()) {
-            report.import.cancelled = true;
-            return report;
-        }
-        const Station station = Playlists::stationOf(entry, subscription.category);
-        const QString key = entryKey(entry, repeats);
-        const auto found = known.find(key);
-        if (found == known.end() || !found->station) {
-            const std::optional<qint64> added = missing.add(station, entry.attributes);
-            Playlists::count(report.import, {list.name, Playlists::Unit::Line, entry.line, station}, added.has_value());
-            entries.remember(key, added, station);
-            continue;
-        }
-        found->seen = true;
-        const std::optional<Station> current = entries.current(*found->station);
-        if (!current) {
-            ++report.deletedByUser;
-        } else if (*current == station) {
-            // The list now gives what the user made of the station, so from here on the two agree.
-            if (station != found->written)
-                entries.remember(key, found->station, station);
-        } else if (*current != found->written) {
-            if (station != found->written)
-                report.keptEdits.push_back({*current, station});
-        } else if (station != found->written) {
-            entries.change(*found->station, station);
-            entries.remember(key, found->station, station);
-            report.changed.push_back({*current, station});
-        }
+    Statement missing(catalogue, u"UPDATE subscription_entry SET missed = missed + 1 WHERE subscription = ?"_s);
+    run(missing, {subscription.id});
+    Updating updating(catalogue, subscription, list, options);
+    try {
+        list.read({[&](const Playlists::Entry& entry) { updating.take(entry); },
+                   [&](Playlists::UnreadableLine line) {
+                       updating.report.import.unreadable.add({list.name, list.unit, std::move(line)});
+                   }});
+    } catch (const Cancelled&) {
+        updating.report.import.cancelled = true;
+        return std::move(updating.report);
     }
-    judgeGone(entries, known, options.prune, report);
-    remember(catalogue, subscription, answer, report);
-    return report;
+    judgeGone(catalogue, subscription.id, options.prune, updating.report);
+    remember(catalogue, subscription, answer, updating.report);
+    return std::move(updating.report);
 }
 
 } // namespace Subscriptions

@@ -11,12 +11,14 @@ class Database;
 
 // Playlists followed at their address. Where each station of a subscription came from is kept in tables of their
 // own beside table radio: the subscription (its address, its category, the validators of the last answer) and,
-// for each entry of its list, the station the entry became and what the program last wrote to that station.
+// for each entry of its list, the station it stands for (added by the list, or found in the catalogue already), what
+// the list last gave for it, which of its fields the user changed, and how many updates in a row left it out.
 //
-// A station that differs from what the program last wrote to it was changed by the user (in the channel editor,
+// A field of a station that differs from what the list last gave was changed by the user (in the channel editor,
 // the preset editor, or any other program): the comparison sees every way a station can be edited, and needs
-// nothing of the ways themselves. Updates never overwrite such a station, never add back one the user deleted,
-// and --prune never removes one the user changed.
+// nothing of the ways themselves. A field the user changed stays the user's for good; the others follow the list.
+// A station the catalogue held before the list is the user's as a whole. Updates never add back a station the user
+// deleted, and --prune never removes one the user changed or had before.
 namespace Subscriptions {
 
 struct Subscription {
@@ -51,14 +53,20 @@ struct Gone {
     bool edited; // changed by the user, so --prune keeps it
 };
 
+// A list cut short on its way cannot always be told from a whole one, so --prune removes a station only when its
+// entry was missing from the lists of this many updates in a row.
+constexpr int MissedBeforePruning = 2;
+
+// Each kind lists its first places and counts them all, so that a report of a million changes stays small.
 struct Report {
     // Stations added or present already, addresses that will not play, lines not read, hidden categories.
     Playlists::ImportReport import;
-    std::vector<Difference> changed;        // the list gave a new address (or name, or group): the station follows it
-    std::vector<Difference> keptEdits;      // the list changed a station the user changed: the user's version stays
-    int deletedByUser = 0;                  // entries whose station the user deleted: not added back
-    std::vector<Gone> gone;                 // stations whose entry left the list, kept
-    std::vector<Catalogue::Station> pruned; // stations whose entry left the list, removed by --prune
+    Playlists::Listed<Difference> changed;   // the list gave a new address (or name, or group): the station follows it
+    Playlists::Listed<Difference> keptEdits; // the list changed a field the user changed: the user's value stays
+    int deletedByUser = 0;                   // entries whose station the user deleted: not added back
+    Playlists::Listed<Gone> gone;            // stations whose entry left the list, kept
+    Playlists::Listed<Catalogue::Station> waiting; // left the list at this update only: --prune waits for the next
+    Playlists::Listed<Catalogue::Station> pruned;  // stations whose entry left the list, removed by --prune
 };
 
 struct Options {
@@ -67,20 +75,22 @@ struct Options {
     const std::atomic_bool* cancel = nullptr;
 };
 
-// The validators and digest of the answer that brought `list`, to keep with the subscription.
+// The validators and digest of the answer that brought a list, to keep with the subscription.
 struct Validators {
     QByteArray etag;
     QByteArray lastModified;
-    QByteArray body; // for its digest
+    QByteArray digest; // of the list's bytes
 };
 
-// True when `body` is the list the subscription took in last time, which changes nothing.
-bool sameList(const Subscription& subscription, const QByteArray& body);
+// Keeps the validators of an answer that brought the list taken in last time, so that the next update can be
+// told "not modified" instead of downloading it again.
+void keepValidators(Database& catalogue, const Subscription& subscription, const Validators& answer);
 
-// Brings the subscription's stations in line with its list as it is now, inside the caller's transaction: adds the
-// entries new to the list, follows the entries the list changed, reports the entries gone from it, and keeps
-// whatever the user changed or deleted. Throws DbError.
-Report update(Database& catalogue, Subscription& subscription, const Playlists::PlaylistFile& list,
+// Brings the subscription's stations in line with its list as it is now, read as it is taken in, inside the
+// caller's transaction: adds the entries new to the list, follows the entries the list changed, reports the entries
+// gone from it, and keeps whatever the user changed or deleted. Memory stays the same whatever the list's size.
+// Throws DbError, and FileFailure when the list cannot be read to its end.
+Report update(Database& catalogue, Subscription& subscription, const Playlists::ImportFile& list,
               const Validators& answer, const Options& options = {});
 
 } // namespace Subscriptions

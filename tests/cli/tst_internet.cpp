@@ -27,7 +27,8 @@ const QByteArray List = "#EXTM3U\n"
 const QByteArray DirectoryAnswer =
     R"([{"stationuuid":"9617a958","name":"Radio Swiss Jazz","url":"http://www.radioswissjazz.ch/live/mp3.m3u",)"
     R"("url_resolved":"https://stream.srg-ssr.ch/m/rsj/mp3_128","countrycode":"CH","codec":"MP3","bitrate":128,)"
-    R"("votes":9001},{"stationuuid":"b2","name":"Jazz Radio","url":"http://jazz.example/stream","votes":12}])";
+    R"("votes":9001},{"stationuuid":"b2","name":"Jazz Radio","url":"http://jazz.example/stream","votes":12},)"
+    R"({"name":"Trap","url":"javascript:alert"}])";
 
 } // namespace
 
@@ -48,7 +49,11 @@ private Q_SLOTS:
     void wrongCommandLines_exitWithUsage_data();
     void wrongCommandLines_exitWithUsage();
     void import_ofAnAddress_reportsAsForAFile_withTheCategoriesNoPanelShows();
+    void import_ofAStream_saysItIsOneStream();
     void update_ofAnUnchangedList_asksOnceAndWritesNothing();
+    void update_ofTheSameListWithANewETag_asksWithItNextTime();
+    void update_ofManyChanges_listsTheFirstAndCountsTheRest();
+    void subscribe_toALockedCatalogue_saysSoInEnglish();
     void ctrlC_duringADownload_writesNothing();
     void ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAndNoJournal_data();
     void ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAndNoJournal();
@@ -77,6 +82,8 @@ void TestInternetCommands::wrongCommandLines_exitWithUsage_data() {
     QTest::newRow("subscribe to a file") << QStringList{u"subscribe"_s, u"list.m3u"_s};
     QTest::newRow("import within no time")
         << QStringList{u"import"_s, u"http://127.0.0.1:9/a.m3u"_s, u"--timeout"_s, u"0"_s};
+    QTest::newRow("import within nan seconds")
+        << QStringList{u"import"_s, u"http://127.0.0.1:9/a.m3u"_s, u"--timeout"_s, u"nan"_s};
     QTest::newRow("update two") << QStringList{u"update"_s, u"http://127.0.0.1:9/a"_s, u"http://127.0.0.1:9/b"_s};
     QTest::newRow("pick without add") << QStringList{u"find"_s, u"jazz"_s, u"--pick"_s, u"1"_s};
     QTest::newRow("a limit of none") << QStringList{u"find"_s, u"jazz"_s, u"--limit"_s, u"0"_s};
@@ -106,6 +113,17 @@ void TestInternetCommands::import_ofAnAddress_reportsAsForAFile_withTheCategorie
     QVERIFY2(output.contains("Already present:    2\n"), output.constData());
 }
 
+void TestInternetCommands::import_ofAStream_saysItIsOneStream() {
+    WebServer stream([](const WebServer::Request&) {
+        return "HTTP/1.1 200 OK\r\nContent-Type: audio/x-wav\r\n\r\nRIFF" + QByteArray(600, 'U');
+    });
+    const QString address = stream.address(u"/jazz.wav"_s).toString();
+    const CommandRun ran = runCommand({u"import"_s, address});
+    QCOMPARE(ran.exit, int(CommandLine::Failed));
+    QCOMPARE(ran.errors, "vimaro import: " + address.toUtf8() +
+                             ": this is one audio or video stream (audio/x-wav), not a list of stations\n");
+}
+
 void TestInternetCommands::update_ofAnUnchangedList_asksOnceAndWritesNothing() {
     WebServer server(WebServer::files([](const QByteArray&) { return std::optional(List); }));
     const QString address = server.address(u"/tv.m3u"_s).toString();
@@ -121,6 +139,45 @@ void TestInternetCommands::update_ofAnUnchangedList_asksOnceAndWritesNothing() {
 
     QCOMPARE(run({u"subscriptions"_s}, &output), int(CommandLine::Done));
     QVERIFY2(output.contains("into the list's own groups, 2 stations, last updated "), output.constData());
+}
+
+void TestInternetCommands::update_ofTheSameListWithANewETag_asksWithItNextTime() {
+    QByteArray etag = "\"v1\"";
+    QByteArray asked;
+    WebServer server([&](const WebServer::Request& request) {
+        asked = request.headers.value("if-none-match");
+        return asked == etag ? WebServer::answer("304 Not Modified", {}, "ETag: " + etag + "\r\n")
+                             : WebServer::answer("200 OK", List, "ETag: " + etag + "\r\n");
+    });
+    QCOMPARE(run({u"subscribe"_s, server.address().toString()}), int(CommandLine::Done));
+    etag = "\"v2\"";
+    QCOMPARE(run({u"update"_s}), int(CommandLine::Done));
+    QCOMPARE(run({u"update"_s}), int(CommandLine::Done));
+    QCOMPARE(asked, etag);
+}
+
+void TestInternetCommands::update_ofManyChanges_listsTheFirstAndCountsTheRest() {
+    QByteArray list = "#EXTM3U\n";
+    for (int i = 0; i < 60; ++i)
+        list += "#EXTINF:-1 tvg-id=\"" + QByteArray::number(i) + "\",Station\nhttp://a.example/" +
+                QByteArray::number(i) + "\n";
+    WebServer server(WebServer::files([&](const QByteArray&) { return std::optional(list); }));
+    QCOMPARE(run({u"subscribe"_s, server.address().toString()}), int(CommandLine::Done));
+    list.replace("a.example", "b.example");
+    QByteArray output;
+    QCOMPARE(run({u"update"_s}, &output), int(CommandLine::Done));
+    QVERIFY2(output.contains("Changed:            60\n"), output.constData());
+    QVERIFY2(output.contains("  ... and 10 more\n"), output.constData());
+}
+
+void TestInternetCommands::subscribe_toALockedCatalogue_saysSoInEnglish() {
+    WebServer server(WebServer::files([](const QByteArray&) { return std::optional(List); }));
+    Database other = Catalogue::openConnection();
+    other.execute(u"BEGIN IMMEDIATE"_s);
+    const CommandRun ran = runCommand({u"subscribe"_s, server.address().toString(), u"--no-backup"_s});
+    QCOMPARE(ran.exit, int(CommandLine::Failed));
+    QVERIFY2(ran.errors.contains("the catalogue is in use by another program; try again later (database is locked)"),
+             ran.errors.constData());
 }
 
 void TestInternetCommands::ctrlC_duringADownload_writesNothing() {
@@ -163,14 +220,17 @@ void TestInternetCommands::find_listsTheDirectorysStations_andAddsThePickedOnes(
     QCOMPARE(run({u"find"_s, u"jazz"_s, u"--server"_s, directory.address().toString()}, &output),
              int(CommandLine::Done));
     QCOMPARE(output, "  1  Radio Swiss Jazz  CH  MP3 128 kbit/s  9001 votes  https://stream.srg-ssr.ch/m/rsj/mp3_128\n"
-                     "  2  Jazz Radio  --  ?  12 votes  http://jazz.example/stream\n"_ba);
+                     "  2  Jazz Radio  --  ?  12 votes  http://jazz.example/stream\n"
+                     "  3  Trap  --  ?  0 votes  javascript:alert  (will not play: not added)\n"_ba);
     QCOMPARE(run({u"find"_s, u"jazz"_s, u"--json"_s, u"--server"_s, directory.address().toString()}, &output),
              int(CommandLine::Done));
     QCOMPARE(QJsonDocument::fromJson(output).array().at(1)[u"url"_s].toString(), u"http://jazz.example/stream"_s);
 
-    // Without --server and without the SRV record, the environment names the server.
+    // Without --server and without the SRV record, the environment names the server, held to the same rule.
+    qputenv("VIMARO_DIRECTORY_SERVER", "file:///etc/passwd");
+    QCOMPARE(run({u"find"_s, u"jazz"_s}), int(CommandLine::Usage));
     qputenv("VIMARO_DIRECTORY_SERVER", directory.address().toEncoded());
-    QCOMPARE(run({u"find"_s, u"jazz"_s, u"--add"_s, u"海外广播"_s, u"--pick"_s, u"2"_s}, &output),
+    QCOMPARE(run({u"find"_s, u"jazz"_s, u"--add"_s, u"海外广播"_s, u"--pick"_s, u"2,3"_s}, &output),
              int(CommandLine::Done));
     QVERIFY2(output.contains("Added:              1\n"), output.constData());
     QCOMPARE(stations(), (Stations{{u"海外广播"_s, u"Jazz Radio"_s, u"http://jazz.example/stream"_s}}));

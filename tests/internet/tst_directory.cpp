@@ -39,6 +39,14 @@ const Station SwissJazz{u"9617a958"_s,
 const Station JazzRadio{
     u"b2"_s, u"Jazz[31m Radio"_s, u"http://jazz.example/stream"_s, {}, {}, {}, {}, {}, {}, 0, 12, {}, false};
 
+// A station the directory gave a name and an address alone.
+Station bare(const QString& name, const QString& address) {
+    Station station;
+    station.name = name;
+    station.address = address;
+    return station;
+}
+
 } // namespace
 
 // The community radio directory: its answers read by their shape, and its servers asked by its rules.
@@ -80,9 +88,16 @@ void TestDirectory::readStations_takesTheDirectorysShapeOnly_data() {
                                    << u"votes is not a number"_s;
     QTest::newRow("no address") << R"([{"name":"a"},{"name":"b","url":""}])"_ba << Stations{}
                                 << u"in station 1, there is no url"_s;
-    QTest::newRow("an address of a megabyte")
-        << R"([{"name":"a","url":"http://a/)" + QByteArray(1 << 20, 'a') + R"("}])" << Stations{}
-        << u"url is longer than 8192 characters"_s;
+    // One station out of bounds costs that station at most, never the answer.
+    QTest::newRow("an address of a megabyte, left out")
+        << R"([{"name":"a","url":"http://a/)" + QByteArray(1 << 20, 'a') + R"("}])" << Stations{} << QString();
+    QTest::newRow("a name of a megabyte, cut")
+        << R"([{"name":")" + QByteArray(1 << 20, 'n') + R"(","url":"http://a/"}])"
+        << Stations{bare(QString(1024, u'n'), u"http://a/"_s)} << QString();
+    QTest::newRow("more than asked") << R"([{"name":"a","url":"http://a/"},{"name":"b","url":"http://b/"},)"
+                                        R"({"name":"c","url":"http://c/"}])"_ba
+                                     << Stations{bare(u"a"_s, u"http://a/"_s), bare(u"b"_s, u"http://b/"_s)}
+                                     << QString();
 }
 
 void TestDirectory::readStations_takesTheDirectorysShapeOnly() {
@@ -90,7 +105,7 @@ void TestDirectory::readStations_takesTheDirectorysShapeOnly() {
     QFETCH(Stations, stations);
     QFETCH(QString, refusal);
     try {
-        QCOMPARE(Directory::readStations(json), stations);
+        QCOMPARE(Directory::readStations(json, 2), stations);
         QVERIFY(refusal.isEmpty());
     } catch (const Directory::DirectoryError& error) {
         QVERIFY2(!refusal.isEmpty() && QString::fromUtf8(error.what()).contains(refusal), error.what());
@@ -111,14 +126,14 @@ void TestDirectory::search_asksByTheDirectorysRules_andFallsOverToTheNextServer(
     query.countryCode = u"CH"_s;
     query.limit = 5;
     Directory::Search search(network, query, std::chrono::seconds(5),
-                             {failing.address(), strange.address(), answering.address()});
+                             {failing.address(), strange.address(), answering.address(u"/mirror"_s)});
     int fellOver = 0;
     connect(&search, &Directory::Search::fellOver, this, [&] { ++fellOver; });
 
     QCOMPARE(search.run(), (Stations{SwissJazz, JazzRadio}));
     // In whatever order the servers came, none that failed was the last one asked.
     QCOMPARE(fellOver, failing.requests() + strange.requests());
-    QCOMPARE(asked.path, "/json/stations/search"_ba);
+    QCOMPARE(asked.path, "/mirror/json/stations/search"_ba);
     const QUrlQuery parameters(QString::fromLatin1(asked.query));
     QCOMPARE(parameters.queryItemValue(u"name"_s, QUrl::FullyDecoded), u"swiss jazz"_s);
     QCOMPARE(parameters.queryItemValue(u"countrycode"_s), u"CH"_s);

@@ -37,6 +37,12 @@ QByteArray serve(const WebServer::Request& request) {
         return WebServer::answer("200 OK", "#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6.0,\nsegment.ts\n");
     if (path == "/page")
         return WebServer::answer("200 OK", "<!doctype html><title>Live</title>", "Content-Type: text/html\r\n");
+    if (path == "/bad-gzip")
+        return WebServer::answer("200 OK", "not gzip at all", "Content-Encoding: gzip\r\n");
+    if (path == "/no-content")
+        return "HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n";
+    if (path == "/partial")
+        return WebServer::answer("206 Partial Content", List, "Content-Range: bytes 0-99/4096\r\n");
     if (path == "/silent")
         return {};
     if (path == "/unasked-not-modified")
@@ -73,17 +79,23 @@ void TestDownload::download_endsAsTheServerAnswers_data() {
     const int none = -1;
     QTest::newRow("a list") << at("/list.m3u") << false << none << QString();
     QTest::newRow("five redirects") << at("/hop/5") << false << none << QString();
-    QTest::newRow("six redirects") << at("/hop/6") << false << int(FetchError::Kind::Redirects) << u"more than 5"_s;
+    QTest::newRow("six redirects") << at("/hop/6") << false << int(FetchError::Kind::Redirects)
+                                   << at("/hop/6").toString() + u" (redirected to "_s;
     QTest::newRow("a redirect to a file") << at("/to-a-file") << false << int(FetchError::Kind::Redirects)
                                           << u"file:///etc/passwd, which is no web address"_s;
     QTest::newRow("said to be too large") << at("/declared-huge") << false << int(FetchError::Kind::TooLarge)
                                           << u"100.0 MiB is larger than the limit of 64.0 MiB"_s;
     QTest::newRow("found to be too large") << at("/unlabelled-huge") << false << int(FetchError::Kind::TooLarge)
                                            << u"the answer is larger than the limit of 1.0 KiB"_s;
-    QTest::newRow("a stream by its type")
-        << at("/stream") << false << int(FetchError::Kind::NotAPlaylist) << u"an audio or video stream (audio/mpeg)"_s;
+    QTest::newRow("a stream by its type") << at("/stream") << false << int(FetchError::Kind::NotAPlaylist)
+                                          << u"one audio or video stream (audio/mpeg), not a list"_s;
     QTest::newRow("a stream by its bytes")
-        << at("/unlabelled-stream") << false << int(FetchError::Kind::NotAPlaylist) << u"an audio or video stream"_s;
+        << at("/unlabelled-stream") << false << int(FetchError::Kind::NotAPlaylist) << u"one audio or video stream"_s;
+    QTest::newRow("no content") << at("/no-content") << false << int(FetchError::Kind::Status)
+                                << u"the server sent nothing"_s;
+    QTest::newRow("a damaged compressed body") << at("/bad-gzip") << false << int(FetchError::Kind::Network)
+                                               << u"Decompression failed: the server's compressed body is damaged"_s;
+    QTest::newRow("a part") << at("/partial") << false << int(FetchError::Kind::Status) << u"a part of the file"_s;
     QTest::newRow("one HLS station") << at("/hls.m3u8") << false << int(FetchError::Kind::NotAPlaylist)
                                      << u"the HLS playlist of one station"_s;
     QTest::newRow("a web page") << at("/page") << false << int(FetchError::Kind::NotAPlaylist) << u"a web page"_s;
