@@ -286,12 +286,11 @@ int exportDead(Database& connection, const Options& options) {
 
 // Findings are written as stations are: never into a damaged catalogue, which the day's backup would show. They are
 // the check's own and no station, so a backup that cannot be made does not stop them.
-void prepareToStore(Database& connection) {
+void prepareToStore() {
     try {
         Catalogue::backUpBeforeWriting();
     } catch (const Catalogue::NoBackupError&) {
     }
-    HealthTable::create(connection);
 }
 
 bool categoryHasStations(Database& connection, const QString& category) {
@@ -315,7 +314,7 @@ int checkStations(const QStringList& arguments) {
         // A report only reads, so a catalogue that cannot be written is reported all the same.
         Database connection = openCatalogue(options.report ? Database::Access::ReadOnly : Database::Access::ReadWrite);
         if (!options.report)
-            prepareToStore(connection);
+            prepareToStore();
         if (!categoryHasStations(connection, options.category)) {
             print(stderr, u"vimaro check: no station has the category \"%1\". The categories are:\n%2"_s.arg(
                               printable(options.category), categoryLines(connection)));

@@ -1,7 +1,7 @@
 #include "internet/Subscriptions.h"
 
-#include "catalogue/StationRows.h"
 #include "catalogue/StationAttributes.h"
+#include "catalogue/StationRows.h"
 #include "sqlite/Statement.h"
 
 #include <QCryptographicHash>

@@ -402,8 +402,6 @@ void TestCommands::textFromOutside_isPrintedWithItsControlCharactersEscaped() {
                "[playlist]\nFile1=file:///a\nTitle1=\x1B]0;台\a\u202E\u200B\xC2\x85\n[other]\n");
     const CommandRun imported = runCommand({u"import"_s, file});
     QCOMPARE(imported.exit, int(CommandLine::Done));
-    Database catalogue = Catalogue::openConnection();
-    HealthTable::create(catalogue);
     dir->changeCatalogue(u"INSERT INTO station_health SELECT max(rowid), 网址, '2026-01-01T00:00:00Z', 'not-found', "
                          "'HTTP 404 ' || char(27) || '[2J' FROM radio"_s);
     const CommandRun reported = runCommand({u"check"_s, u"--report"_s});
