@@ -113,11 +113,12 @@ public:
 
     add& editor() { return forms.get<add>(FormName::add); }
 
-    // The search as a user starts it, until its first lines are painted.
+    // The search as a user starts it, until its first lines are painted; the rest of the search waits for the
+    // event loop.
     void search(const QString& text) {
         editor().Text3.setText(text);
         QTest::mouseClick(&editor().Image3, Qt::LeftButton);
-        BareList::painted(editor());
+        editor().repaint();
     }
 
     // Until the caption gives the whole count.
@@ -155,7 +156,8 @@ int clicks(const QString& dir, int runs) {
     if (program.tv().List1.ListCount() != bare.count())
         qFatal("the panel lists %d names, the floor %d", program.tv().List1.ListCount(), bare.count());
     if (program.played.size() != runs || program.tv().List1.Text() != bare.lastName())
-        qFatal("End played %d times, and the last line is not the last name", int(program.played.size()));
+        qFatal("End played %d times, and the last line is %s, not %s", int(program.played.size()),
+               qPrintable(program.tv().List1.Text()), qPrintable(bare.lastName()));
 
     const QPoint lastLine = program.lastLine();
     program.editor().Show();

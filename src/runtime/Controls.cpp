@@ -294,6 +294,13 @@ void ListBox::keyPressEvent(QKeyEvent* event) {
     userAction_ = false;
 }
 
+// Qt takes every key to the first line while none is selected; End goes to the last.
+QModelIndex ListBox::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveEnd && !currentIndex().isValid() && ListCount() > 0)
+        return lines_.index(ListCount() - 1);
+    return QListView::moveCursor(action, modifiers);
+}
+
 ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& text,
                    const QStringList& items)
     : QComboBox(form.client()) {

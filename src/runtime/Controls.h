@@ -114,6 +114,11 @@ public:
     using Source = std::function<QString(int index)>;
 
     int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : count_; }
+    // Asked for every line whenever the list lays its lines out: a million times for a million lines.
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override {
+        const bool line = row >= 0 && row < count_ && column == 0 && !parent.isValid();
+        return line ? createIndex(row, 0) : QModelIndex();
+    }
     QVariant data(const QModelIndex& index, int role) const override;
     // A typed letter looks for the next line that starts with it; among lines read as they are shown, only in the
     // next thousand, which keeps a letter no line starts with from reading a million.
@@ -168,6 +173,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     ListLines lines_;

@@ -170,7 +170,10 @@ void add::Image3_MouseUp() {
 // far, and says the total once every name has been looked at.
 void add::findMore() {
     found_->findMore(*connection_, searchTurn);
-    List1.growLines(found_->lineCount());
+    // The list lays out all its lines anew whenever it grows: it grows at the first turn, whenever what was found
+    // has doubled since, and at the end.
+    if (List1.ListCount() == 0 || found_->lineCount() >= 2 * List1.ListCount() || found_->complete())
+        List1.growLines(found_->lineCount());
     const QString count = QString::number(found_->stationCount());
     if (found_->complete()) {
         setCaption(u"总共找到"_s + count + u" 记录"_s);
