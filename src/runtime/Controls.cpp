@@ -310,8 +310,6 @@ ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width
     // Completing typed text would choose a line for the user.
     setCompleter(nullptr);
     addItems(items);
-    for (int item = 0; item < count(); ++item)
-        setItemData(item, itemText(item), Qt::ToolTipRole);
     view()->setTextElideMode(Qt::ElideMiddle);
     setEditText(text);
     // Qt reports as "activated" both a line chosen from the open list and what happens on the box itself: Enter on
@@ -322,13 +320,21 @@ ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width
     });
 }
 
-// Qt widens the open list to its longest line; however long the lines, it stays a list beside its box.
+// Qt widens the open list to its longest line; however long the lines, it stays a list beside its box. A line
+// shortened to fit gets its whole text as its tooltip, when the list opens: a box that is never opened measures
+// nothing.
 void ComboBox::showPopup() {
     QComboBox::showPopup();
     QWidget& popup = *view()->window();
     const int widest = std::max(width(), fontMetrics().horizontalAdvance(u'国') * widestLine);
     if (popup.width() > widest)
         popup.resize(widest, popup.height());
+    const int room = view()->viewport()->width();
+    const QFontMetrics metrics = view()->fontMetrics();
+    for (int item = 0; item < count(); ++item) {
+        if (metrics.horizontalAdvance(itemText(item)) > room && !itemData(item, Qt::ToolTipRole).isValid())
+            setItemData(item, itemText(item), Qt::ToolTipRole);
+    }
 }
 
 void ComboBox::keyPressEvent(QKeyEvent* event) {
