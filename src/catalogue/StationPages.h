@@ -42,6 +42,11 @@ public:
     // The line at `index` as the list shows it: nothing while the catalogue cannot give it (another program holds
     // it locked), and the line is read again the next time it is shown.
     const Line* shown(Database& connection, int index);
+    // Its name, or empty text while the catalogue cannot give it.
+    QString shownName(Database& connection, int index) {
+        const Line* line = shown(connection, index);
+        return line ? line->name : QString();
+    }
     // How many lines above the line at `index` carry its name: those held as they were read, the others as the
     // catalogue has them now.
     int occurrence(Database& connection, int index);

@@ -157,10 +157,7 @@ void add::Image3_MouseUp() {
         return;
     const StationQuery search = StationQuery::nameSearch(Text3.Text());
     found_ = StationPages::toFind(opened(connection_), search);
-    List1.showLines(0, [this](int line) {
-        const StationPages::Line* shown = found_->shown(*connection_, line);
-        return shown ? shown->name : QString();
-    });
+    List1.showLines(0, [this](int line) { return found_->shownName(*connection_, line); });
     findMore();
     currentQuery_ = search;
 }

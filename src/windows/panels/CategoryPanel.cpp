@@ -91,7 +91,7 @@ void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     resumeNext([&] {
         try {
             pages_ = StationPages::counted(opened(connection_), listed_);
-            List1.showLines(pages_->lineCount(), [this](int line) { return nameOfLine(line); });
+            List1.showLines(pages_->lineCount(), [this](int line) { return pages_->shownName(*connection_, line); });
             showCount(pages_->stationCount());
         } catch (const BusyError&) {
             Label9.setCaption(busyCatalogue);
@@ -111,11 +111,6 @@ void CategoryPanel::List1_Click() {
     Screen::setMousePointer(vbDefault);
     if (station)
         playStation(*this, connection, *station);
-}
-
-QString CategoryPanel::nameOfLine(int line) {
-    const StationPages::Line* shown = pages_->shown(*connection_, line);
-    return shown ? shown->name : QString();
 }
 
 qint64 CategoryPanel::rowOfLine(int line) {

@@ -54,7 +54,6 @@ private:
     void CategoryLabel_MouseUp(const Label& label);
     void List1_Click();
     void showCount(int count);
-    QString nameOfLine(int line);
 
     Forms& forms_;
     const PanelDesign& design_;
