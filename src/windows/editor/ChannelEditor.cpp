@@ -17,6 +17,9 @@ namespace {
 // The background of the five text boxes, a shade lighter than any theme.
 constexpr OleColor BoxColour = 0xFAF8F8;
 
+// How long a search looks at names before the window answers other events again.
+constexpr std::chrono::milliseconds searchTurn(30);
+
 using Pictures::picture;
 
 } // namespace
@@ -108,6 +111,8 @@ void add::connectHandlers() {
     withPressEffect(Image4, u"修改电台"_s, [this] { Image4_MouseUp(); });
     withPressEffect(Image5, u"清空"_s, [this] { Image5_MouseUp(); });
     List1.onClick = {u"显示电台"_s, [this] { List1_Click(); }};
+    findingOn_.setSingleShot(true);
+    connect(&findingOn_, &QTimer::timeout, this, [this] { guarded(*this, u"搜索电台"_s, [this] { findMore(); }); });
     // Closed by the window system (Alt+F4), the editor goes as by its own close label.
     onCloseRequest = {u"关闭频道设置"_s, [this] { Label2_Click(); }};
 }
@@ -145,26 +150,44 @@ void add::Image2_MouseUp() {
 
 // Lists every station whose name contains the search text, and makes that search the one a change rewrites.
 void add::Image3_MouseUp() {
-    List1.Clear();
-    lineStations_.clear();
+    clearSearch();
     if (Text3.Text().isEmpty())
         return;
     search(StationQuery::nameSearch(Text3.Text()));
 }
 
-void add::search(const StationQuery& query) {
-    const int found = listStations(query);
-    lastSearch_ = query;
-    found_ = query.first(opened(connection_));
-    setCaption(u"总共找到"_s + QString::number(found) + u" 记录"_s);
+void add::clearSearch() {
+    List1.Clear();
+    found_.reset();
+    findingOn_.stop();
 }
 
-// The names of the stations the query finds, in catalogue order, each line remembering its station's row.
-int add::listStations(const StationQuery& query) {
-    StationQuery::Names found = query.names(opened(connection_));
-    List1.setLines(found.names);
-    lineStations_ = std::move(found.rows);
-    return found.count;
+// The list fills a stretch at a time from here on; a change rewrites the first station found until a line is chosen.
+void add::search(const StationQuery& query) {
+    Database& connection = opened(connection_);
+    found_ = StationPages::toFind(connection, query);
+    List1.showLines(0, [this](int line) { return found_->shownName(*connection_, line); });
+    lastSearch_ = query;
+    chosen_ = query.first(connection);
+    findMore();
+}
+
+// Looks through the names a stretch at a time and adds what it found to the list, so that the first lines show at
+// once and the window answers while a search goes through millions of names. The caption counts what is found so
+// far, and says the total once every name has been looked at.
+void add::findMore() {
+    found_->findMore(*connection_, searchTurn);
+    // The list lays out all its lines anew whenever it grows: it grows at the first turn, whenever what was found
+    // has doubled since, and at the end.
+    if (List1.ListCount() == 0 || found_->lineCount() >= 2 * List1.ListCount() || found_->complete())
+        List1.growLines(found_->lineCount());
+    const QString count = QString::number(found_->stationCount());
+    if (found_->complete()) {
+        setCaption(u"总共找到"_s + count + u" 记录"_s);
+        return;
+    }
+    setCaption(u"已找到"_s + count + u" 记录，还在搜索……"_s);
+    findingOn_.start();
 }
 
 // Shows the station of the chosen line, which a change then rewrites: that very station, whatever other stations
@@ -172,16 +195,16 @@ int add::listStations(const StationQuery& query) {
 // shows as empty text.
 void add::List1_Click() {
     const HourglassPointer busy;
-    const qint64 row = lineStations_[static_cast<size_t>(List1.ListIndex())];
     Database& connection = opened(connection_);
+    const qint64 row = found_->line(connection, List1.ListIndex()).row;
     const std::optional<Station> chosen = station(connection, row);
     if (!chosen) {
         // A change then finds its station gone, and says so.
-        found_ = PlayableStation{row, {}, {}};
+        chosen_ = PlayableStation{row, {}, {}};
         Text5.setText({});
         return;
     }
-    found_ = PlayableStation{row, chosen->name, chosen->address};
+    chosen_ = PlayableStation{row, chosen->name, chosen->address};
     Text4.setText(chosen->name);
     Text5.setText(chosen->address);
     // A long address is read from its scheme on.
@@ -197,18 +220,19 @@ void add::Image4_MouseUp() {
         Text4.SetFocus();
         return;
     }
-    if (!found_) {
+    if (!chosen_) {
         MsgBox(u"还没有要修改的电台：请先搜索，再在搜索结果列表中选中它。"_s);
         return;
     }
-    if (!changeFoundStation(opened(connection_), *found_, Text4.Text(), Text5.Text())) {
+    if (!changeFoundStation(opened(connection_), *chosen_, Text4.Text(), Text5.Text())) {
         MsgBox(u"这个电台已在别处被修改或删除，这次修改没有保存。现在重新搜索，请再选中要修改的电台。"_s);
+        clearSearch();
         if (lastSearch_)
             search(*lastSearch_);
         return;
     }
-    found_->name = Text4.Text();
-    found_->address = Text5.Text();
+    chosen_->name = Text4.Text();
+    chosen_->address = Text5.Text();
     MsgBox(u"数据已更新！"_s);
     Text4.setText({});
     Text5.setText({});

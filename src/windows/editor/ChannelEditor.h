@@ -1,13 +1,14 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/StationPages.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "sqlite/Database.h"
 #include "windows/forms/Forms.h"
 
+#include <QTimer>
 #include <optional>
-#include <vector>
 
 // The channel editor, in which stations are added, found by part of their name and changed. Its upper section adds
 // a station, its lower one finds stations and changes the name and web address of one of them; nothing in it
@@ -62,16 +63,18 @@ private:
     void Image4_MouseUp();
     void Image5_MouseUp();
     void List1_Click();
+    void clearSearch();
     void search(const Catalogue::StationQuery& query);
-    int listStations(const Catalogue::StationQuery& query);
+    void findMore();
 
     Forms& forms_;
     std::optional<Database> connection_;
     // The last search, run again when a change finds its station changed elsewhere.
     std::optional<Catalogue::StationQuery> lastSearch_;
+    // The stations of the last search, found a stretch at a time while findingOn_ runs; nothing before a search.
+    std::optional<Catalogue::StationPages> found_;
+    QTimer findingOn_;
     // What a change rewrites, as it was found: the first station of the last search, or the station of the line
     // chosen since. Nothing before the first search, or when the search found nothing.
-    std::optional<Catalogue::PlayableStation> found_;
-    // The row of the station each line of List1 shows, line by line.
-    std::vector<qint64> lineStations_;
+    std::optional<Catalogue::PlayableStation> chosen_;
 };

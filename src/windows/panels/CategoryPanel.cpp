@@ -2,10 +2,9 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/RecentStations.h"
+#include "catalogue/StationPages.h"
 #include "runtime/OnError.h"
 #include "runtime/Screen.h"
-
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
@@ -81,17 +80,19 @@ void CategoryPanel::Form_Load() {
     }
 }
 
-// Lists the stations whose category is the label's caption, in catalogue order. Any step that fails is passed
-// over: without a connection the list stays empty and the count label keeps its text, or says that another
-// program holds the catalogue. A station without a name cannot be listed but is counted.
+// Lists the stations whose category is the label's caption, in catalogue order: counted at once, their names read
+// as they come into view. Any step that fails is passed over: without a connection the list stays empty and the
+// count label keeps its text, or says that another program holds the catalogue. A station without a name cannot
+// be listed but is counted.
 void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     List1.Clear();
+    pages_.reset();
     listed_ = StationQuery::stationsOfCategory(label.Caption());
     resumeNext([&] {
         try {
-            const StationQuery::Names stations = listed_.names(opened(connection_));
-            List1.setLines(stations.names);
-            showCount(stations.count);
+            pages_ = StationPages::counted(opened(connection_), listed_);
+            List1.showLines(pages_->lineCount(), [this](int line) { return pages_->shownName(*connection_, line); });
+            showCount(pages_->stationCount());
         } catch (const BusyError&) {
             Label9.setCaption(busyCatalogue);
         }
@@ -102,19 +103,19 @@ void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
 // station of that name among the stations of the listed category, in catalogue order. A name no station holds any
 // more clears the count label, which then no longer describes the list.
 void CategoryPanel::List1_Click() {
-    const std::optional<PlayableStation> station =
-        listed_.stationOf(opened(connection_), List1.Text(), occurrenceOfSelectedName());
+    Database& connection = opened(connection_);
+    const int occurrence = pages_ ? pages_->occurrence(connection, List1.ListIndex()) : 0;
+    const std::optional<PlayableStation> station = listed_.stationOf(connection, List1.Text(), occurrence);
     if (!station)
         Label9.setCaption(QString());
     Screen::setMousePointer(vbDefault);
     if (station)
-        playStation(*this, *connection_, *station);
+        playStation(*this, connection, *station);
 }
 
-// How many lines above the selected one carry the same name.
-int CategoryPanel::occurrenceOfSelectedName() const {
-    const QStringList lines = List1.lines();
-    return static_cast<int>(std::count(lines.begin(), lines.begin() + List1.ListIndex(), List1.Text()));
+qint64 CategoryPanel::rowOfLine(int line) {
+    const StationPages::Line* shown = pages_ ? pages_->shown(*connection_, line) : nullptr;
+    return shown ? shown->row : 0;
 }
 
 void CategoryPanel::showCount(int count) {
