@@ -1,7 +1,7 @@
 #include "windows/panels/CategoryPanel.h"
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/RecentStations.h"
+#include "playing/Playing.h"
 #include "runtime/OnError.h"
 #include "runtime/Screen.h"
 
@@ -108,7 +108,7 @@ void CategoryPanel::List1_Click() {
         Label9.setCaption(QString());
     Screen::setMousePointer(vbDefault);
     if (station)
-        playStation(*this, *connection_, *station);
+        Playing::play(*this, *connection_, *station);
 }
 
 // How many lines above the selected one carry the same name.

@@ -1,6 +1,7 @@
 #include "windows/tray/TrayIcon.h"
 
 #include "catalogue/RecentStations.h"
+#include "playing/Playing.h"
 #include "resources/Pictures.h"
 #include "windows/mainwindow/MainWindow.h"
 #include "windows/presets/QuickSelect.h"
@@ -58,7 +59,7 @@ void TrayMenu::playRecent(qint64 station) {
         Database& connection = Catalogue::opened(connection_);
         if (const std::optional<Catalogue::PlayableStation> now =
                 Catalogue::StationQuery::stationAt(station).first(connection))
-            Catalogue::playStation(main, connection, *now);
+            Playing::play(main, connection, *now);
     });
 }
 
