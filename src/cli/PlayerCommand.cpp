@@ -25,7 +25,7 @@ QString nameOf(const QString& id) {
 // The players with their types, the one streams go to now marked, then the choices and the directory's click.
 void list(Database& catalogue) {
     const std::vector<Players::Player> players = Players::all();
-    const std::optional<QString> chosen = PlayerChoice::chosen(catalogue, {});
+    const std::optional<QString> chosen = PlayerChoice::chosenForAll(catalogue);
     const QString inUse = chosen.value_or(players.empty() ? QString() : players.front().id);
     if (players.empty())
         say(stdout, u"No media player is installed for streams: every station goes to xdg-open, as a web page does."_s);

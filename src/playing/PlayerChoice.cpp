@@ -1,6 +1,5 @@
 #include "playing/PlayerChoice.h"
 
-#include "sqlite/Database.h"
 #include "sqlite/Statement.h"
 
 using namespace Qt::StringLiterals;
@@ -12,28 +11,17 @@ namespace {
 const QString PlayerKey = u"player"_s; // "player" for all, "player:国内广播" for a category
 const QString DirectoryClicksKey = u"directory-clicks"_s;
 
-void ensureTables(Database& connection) {
-    connection.execute(u"CREATE TABLE IF NOT EXISTS player_settings ("
-                       "key TEXT PRIMARY KEY," // what is chosen
-                       "value TEXT NOT NULL)"_s);
-    connection.execute(u"CREATE TABLE IF NOT EXISTS directory_clicks ("
-                       "station TEXT PRIMARY KEY," // the directory's stationuuid
-                       "day TEXT NOT NULL)"_s);    // the last day the directory was told, ISO 8601
-}
-
 QString keyOf(const QString& category) {
     return category.isEmpty() ? PlayerKey : PlayerKey + u':' + category;
 }
 
 std::optional<QString> setting(Database& connection, const QString& key) {
-    ensureTables(connection);
     Statement query(connection, u"SELECT value FROM player_settings WHERE key = ?1"_s);
     query.bind(1, key);
     return query.step() ? std::optional(query.text(0)) : std::nullopt;
 }
 
 void setSetting(Database& connection, const QString& key, const std::optional<QString>& value) {
-    ensureTables(connection);
     Statement change(connection, value ? u"INSERT OR REPLACE INTO player_settings (key, value) VALUES (?1, ?2)"_s
                                        : u"DELETE FROM player_settings WHERE key = ?1"_s);
     change.bind(1, key);
@@ -50,12 +38,15 @@ std::optional<QString> chosen(Database& connection, const QString& category) {
     return setting(connection, PlayerKey);
 }
 
+std::optional<QString> chosenForAll(Database& connection) {
+    return setting(connection, PlayerKey);
+}
+
 void choose(Database& connection, const QString& category, const std::optional<QString>& player) {
     setSetting(connection, keyOf(category), player);
 }
 
 std::vector<Choice> choices(Database& connection) {
-    ensureTables(connection);
     Statement query(connection, u"SELECT key, value FROM player_settings "
                                 "WHERE key = ?1 OR substr(key, 1, length(?1) + 1) = ?1 || ':' ORDER BY key"_s);
     query.bind(1, PlayerKey);
@@ -74,7 +65,6 @@ void setDirectoryClicks(Database& connection, bool on) {
 }
 
 bool clickDue(Database& connection, const QString& stationUuid, const QDate& today) {
-    ensureTables(connection);
     const QString day = today.toString(Qt::ISODate);
     Statement last(connection, u"SELECT 1 FROM directory_clicks WHERE station = ?1 AND day = ?2"_s);
     last.bind(1, stationUuid);

@@ -7,7 +7,8 @@
 
 class Database;
 
-// The user's choices of where stations play, kept in tv.mdb in a table of their own, player_settings: the player
+// The user's choices of where stations play, kept in tv.mdb in a table of their own, player_settings
+// (src/catalogue/steps/03-player-settings.sql): the player
 // for every stream, a player for the streams of one category, and whether the directory hears of a play.
 namespace PlayerChoice {
 
@@ -19,6 +20,9 @@ struct Choice {
 
 // The player chosen for the streams of a category, else the one chosen for all; none where the desktop chooses.
 std::optional<QString> chosen(Database& connection, const QString& category);
+
+// The player chosen for every category without a choice of its own; none where the desktop chooses.
+std::optional<QString> chosenForAll(Database& connection);
 
 // Chooses a player for a category (empty: for all), or, with none, gives the choice back to the desktop.
 void choose(Database& connection, const QString& category, const std::optional<QString>& player);

@@ -79,8 +79,13 @@ expected=$(sqlite3 "$catalogue" "SELECT 网址 FROM radio WHERE 类别 = '快速
 opened=$(handed_off)
 [ "$opened" = "$expected" ] || fail "快速选台二 from the tray menu opened \"$opened\" instead of $expected"
 stored="$DESKTOP_WORK/program/tv.mdb"
-played=$(sqlite3 -cmd ".timeout 5000" "$stored" "SELECT r.类别 FROM recent_stations p JOIN radio r ON r.rowid = p.station
-                                                ORDER BY p.played DESC LIMIT 1")
+# A station is remembered once its hand-off got through its first seconds.
+for _ in $(seq 50); do
+    played=$(sqlite3 -cmd ".timeout 5000" "$stored" "SELECT r.类别 FROM recent_stations p JOIN radio r
+                                                    ON r.rowid = p.station ORDER BY p.played DESC LIMIT 1")
+    [ "$played" = 快速选台二 ] && break
+    sleep 0.1
+done
 [ "$played" = 快速选台二 ] || fail "the station played last is one of \"$played\", not of 快速选台二"
 
 click_icon_until hidden || fail "a click on the icon left the main window in front"
