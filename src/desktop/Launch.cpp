@@ -77,7 +77,7 @@ QString failureOf(int seen) {
 }
 
 // Waits in the event loop for the watcher's report.
-void awaitReport(int report, pid_t watcher, Outcome outcome) {
+void awaitReport(int report, pid_t watcher, const Outcome& outcome) {
     auto* notifier = new QSocketNotifier(report, QSocketNotifier::Read);
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [=] {
         int seen = NotStarted;
@@ -90,7 +90,7 @@ void awaitReport(int report, pid_t watcher, Outcome outcome) {
     });
 }
 
-bool startWatched(QWidget*, const HandOff& handOff, Outcome outcome) {
+bool startWatched(QWidget*, const HandOff& handOff, const Outcome& outcome) {
     if (handOff.arguments.isEmpty() || ::access(handOff.arguments.first().toLocal8Bit().constData(), X_OK) != 0)
         return false;
     const CArguments program(handOff.arguments);
@@ -106,7 +106,7 @@ bool startWatched(QWidget*, const HandOff& handOff, Outcome outcome) {
         ::close(pipe[0]);
         return false;
     }
-    awaitReport(pipe[0], watcher, std::move(outcome));
+    awaitReport(pipe[0], watcher, outcome);
     return true;
 }
 
