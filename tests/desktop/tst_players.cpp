@@ -1,12 +1,16 @@
+#include "desktop/Launch.h"
 #include "desktop/Players.h"
 #include "desktop/StationLaunch.h"
 #include "tests/support/MsgBoxScript.h"
 #include "tests/support/StandInPlayers.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <csignal>
 #include <optional>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +39,7 @@ private Q_SLOTS:
     void pageAndStreamWithoutPlayer_goToXdgOpen_asBefore_data();
     void pageAndStreamWithoutPlayer_goToXdgOpen_asBefore();
     void handlerEndingWithAnError_saysSoInABox_andDoesNotCountAsPlayed();
+    void playerThatRunsOn_isNoChildOfTheLauncher();
     void players_listsEveryPlayerForStreams_theHlsDefaultFirst();
     void defaults_areKeptUntilTheAssociationsChange();
 
@@ -143,6 +148,29 @@ void TestPlayers::handlerEndingWithAnError_saysSoInABox_andDoesNotCountAsPlayed(
     QCOMPARE(boxes.boxes().size(), 1);
     QVERIFY(boxes.prompts().first().contains(u"一台"_s));
     QVERIFY(boxes.prompts().first().contains(u"vimaro player"_s));
+}
+
+// A player still running after the watched seconds belongs to a session of its own and to no process of the
+// launcher's, so that the launcher's end neither waits for it nor ends it.
+void TestPlayers::playerThatRunsOn_isNoChildOfTheLauncher() {
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath(u"pid"_s);
+    std::optional<std::optional<QString>> seen;
+    QVERIFY(launch(nullptr,
+                   {{u"/bin/sh"_s, u"-c"_s, u"echo $$ > \"$0\"; exec sleep 30"_s, pidFile}, u"http://a.example/"_s, {}},
+                   [&](const std::optional<QString>& failure) { seen = failure; }));
+    QTRY_VERIFY_WITH_TIMEOUT(seen.has_value(), WatchedMs + 3000);
+    QCOMPARE(*seen, std::nullopt);
+    QFile file(pidFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const pid_t player = file.readAll().trimmed().toInt();
+    QVERIFY(player > 0 && ::kill(player, 0) == 0);
+    QVERIFY(::getsid(player) != ::getsid(0));
+    QFile stat(u"/proc/%1/stat"_s.arg(player));
+    QVERIFY(stat.open(QIODevice::ReadOnly));
+    const pid_t parent = stat.readAll().split(')').last().split(' ').value(2).toInt();
+    QVERIFY(parent != ::getpid());
+    ::kill(player, SIGTERM);
 }
 
 void TestPlayers::players_listsEveryPlayerForStreams_theHlsDefaultFirst() {

@@ -57,7 +57,6 @@ install_players() {
             "${name#*:}" "/bin/true" "MimeType=application/vnd.apple.mpegurl;audio/mpeg;" >"$apps/${name%%:*}.desktop"
     done
     update-desktop-database "$apps"
-    export XDG_DATA_HOME="$DESKTOP_WORK/data" XDG_DATA_DIRS="$DESKTOP_WORK/data"
 }
 
 # Saves a picture of the submenu opened with KEYS from the top of the tray menu.
@@ -76,7 +75,7 @@ picture_of_submenu() { # PICTURE KEYS...
 }
 
 record_shell_handoffs
-[ -n "$players_picture" ] && install_players
+if [ -n "$players_picture" ]; then install_players; fi
 desktop_start_display || fail "the virtual X server could not start"
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType false --SetPartialStrut false \
     >"$DESKTOP_WORK/trayer.log" 2>&1 &
