@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop/PlayerCommand.h"
+#include "desktop/PlayerArguments.h"
 #include "desktop/Players.h"
 #include "desktop/StreamType.h"
 

@@ -1,4 +1,4 @@
-#include "desktop/PlayerCommand.h"
+#include "desktop/PlayerArguments.h"
 
 #include <algorithm>
 
