@@ -25,6 +25,7 @@ private Q_SLOTS:
     void cleanup();
 
     void choiceForACategory_winsOverTheChoiceForAll_whichWinsOverTheDesktops();
+    void stationOfAnIptvList_playsWithTheHeadersItsListGave();
     void failedHandOff_saysSo_andStaysOutOfTheStationsPlayed();
     void rowsOfOneNameAndAddress_showOnceInTheStationsPlayed();
     void directoryStation_isToldToTheDirectoryOnceADay_andNeverWhenTurnedOff();
@@ -100,6 +101,20 @@ void TestPlaying::choiceForACategory_winsOverTheChoiceForAll_whichWinsOverTheDes
     // A page goes to the browser whatever player was chosen.
     play(add(u"国内广播"_s, u"三台"_s, u"https://c.example/live/"_s));
     QCOMPARE(playerOfLastHandOff(), u"xdg-open"_s);
+}
+
+void TestPlaying::stationOfAnIptvList_playsWithTheHeadersItsListGave() {
+    using Catalogue::AttributeSource;
+    const Catalogue::PlayableStation station = add(u"国内电视"_s, u"一台"_s, u"https://a.example/live/index.m3u8"_s);
+    Transaction transaction(*connection);
+    Catalogue::setAttributes(*connection, station.row,
+                             {{AttributeSource::VlcOption, u"http-user-agent"_s, u"IPTV/1.0"_s},
+                              {AttributeSource::Kodi, u"Referer"_s, u"https://r.example/"_s}});
+    transaction.commit();
+    play(station);
+    QCOMPARE(shell->handOffs().constLast().arguments.mid(1),
+             QStringList({u"--player-operation-mode=pseudo-gui"_s, u"--user-agent=IPTV/1.0"_s,
+                          u"--referrer=https://r.example/"_s, u"--"_s, station.address.toString()}));
 }
 
 void TestPlaying::failedHandOff_saysSo_andStaysOutOfTheStationsPlayed() {
