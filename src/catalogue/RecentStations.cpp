@@ -1,6 +1,5 @@
 #include "catalogue/RecentStations.h"
 
-#include "desktop/StationLaunch.h"
 #include "sqlite/Statement.h"
 
 using namespace Qt::StringLiterals;
@@ -19,9 +18,13 @@ bool tableExists(Database& connection) {
 std::vector<Catalogue::PlayableStation> latest(Database& connection, int count) {
     if (!tableExists(connection))
         return {};
-    Statement query(connection,
-                    u"SELECT r.rowid, r.%1, r.%2 FROM recent_stations p JOIN %3 r ON r.rowid = p.station "
-                    "ORDER BY p.played DESC LIMIT ?1"_s.arg(Catalogue::Name, Catalogue::Address, Catalogue::Table));
+    // Rows of one name and address are one station to the user: it shows once, as the row played last. SQLite
+    // takes the bare columns of a group from the row that holds its max().
+    Statement query(
+        connection,
+        u"SELECT r.rowid, r.%1, r.%2, max(p.played) FROM recent_stations p JOIN %3 r ON r.rowid = p.station "
+        "GROUP BY r.%1, r.%2 ORDER BY max(p.played) DESC LIMIT ?1"_s.arg(Catalogue::Name, Catalogue::Address,
+                                                                         Catalogue::Table));
     query.bind(1, count);
     std::vector<Catalogue::PlayableStation> stations;
     while (query.step())
@@ -44,18 +47,3 @@ void remember(Database& connection, qint64 station) {
 }
 
 } // namespace RecentStations
-
-namespace Catalogue {
-
-// The station has played whether or not it can be remembered: a catalogue that cannot be written (read-only, locked
-// by another program) only loses it from the tray's list, and says nothing after the player has opened.
-void playStation(QWidget& owner, Database& connection, const PlayableStation& station) {
-    if (!::playStation(owner, station.address))
-        return;
-    try {
-        RecentStations::remember(connection, station.row);
-    } catch (const DbError&) {
-    }
-}
-
-} // namespace Catalogue

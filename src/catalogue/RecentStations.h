@@ -4,11 +4,9 @@
 
 #include <vector>
 
-class QWidget;
-
 // The stations played last, newest first, for the tray's 最近播放: kept in tv.mdb in a table of their own,
 // recent_stations, one row per station with the row it has in table radio. A station shows as it is now; one
-// deleted since drops out. Table radio is only ever read.
+// deleted since drops out; rows of one name and address show as one. Table radio is only ever read.
 namespace RecentStations {
 
 // How many stations the table keeps: far more than are shown, so that the list stays full when some of them are
@@ -22,11 +20,3 @@ std::vector<Catalogue::PlayableStation> latest(Database& connection, int count =
 void remember(Database& connection, qint64 station);
 
 } // namespace RecentStations
-
-namespace Catalogue {
-
-// Plays a station as every station button, list line and tray entry does (desktop/StationLaunch.h) and, once the
-// desktop took its address, remembers it among the stations played.
-void playStation(QWidget& owner, Database& connection, const PlayableStation& station);
-
-} // namespace Catalogue

@@ -52,6 +52,7 @@ const std::vector<Command>& commands() {
         {"update", "Bring in the changes of the subscribed playlists", updateSubscriptions},
         {"subscriptions", "List the subscribed playlists and their last update", listSubscriptions},
         {"unsubscribe", "Forget a subscription; its stations stay", unsubscribe},
+        {"player", "List the media players for streams and choose the one stations play in", choosePlayer},
         {"restore", "Put a backup of the catalogue in place of tv.mdb, keeping the old file aside", restoreCatalogue},
     };
     return all;

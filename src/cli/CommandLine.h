@@ -116,5 +116,6 @@ int updateSubscriptions(const QStringList& arguments); // SubscribeCommand.cpp
 int listSubscriptions(const QStringList& arguments);   // SubscribeCommand.cpp
 int unsubscribe(const QStringList& arguments);         // SubscribeCommand.cpp
 int findStations(const QStringList& arguments);        // FindCommand.cpp
+int choosePlayer(const QStringList& arguments);        // PlayerCommand.cpp
 
 } // namespace CommandLine

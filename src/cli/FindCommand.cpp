@@ -155,22 +155,17 @@ int findStations(const QStringList& arguments) {
         return usage("--json and --add do not go together");
     // The environment names servers as --server does, and is held to the same rule.
     const bool given = parser.isSet(server);
-    const QStringList addresses =
-        given ? parser.values(server)
-              : qEnvironmentVariable(Directory::ServersVariable).split(u' ', Qt::SkipEmptyParts);
-    QList<QUrl> servers;
-    for (const QString& address : addresses) {
-        if (!Internet::isWebAddress(address))
-            return usage(given ? "--server takes an http or https address"
-                               : "VIMARO_DIRECTORY_SERVER takes http or https addresses, separated by blanks");
-        servers.append(QUrl(address.trimmed()));
-    }
+    const std::optional<QList<QUrl>> servers =
+        Directory::asServers(given ? parser.values(server) : Directory::serversInEnvironment());
+    if (!servers)
+        return usage(given ? "--server takes an http or https address"
+                           : "VIMARO_DIRECTORY_SERVER takes http or https addresses, separated by blanks");
     const auto searchTime = timeout(parser, timeoutSeconds, "find");
     if (!searchTime)
         return Usage;
 
     QNetworkAccessManager network;
-    Directory::Search search(network, query, *searchTime, servers);
+    Directory::Search search(network, query, *searchTime, *servers);
     QObject::connect(&search, &Directory::Search::fellOver, [](const QUrl& failed, const QString& reason) {
         print(stderr, u"vimaro find: %1 failed (%2); asking the next server\n"_s.arg(
                           printable(failed.toDisplayString()), printable(reason)));

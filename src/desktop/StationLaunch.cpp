@@ -1,13 +1,52 @@
 #include "desktop/StationLaunch.h"
 
+#include "desktop/Launch.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/Shell.h"
-#include "runtime/Module1.h"
 #include "runtime/MsgBox.h"
+
+#include <QPointer>
+#include <QStandardPaths>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
-bool playStation(QWidget& owner, const QVariant& address) {
+namespace {
+
+// The desktop's default handler, found once: the program's PATH does not change while it runs.
+QString desktopHandler() {
+    static const QString found = QStandardPaths::findExecutable(u"xdg-open"_s);
+    return found.isEmpty() ? u"/usr/bin/xdg-open"_s : found;
+}
+
+// The player a stream goes to; none for a page, or where no player is known.
+std::optional<Players::Player> playerFor(const QUrl& url, const StationRoute& route) {
+    const QString type = streamType(url, route.hints);
+    if (type.isEmpty())
+        return std::nullopt;
+    return route.chosen ? route.chosen : Players::defaultFor(type);
+}
+
+QString failureText(const std::optional<Players::Player>& player, const QString& station, const QString& why) {
+    if (player)
+        return u"无法播放“%1”：播放器 %2 %3。\n请检查电台的网址是否仍然有效，或用命令 vimaro player 选择另一个播放器。"_s
+            .arg(station, player->name, why);
+    return u"无法播放“%1”：桌面的默认程序（xdg-open）%2。\n请安装网页浏览器或媒体播放器（如 mpv、VLC），"
+           "再用命令 vimaro player 选择播放器。"_s.arg(station, why);
+}
+
+void tell(const QPointer<QWidget>& owner, const QString& text) {
+    if (!owner) {
+        MsgBox(text);
+        return;
+    }
+    AskingWindow asking(*owner);
+    MsgBox(text);
+}
+
+} // namespace
+
+bool playStation(QWidget& owner, const QVariant& address, const StationRoute& route, std::function<void()> played) {
     const QString text = address.isNull() ? QString() : address.toString().trimmed();
     if (text.isEmpty()) {
         MsgBox(u"这个电台没有网址，无法播放。"_s);
@@ -18,5 +57,27 @@ bool playStation(QWidget& owner, const QVariant& address) {
             u"这个电台的网址“%1”不是可以播放的网络地址（应以 http:// 等开头），无法播放。"_s.arg(addressForBox(text)));
         return false;
     }
-    return handedOn(Module1::ShellExecuteA(&owner, u"Open"_s, text, u""_s, programDir(), Module1::SW_SHOWNORMAL), text);
+    const QUrl url(text);
+    // Programs receive the address percent-encoded, as the desktop's handler always has.
+    const QString encoded = QString::fromLatin1(url.toEncoded());
+    const std::optional<Players::Player> player = playerFor(url, route);
+    const HandOff handOff{player ? playerArguments(*player, encoded, route.headers)
+                                 : QStringList{desktopHandler(), encoded},
+                          text, programDir()};
+    const QString station = route.name.isEmpty() ? addressForBox(text) : route.name;
+    const bool started = launch(&owner, handOff,
+                                [owner = QPointer<QWidget>(&owner), player, station,
+                                 played = std::move(played)](const std::optional<QString>& failure) {
+                                    if (failure)
+                                        tell(owner, failureText(player, station, *failure));
+                                    else
+                                        played();
+                                });
+    if (!started) {
+        if (player)
+            MsgBox(failureText(player, station, u"无法启动"_s));
+        else
+            handedOn(0, text);
+    }
+    return started;
 }

@@ -75,4 +75,16 @@ void lastFindings(Database& connection, const QString& category, const std::func
     }
 }
 
+std::optional<Finding> lastFinding(Database& connection, qint64 station, const QString& address) {
+    Statement finding(connection, u"SELECT result, detail FROM station_health WHERE station = ?1 AND address = ?2"_s);
+    finding.bind(1, station);
+    finding.bind(2, address);
+    if (!finding.step())
+        return std::nullopt;
+    const std::optional<Verdict> verdict = Verdicts::fromKey(finding.text(0));
+    if (!verdict)
+        return std::nullopt;
+    return Finding{*verdict, finding.text(1)};
+}
+
 } // namespace HealthTable

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class Database;
@@ -40,5 +41,8 @@ private:
 // was checked: dead stations first, then those a check cannot judge, then those that play, each group by
 // verdict and in catalogue order.
 void lastFindings(Database& connection, const QString& category, const std::function<void(const Entry&)>& each);
+
+// The last finding of a station, if it was made for the address it has now.
+std::optional<Finding> lastFinding(Database& connection, qint64 station, const QString& address);
 
 } // namespace HealthTable

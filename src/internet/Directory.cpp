@@ -157,6 +157,20 @@ std::vector<Station> readStations(const QByteArray& json, qsizetype most) {
     return stations;
 }
 
+QStringList serversInEnvironment() {
+    return qEnvironmentVariable(ServersVariable).split(u' ', Qt::SkipEmptyParts);
+}
+
+std::optional<QList<QUrl>> asServers(const QStringList& addresses) {
+    QList<QUrl> servers;
+    for (const QString& address : addresses) {
+        if (!Internet::isWebAddress(address))
+            return std::nullopt;
+        servers.append(QUrl(address.trimmed()));
+    }
+    return servers;
+}
+
 Search::Search(QNetworkAccessManager& network, Query query, std::chrono::milliseconds timeout, QList<QUrl> servers)
     : network_(network), query_(std::move(query)), timeout_(timeout), servers_(std::move(servers)) {}
 

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -68,6 +69,12 @@ QUrl searchAddress(const QUrl& server, const Query& query);
 // out. Anything that is not the directory's shape (not JSON, not an array of station objects, a field of the wrong
 // type) throws DirectoryError.
 std::vector<Station> readStations(const QByteArray& json, qsizetype most);
+
+// The directory servers the environment names, as written.
+QStringList serversInEnvironment();
+
+// The addresses as directory servers; none when one of them is not a web address.
+std::optional<QList<QUrl>> asServers(const QStringList& addresses);
 
 // One search of the directory: the servers given, or else those of the SRV record, asked in random order until
 // one answers. run() throws DirectoryError when none does, and FetchError when cancel() stopped it.

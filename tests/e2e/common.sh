@@ -26,6 +26,9 @@ SCRIPT
     chmod +x "$DESKTOP_WORK/handler/xdg-open"
     export PATH="$DESKTOP_WORK/handler:$PATH"
     unset BROWSER DEFAULT_BROWSER
+    # No media player of the machine's: a stream goes to xdg-open too, unless the script installs players here.
+    mkdir -p "$DESKTOP_WORK/data/applications"
+    export XDG_DATA_HOME="$DESKTOP_WORK/data" XDG_DATA_DIRS="$DESKTOP_WORK/data"
 }
 
 # Prints what the shell was asked to open, once it holds LINES addresses (1 by default) or five seconds have passed.

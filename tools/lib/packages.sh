@@ -5,7 +5,7 @@
 
 # shellcheck disable=SC2034 # read by the scripts that source this file
 build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 mdbtools-dev
-    librsvg2-bin fonts-wqy-microhei qt6-translations-l10n zlib1g-dev)
+    librsvg2-bin fonts-wqy-microhei qt6-translations-l10n zlib1g-dev libglib2.0-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,9 +1,9 @@
 #include "windows/mainwindow/MainWindow.h"
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/RecentStations.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/Shell.h"
+#include "playing/Playing.h"
 #include "profile/Profile.h"
 #include "resources/Pictures.h"
 #include "runtime/Module1.h"
@@ -284,5 +284,5 @@ void Form1::toggleFromKeyboard(PanelToggle& toggle) {
 void Form1::QuickSelect_MouseUp(const Image& button) {
     if (const std::optional<Catalogue::PlayableStation> station =
             presetStation(Catalogue::opened(connection_), button.ToolTipText()))
-        Catalogue::playStation(*this, *connection_, *station);
+        Playing::play(*this, *connection_, *station);
 }

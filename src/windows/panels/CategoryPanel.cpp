@@ -1,8 +1,8 @@
 #include "windows/panels/CategoryPanel.h"
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/RecentStations.h"
 #include "catalogue/StationPages.h"
+#include "playing/Playing.h"
 #include "runtime/OnError.h"
 #include "runtime/Screen.h"
 
@@ -110,7 +110,7 @@ void CategoryPanel::List1_Click() {
         Label9.setCaption(QString());
     Screen::setMousePointer(vbDefault);
     if (station)
-        playStation(*this, connection, *station);
+        Playing::play(*this, connection, *station);
 }
 
 qint64 CategoryPanel::rowOfLine(int line) {

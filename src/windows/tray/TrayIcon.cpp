@@ -1,9 +1,14 @@
 #include "windows/tray/TrayIcon.h"
 
 #include "catalogue/RecentStations.h"
+#include "desktop/Players.h"
+#include "playing/PlayerChoice.h"
+#include "playing/Playing.h"
 #include "resources/Pictures.h"
 #include "windows/mainwindow/MainWindow.h"
 #include "windows/presets/QuickSelect.h"
+
+#include <QActionGroup>
 
 using namespace Qt::StringLiterals;
 
@@ -32,7 +37,7 @@ QAction* addEntry(QMenu& menu, const QString& text) {
 
 // A catalogue that cannot be opened leaves the slots named without their stations and 最近播放 empty; a slot chosen
 // then says why, as its button does.
-TrayMenu::TrayMenu(Forms& forms) : forms_(forms), recent_(u"最近播放"_s) {
+TrayMenu::TrayMenu(Forms& forms) : forms_(forms), recent_(u"最近播放"_s), players_(u"播放器"_s) {
     try {
         connection_ = Catalogue::openConnection();
     } catch (const DbError&) {
@@ -40,6 +45,28 @@ TrayMenu::TrayMenu(Forms& forms) : forms_(forms), recent_(u"最近播放"_s) {
     setToolTipsVisible(true);
     recent_.setToolTipsVisible(true);
     connect(this, &QMenu::aboutToShow, this, &TrayMenu::fill);
+    followCatalogue();
+    // Filled as soon as the program waits for events: asking the desktop for its players costs a start nothing.
+    QTimer::singleShot(0, this, &TrayMenu::fill);
+}
+
+// Any write to tv.mdb, from a window of the program or from a command, may rename a slot's station, add a station
+// played or choose a player: the menu is filled again once the writes have settled, unless it is open.
+void TrayMenu::followCatalogue() {
+    refill_.setSingleShot(true);
+    refill_.setInterval(300);
+    connect(&refill_, &QTimer::timeout, this, [this] {
+        if (!isVisible())
+            fill();
+    });
+    const QString file = Catalogue::file();
+    catalogueFile_.addPath(file);
+    connect(&catalogueFile_, &QFileSystemWatcher::fileChanged, this, [this, file] {
+        // A catalogue put in place by rename (a restored backup) is a new file to watch.
+        if (!catalogueFile_.files().contains(file))
+            catalogueFile_.addPath(file);
+        refill_.start();
+    });
 }
 
 void TrayMenu::fill() {
@@ -63,9 +90,42 @@ void TrayMenu::fill() {
     }
     recent_.setEnabled(!played.empty());
     addMenu(&recent_);
+    fillPlayers();
+    addMenu(&players_);
     addSeparator();
     addAction(main.Label5.Caption(), &main.Label5, &ButtonControl::click);
     addAction(u"退出"_s, &main.Image6, &ButtonControl::click);
+}
+
+void TrayMenu::fillPlayers() {
+    players_.clear();
+    std::optional<QString> chosen;
+    try {
+        if (connection_)
+            chosen = PlayerChoice::chosenForAll(*connection_);
+    } catch (const DbError&) {
+    }
+    const std::vector<Players::Player> installed = Players::all();
+    auto* group = new QActionGroup(&players_);
+    const auto add = [&](const QString& text, const std::optional<QString>& player) {
+        QAction* item = players_.addAction(text, this, [this, player] { choosePlayer(player); });
+        item->setCheckable(true);
+        item->setChecked(chosen == player);
+        item->setEnabled(!installed.empty());
+        group->addAction(item);
+    };
+    add(installed.empty() ? u"桌面默认（没有安装媒体播放器）"_s
+                          : u"桌面默认（%1）"_s.arg(menuText(installed.front().name)),
+        std::nullopt);
+    for (const Players::Player& player : installed)
+        add(menuText(player.name), player.id);
+}
+
+// The choice for every category; a category's own choice, made with vimaro player, stays.
+void TrayMenu::choosePlayer(const std::optional<QString>& player) {
+    guarded(forms_.form(FormName::Form1), u"选择播放器"_s,
+            [&] { PlayerChoice::choose(Catalogue::opened(connection_), {}, player); });
+    fill();
 }
 
 // The station as it is now; one deleted since the menu opened plays nothing.
@@ -75,7 +135,7 @@ void TrayMenu::playRecent(qint64 station) {
         Database& connection = Catalogue::opened(connection_);
         if (const std::optional<Catalogue::PlayableStation> now =
                 Catalogue::StationQuery::stationAt(station).first(connection))
-            Catalogue::playStation(main, connection, *now);
+            Playing::play(main, connection, *now);
     });
 }
 

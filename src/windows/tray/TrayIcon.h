@@ -3,16 +3,20 @@
 #include "sqlite/Database.h"
 #include "windows/forms/Forms.h"
 
+#include <QFileSystemWatcher>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <functional>
 #include <optional>
 #include <vector>
 
 // The tray icon's menu: the nine quick-select slots named after the stations they play now, the stations played last
-// (最近播放), 频道设置 and 退出. It is filled afresh each time it opens, so it shows the catalogue as it is then. A
-// slot, 频道设置 and 退出 do exactly what the main window's buttons do; a station played before plays as a list line
-// does. It keeps its own catalogue connection, as every window does.
+// (最近播放), the player streams go to (播放器), 频道设置 and 退出. It is filled at once and again whenever the
+// catalogue changes, so that a tray host that reads the menu over D-Bus without announcing that it opens it
+// (Xfce's panel) shows it whole and current; it is filled afresh each time it opens too. A slot, 频道设置 and 退出
+// do exactly what the main window's buttons do; a station played before plays as a list line does. It keeps its
+// own catalogue connection, as every window does.
 class TrayMenu : public QMenu {
     Q_OBJECT
 
@@ -21,14 +25,22 @@ public:
 
     // The submenu 最近播放.
     QMenu& recentStations() { return recent_; }
+    // The submenu 播放器: the desktop's default, then every installed player for streams, the one chosen checked.
+    QMenu& players() { return players_; }
 
 private:
     void fill();
+    void fillPlayers();
+    void choosePlayer(const std::optional<QString>& player);
     void playRecent(qint64 station);
+    void followCatalogue();
 
     Forms& forms_;
     std::optional<Database> connection_;
     QMenu recent_;
+    QMenu players_;
+    QFileSystemWatcher catalogueFile_;
+    QTimer refill_;
 };
 
 // The program's icon in the desktop's tray; main() makes it only where the desktop has a tray, so that nothing
