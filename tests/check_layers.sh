@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # No part of the program uses a part above it or beside it, in the layers of the README's Layout:
-#   app -> cli, windows -> internet -> playlists, health, jet -> catalogue, profile -> desktop, sqlite -> runtime
+#   app -> cli, windows -> internet -> playlists, health, guide, jet -> catalogue, profile -> desktop, sqlite -> runtime
 # Looked at twice: every #include "folder/..." of a file under src/, and every link between the program's targets in
 # CMake's own graph (cmake --graphviz). The pictures of resources/ stand beside runtime, the windows under windows/
 # count as one part.
@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$1"
 
-declare -A layer=([app]=0 [cli]=1 [windows]=1 [internet]=2 [playlists]=3 [health]=3 [jet]=3 [catalogue]=4
+declare -A layer=([app]=0 [cli]=1 [windows]=1 [internet]=2 [playlists]=3 [health]=3 [guide]=3 [jet]=3 [catalogue]=4
     [profile]=4 [desktop]=5 [sqlite]=5 [runtime]=6 [resources]=6)
 wrong=0
 

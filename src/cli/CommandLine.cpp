@@ -48,6 +48,8 @@ const std::vector<Command>& commands() {
         {"update", "Bring in the changes of the subscribed playlists", updateSubscriptions},
         {"subscriptions", "List the subscribed playlists and their last update", listSubscriptions},
         {"unsubscribe", "Forget a subscription; its stations stay", unsubscribe},
+        {"now", "What is on now and next, from the programme guides", now},
+        {"guide", "A station's programme until tomorrow; the programme guides and where they come from", guide},
         {"restore", "Put a backup of the catalogue in place of tv.mdb, keeping the old file aside", restoreCatalogue},
     };
     return all;

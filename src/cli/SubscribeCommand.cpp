@@ -3,6 +3,7 @@
 #include "catalogue/Backup.h"
 #include "cli/CommandLine.h"
 #include "cli/Downloading.h"
+#include "internet/GuideUpdate.h"
 #include "internet/Subscriptions.h"
 #include "sqlite/Statement.h"
 
@@ -84,11 +85,21 @@ std::optional<Downloaded> downloadList(QNetworkAccessManager& network, const Sub
     return downloaded;
 }
 
-// Takes a downloaded list into the catalogue, inside the caller's transaction.
+// Takes a downloaded list into the catalogue, and the guides its header names, inside the caller's transaction.
 Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool prune) {
     const Internet::Answer& answer = downloaded.answer;
-    return Subscriptions::update(catalogue, downloaded.subscription, downloaded.list,
-                                 {answer.etag, answer.lastModified, answer.body}, {prune, nullptr});
+    Subscriptions::Report report =
+        Subscriptions::update(catalogue, downloaded.subscription, downloaded.list,
+                              {answer.etag, answer.lastModified, answer.body}, {prune, nullptr});
+    Guide::followList(catalogue, downloaded.subscription.id, Internet::guidesNamed(answer.body));
+    return report;
+}
+
+// The guides of one subscription, or every guide.
+std::vector<Guide::Source> guidesOf(Database& catalogue, const std::optional<qint64>& subscription) {
+    std::vector<Guide::Source> sources = Guide::sources(catalogue);
+    std::erase_if(sources, [&](const Guide::Source& s) { return subscription && s.subscription != subscription; });
+    return sources;
 }
 
 void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscriptions::Report>& reports) {
@@ -159,7 +170,7 @@ int subscribe(const QStringList& arguments) {
         const std::vector<Subscriptions::Report> reports{takeIn(catalogue, lists[0], false)};
         transaction.commit();
         printReports(lists, reports);
-        return Done;
+        return updateGuides(catalogue, guidesOf(catalogue, lists[0].subscription.id)) ? Done : Failed;
     } catch (const std::exception& error) {
         return failed("subscribe", error);
     }
@@ -195,11 +206,13 @@ int updateSubscriptions(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         std::vector<Subscription> subscriptions = Subscriptions::all(catalogue);
         std::erase_if(subscriptions, [&](const Subscription& s) { return !only.isEmpty() && s.address != only; });
-        if (subscriptions.empty()) {
+        if (subscriptions.empty() && (!only.isEmpty() || Guide::sources(catalogue).empty())) {
             say(stderr, only.isEmpty() ? u"No subscriptions: vimaro subscribe URL adds one."_s
                                        : u"vimaro update: no subscription to %1"_s.arg(printable(only)));
             return only.isEmpty() ? Done : Failed;
         }
+        const std::optional<qint64> guidesOfOne =
+            only.isEmpty() ? std::nullopt : std::optional(subscriptions.front().id);
         std::vector<Downloaded> lists;
         bool allCame = true;
         for (const Subscription& subscription : subscriptions) {
@@ -216,7 +229,7 @@ int updateSubscriptions(const QStringList& arguments) {
             }
         }
         if (lists.empty())
-            return allCame ? Done : Failed;
+            return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && allCame ? Done : Failed;
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
         Catalogue::createIndexes(catalogue);
@@ -225,7 +238,7 @@ int updateSubscriptions(const QStringList& arguments) {
             reports.push_back(takeIn(catalogue, list, parser.isSet(prune)));
         transaction.commit();
         printReports(lists, reports);
-        return allCame ? Done : Failed;
+        return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && allCame ? Done : Failed;
     } catch (const std::exception& error) {
         return failed("update", error);
     }

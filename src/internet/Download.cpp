@@ -63,7 +63,8 @@ Download::Download(QNetworkAccessManager& network, Request request, QObject* par
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
         fail(FetchError::Kind::TimedOut,
-             u"no whole answer within %1 s"_s.arg(std::chrono::duration<double>(request_.timeout).count()));
+             (request_.timeoutIsSilence ? u"no bytes for %1 s"_s : u"no whole answer within %1 s"_s)
+                 .arg(std::chrono::duration<double>(request_.timeout).count()));
     });
 }
 
@@ -78,6 +79,8 @@ Answer Download::run() {
     // Started from the loop, so that even a failure found at once ends a loop that is running.
     QTimer::singleShot(0, this, [this] { get(request_.address); });
     loop.exec();
+    if (sinkError_)
+        std::rethrow_exception(sinkError_);
     if (error_)
         throw *error_;
     return answer_;
@@ -92,6 +95,7 @@ void Download::get(const QUrl& address) {
     answered_ = false;
     judged_ = false;
     answer_ = {address, false, {}, {}, {}};
+    received_ = 0;
     QNetworkRequest request(address);
     // Each redirect is judged here: how many, and to which scheme.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -153,14 +157,31 @@ void Download::readHead() {
 void Download::readBody() {
     if (!answered_ || done_)
         return;
-    answer_.body += reply_->readAll();
-    if (answer_.body.size() > request_.maxBytes)
+    const QByteArray bytes = reply_->readAll();
+    received_ += bytes.size();
+    if (received_ > request_.maxBytes)
         return fail(FetchError::Kind::TooLarge,
                     u"the answer is larger than the limit of %1"_s.arg(size(request_.maxBytes)));
-    Q_EMIT progress(answer_.body.size(),
-                    qMax<qint64>(reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(), 0));
+    if (request_.timeoutIsSilence && !bytes.isEmpty())
+        deadline_.start(request_.timeout);
+    if (request_.sink)
+        give(bytes);
+    else
+        answer_.body += bytes;
+    if (done_)
+        return;
+    Q_EMIT progress(received_, qMax<qint64>(reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(), 0));
     if (request_.playlist)
         judgePlaylist(false);
+}
+
+void Download::give(const QByteArray& bytes) {
+    try {
+        request_.sink(bytes);
+    } catch (...) {
+        sinkError_ = std::current_exception();
+        fail(FetchError::Kind::Cancelled, u"refused"_s);
+    }
 }
 
 void Download::readEnd() {

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
+#include <exception>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -48,6 +50,11 @@ struct Request {
     // Stop at what is no list of stations (a stream, a web page, the playlist of one HLS or DASH station), before
     // a stream that never ends has used up the time.
     bool playlist = false;
+    // The body given here block by block as it arrives, and never held whole: Answer::body stays empty. What the
+    // sink throws ends the download and is thrown again by run().
+    std::function<void(QByteArrayView)> sink;
+    // The timeout counts from the last bytes that came, not from the start: a large body takes as long as it needs.
+    bool timeoutIsSilence = false;
 };
 
 struct Answer {
@@ -80,6 +87,7 @@ private:
     void get(const QUrl& address);
     void readHead();
     void readBody();
+    void give(const QByteArray& bytes);
     void readEnd();
     void redirect();
     void judgePlaylist(bool complete);
@@ -99,6 +107,8 @@ private:
     QStringList certificateErrors_;
     Answer answer_;
     std::optional<FetchError> error_;
+    std::exception_ptr sinkError_;
+    qint64 received_ = 0;
     bool done_ = false;
 };
 

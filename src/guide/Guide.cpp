@@ -1,0 +1,210 @@
+#include "guide/Guide.h"
+
+#include "sqlite/Database.h"
+#include "sqlite/Statement.h"
+
+#include <QTimeZone>
+
+using namespace Qt::StringLiterals;
+
+namespace Guide {
+
+namespace {
+
+bool created(Database& catalogue) {
+    Statement table(catalogue, u"SELECT EXISTS (SELECT 1 FROM sqlite_master WHERE name = 'guide_programme')"_s);
+    return table.step() && table.integer(0) == 1;
+}
+
+const QString Selected = u"SELECT s.id, s.address, s.shift, s.subscription, s.etag, s.last_modified, s.updated, "
+                         "s.result, (SELECT count(DISTINCT g.station) FROM guide_station g JOIN guide_channel c ON "
+                         "c.id = g.channel JOIN radio r ON r.rowid = g.station WHERE c.source = s.id) "
+                         "FROM guide_source s "_s;
+
+Source read(const Statement& row) {
+    Source source;
+    source.id = row.integer(0);
+    source.address = row.text(1);
+    source.shiftHours = static_cast<int>(row.integer(2));
+    if (const QVariant subscription = row.column(3); !subscription.isNull())
+        source.subscription = subscription.toLongLong();
+    source.etag = row.text(4).toLatin1();
+    source.lastModified = row.text(5).toLatin1();
+    source.updated = QDateTime::fromString(row.text(6), Qt::ISODate);
+    source.result = row.text(7);
+    source.stations = static_cast<int>(row.integer(8));
+    return source;
+}
+
+QDateTime utc(qint64 seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+}
+
+Programme programmeOf(const Statement& row) {
+    return {utc(row.integer(0)), utc(row.integer(1)), row.text(2), row.text(3), row.text(4), row.text(5)};
+}
+
+// The one channel a station's guide comes from: the first matched, where several sources name the station.
+const QString ChannelOf = u"(SELECT min(channel) FROM guide_station WHERE station = ?1)"_s;
+const QString ProgrammeFields = u"SELECT start, stop, title, sub_title, description, category FROM guide_programme "_s;
+
+QString clock(const QDateTime& time) {
+    return time.toLocalTime().toString(u"HH:mm"_s);
+}
+
+} // namespace
+
+Seam<QDateTime()> clockSeam{[] { return QDateTime::currentDateTimeUtc(); }};
+
+void create(Database& catalogue) {
+    catalogue.execute(u"CREATE TABLE IF NOT EXISTS guide_source ("
+                      "id INTEGER PRIMARY KEY,"
+                      "address TEXT NOT NULL UNIQUE,"
+                      "shift INTEGER NOT NULL DEFAULT 0," // hours added to the guide's times
+                      "subscription INTEGER,"             // subscription.id of the list that names it; NULL: by hand
+                      "etag TEXT, last_modified TEXT,"    // the validators of the last answer
+                      "updated TEXT,"                     // when, in UTC, ISO 8601
+                      "result TEXT);"                     // what that did, in a line
+                      "CREATE TABLE IF NOT EXISTS guide_channel ("
+                      "id INTEGER PRIMARY KEY,"
+                      "source INTEGER NOT NULL," // guide_source.id
+                      "xmltv_id TEXT NOT NULL);"
+                      "CREATE INDEX IF NOT EXISTS guide_channel_source ON guide_channel (source);"
+                      "CREATE TABLE IF NOT EXISTS guide_station ("
+                      "station INTEGER NOT NULL," // the station's rowid in radio
+                      "channel INTEGER NOT NULL," // guide_channel.id
+                      "PRIMARY KEY (station, channel)) WITHOUT ROWID;"
+                      "CREATE INDEX IF NOT EXISTS guide_station_channel ON guide_station (channel);"
+                      // A channel's programmes never overlap, so their ends are in the order of their starts: the
+                      // programme on at a time is the first that ends after it.
+                      "CREATE TABLE IF NOT EXISTS guide_programme ("
+                      "channel INTEGER NOT NULL,"                      // guide_channel.id
+                      "start INTEGER NOT NULL, stop INTEGER NOT NULL," // seconds since 1970 in UTC
+                      "title TEXT NOT NULL, sub_title TEXT, description TEXT, category TEXT,"
+                      "PRIMARY KEY (channel, stop)) WITHOUT ROWID"_s);
+}
+
+std::vector<Source> sources(Database& catalogue) {
+    if (!created(catalogue))
+        return {};
+    Statement rows(catalogue, Selected + u"ORDER BY s.id"_s);
+    std::vector<Source> all;
+    while (rows.step())
+        all.push_back(read(rows));
+    return all;
+}
+
+std::optional<Source> findSource(Database& catalogue, const QString& address) {
+    if (!created(catalogue))
+        return std::nullopt;
+    Statement row(catalogue, Selected + u"WHERE s.address = ?"_s);
+    row.bind(1, address);
+    return row.step() ? std::optional(read(row)) : std::nullopt;
+}
+
+Source addSource(Database& catalogue, const QString& address, int shiftHours) {
+    create(catalogue);
+    Statement add(catalogue, u"INSERT INTO guide_source (address, shift) VALUES (?1, ?2) "
+                             "ON CONFLICT (address) DO UPDATE SET shift = ?2"_s);
+    add.bind(1, address);
+    add.bind(2, shiftHours);
+    add.step();
+    return *findSource(catalogue, address);
+}
+
+void followList(Database& catalogue, qint64 subscription, const QStringList& addresses) {
+    create(catalogue);
+    for (const Source& source : sources(catalogue)) {
+        if (source.subscription == subscription && !addresses.contains(source.address))
+            removeSource(catalogue, source);
+    }
+    Statement add(catalogue, u"INSERT INTO guide_source (address, subscription) VALUES (?1, ?2) "
+                             "ON CONFLICT (address) DO UPDATE SET subscription = coalesce(subscription, ?2)"_s);
+    for (const QString& address : addresses) {
+        add.bind(1, address);
+        add.bind(2, subscription);
+        add.step();
+        add.reset();
+    }
+}
+
+void removeSource(Database& catalogue, const Source& source) {
+    const QString channels = u"(SELECT id FROM guide_channel WHERE source = %1)"_s.arg(source.id);
+    catalogue.execute(u"DELETE FROM guide_programme WHERE channel IN %1;"
+                      "DELETE FROM guide_station WHERE channel IN %1;"
+                      "DELETE FROM guide_channel WHERE source = %2;"
+                      "DELETE FROM guide_source WHERE id = %2"_s.arg(channels)
+                          .arg(source.id));
+}
+
+void recordUpdate(Database& catalogue, const Source& source, const QString& result) {
+    Statement record(catalogue, u"UPDATE guide_source SET etag = ?, last_modified = ?, updated = ?, result = ? "
+                                "WHERE id = ?"_s);
+    record.bind(1, QString::fromLatin1(source.etag));
+    record.bind(2, QString::fromLatin1(source.lastModified));
+    record.bind(3, QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+    record.bind(4, result);
+    record.bind(5, source.id);
+    record.step();
+}
+
+NowNext nowNext(Database& catalogue, qint64 station, const QDateTime& at) {
+    if (!created(catalogue))
+        return {};
+    Statement rows(catalogue,
+                   ProgrammeFields + u"WHERE channel = "_s + ChannelOf + u" AND stop > ?2 ORDER BY stop LIMIT 2"_s);
+    rows.bind(1, station);
+    const qint64 now = at.toSecsSinceEpoch();
+    rows.bind(2, now);
+    NowNext onAir;
+    while (rows.step()) {
+        Programme programme = programmeOf(rows);
+        if (!onAir.now && !onAir.next && rows.integer(0) <= now)
+            onAir.now = std::move(programme);
+        else if (!onAir.next)
+            onAir.next = std::move(programme);
+    }
+    return onAir;
+}
+
+std::vector<Programme> programmes(Database& catalogue, qint64 station, const QDateTime& from, const QDateTime& to) {
+    if (!created(catalogue))
+        return {};
+    Statement rows(catalogue, ProgrammeFields + u"WHERE channel = "_s + ChannelOf +
+                                  u" AND stop > ?2 AND start < ?3 ORDER BY stop"_s);
+    rows.bind(1, station);
+    rows.bind(2, from.toSecsSinceEpoch());
+    rows.bind(3, to.toSecsSinceEpoch());
+    std::vector<Programme> found;
+    while (rows.step())
+        found.push_back(programmeOf(rows));
+    return found;
+}
+
+std::vector<GuidedStation> guidedStations(Database& catalogue, const std::optional<QString>& category) {
+    if (!created(catalogue))
+        return {};
+    Statement rows(catalogue, u"SELECT r.rowid, r.名称, r.类别 FROM radio r WHERE EXISTS (SELECT 1 FROM "
+                              "guide_station g WHERE g.station = r.rowid) AND (?1 IS NULL OR r.类别 = ?1) "
+                              "ORDER BY r.rowid"_s);
+    rows.bind(1, category ? QVariant(*category) : QVariant());
+    std::vector<GuidedStation> found;
+    while (rows.step())
+        found.push_back({rows.integer(0), rows.text(1), rows.text(2)});
+    return found;
+}
+
+QString summary(const NowNext& onAir) {
+    QStringList parts;
+    if (onAir.now)
+        parts.append(u"正在播出 %1–%2 %3"_s.arg(clock(onAir.now->start), clock(onAir.now->stop), onAir.now->title));
+    if (onAir.next)
+        parts.append(u"稍后 %1 %2"_s.arg(clock(onAir.next->start), onAir.next->title));
+    return parts.join(u" · "_s);
+}
+
+QString nowTitle(const NowNext& onAir) {
+    return onAir.now ? onAir.now->title : QString();
+}
+
+} // namespace Guide
