@@ -177,11 +177,12 @@ void Import::replace() {
         "INSERT OR IGNORE INTO guide_station (station, channel) SELECT s.station, %3 + s.key FROM staged_station s "
         "WHERE s.by_id = (SELECT max(by_id) FROM staged_station t WHERE t.station = s.station);"
         "DELETE FROM guide_channel WHERE source = %2 AND id NOT IN (SELECT channel FROM guide_station);"
-        "INSERT OR REPLACE INTO guide_programme SELECT %3 + key, start, stop, title, sub_title, description, "
-        "category FROM (SELECT key, start, min(coalesce(stop, following), coalesce(following, stop)) AS stop, title, "
-        "sub_title, description, category FROM (SELECT *, lead(start) OVER (PARTITION BY key ORDER BY start, seq) "
-        "AS following FROM staged_programme)) WHERE stop > start AND stop > %4 "
-        "AND %3 + key IN (SELECT channel FROM guide_station);"_s.arg(channels, source)
+        // Only the times are sorted; the texts join them after.
+        "INSERT OR REPLACE INTO guide_programme SELECT %3 + p.key, p.start, e.stop, p.title, p.sub_title, "
+        "p.description, p.category FROM (SELECT seq, min(coalesce(stop, following), coalesce(following, stop)) "
+        "AS stop FROM (SELECT seq, stop, lead(start) OVER (PARTITION BY key ORDER BY start, seq) AS following "
+        "FROM staged_programme)) e JOIN staged_programme p USING (seq) WHERE e.stop > p.start AND e.stop > %4 "
+        "AND %3 + p.key IN (SELECT channel FROM guide_station);"_s.arg(channels, source)
             .arg(base)
             .arg(from_));
     Statement counts(catalogue_, u"SELECT (SELECT count(*) FROM guide_channel WHERE source = ?1), (SELECT "

@@ -8,9 +8,10 @@ namespace Guide {
 
 namespace {
 
-// The longest texts kept: a title or a name far longer is no title, and a description is shown in a line or two.
+// The longest texts kept: a title or a name far longer is no title, and a description says in a few lines what the
+// programme is.
 constexpr qsizetype LongestName = 256;
-constexpr qsizetype LongestDescription = 2048;
+constexpr qsizetype LongestDescription = 512;
 // The most XML the reader may hold while it waits for the end of one piece (a text, a tag).
 constexpr qint64 LongestPiece = qint64(4) << 20;
 
@@ -46,17 +47,13 @@ bool isMonthDay(int year, int month, int day) {
     return month != 2 || day <= 28 || leap;
 }
 
-// Text from a guide as the catalogue may hold it: one line, control characters (a line break, an escape that
-// could rewrite a terminal) become blanks, bounded.
+// Text from a guide as the catalogue may hold it: one line, bounded. XML keeps out every control character but the
+// line breaks and tabs, which become blanks with the other white space, and DEL and C1 (U+007F to U+009F), which
+// could rewrite a terminal and are dropped.
 QString cleaned(const QString& text, qsizetype bound) {
-    QString clean;
-    clean.reserve(std::min(text.size(), bound));
-    for (const QChar c : text) {
-        const bool control =
-            c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-        clean.append(control ? QChar(u' ') : c);
-    }
-    return clean.simplified().left(bound);
+    QString clean = text.simplified();
+    clean.removeIf([](QChar c) { return c.unicode() >= 0x7F && c.unicode() <= 0x9F; });
+    return clean.left(bound);
 }
 
 } // namespace
@@ -181,8 +178,9 @@ void XmltvReader::startField() {
         field_ = Field::Description;
     else if (name == u"category" && text_.category.isEmpty())
         field_ = Field::Category;
-    fieldInLanguage_ =
-        !language_.isEmpty() && xml_.attributes().value(u"lang"_s).startsWith(language_, Qt::CaseInsensitive);
+    // Only a title is picked by its language among several; of the other texts the first is kept.
+    fieldInLanguage_ = field_ == Field::Title && !language_.isEmpty() &&
+                       xml_.attributes().value(u"lang"_s).startsWith(language_, Qt::CaseInsensitive);
     fieldText_.clear();
 }
 
