@@ -165,7 +165,6 @@ int subscribe(const QStringList& arguments) {
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
         Catalogue::createIndexes(catalogue);
-        Subscriptions::create(catalogue);
         lists[0].subscription = Subscriptions::subscribe(catalogue, *address, into);
         const std::vector<Subscriptions::Report> reports{takeIn(catalogue, lists[0], false)};
         transaction.commit();
