@@ -3,4 +3,5 @@
 # is built with all of them.
 set(CATALOGUE_STEPS
     01-side-tables.sql
-    02-station-attributes.sql)
+    02-station-attributes.sql
+    03-programme-guides.sql)

@@ -56,34 +56,6 @@ QString clock(const QDateTime& time) {
 
 Seam<QDateTime()> clockSeam{[] { return QDateTime::currentDateTimeUtc(); }};
 
-void create(Database& catalogue) {
-    catalogue.execute(u"CREATE TABLE IF NOT EXISTS guide_source ("
-                      "id INTEGER PRIMARY KEY,"
-                      "address TEXT NOT NULL UNIQUE,"
-                      "shift INTEGER NOT NULL DEFAULT 0," // hours added to the guide's times
-                      "subscription INTEGER,"             // subscription.id of the list that names it; NULL: by hand
-                      "etag TEXT, last_modified TEXT,"    // the validators of the last answer
-                      "updated TEXT,"                     // when, in UTC, ISO 8601
-                      "result TEXT);"                     // what that did, in a line
-                      "CREATE TABLE IF NOT EXISTS guide_channel ("
-                      "id INTEGER PRIMARY KEY,"
-                      "source INTEGER NOT NULL," // guide_source.id
-                      "xmltv_id TEXT NOT NULL);"
-                      "CREATE INDEX IF NOT EXISTS guide_channel_source ON guide_channel (source);"
-                      "CREATE TABLE IF NOT EXISTS guide_station ("
-                      "station INTEGER NOT NULL," // the station's rowid in radio
-                      "channel INTEGER NOT NULL," // guide_channel.id
-                      "PRIMARY KEY (station, channel)) WITHOUT ROWID;"
-                      "CREATE INDEX IF NOT EXISTS guide_station_channel ON guide_station (channel);"
-                      // A channel's programmes never overlap, so their ends are in the order of their starts: the
-                      // programme on at a time is the first that ends after it.
-                      "CREATE TABLE IF NOT EXISTS guide_programme ("
-                      "channel INTEGER NOT NULL,"                      // guide_channel.id
-                      "start INTEGER NOT NULL, stop INTEGER NOT NULL," // seconds since 1970 in UTC
-                      "title TEXT NOT NULL, sub_title TEXT, description TEXT, category TEXT,"
-                      "PRIMARY KEY (channel, stop)) WITHOUT ROWID"_s);
-}
-
 std::vector<Source> sources(Database& catalogue) {
     if (!created(catalogue))
         return {};
@@ -103,7 +75,6 @@ std::optional<Source> findSource(Database& catalogue, const QString& address) {
 }
 
 Source addSource(Database& catalogue, const QString& address, int shiftHours) {
-    create(catalogue);
     Statement add(catalogue, u"INSERT INTO guide_source (address, shift) VALUES (?1, ?2) "
                              "ON CONFLICT (address) DO UPDATE SET shift = ?2"_s);
     add.bind(1, address);
@@ -113,7 +84,6 @@ Source addSource(Database& catalogue, const QString& address, int shiftHours) {
 }
 
 void followList(Database& catalogue, qint64 subscription, const QStringList& addresses) {
-    create(catalogue);
     for (const Source& source : sources(catalogue)) {
         if (source.subscription == subscription && !addresses.contains(source.address))
             removeSource(catalogue, source);

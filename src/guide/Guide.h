@@ -13,8 +13,8 @@ class Database;
 
 // Programme guides (XMLTV): where they come from, and what is on a station now, next and later. Only what the
 // stations of the catalogue need is kept: the guide's channels matched to a station, and their programmes from two
-// hours ago to seven days ahead, in tables of their own beside table radio. Times are kept in UTC and shown in the
-// local time zone.
+// hours ago to seven days ahead, in tables of their own beside table radio (steps/03-programme-guides.sql). Times are
+// kept in UTC and shown in the local time zone.
 namespace Guide {
 
 // Why a guide was refused as a whole, in a sentence; the guide the source had before stays.
@@ -48,10 +48,7 @@ struct Source {
     int stations = 0;  // of the catalogue's stations, how many have their guide from this source
 };
 
-// Creates the tables where they are missing.
-void create(Database& catalogue);
-
-// Without the tables there are none; reading creates nothing.
+// None in a catalogue of an earlier version that could not be brought up to date.
 std::vector<Source> sources(Database& catalogue);
 std::optional<Source> findSource(Database& catalogue, const QString& address);
 

@@ -1,5 +1,6 @@
 #include "guide/Import.h"
 
+#include "catalogue/StationAttributes.h"
 #include "sqlite/Database.h"
 
 #include <QLocale>
@@ -37,19 +38,36 @@ QVariant textOrNull(const QString& text) {
 
 } // namespace
 
-// The catalogue's stations by what a guide's channel may be matched with.
+// The catalogue's stations by what a guide's channel may be matched with: the tvg-id their list gave them, else
+// their name or the tvg-name their list gave them.
 struct Import::Stations {
     QHash<QString, std::vector<qint64>> byId;
     QHash<QString, std::vector<qint64>> byName;
 
+    // The stations and their rows, read in one snapshot so that they pair up in catalogue order.
     static std::unique_ptr<Stations> load(Database& catalogue) {
         auto stations = std::make_unique<Stations>();
-        Statement rows(catalogue, u"SELECT rowid, 名称 FROM radio"_s);
-        while (rows.step()) {
-            if (const QString name = rows.text(1); !name.isEmpty())
-                stations->byName[nameKey(name)].push_back(rows.integer(0));
+        Transaction snapshot(catalogue);
+        const std::vector<Catalogue::AttributedStation> attributed = Catalogue::attributedStations(catalogue);
+        Statement rows(catalogue, u"SELECT rowid FROM radio ORDER BY rowid"_s);
+        for (const Catalogue::AttributedStation& station : attributed) {
+            if (!rows.step())
+                break;
+            stations->add(rows.integer(0), station);
         }
         return stations;
+    }
+
+    void add(qint64 row, const Catalogue::AttributedStation& station) {
+        using Catalogue::AttributeSource;
+        const auto id = Catalogue::valueOf(station.attributes, AttributeSource::M3u, u"tvg-id");
+        if (id && !id->trimmed().isEmpty())
+            byId[id->trimmed()].push_back(row);
+        const auto name = Catalogue::valueOf(station.attributes, AttributeSource::M3u, u"tvg-name");
+        for (const QString& known : {station.station.name, name.value_or(QString())}) {
+            if (!known.trimmed().isEmpty())
+                byName[nameKey(known)].push_back(row);
+        }
     }
 };
 
@@ -163,7 +181,6 @@ void Import::link(qint64 key, const std::vector<qint64>& stations, bool byId) {
 // that channel alone; one matched by name takes every channel of that name. Of one channel's programmes, a later
 // start ends the one before, and the programmes that end before two hours ago are dropped.
 void Import::replace() {
-    create(catalogue_);
     Statement last(catalogue_, u"SELECT coalesce(max(id), 0) FROM guide_channel"_s);
     last.step();
     const qint64 base = last.integer(0);

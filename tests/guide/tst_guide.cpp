@@ -1,4 +1,4 @@
-#include "catalogue/Catalogue.h"
+#include "catalogue/StationAttributes.h"
 #include "guide/Import.h"
 #include "tests/guide/GuideSamples.h"
 #include "tests/support/TestProgramDir.h"
@@ -93,8 +93,10 @@ void TestGuide::parseTime() {
 }
 
 void TestGuide::import_keepsTheWindowOfMatchedChannels_overlapsEndedByTheLaterStart() {
+    // CCTV-1 by its tvg-id alone, though another channel bears its name; the other station by its name.
+    Catalogue::setAttributes(*catalogue, 1, {{Catalogue::AttributeSource::M3u, u"tvg-id"_s, u"one"_s}});
     const QByteArray body =
-        channel("one", "CCTV-1") + channel("news", "ＣＣＴＶ  新闻") + channel("other", "Elsewhere") +
+        channel("one", "第一频道") + channel("news", "ＣＣＴＶ  新闻") + channel("other", "CCTV-1") +
         programme("one", at(-240), at(-180), "long ago") + programme("one", at(-60), at(60), "on now") +
         programme("one", at(30), at(90), "starts early") + programme("one", at(90), at(80), "ends before it starts") +
         programme("one", at(120), at(180), "English", "<title lang=\"zh\">中文</title>") +
