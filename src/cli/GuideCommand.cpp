@@ -239,10 +239,9 @@ int now(const QStringList& arguments) {
     const std::optional<QString> category = words.isEmpty() ? std::nullopt : std::optional(words[0]);
     try {
         Database catalogue = openCatalogue();
-        const QDateTime at = Guide::clockSeam();
         QJsonArray array;
-        for (const Guide::GuidedStation& station : Guide::guidedStations(catalogue, category)) {
-            const Guide::NowNext onAir = Guide::nowNext(catalogue, station.row, at);
+        for (const Guide::GuidedStation& station : Guide::onAir(catalogue, category, Guide::clockSeam())) {
+            const Guide::NowNext& onAir = station.onAir;
             if (parser.isSet(asJson)) {
                 array.append(QJsonObject{{u"station"_s, station.name},
                                          {u"category"_s, station.category},

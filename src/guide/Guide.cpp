@@ -48,6 +48,23 @@ Programme programmeOf(const Statement& row) {
 const QString ChannelOf = u"(SELECT min(channel) FROM guide_station WHERE station = ?1)"_s;
 const QString ProgrammeFields = u"SELECT start, stop, title, sub_title, description, category FROM guide_programme "_s;
 
+const QString NowNextOf =
+    ProgrammeFields + u"WHERE channel = "_s + ChannelOf + u" AND stop > ?2 ORDER BY stop LIMIT 2"_s;
+
+NowNext readNowNext(Statement& rows, qint64 station, qint64 now) {
+    rows.bind(1, station);
+    rows.bind(2, now);
+    NowNext onAir;
+    while (rows.step()) {
+        Programme programme = programmeOf(rows);
+        if (!onAir.now && !onAir.next && rows.integer(0) <= now)
+            onAir.now = std::move(programme);
+        else if (!onAir.next)
+            onAir.next = std::move(programme);
+    }
+    return onAir;
+}
+
 QString clock(const QDateTime& time) {
     return time.toLocalTime().toString(u"HH:mm"_s);
 }
@@ -121,20 +138,8 @@ void recordUpdate(Database& catalogue, const Source& source, const QString& resu
 NowNext nowNext(Database& catalogue, qint64 station, const QDateTime& at) {
     if (!created(catalogue))
         return {};
-    Statement rows(catalogue,
-                   ProgrammeFields + u"WHERE channel = "_s + ChannelOf + u" AND stop > ?2 ORDER BY stop LIMIT 2"_s);
-    rows.bind(1, station);
-    const qint64 now = at.toSecsSinceEpoch();
-    rows.bind(2, now);
-    NowNext onAir;
-    while (rows.step()) {
-        Programme programme = programmeOf(rows);
-        if (!onAir.now && !onAir.next && rows.integer(0) <= now)
-            onAir.now = std::move(programme);
-        else if (!onAir.next)
-            onAir.next = std::move(programme);
-    }
-    return onAir;
+    Statement rows(catalogue, NowNextOf);
+    return readNowNext(rows, station, at.toSecsSinceEpoch());
 }
 
 std::vector<Programme> programmes(Database& catalogue, qint64 station, const QDateTime& from, const QDateTime& to) {
@@ -151,16 +156,20 @@ std::vector<Programme> programmes(Database& catalogue, qint64 station, const QDa
     return found;
 }
 
-std::vector<GuidedStation> guidedStations(Database& catalogue, const std::optional<QString>& category) {
+std::vector<GuidedStation> onAir(Database& catalogue, const std::optional<QString>& category, const QDateTime& at) {
     if (!created(catalogue))
         return {};
     Statement rows(catalogue, u"SELECT r.rowid, r.名称, r.类别 FROM radio r WHERE EXISTS (SELECT 1 FROM "
                               "guide_station g WHERE g.station = r.rowid) AND (?1 IS NULL OR r.类别 = ?1) "
                               "ORDER BY r.rowid"_s);
     rows.bind(1, category ? QVariant(*category) : QVariant());
+    Statement programmes(catalogue, NowNextOf);
     std::vector<GuidedStation> found;
-    while (rows.step())
-        found.push_back({rows.integer(0), rows.text(1), rows.text(2)});
+    while (rows.step()) {
+        found.push_back({rows.integer(0), rows.text(1), rows.text(2),
+                         readNowNext(programmes, rows.integer(0), at.toSecsSinceEpoch())});
+        programmes.reset();
+    }
     return found;
 }
 

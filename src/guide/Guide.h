@@ -83,13 +83,14 @@ NowNext nowNext(Database& catalogue, qint64 station, const QDateTime& at);
 // The programmes of a station that end after `from` and start before `to`, in order.
 std::vector<Programme> programmes(Database& catalogue, qint64 station, const QDateTime& from, const QDateTime& to);
 
-// The stations that have a guide, of one category or of all, in catalogue order.
+// What is on now and next on the stations that have a guide, of one category or of all, in catalogue order.
 struct GuidedStation {
     qint64 row = 0;
     QString name;
     QString category;
+    NowNext onAir;
 };
-std::vector<GuidedStation> guidedStations(Database& catalogue, const std::optional<QString>& category);
+std::vector<GuidedStation> onAir(Database& catalogue, const std::optional<QString>& category, const QDateTime& at);
 
 // What a station line's tooltip says: "正在播出 20:00–21:00 新闻联播 · 稍后 21:00 天气预报"; empty without a guide.
 QString summary(const NowNext& onAir);
