@@ -140,7 +140,7 @@ int subscribe(const QStringList& arguments) {
     parser.setApplicationDescription(
         u"Subscribes to the playlist at URL: imports its stations as vimaro import does and records the address, so "
         "that vimaro update brings in the list's changes later. Subscribing again to the same address takes its "
-        "new --category."_s);
+        "new --category. The programme guides the list names in its header (url-tvg, x-tvg-url) are taken too."_s);
     parser.addPositionalArgument(u"URL"_s, u"The http or https address of the playlist."_s);
     const QCommandLineOption category(
         u"category"_s, u"Put every station into this category instead of the list's groups."_s, u"类别"_s);
@@ -182,7 +182,8 @@ int updateSubscriptions(const QStringList& arguments) {
         "stations whose entry has a new address follow it, and entries gone from a list are reported and kept. "
         "Stations you changed keep your changes and stations you deleted are not added back. A list that did not "
         "change since the last update (the server says so, or sends the same list) changes nothing. The lists that "
-        "came go into the catalogue together, in one transaction."_s);
+        "came go into the catalogue together, in one transaction. Then the programme guides are brought up to date "
+        "(those of the subscription at URL, or all: vimaro guide sources lists them), each on its own."_s);
     parser.addPositionalArgument(u"URL"_s, u"Only this subscription."_s, u"[URL]"_s);
     const QCommandLineOption prune(u"prune"_s,
                                    u"Remove the stations whose entry left their list, except those you changed."_s);

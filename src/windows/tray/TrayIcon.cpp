@@ -1,6 +1,7 @@
 #include "windows/tray/TrayIcon.h"
 
 #include "catalogue/RecentStations.h"
+#include "guide/Guide.h"
 #include "resources/Pictures.h"
 #include "windows/mainwindow/MainWindow.h"
 #include "windows/presets/QuickSelect.h"
@@ -12,6 +13,28 @@ namespace {
 // A menu takes "&" for the mark of a key; a station's name means it as itself.
 QString menuText(const QString& text) {
     return QString(text).replace(u'&', u"&&"_s);
+}
+
+// What is on the station now, after its name: "CCTV-1 · 新闻联播"; the name alone for a station without a guide.
+QString withProgramme(std::optional<Database>& connection, const QString& name, std::optional<qint64> station) {
+    if (!connection || !station)
+        return name;
+    try {
+        const QString title = Guide::nowTitle(Guide::nowNext(*connection, *station, Guide::clockSeam()));
+        return title.isEmpty() ? name : name + u" · "_s + title;
+    } catch (const DbError&) {
+        return name;
+    }
+}
+
+std::optional<qint64> slotStation(std::optional<Database>& connection, const QString& slotName) {
+    try {
+        if (connection)
+            if (const auto station = presetStation(*connection, slotName))
+                return station->row;
+    } catch (const DbError&) {
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -30,8 +53,11 @@ void TrayMenu::fill() {
     clear();
     recent_.clear();
     Form1& main = forms_.get<Form1>(FormName::Form1);
-    for (Image* button : main.quickSelectButtons())
-        addAction(menuText(describeSlot(connection_, button->ToolTipText())), button, &ButtonControl::click);
+    for (Image* button : main.quickSelectButtons()) {
+        const QString slot = button->ToolTipText();
+        addAction(menuText(withProgramme(connection_, describeSlot(connection_, slot), slotStation(connection_, slot))),
+                  button, &ButtonControl::click);
+    }
     addSeparator();
     std::vector<Catalogue::PlayableStation> played;
     try {
@@ -42,7 +68,8 @@ void TrayMenu::fill() {
     }
     for (const Catalogue::PlayableStation& station : played) {
         const QString name = station.name.isEmpty() ? station.address.toString() : station.name;
-        recent_.addAction(menuText(name), this, [this, row = station.row] { playRecent(row); });
+        recent_.addAction(menuText(withProgramme(connection_, name, station.row)), this,
+                          [this, row = station.row] { playRecent(row); });
     }
     recent_.setEnabled(!played.empty());
     addMenu(&recent_);

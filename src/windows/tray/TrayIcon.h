@@ -10,9 +10,10 @@
 #include <vector>
 
 // The tray icon's menu: the nine quick-select slots named after the stations they play now, the stations played last
-// (最近播放), 频道设置 and 退出. It is filled afresh each time it opens, so it shows the catalogue as it is then. A
-// slot, 频道设置 and 退出 do exactly what the main window's buttons do; a station played before plays as a list line
-// does. It keeps its own catalogue connection, as every window does.
+// (最近播放), each with the programme on it now where its station has a guide, 频道设置 and 退出. It is filled afresh
+// each time it opens, so it shows the catalogue as it is then. A slot, 频道设置 and 退出 do exactly what the main
+// window's buttons do; a station played before plays as a list line does. It keeps its own catalogue connection, as
+// every window does.
 class TrayMenu : public QMenu {
     Q_OBJECT
 
