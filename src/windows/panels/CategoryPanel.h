@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/StationPages.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "sqlite/Database.h"
@@ -31,12 +32,16 @@ struct PanelDesign {
 };
 
 // A browser panel: a column of category labels, the list of the stations of the category last released, and
-// the count label under the list. Each panel keeps its own catalogue connection from its load on.
+// the count label under the list. A line's tooltip says what is on its station now and next, where it has a guide. Each
+// panel keeps its own catalogue connection from its load on.
 class CategoryPanel : public Form {
     Q_OBJECT
 
 public:
     void Form_Load() override;
+    // The station of a line the list shows, by its row; 0 for none. For what a line shows beside its name
+    // (ListBox::setLineData): the line's page is held, so this asks the catalogue nothing.
+    qint64 rowOfLine(int line);
 
     ListBox List1; // the stations of the category listed; a chosen line plays its station
     Label Label9;  // count line "总共有 n 个电台", or why the list is empty
@@ -50,7 +55,8 @@ private:
     void CategoryLabel_MouseUp(const Label& label);
     void List1_Click();
     void showCount(int count);
-    int occurrenceOfSelectedName() const;
+    QString nameOfLine(int line);
+    QVariant programmeOfLine(int line);
 
     Forms& forms_;
     const PanelDesign& design_;
@@ -58,6 +64,8 @@ private:
     // The stations the list shows: those of the category last listed; the whole catalogue until then, while the
     // list is empty.
     Catalogue::StationQuery listed_ = Catalogue::StationQuery::allStations();
+    // The lines of the list, read as they are shown; nothing while the list is empty.
+    std::optional<Catalogue::StationPages> pages_;
 };
 
 // The radio panel, on the main window's right.

@@ -10,6 +10,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// How wide an entry's text may grow, in characters of the menu's font: a name of any length leaves the menu a
+// menu, not a band across the screen.
+constexpr int widestEntry = 32;
+
 // A menu takes "&" for the mark of a key; a station's name means it as itself.
 QString menuText(const QString& text) {
     return QString(text).replace(u'&', u"&&"_s);
@@ -37,6 +41,16 @@ std::optional<qint64> slotStation(std::optional<Database>& connection, const QSt
     return std::nullopt;
 }
 
+// An entry that shows its text, shortened in the middle where it is too long, with the whole of it in its tooltip.
+QAction* addEntry(QMenu& menu, const QString& text) {
+    const QFontMetrics metrics(menu.font());
+    const QString shown = metrics.elidedText(text, Qt::ElideMiddle, metrics.horizontalAdvance(u'国') * widestEntry);
+    QAction* entry = menu.addAction(menuText(shown));
+    if (shown != text)
+        entry->setToolTip(text);
+    return entry;
+}
+
 } // namespace
 
 // A catalogue that cannot be opened leaves the slots named without their stations and 最近播放 empty; a slot chosen
@@ -46,6 +60,8 @@ TrayMenu::TrayMenu(Forms& forms) : forms_(forms), recent_(u"最近播放"_s) {
         connection_ = Catalogue::openConnection();
     } catch (const DbError&) {
     }
+    setToolTipsVisible(true);
+    recent_.setToolTipsVisible(true);
     connect(this, &QMenu::aboutToShow, this, &TrayMenu::fill);
 }
 
@@ -55,8 +71,9 @@ void TrayMenu::fill() {
     Form1& main = forms_.get<Form1>(FormName::Form1);
     for (Image* button : main.quickSelectButtons()) {
         const QString slot = button->ToolTipText();
-        addAction(menuText(withProgramme(connection_, describeSlot(connection_, slot), slotStation(connection_, slot))),
-                  button, &ButtonControl::click);
+        const QString text =
+            withProgramme(connection_, describeSlot(connection_, slot), slotStation(connection_, slot));
+        connect(addEntry(*this, text), &QAction::triggered, button, &ButtonControl::click);
     }
     addSeparator();
     std::vector<Catalogue::PlayableStation> played;
@@ -68,8 +85,8 @@ void TrayMenu::fill() {
     }
     for (const Catalogue::PlayableStation& station : played) {
         const QString name = station.name.isEmpty() ? station.address.toString() : station.name;
-        recent_.addAction(menuText(withProgramme(connection_, name, station.row)), this,
-                          [this, row = station.row] { playRecent(row); });
+        connect(addEntry(recent_, withProgramme(connection_, name, station.row)), &QAction::triggered, this,
+                [this, row = station.row] { playRecent(row); });
     }
     recent_.setEnabled(!played.empty());
     addMenu(&recent_);

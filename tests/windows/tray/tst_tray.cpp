@@ -45,6 +45,7 @@ private Q_SLOTS:
     void recentStations_listWhatWasPlayed_fromAnyWindow_newestFirst();
     void entries_showTheProgrammeOnNow_whereTheStationHasAGuide();
     void channelSettingsAndExit_doWhatTheirButtonsDo();
+    void longName_isShortenedInItsEntry_andWholeInItsTooltip();
     void click_hidesTheWindowsInFront_andBringsThemBack();
 
 private:
@@ -128,6 +129,22 @@ void TestTray::entries_showTheProgrammeOnNow_whereTheStationHasAGuide() {
     QCOMPARE(texts(tray->menu())[1], u"快速选台二：A&&B 台 · 新闻联播"_s);
     QVERIFY(!texts(tray->menu())[2].contains(u'·'));
     QCOMPARE(texts(tray->menu().recentStations()), QStringList{u"A&&B 台 · 新闻联播"_s});
+}
+
+void TestTray::longName_isShortenedInItsEntry_andWholeInItsTooltip() {
+    const QString name = u"长"_s + QString(22000, u'x') + u"&尾"_s;
+    program->dir.changeCatalogue(u"UPDATE radio SET 名称 = '%1' WHERE 类别 = '快速选台二'"_s.arg(name));
+    Mouse::click(program->main().Image4);
+    TrayMenu& menu = tray->menu();
+    open(menu);
+
+    QVERIFY(menu.sizeHint().width() < 600);
+    QVERIFY(menu.recentStations().sizeHint().width() < 600);
+    QCOMPARE(menu.actions()[1]->toolTip(), u"快速选台二："_s + name);
+    QCOMPARE(menu.recentStations().actions().first()->toolTip(), name);
+    QVERIFY(menu.actions()[1]->text().endsWith(u"&&尾"_s));
+    menu.actions()[1]->trigger();
+    QCOMPARE(program->shell.files().size(), 2);
 }
 
 void TestTray::channelSettingsAndExit_doWhatTheirButtonsDo() {
