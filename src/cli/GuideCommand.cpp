@@ -171,8 +171,12 @@ bool updateGuides(Database& catalogue, const std::vector<Guide::Source>& sources
             const auto report = Internet::updateGuide(catalogue, source, Guide::clockSeam(), fetch);
             say(stdout, u"Guide %1: %2"_s.arg(printable(source.address), report ? report->line() : u"unchanged"_s));
         } catch (const Internet::FetchError& error) {
-            if (error.kind() == Internet::FetchError::Kind::Cancelled)
-                throw;
+            // What came before stays: each guide goes in on its own, and a stopped one leaves its old guide.
+            if (error.kind() == Internet::FetchError::Kind::Cancelled) {
+                say(stderr, u"vimaro: stopped by Ctrl+C; the guide of %1 and those after it are as they were"_s.arg(
+                                printable(source.address)));
+                return false;
+            }
             say(stderr, u"vimaro: guide %1"_s.arg(printable(QString::fromUtf8(error.what()))));
             allCame = false;
         } catch (const Guide::GuideError& error) {
