@@ -3,6 +3,7 @@
 #include "catalogue/Backup.h"
 #include "catalogue/JetFormat.h"
 #include "catalogue/Schema.h"
+#include "catalogue/StationRows.h"
 #include "desktop/ProgramDir.h"
 #include "sqlite/Statement.h"
 
@@ -199,11 +200,7 @@ int StationQuery::bindValue(Statement& query) const {
 }
 
 std::optional<Station> station(Database& connection, qint64 row) {
-    Statement query(connection, QStringLiteral("SELECT 类别, 名称, 网址 FROM radio WHERE rowid = ?"));
-    query.bind(1, row);
-    if (!query.step())
-        return std::nullopt;
-    return Station{query.text(0), query.text(1), query.text(2)};
+    return StationRows(connection).read(row);
 }
 
 std::optional<Station> firstStation(Database& connection, const StationQuery& query) {
@@ -213,11 +210,7 @@ std::optional<Station> firstStation(Database& connection, const StationQuery& qu
 
 void addStation(Database& connection, const Station& station) {
     backUpBeforeWriting();
-    Statement insert(connection, QStringLiteral("INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?)"));
-    insert.bind(1, station.category);
-    insert.bind(2, station.name);
-    insert.bind(3, station.address);
-    insert.step();
+    StationRows(connection).append(station);
 }
 
 bool changeStation(Database& connection, const StationQuery& query, const QString& name, const QString& address) {
@@ -225,12 +218,14 @@ bool changeStation(Database& connection, const StationQuery& query, const QStrin
     if (!row)
         return false;
     backUpBeforeWriting();
-    Statement change(connection, QStringLiteral("UPDATE radio SET 名称 = ?, 网址 = ? WHERE rowid = ? RETURNING rowid"));
-    change.bind(1, name);
-    change.bind(2, address);
-    change.bind(3, *row);
+    StationRows rows(connection);
+    std::optional<Station> changed = rows.read(*row);
     // A station another program removed since it was found is no longer there to change.
-    return change.step();
+    if (!changed)
+        return false;
+    changed->name = name;
+    changed->address = address;
+    return rows.write(*row, *changed);
 }
 
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category) {

@@ -58,18 +58,23 @@ void setAttributes(Database& connection, qint64 station, const Attributes& attri
     Statement forget(connection, u"DELETE FROM station_attribute WHERE station = ?"_s);
     forget.bind(1, station);
     forget.step();
-    if (attributes.empty())
-        return;
-    Statement insert(connection, u"INSERT INTO station_attribute (station, position, source, name, value) "
-                                 "VALUES (?, ?, ?, ?, ?)"_s);
-    insert.bind(1, station);
+    if (!attributes.empty())
+        AttributeWriter(connection).add(station, attributes);
+}
+
+AttributeWriter::AttributeWriter(Database& connection)
+    : insert_(connection, u"INSERT INTO station_attribute (station, position, source, name, value) "
+                          "VALUES (?, ?, ?, ?, ?)"_s) {}
+
+void AttributeWriter::add(qint64 station, const Attributes& attributes) {
+    insert_.bind(1, station);
     for (std::size_t i = 0; i < attributes.size(); ++i) {
-        insert.bind(2, static_cast<qint64>(i));
-        insert.bind(3, sourceKey(attributes[i].source));
-        insert.bind(4, attributes[i].name);
-        insert.bind(5, attributes[i].value);
-        insert.step();
-        insert.reset();
+        insert_.bind(2, static_cast<qint64>(i));
+        insert_.bind(3, sourceKey(attributes[i].source));
+        insert_.bind(4, attributes[i].name);
+        insert_.bind(5, attributes[i].value);
+        insert_.step();
+        insert_.reset();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "sqlite/Statement.h"
 
 #include <QString>
 #include <optional>
@@ -38,6 +39,16 @@ Attributes attributes(Database& connection, qint64 station);
 
 // Replaces the station's attributes with these, within the caller's transaction if there is one.
 void setAttributes(Database& connection, qint64 station, const Attributes& attributes);
+
+// Gives stations that have none their attributes, through one statement prepared once: an import's new stations.
+class AttributeWriter {
+public:
+    explicit AttributeWriter(Database& connection);
+    void add(qint64 station, const Attributes& attributes);
+
+private:
+    Statement insert_;
+};
 
 // The value of the first attribute of this source and name, names compared without regard to case.
 std::optional<QString> valueOf(const Attributes& attributes, AttributeSource source, QStringView name);

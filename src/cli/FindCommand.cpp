@@ -82,7 +82,8 @@ int add(const std::vector<Station>& stations, const std::vector<int>& picks, con
     Playlists::PlaylistFile results{u"search result"_s, {}};
     for (const int pick : picks) {
         const Station& station = stations[static_cast<std::size_t>(pick - 1)];
-        results.playlist.entries.push_back({station.name, station.address, std::nullopt, pick});
+        results.playlist.entries.push_back(
+            {station.name, station.address, std::nullopt, pick, std::nullopt, Directory::attributesOf(station)});
     }
     Playlists::ImportOptions options;
     options.category = category;

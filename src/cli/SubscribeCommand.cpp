@@ -91,7 +91,7 @@ Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool p
     Subscriptions::Report report =
         Subscriptions::update(catalogue, downloaded.subscription, downloaded.list,
                               {answer.etag, answer.lastModified, answer.body}, {prune, nullptr});
-    Guide::followList(catalogue, downloaded.subscription.id, Internet::guidesNamed(answer.body));
+    Guide::followList(catalogue, downloaded.subscription.id, Internet::guidesNamed(downloaded.list.playlist));
     return report;
 }
 

@@ -1,6 +1,6 @@
 #include "internet/GuideUpdate.h"
 
-#include <QRegularExpression>
+#include "catalogue/StationAttributes.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,15 +31,15 @@ std::optional<Guide::ImportReport> updateGuide(Database& catalogue, const Guide:
     }
 }
 
-QStringList guidesNamed(const QByteArray& playlist) {
-    const qsizetype end = playlist.indexOf('\n');
-    const QString header = QString::fromUtf8(playlist.first(end < 0 ? playlist.size() : end)).trimmed();
-    if (!header.startsWith(u"#EXTM3U"_s))
+QStringList guidesNamed(const Playlists::Playlist& list) {
+    if (list.entries.empty())
         return {};
-    static const QRegularExpression named(uR"re((?:url-tvg|x-tvg-url)\s*=\s*"([^"]*)")re"_s);
+    // Every entry carries the list's #EXTM3U attributes.
+    const Catalogue::Attributes& header = list.entries.front().attributes;
     QStringList addresses;
-    for (auto found = named.globalMatch(header); found.hasNext();) {
-        for (const QString& address : found.next().captured(1).split(u',', Qt::SkipEmptyParts)) {
+    for (const QStringView name : {u"url-tvg", u"x-tvg-url"}) {
+        const QString named = Catalogue::valueOf(header, Catalogue::AttributeSource::M3uList, name).value_or(QString());
+        for (const QString& address : named.split(u',', Qt::SkipEmptyParts)) {
             if (isWebAddress(address) && !addresses.contains(address.trimmed()))
                 addresses.append(address.trimmed());
         }

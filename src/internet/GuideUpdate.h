@@ -2,6 +2,7 @@
 
 #include "guide/Import.h"
 #include "internet/Download.h"
+#include "playlists/Playlist.h"
 
 #include <functional>
 
@@ -20,6 +21,6 @@ std::optional<Guide::ImportReport> updateGuide(Database& catalogue, const Guide:
                                                const Fetch& fetch);
 
 // The guides a playlist names in its header, url-tvg or x-tvg-url, each a comma-separated list of addresses.
-QStringList guidesNamed(const QByteArray& playlist);
+QStringList guidesNamed(const Playlists::Playlist& list);
 
 } // namespace Internet

@@ -1,5 +1,6 @@
 #include "internet/Subscriptions.h"
 
+#include "catalogue/StationRows.h"
 #include "sqlite/Statement.h"
 
 #include <QCryptographicHash>
@@ -76,25 +77,16 @@ QHash<QString, Known> knownEntries(Database& catalogue, qint64 subscription) {
 class Entries {
 public:
     Entries(Database& catalogue, qint64 subscription)
-        : subscription_(subscription), current_(catalogue, u"SELECT 类别, 名称, 网址 FROM radio WHERE rowid = ?"_s),
-          change_(catalogue, u"UPDATE radio SET 类别 = ?, 名称 = ?, 网址 = ? WHERE rowid = ?"_s),
-          remove_(catalogue, u"DELETE FROM radio WHERE rowid = ?"_s),
+        : subscription_(subscription), stations_(catalogue),
           remember_(catalogue, u"INSERT OR REPLACE INTO subscription_entry "
                                "(subscription, entry, station, category, name, address) VALUES (?, ?, ?, ?, ?, ?)"_s),
           forget_(catalogue, u"DELETE FROM subscription_entry WHERE subscription = ? AND entry = ?"_s) {}
 
     // The station as the catalogue holds it now; none when the user deleted it.
-    std::optional<Station> current(qint64 station) {
-        current_.bind(1, station);
-        std::optional<Station> found;
-        if (current_.step())
-            found = Station{current_.text(0), current_.text(1), current_.text(2)};
-        current_.reset();
-        return found;
-    }
+    std::optional<Station> current(qint64 station) { return stations_.read(station); }
 
-    void change(qint64 station, const Station& to) { run(change_, {to.category, to.name, to.address, station}); }
-    void remove(qint64 station) { run(remove_, {station}); }
+    void change(qint64 station, const Station& to) { stations_.write(station, to); }
+    void remove(qint64 station) { stations_.remove(station); }
 
     void remember(const QString& entry, std::optional<qint64> station, const Station& written) {
         run(remember_, {subscription_, entry, station ? QVariant(*station) : QVariant(), written.category, written.name,
@@ -111,9 +103,7 @@ private:
     }
 
     qint64 subscription_;
-    Statement current_;
-    Statement change_;
-    Statement remove_;
+    Catalogue::StationRows stations_;
     Statement remember_;
     Statement forget_;
 };
@@ -236,7 +226,7 @@ Report update(Database& catalogue, Subscription& subscription, const Playlists::
         const QString key = entryKey(entry, repeats);
         const auto found = known.find(key);
         if (found == known.end() || !found->station) {
-            const std::optional<qint64> added = missing.add(station);
+            const std::optional<qint64> added = missing.add(station, entry.attributes);
             Playlists::count(report.import, {list.name, Playlists::Unit::Line, entry.line, station}, added.has_value());
             entries.remember(key, added, station);
             continue;

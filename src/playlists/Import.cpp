@@ -53,7 +53,7 @@ private:
         passing();
         ++entries_;
         const Catalogue::Station station = stationOf(entry, options_.category);
-        count(report, {file.name, file.unit, entry.line, station}, missing_.add(station).has_value());
+        count(report, {file.name, file.unit, entry.line, station}, missing_.add(station, entry.attributes).has_value());
     }
 
     // Every place read, an entry or not, may be where a cancel is seen and progress is told.
@@ -72,25 +72,14 @@ private:
 
 } // namespace
 
-MissingStations::MissingStations(Database& catalogue)
-    : present_(catalogue, u"SELECT EXISTS (SELECT 1 FROM radio WHERE 名称 = ? AND 类别 = ? AND 网址 = ?)"_s),
-      insert_(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?) RETURNING rowid"_s) {}
+MissingStations::MissingStations(Database& catalogue) : rows_(catalogue), attributes_(catalogue) {}
 
-std::optional<qint64> MissingStations::add(const Catalogue::Station& station) {
-    present_.bind(1, station.name);
-    present_.bind(2, station.category);
-    present_.bind(3, station.address);
-    present_.step();
-    const bool known = present_.column(0).toInt() == 1;
-    present_.reset(); // no statement may be left running when the transaction commits
-    if (known)
+std::optional<qint64> MissingStations::add(const Catalogue::Station& station, const Catalogue::Attributes& attributes) {
+    if (rows_.contains(station))
         return std::nullopt;
-    insert_.bind(1, station.category);
-    insert_.bind(2, station.name);
-    insert_.bind(3, station.address);
-    insert_.step();
-    const qint64 row = insert_.integer(0);
-    insert_.reset();
+    const qint64 row = rows_.append(station);
+    if (!attributes.empty())
+        attributes_.add(row, attributes);
     return row;
 }
 

@@ -62,10 +62,12 @@ void TestGuideCommands::subscribe_toAListNamingTwoGuides_showsNowAndTheDayAcross
     const QByteArray root = server.address().toString().toUtf8();
     served["/tv.m3u"] = "#EXTM3U url-tvg=\"" + root + "east.xml.gz, " + root +
                         "west.xml\"\n"
-                        "#EXTINF:-1 group-title=\"国内电视\",东方卫视\nhttp://127.0.0.1:9/east\n"
+                        "#EXTINF:-1 tvg-id=\"east.cn\" group-title=\"国内电视\",东方卫视\nhttp://127.0.0.1:9/east\n"
                         "#EXTINF:-1 group-title=\"海外电视\",West News\nhttp://127.0.0.1:9/west\n"
                         "#EXTINF:-1 group-title=\"海外电视\",No Guide\nhttp://127.0.0.1:9/none\n";
-    served["/east.xml.gz"] = gzip(hourly("east.cn", "东方卫视", 6, 8 * 3600));
+    // 东方卫视 by the tvg-id its entry gives, whatever the guide calls it; West News by its name.
+    served["/east.xml.gz"] =
+        gzip(hourly("east.cn", "东方卫视", 6, 8 * 3600).replace(">东方卫视</display", ">Dragon TV</display"));
     served["/west.xml"] = hourly("west", "WEST NEWS", 2, -5 * 3600);
 
     const CommandRun subscribed = runCommand({u"subscribe"_s, server.address(u"/tv.m3u"_s).toString()});
