@@ -81,7 +81,10 @@ int addSource(const QCommandLineParser& parser, const QString& address, const QC
     }
     Database catalogue = openCatalogue();
     const bool known = Guide::findSource(catalogue, address.trimmed()).has_value();
-    const Guide::Source source = Guide::addSource(catalogue, address.trimmed(), hours);
+    // The whole guide, without the validators of an earlier answer: its stations are matched again.
+    Guide::Source source = Guide::addSource(catalogue, address.trimmed(), hours);
+    source.etag.clear();
+    source.lastModified.clear();
     if (!updateGuides(catalogue, {source})) {
         // A guide that never came is not kept; one added before keeps what it had.
         if (!known)
