@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # No part of the program uses a part above it or beside it, in the layers of the README's Layout:
-#   app -> cli, windows -> playing -> internet -> playlists, health, jet -> catalogue, profile -> desktop, sqlite -> runtime
+#   app -> cli, windows -> playing -> internet -> playlists, health, guide, jet -> catalogue, profile -> desktop, sqlite -> runtime
 # Looked at twice: every #include "folder/..." of a file under src/, and every link between the program's targets in
 # CMake's own graph (cmake --graphviz). The pictures of resources/ stand beside runtime, the windows under windows/
 # count as one part.
@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$1"
 
-declare -A layer=([app]=0 [cli]=1 [windows]=1 [playing]=2 [internet]=3 [playlists]=4 [health]=4 [jet]=4
+declare -A layer=([app]=0 [cli]=1 [windows]=1 [playing]=2 [internet]=3 [playlists]=4 [health]=4 [guide]=4 [jet]=4
     [catalogue]=5 [profile]=5 [desktop]=6 [sqlite]=6 [runtime]=7 [resources]=7)
 wrong=0
 

@@ -5,4 +5,5 @@ set(CATALOGUE_STEPS
     01-side-tables.sql
     02-station-attributes.sql
     03-subscription-entries.sql
-    04-player-settings.sql)
+    04-player-settings.sql
+    05-programme-guides.sql)

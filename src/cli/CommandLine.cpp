@@ -53,6 +53,8 @@ const std::vector<Command>& commands() {
         {"subscriptions", "List the subscribed playlists and their last update", listSubscriptions},
         {"unsubscribe", "Forget a subscription; its stations stay", unsubscribe},
         {"player", "List the media players for streams and choose the one stations play in", choosePlayer},
+        {"now", "What is on now and next, from the programme guides", now},
+        {"guide", "A station's programme until tomorrow; the programme guides and where they come from", guide},
         {"restore", "Put a backup of the catalogue in place of tv.mdb, keeping the old file aside", restoreCatalogue},
     };
     return all;

@@ -13,6 +13,9 @@ class QCommandLineParser;
 namespace Playlists {
 struct ImportReport;
 }
+namespace Guide {
+struct Source;
+}
 
 // The program's command line. Without arguments the program opens its windows; with arguments it is a command
 // that runs without a display and never opens a window:
@@ -117,5 +120,10 @@ int listSubscriptions(const QStringList& arguments);   // SubscribeCommand.cpp
 int unsubscribe(const QStringList& arguments);         // SubscribeCommand.cpp
 int findStations(const QStringList& arguments);        // FindCommand.cpp
 int choosePlayer(const QStringList& arguments);        // PlayerCommand.cpp
+int guide(const QStringList& arguments);               // GuideCommand.cpp
+int now(const QStringList& arguments);                 // GuideCommand.cpp
+
+// Brings guides up to date, a line each on the terminal; false when one did not come or was refused.
+bool updateGuides(Database& catalogue, const std::vector<Guide::Source>& sources); // GuideCommand.cpp
 
 } // namespace CommandLine

@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Downloading.h"
 #include "desktop/Interrupt.h"
+#include "internet/GuideUpdate.h"
 #include "internet/Subscriptions.h"
 #include "sqlite/Statement.h"
 
@@ -113,7 +114,8 @@ bool newValidators(const Downloaded& downloaded) {
            (given.etag != downloaded.subscription.etag || given.lastModified != downloaded.subscription.lastModified);
 }
 
-// Takes a downloaded list into the catalogue, inside the caller's transaction, while an Interrupt lives: Ctrl+C
+// Takes a downloaded list into the catalogue, and the guides its header names, inside the caller's transaction,
+// while an Interrupt lives: Ctrl+C
 // throws, and the transaction rolls back as the stack unwinds, where being ended would leave a hot journal.
 Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool prune) {
     Subscriptions::Report report =
@@ -121,7 +123,15 @@ Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool p
                               downloaded.validators, {prune, &Interrupt::wasRequested()});
     if (report.import.cancelled)
         throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"stopped by Ctrl+C"_s);
+    Guide::followList(catalogue, downloaded.subscription.id, Internet::guidesNamed(report.listAttributes));
     return report;
+}
+
+// The guides of one subscription, or every guide.
+std::vector<Guide::Source> guidesOf(Database& catalogue, const std::optional<qint64>& subscription) {
+    std::vector<Guide::Source> sources = Guide::sources(catalogue);
+    std::erase_if(sources, [&](const Guide::Source& s) { return subscription && s.subscription != subscription; });
+    return sources;
 }
 
 void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscriptions::Report>& reports) {
@@ -163,7 +173,7 @@ int subscribe(const QStringList& arguments) {
     parser.setApplicationDescription(
         u"Subscribes to the playlist at URL: imports its stations as vimaro import does and records the address, so "
         "that vimaro update brings in the list's changes later. Subscribing again to the same address takes its "
-        "new --category."_s);
+        "new --category. The programme guides the list names in its header (url-tvg, x-tvg-url) are taken too."_s);
     parser.addPositionalArgument(u"URL"_s, u"The http or https address of the playlist."_s);
     const QCommandLineOption category(
         u"category"_s, u"Put every station into this category instead of the list's groups."_s, u"类别"_s);
@@ -194,7 +204,7 @@ int subscribe(const QStringList& arguments) {
         const std::vector<Subscriptions::Report> reports{takeIn(catalogue, lists[0], false)};
         transaction.commit();
         printReports(lists, reports);
-        return Done;
+        return updateGuides(catalogue, guidesOf(catalogue, lists[0].subscription.id)) ? Done : Failed;
     } catch (const std::exception& error) {
         return failed("subscribe", error);
     }
@@ -207,7 +217,8 @@ int updateSubscriptions(const QStringList& arguments) {
         "stations whose entry has a new address follow it, and entries gone from a list are reported and kept. "
         "Stations you changed keep your changes and stations you deleted are not added back. A list that did not "
         "change since the last update (the server says so, or sends the same list) changes nothing. The lists that "
-        "came go into the catalogue together, in one transaction."_s);
+        "came go into the catalogue together, in one transaction. Then the programme guides are brought up to date "
+        "(those of the subscription at URL, or all: vimaro guide sources lists them), each on its own."_s);
     parser.addPositionalArgument(u"URL"_s, u"Only this subscription."_s, u"[URL]"_s);
     const QCommandLineOption prune(u"prune"_s,
                                    u"Remove the stations whose entry left their list, except those you changed."_s);
@@ -230,11 +241,13 @@ int updateSubscriptions(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         std::vector<Subscription> subscriptions = Subscriptions::all(catalogue);
         std::erase_if(subscriptions, [&](const Subscription& s) { return !only.isEmpty() && s.address != only; });
-        if (subscriptions.empty()) {
+        if (subscriptions.empty() && (!only.isEmpty() || Guide::sources(catalogue).empty())) {
             say(stderr, only.isEmpty() ? u"No subscriptions: vimaro subscribe URL adds one."_s
                                        : u"vimaro update: no subscription to %1"_s.arg(printable(only)));
             return only.isEmpty() ? Done : Failed;
         }
+        const std::optional<qint64> guidesOfOne =
+            only.isEmpty() ? std::nullopt : std::optional(subscriptions.front().id);
         std::vector<Downloaded> lists;
         std::vector<Downloaded> refreshed; // unchanged, with new validators
         bool allCame = true;
@@ -255,7 +268,7 @@ int updateSubscriptions(const QStringList& arguments) {
             }
         }
         if (lists.empty() && refreshed.empty())
-            return allCame ? Done : Failed;
+            return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && allCame ? Done : Failed;
         const Interrupt interrupt;
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
@@ -267,7 +280,7 @@ int updateSubscriptions(const QStringList& arguments) {
             reports.push_back(takeIn(catalogue, list, parser.isSet(prune)));
         transaction.commit();
         printReports(lists, reports);
-        return allCame ? Done : Failed;
+        return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && allCame ? Done : Failed;
     } catch (const std::exception& error) {
         return failed("update", error);
     }

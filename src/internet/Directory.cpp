@@ -181,7 +181,8 @@ std::vector<Station> Search::run() {
     for (const QUrl& server : std::as_const(servers)) {
         if (cancelled_)
             throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"cancelled"_s);
-        Internet::Download download(network_, {searchAddress(server, query_), {}, {}, MaxAnswerBytes, timeout_, false});
+        Internet::Download download(
+            network_, {searchAddress(server, query_), {}, {}, MaxAnswerBytes, timeout_, false, nullptr, {}, false});
         stop_ = [&download] { download.cancel(); };
         const auto forget = qScopeGuard([this] { stop_ = nullptr; });
         try {

@@ -74,7 +74,8 @@ Download::Download(QNetworkAccessManager& network, Request request, QObject* par
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
         fail(FetchError::Kind::TimedOut,
-             u"no whole answer within %1 s"_s.arg(std::chrono::duration<double>(request_.timeout).count()));
+             (request_.timeoutIsSilence ? u"no bytes for %1 s"_s : u"no whole answer within %1 s"_s)
+                 .arg(std::chrono::duration<double>(request_.timeout).count()));
     });
 }
 
@@ -89,6 +90,8 @@ Answer Download::run() {
     // Started from the loop, so that even a failure found at once ends a loop that is running.
     QTimer::singleShot(0, this, [this] { get(request_.address); });
     loop.exec();
+    if (sinkError_)
+        std::rethrow_exception(sinkError_);
     if (error_)
         throw *error_;
     return answer_;
@@ -171,7 +174,10 @@ void Download::readHead() {
 void Download::readBody() {
     if (!answered_ || done_)
         return;
-    take(reply_->readAll());
+    const QByteArray bytes = reply_->readAll();
+    if (request_.timeoutIsSilence && !bytes.isEmpty())
+        deadline_.start(request_.timeout);
+    take(bytes);
     if (done_)
         return;
     Q_EMIT progress(answer_.size, qMax<qint64>(reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(), 0));
@@ -185,10 +191,21 @@ void Download::take(const QByteArray& bytes) {
                     u"the answer is larger than the limit of %1"_s.arg(size(request_.maxBytes)));
     answer_.size += bytes.size();
     head_ += bytes.first(std::min(bytes.size(), HeadBytes - head_.size()));
-    if (!request_.saveTo)
+    if (request_.sink)
+        give(bytes);
+    else if (!request_.saveTo)
         answer_.body += bytes;
     else if (request_.saveTo->write(bytes) != bytes.size())
         fail(FetchError::Kind::Network, u"cannot keep the download: %1"_s.arg(request_.saveTo->errorString()));
+}
+
+void Download::give(const QByteArray& bytes) {
+    try {
+        request_.sink(bytes);
+    } catch (...) {
+        sinkError_ = std::current_exception();
+        fail(FetchError::Kind::Cancelled, u"refused"_s);
+    }
 }
 
 void Download::readEnd() {

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
+#include <exception>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -52,6 +54,11 @@ struct Request {
     // Where the body goes as it arrives, instead of into Answer::body: a list as large as the limit is then held on
     // disk, not in memory.
     QIODevice* saveTo = nullptr;
+    // Or the body is given here block by block as it arrives, and never held whole: Answer::body stays empty. What
+    // the sink throws ends the download and is thrown again by run().
+    std::function<void(QByteArrayView)> sink;
+    // The timeout counts from the last bytes that came, not from the start: a large body takes as long as it needs.
+    bool timeoutIsSilence = false;
 };
 
 struct Answer {
@@ -85,6 +92,7 @@ private:
     void get(const QUrl& address);
     void readHead();
     void readBody();
+    void give(const QByteArray& bytes);
     void readEnd();
     void redirect();
     void take(const QByteArray& bytes);
@@ -106,6 +114,7 @@ private:
     QStringList certificateErrors_;
     Answer answer_;
     std::optional<FetchError> error_;
+    std::exception_ptr sinkError_;
     bool done_ = false;
 };
 

@@ -166,6 +166,11 @@ public:
     void take(const Playlists::Entry& entry) {
         if (options_.cancel && options_.cancel->load())
             throw Cancelled{};
+        if (report.listAttributes.empty())
+            std::ranges::copy_if(entry.attributes, std::back_inserter(report.listAttributes),
+                                 [](const Catalogue::Attribute& attribute) {
+                                     return attribute.source == Catalogue::AttributeSource::M3uList;
+                                 });
         const Station station = Playlists::stationOf(entry, subscription_.category);
         const QString key = entryKey(entry);
         for (int repeat = 0;; ++repeat) {

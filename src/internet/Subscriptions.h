@@ -67,6 +67,7 @@ struct Report {
     Playlists::Listed<Gone> gone;            // stations whose entry left the list, kept
     Playlists::Listed<Catalogue::Station> waiting; // left the list at this update only: --prune waits for the next
     Playlists::Listed<Catalogue::Station> pruned;  // stations whose entry left the list, removed by --prune
+    Catalogue::Attributes listAttributes;          // the list's own (#EXTM3U), as each of its entries carries them
 };
 
 struct Options {

@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/StationPages.h"
+#include "guide/Guide.h"
 #include "playing/Playing.h"
 #include "runtime/OnError.h"
 #include "runtime/Screen.h"
@@ -58,6 +59,8 @@ CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesig
     setAccessibleName(design.windowName);
     List1.setAccessibleName(design.listName);
     List1.onClick = {u"播放电台"_s, [this] { List1_Click(); }};
+    List1.setLineData(
+        [this](int line, int role) { return role == Qt::ToolTipRole ? programmeOfLine(line) : QVariant(); });
 }
 
 // Docks beside the main window and opens the panel's own connection. A catalogue that cannot be opened is no
@@ -116,6 +119,20 @@ void CategoryPanel::List1_Click() {
 qint64 CategoryPanel::rowOfLine(int line) {
     const StationPages::Line* shown = pages_ ? pages_->shown(*connection_, line) : nullptr;
     return shown ? shown->row : 0;
+}
+
+// What is on the line's station now and next, asked only when the pointer rests on the line: one indexed query.
+// Nothing for a station without a guide, or while the catalogue cannot answer.
+QVariant CategoryPanel::programmeOfLine(int line) {
+    const qint64 row = rowOfLine(line);
+    if (row == 0)
+        return {};
+    try {
+        const QString summary = Guide::summary(Guide::nowNext(*connection_, row, Guide::clockSeam()));
+        return summary.isEmpty() ? QVariant() : QVariant(summary);
+    } catch (const DbError&) {
+        return {};
+    }
 }
 
 void CategoryPanel::showCount(int count) {

@@ -32,7 +32,8 @@ struct PanelDesign {
 };
 
 // A browser panel: a column of category labels, the list of the stations of the category last released, and
-// the count label under the list. Each panel keeps its own catalogue connection from its load on.
+// the count label under the list. A line's tooltip says what is on its station now and next, where it has a guide. Each
+// panel keeps its own catalogue connection from its load on.
 class CategoryPanel : public Form {
     Q_OBJECT
 
@@ -54,6 +55,8 @@ private:
     void CategoryLabel_MouseUp(const Label& label);
     void List1_Click();
     void showCount(int count);
+    QString nameOfLine(int line);
+    QVariant programmeOfLine(int line);
 
     Forms& forms_;
     const PanelDesign& design_;

@@ -2,6 +2,7 @@
 
 #include "catalogue/RecentStations.h"
 #include "desktop/Players.h"
+#include "guide/Guide.h"
 #include "playing/PlayerChoice.h"
 #include "playing/Playing.h"
 #include "resources/Pictures.h"
@@ -21,6 +22,28 @@ constexpr int widestEntry = 32;
 // A menu takes "&" for the mark of a key; a station's name means it as itself.
 QString menuText(const QString& text) {
     return QString(text).replace(u'&', u"&&"_s);
+}
+
+// What is on the station now, after its name: "CCTV-1 · 新闻联播"; the name alone for a station without a guide.
+QString withProgramme(std::optional<Database>& connection, const QString& name, std::optional<qint64> station) {
+    if (!connection || !station)
+        return name;
+    try {
+        const QString title = Guide::nowTitle(Guide::nowNext(*connection, *station, Guide::clockSeam()));
+        return title.isEmpty() ? name : name + u" · "_s + title;
+    } catch (const DbError&) {
+        return name;
+    }
+}
+
+std::optional<qint64> slotStation(std::optional<Database>& connection, const QString& slotName) {
+    try {
+        if (connection)
+            if (const auto station = presetStation(*connection, slotName))
+                return station->row;
+    } catch (const DbError&) {
+    }
+    return std::nullopt;
 }
 
 // An entry that shows its text, shortened in the middle where it is too long, with the whole of it in its tooltip.
@@ -73,9 +96,12 @@ void TrayMenu::fill() {
     clear();
     recent_.clear();
     Form1& main = forms_.get<Form1>(FormName::Form1);
-    for (Image* button : main.quickSelectButtons())
-        connect(addEntry(*this, describeSlot(connection_, button->ToolTipText())), &QAction::triggered, button,
-                &ButtonControl::click);
+    for (Image* button : main.quickSelectButtons()) {
+        const QString slot = button->ToolTipText();
+        const QString text =
+            withProgramme(connection_, describeSlot(connection_, slot), slotStation(connection_, slot));
+        connect(addEntry(*this, text), &QAction::triggered, button, &ButtonControl::click);
+    }
     addSeparator();
     std::vector<Catalogue::PlayableStation> played;
     try {
@@ -86,7 +112,8 @@ void TrayMenu::fill() {
     }
     for (const Catalogue::PlayableStation& station : played) {
         const QString name = station.name.isEmpty() ? station.address.toString() : station.name;
-        connect(addEntry(recent_, name), &QAction::triggered, this, [this, row = station.row] { playRecent(row); });
+        connect(addEntry(recent_, withProgramme(connection_, name, station.row)), &QAction::triggered, this,
+                [this, row = station.row] { playRecent(row); });
     }
     recent_.setEnabled(!played.empty());
     addMenu(&recent_);

@@ -12,11 +12,11 @@
 #include <vector>
 
 // The tray icon's menu: the nine quick-select slots named after the stations they play now, the stations played last
-// (最近播放), the player streams go to (播放器), 频道设置 and 退出. It is filled at once and again whenever the
-// catalogue changes, so that a tray host that reads the menu over D-Bus without announcing that it opens it
-// (Xfce's panel) shows it whole and current; it is filled afresh each time it opens too. A slot, 频道设置 and 退出
-// do exactly what the main window's buttons do; a station played before plays as a list line does. It keeps its
-// own catalogue connection, as every window does.
+// (最近播放), each with the programme on it now where its station has a guide, the player streams go to (播放器),
+// 频道设置 and 退出. It is filled at once and again whenever the catalogue changes, so that a tray host that reads the
+// menu over D-Bus without announcing that it opens it (Xfce's panel) shows it whole and current; it is filled afresh
+// each time it opens too. A slot, 频道设置 and 退出 do exactly what the main window's buttons do; a station played
+// before plays as a list line does. It keeps its own catalogue connection, as every window does.
 class TrayMenu : public QMenu {
     Q_OBJECT
 

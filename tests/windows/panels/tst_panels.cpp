@@ -1,8 +1,10 @@
+#include "guide/Guide.h"
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
 
 #include <QAccessible>
 #include <QTest>
+#include <QTimeZone>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -23,6 +25,7 @@ private Q_SLOTS:
     void withoutCatalogue_listStaysEmptyAndCountKeepsItsText();
     void lockedCatalogue_isSaidQuietly_andTheNextReleaseTriesAgain();
     void altAndNumber_listsACategory_inANamedListThatReadsAsTheStations();
+    void lineTooltip_saysWhatIsOnNowAndNext_whereTheStationHasAGuide();
 
 private:
     void release(CategoryPanel& panel, const QString& caption) { Mouse::click(categoryLabel(panel, caption)); }
@@ -179,6 +182,35 @@ void TestPanels::altAndNumber_listsACategory_inANamedListThatReadsAsTheStations(
     QAccessibleInterface* category = QAccessible::queryAccessibleInterface(tv.categoryLabels[1].get());
     QCOMPARE(category->role(), QAccessible::Button);
     QCOMPARE(category->text(QAccessible::Description), u"快捷键 Alt+2"_s);
+}
+
+void TestPanels::lineTooltip_saysWhatIsOnNowAndNext_whereTheStationHasAGuide() {
+    for (const QString& name : {u"甲台"_s, u"乙台"_s})
+        program->addStation(u"港台电视"_s, name, u"http://example.org/"_s + name);
+    const QDateTime eight(QDate(2026, 12, 8), QTime(12, 0), Qt::UTC);
+    program->dir.changeCatalogue(
+        u"INSERT INTO guide_source (id, address) VALUES (1, 'http://127.0.0.1:9/g.xml');"
+        "INSERT INTO guide_channel VALUES (1, 1, 'jia');"
+        "INSERT INTO guide_station SELECT rowid, 1 FROM radio WHERE 名称 = '甲台';"
+        "INSERT INTO guide_programme VALUES (1, %1, %2, '新闻联播', NULL, NULL, NULL), (1, %2, %3, '天气预报', NULL, "
+        "NULL, NULL)"_s.arg(eight.toSecsSinceEpoch())
+            .arg(eight.addSecs(3600).toSecsSinceEpoch())
+            .arg(eight.addSecs(5400).toSecsSinceEpoch()));
+    Guide::clockSeam.replace([eight] { return eight.addSecs(1800); });
+    qputenv("TZ", "Asia/Shanghai");
+    program->start();
+    Form3& tv = program->tv();
+    tv.Show();
+    release(tv, u"港台电视"_s);
+
+    const QAbstractItemModel& lines = *tv.List1.model();
+    const QString tip = lines.data(lines.index(0, 0), Qt::ToolTipRole).toString();
+    const QVariant none = lines.data(lines.index(1, 0), Qt::ToolTipRole);
+    Guide::clockSeam.restore();
+    qunsetenv("TZ");
+    QCOMPARE(tip, u"正在播出 20:00–21:00 新闻联播 · 稍后 21:00 天气预报"_s);
+    QVERIFY(none.isNull());
+    QCOMPARE(tv.List1.lines(), QStringList({u"甲台"_s, u"乙台"_s}));
 }
 
 QTEST_MAIN(TestPanels)

@@ -1,3 +1,4 @@
+#include "guide/Guide.h"
 #include "playing/PlayerChoice.h"
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
@@ -46,6 +47,7 @@ private Q_SLOTS:
     void menu_namesTheSlotsStationsNow_andPlaysASlotAsItsButtonDoes();
     void recentStations_listWhatWasPlayed_fromAnyWindow_newestFirst();
     void players_chooseThePlayerForEveryCategory_theDesktopsDefaultFirst();
+    void entries_showTheProgrammeOnNow_whereTheStationHasAGuide();
     void channelSettingsAndExit_doWhatTheirButtonsDo();
     void longName_isShortenedInItsEntry_andWholeInItsTooltip();
     void click_hidesTheWindowsInFront_andBringsThemBack();
@@ -118,6 +120,20 @@ void TestTray::recentStations_listWhatWasPlayed_fromAnyWindow_newestFirst() {
     QVERIFY(program->boxes.boxes().size() == 1); // the refused play's
     open(tray->menu());
     QCOMPARE(texts(recent), QStringList{tv.List1.List(1)});
+}
+
+void TestTray::entries_showTheProgrammeOnNow_whereTheStationHasAGuide() {
+    program->dir.changeCatalogue(u"INSERT INTO guide_source (id, address) VALUES (1, 'http://127.0.0.1:9/g.xml');"
+                                 "INSERT INTO guide_channel VALUES (1, 1, 'two');"
+                                 "INSERT INTO guide_station SELECT rowid, 1 FROM radio WHERE 类别 = '快速选台二';"
+                                 "INSERT INTO guide_programme VALUES (1, 1000, 5000, '新闻联播', NULL, NULL, NULL)"_s);
+    Guide::clockSeam.replace([] { return QDateTime::fromSecsSinceEpoch(2000, Qt::UTC); });
+    Mouse::click(program->main().Image4);
+    open(tray->menu());
+    Guide::clockSeam.restore();
+    QCOMPARE(texts(tray->menu())[1], u"快速选台二：A&&B 台 · 新闻联播"_s);
+    QVERIFY(!texts(tray->menu())[2].contains(u'·'));
+    QCOMPARE(texts(tray->menu().recentStations()), QStringList{u"A&&B 台 · 新闻联播"_s});
 }
 
 void TestTray::longName_isShortenedInItsEntry_andWholeInItsTooltip() {
