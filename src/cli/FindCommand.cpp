@@ -79,18 +79,10 @@ std::optional<std::vector<int>> picked(const QString& numbers, int count) {
 }
 
 int add(const std::vector<Station>& stations, const std::vector<int>& picks, const QString& category) {
-    Playlists::PlaylistFile results{u"search result"_s, {}};
-    for (const int pick : picks) {
-        const Station& station = stations[static_cast<std::size_t>(pick - 1)];
-        results.playlist.entries.push_back({station.name, station.address, std::nullopt, pick});
-    }
-    Playlists::ImportOptions options;
-    options.category = category;
     try {
         Database catalogue = openCatalogue();
         std::printf("\n");
-        printReport(Playlists::importPlaylists(catalogue, {Playlists::playlistFile(std::move(results))}, options),
-                    false, u"add them with --add 类别"_s);
+        printReport(Directory::addStations(catalogue, stations, picks, category), false, u"add them with --add 类别"_s);
         return Done;
     } catch (const DbError& error) {
         std::fprintf(stderr, "vimaro find: nothing was added, the catalogue is as it was: %s%s\n",

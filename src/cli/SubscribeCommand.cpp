@@ -3,7 +3,7 @@
 #include "catalogue/Backup.h"
 #include "cli/CommandLine.h"
 #include "cli/Downloading.h"
-#include "internet/Subscriptions.h"
+#include "internet/Refresh.h"
 #include "sqlite/Statement.h"
 
 #include <QCommandLineParser>
@@ -11,18 +11,12 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using Subscriptions::Downloaded;
 using Subscriptions::Subscription;
 
 namespace CommandLine {
 
 namespace {
-
-// A subscription's list as it was downloaded, on its way into the catalogue.
-struct Downloaded {
-    Subscription subscription;
-    Internet::Answer answer;
-    Playlists::PlaylistFile list;
-};
 
 void say(std::FILE* stream, const QString& text) {
     print(stream, text + u'\n');
@@ -61,34 +55,9 @@ void printUpdate(const Subscriptions::Report& report) {
     listed("Removed:", {}, report.pruned, stationText);
 }
 
-// Downloads a subscription's list, asking with the validators of the last answer unless the whole list is needed.
-std::optional<Downloaded> downloadList(QNetworkAccessManager& network, const Subscription& subscription,
-                                       std::chrono::milliseconds timeout, bool wholeList) {
-    Internet::Request request;
-    request.address = QUrl(subscription.address);
-    if (!wholeList) {
-        request.etag = subscription.etag;
-        request.lastModified = subscription.lastModified;
-    }
-    request.timeout = timeout;
-    request.playlist = true;
-    Downloaded downloaded{subscription, download(network, request), {subscription.address, {}}};
-    if (downloaded.answer.notModified || (!wholeList && Subscriptions::sameList(subscription, downloaded.answer.body)))
-        return std::nullopt;
-    downloaded.list.playlist = Playlists::read(downloaded.answer.body);
-    // An empty list is a broken server far more often than a list whose every station went away.
-    if (downloaded.list.playlist.entries.empty())
-        throw Internet::FetchError(
-            Internet::FetchError::Kind::NotAPlaylist,
-            u"%1: the list holds no stations now; its stations are left as they were"_s.arg(subscription.address));
-    return downloaded;
-}
-
-// Takes a downloaded list into the catalogue, inside the caller's transaction.
-Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool prune) {
-    const Internet::Answer& answer = downloaded.answer;
-    return Subscriptions::update(catalogue, downloaded.subscription, downloaded.list,
-                                 {answer.etag, answer.lastModified, answer.body}, {prune, nullptr});
+// Downloads with a progress line on a terminal; Ctrl+C cancels.
+Subscriptions::Fetch terminalFetch(QNetworkAccessManager& network) {
+    return [&network](const Internet::Request& request) { return download(network, request); };
 }
 
 void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscriptions::Report>& reports) {
@@ -149,15 +118,8 @@ int subscribe(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         Subscription asked;
         asked.address = *address;
-        std::vector<Downloaded> lists{*downloadList(network, asked, *downloadTime, true)};
-        // The address is recorded together with the stations of its list, or neither is.
-        Catalogue::backUpBeforeWriting();
-        Transaction transaction(catalogue);
-        Catalogue::createIndexes(catalogue);
-        Subscriptions::create(catalogue);
-        lists[0].subscription = Subscriptions::subscribe(catalogue, *address, into);
-        const std::vector<Subscriptions::Report> reports{takeIn(catalogue, lists[0], false)};
-        transaction.commit();
+        std::vector<Downloaded> lists{*Subscriptions::downloadList(terminalFetch(network), asked, *downloadTime, true)};
+        const std::vector<Subscriptions::Report> reports{Subscriptions::subscribeTo(catalogue, lists[0], into)};
         printReports(lists, reports);
         return Done;
     } catch (const std::exception& error) {
@@ -204,7 +166,8 @@ int updateSubscriptions(const QStringList& arguments) {
         bool allCame = true;
         for (const Subscription& subscription : subscriptions) {
             try {
-                if (auto list = downloadList(network, subscription, *downloadTime, parser.isSet(prune)))
+                if (auto list = Subscriptions::downloadList(terminalFetch(network), subscription, *downloadTime,
+                                                            parser.isSet(prune)))
                     lists.push_back(std::move(*list));
                 else
                     say(stdout, printable(subscription.address) + u": unchanged"_s);
@@ -217,13 +180,8 @@ int updateSubscriptions(const QStringList& arguments) {
         }
         if (lists.empty())
             return allCame ? Done : Failed;
-        Catalogue::backUpBeforeWriting();
-        Transaction transaction(catalogue);
-        Catalogue::createIndexes(catalogue);
-        std::vector<Subscriptions::Report> reports;
-        for (Downloaded& list : lists)
-            reports.push_back(takeIn(catalogue, list, parser.isSet(prune)));
-        transaction.commit();
+        const std::vector<Subscriptions::Report> reports =
+            Subscriptions::takeIn(catalogue, lists, {parser.isSet(prune), nullptr});
         printReports(lists, reports);
         return allCame ? Done : Failed;
     } catch (const std::exception& error) {

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <functional>
 #include <vector>
 
@@ -43,5 +44,9 @@ private:
 // was checked: dead stations first, then those a check cannot judge, then those that play, each group by
 // verdict and in catalogue order.
 void lastFindings(Database& connection, const QString& category, const std::function<void(const Entry&)>& each);
+
+// Of those last findings, the ones that found a station dead, by the station's row: what the windows mark. None before
+// the first check.
+QHash<qint64, Entry> deadStations(Database& connection, const QString& category);
 
 } // namespace HealthTable

@@ -199,4 +199,16 @@ QList<QUrl> Search::lookUpServers() {
     return servers;
 }
 
+Playlists::ImportReport addStations(Database& catalogue, const std::vector<Station>& found,
+                                    const std::vector<int>& picks, const QString& category) {
+    Playlists::PlaylistFile results{u"search result"_s, {}};
+    for (const int pick : picks) {
+        const Station& station = found[static_cast<std::size_t>(pick - 1)];
+        results.playlist.entries.push_back({station.name, station.address, std::nullopt, pick});
+    }
+    Playlists::ImportOptions options;
+    options.category = category;
+    return Playlists::importPlaylists(catalogue, {Playlists::playlistFile(std::move(results))}, options);
+}
+
 } // namespace Directory

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "internet/Download.h"
+#include "playlists/Import.h"
 
 #include <QList>
 #include <QObject>
@@ -59,6 +60,12 @@ QUrl searchAddress(const QUrl& server, const Query& query);
 // The stations of an answer, read by their names; other fields are passed over. Anything that is not the
 // directory's shape (not JSON, not an array of station objects, a field of the wrong type) throws DirectoryError.
 std::vector<Station> readStations(const QByteArray& json);
+
+// Adds the stations of `found` at the numbers `picks` (from 1, in the order given) into `category`, under the import's
+// rules: no station twice, all in one transaction after the day's backup. The report counts the numbers where a
+// playlist has lines. Throws DbError.
+Playlists::ImportReport addStations(Database& catalogue, const std::vector<Station>& found,
+                                    const std::vector<int>& picks, const QString& category);
 
 // The servers named in the environment, if any.
 QList<QUrl> serversFromEnvironment();
