@@ -158,7 +158,6 @@ void unchangedUpdate(const QString& base, const QString& playlist) {
         const Internet::Answer answer = Internet::Download(network, request).run();
         Database connection = Database::OpenDatabase(catalogue);
         Transaction transaction(connection);
-        Subscriptions::create(connection);
         Subscriptions::Subscription subscription =
             Subscriptions::subscribe(connection, server.address().toString(), std::nullopt);
         Subscriptions::update(connection, subscription, {server.address().toString(), Playlists::read(answer.body)},

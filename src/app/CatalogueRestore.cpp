@@ -1,14 +1,36 @@
 #include "app/CatalogueRestore.h"
 
 #include "catalogue/Backup.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/Schema.h"
 #include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "sqlite/Database.h"
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A catalogue that a later version of the program wrote is left alone; the user is told why the windows show none of
+// its stations.
+void sayWhenNewer() {
+    try {
+        Database catalogue = Database::OpenDatabase(Catalogue::file(), std::chrono::milliseconds(0));
+        Catalogue::needsUpgrade(catalogue, Catalogue::file());
+    } catch (const Catalogue::NewerCatalogueError& error) {
+        MsgBox(failureText(error));
+    } catch (const DbError&) {
+        // Busy or damaged: the windows say so as they load.
+    }
+}
+
+} // namespace
+
 void offerCatalogueRestore() {
-    if (Catalogue::inspectCatalogue() != Catalogue::Found::Unreadable)
+    const Catalogue::Found found = Catalogue::inspectCatalogue();
+    if (found == Catalogue::Found::Readable)
+        sayWhenNewer();
+    if (found != Catalogue::Found::Unreadable)
         return;
     const std::optional<QString> backup = Catalogue::newestSoundBackup();
     if (!backup)

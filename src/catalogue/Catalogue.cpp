@@ -2,11 +2,11 @@
 
 #include "catalogue/Backup.h"
 #include "catalogue/JetFormat.h"
+#include "catalogue/Schema.h"
 #include "desktop/ProgramDir.h"
 #include "sqlite/Statement.h"
 
 #include <QDir>
-#include <QFile>
 #include <QScopeGuard>
 #include <QSet>
 
@@ -56,6 +56,25 @@ void ensureIndexes(Database& connection, const QString& path) {
     }
 }
 
+// A catalogue of an earlier version is brought up to date by the first connection of the process, on the terms of
+// the indexes: one that cannot be written is read as it is (the tables of later versions are missing from it, which
+// their readers allow for), one another program holds locked is tried again by the next connection. A catalogue of
+// a later version is refused by every connection.
+void ensureUpToDate(Database& connection, const QString& path) {
+    static QSet<QString> asked;
+    if (!needsUpgrade(connection, path) || asked.contains(path))
+        return;
+    asked.insert(path);
+    try {
+        withoutWaiting(connection, [&] { upgrade(connection, path); });
+    } catch (const NewerCatalogueError&) {
+        throw;
+    } catch (const BusyError&) {
+        asked.remove(path);
+    } catch (const DbError&) {
+    }
+}
+
 } // namespace
 
 bool isShown(const QString& category) {
@@ -80,6 +99,7 @@ Database openConnection() {
     Database connection = Database::OpenDatabase(file());
     // The searches of the windows and commands are written in the catalogue's own pattern language.
     connection.replaceLike();
+    ensureUpToDate(connection, file());
     ensureIndexes(connection, file());
     return connection;
 }
@@ -89,22 +109,6 @@ void checkTable(Database& connection) {
     withoutWaiting(connection, [&] {
         const Statement fields(connection, QStringLiteral("SELECT 编号, 类别, 名称, 网址 FROM radio"));
     });
-}
-
-namespace {
-
-// Runs one of the SQL files built into the program: the same files build the shipped catalogue.
-void runScript(Database& connection, const QString& name) {
-    QFile script(QStringLiteral(":/catalogue/") + name);
-    if (!script.open(QIODevice::ReadOnly))
-        qFatal("%s is not built into the program", qPrintable(name));
-    connection.execute(QString::fromUtf8(script.readAll()));
-}
-
-} // namespace
-
-void createTable(Database& empty) {
-    runScript(empty, QStringLiteral("schema.sql"));
 }
 
 Database& opened(std::optional<Database>& connection) {

@@ -50,18 +50,16 @@ bool isShown(const QString& category);
 QString file();
 
 // A window's own connection to tv.mdb in the program's directory, with the catalogue's like. Throws DbError when
-// the file is missing or is an old Jet catalogue. The first connection of the process to a catalogue that lacks the
-// indexes of createIndexes creates them: seconds for a million stations, once; a catalogue that cannot be written
-// goes without them, only slower.
+// the file is missing or is an old Jet catalogue, NewerCatalogueError (Schema.h) when a later version of the program
+// wrote it. The first connection of the process to a catalogue of an earlier version brings it up to date. The first
+// connection of the process to a catalogue that lacks the indexes of createIndexes creates them: seconds for a million
+// stations, once; a catalogue that cannot be written goes without them, only slower.
 Database openConnection();
 
 // Proves that the connection reaches a catalogue, table radio with its fields, as a window's load does: DbError
 // when the file is no catalogue. Start-up never waits on the catalogue: where another program holds it locked,
 // this throws BusyError at once and the connection stays, so that the next click tries again.
 void checkTable(Database& connection);
-
-// Creates table radio, as the shipped catalogue has it, on a connection to an empty database.
-void createTable(Database& empty);
 
 // A window's connection, or the DbError that it could not be opened when the window loaded.
 Database& opened(std::optional<Database>& connection);

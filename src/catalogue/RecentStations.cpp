@@ -32,9 +32,6 @@ std::vector<Catalogue::PlayableStation> latest(Database& connection, int count) 
 // "played" counts up with every play rather than holding a time, so that a clock set back cannot reorder the list.
 void remember(Database& connection, qint64 station) {
     Transaction transaction(connection);
-    connection.execute(u"CREATE TABLE IF NOT EXISTS recent_stations ("
-                       "station INTEGER PRIMARY KEY," // the rowid of the station in table radio
-                       "played INTEGER NOT NULL)"_s); // larger is later
     Statement insert(connection, u"INSERT OR REPLACE INTO recent_stations (station, played) "
                                  "VALUES (?1, (SELECT coalesce(max(played), 0) + 1 FROM recent_stations))"_s);
     insert.bind(1, station);

@@ -295,7 +295,6 @@ int checkStations(const QStringList& arguments) {
         return *exit;
     try {
         Database connection = openCatalogue();
-        HealthTable::create(connection);
         if (!categoryHasStations(connection, options.category)) {
             print(stderr, u"vimaro check: no station has the category \"%1\". The categories are:\n%2"_s.arg(
                               printable(options.category), categoryLines(connection)));

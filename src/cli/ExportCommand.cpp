@@ -54,12 +54,12 @@ int exportStations(const QStringList& arguments) {
     }
     const QString& target = positional[0];
 
-    std::vector<Catalogue::Station> stations;
+    std::vector<Catalogue::AttributedStation> stations;
     try {
         Database catalogue = openCatalogue();
         const std::optional<QString> only =
             parser.isSet(category) ? std::optional(parser.value(category)) : std::nullopt;
-        stations = Catalogue::stations(catalogue, only);
+        stations = Catalogue::attributedStations(catalogue, only);
         // A category that holds no station is a mistyped one far more often than a wish for an empty playlist.
         if (only && stations.empty()) {
             print(stderr, u"vimaro export: no station has the category \"%1\"; nothing was written. The categories "

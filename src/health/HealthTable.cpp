@@ -22,15 +22,6 @@ QString verdictRank() {
 
 } // namespace
 
-void create(Database& connection) {
-    connection.execute(u"CREATE TABLE IF NOT EXISTS station_health ("
-                       "station INTEGER PRIMARY KEY," // the rowid of the station in table radio
-                       "address TEXT,"                // the web address that was checked
-                       "time TEXT NOT NULL,"          // when, in UTC, ISO 8601
-                       "result TEXT NOT NULL,"        // the verdict's key: plays, not-found ...
-                       "detail TEXT NOT NULL)"_s);
-}
-
 Writer::Writer(Database& connection) : connection_(connection) {
     sinceFlush_.start();
 }

@@ -15,9 +15,6 @@ class Database;
 // with the address it was made for and when. Table radio is only ever read.
 namespace HealthTable {
 
-// Creates the table where it is missing.
-void create(Database& connection);
-
 struct Entry {
     Station station;
     Finding finding;

@@ -86,10 +86,32 @@ Station station(const QJsonObject& object, qsizetype item) {
     station.codec = fields.text(u"codec"_s);
     station.bitrate = fields.number(u"bitrate"_s);
     station.votes = fields.number(u"votes"_s);
+    station.favicon = fields.text(u"favicon"_s, MaxAddress);
+    station.hls = fields.number(u"hls"_s) != 0;
     return station;
 }
 
 } // namespace
+
+Catalogue::Attributes attributesOf(const Station& station) {
+    const std::pair<QString, QString> fields[] = {
+        {u"stationuuid"_s, station.uuid},
+        {u"codec"_s, station.codec},
+        {u"bitrate"_s, station.bitrate > 0 ? QString::number(station.bitrate) : QString()},
+        {u"hls"_s, station.hls ? u"1"_s : u"0"_s},
+        {u"tags"_s, station.tags},
+        {u"country"_s, station.country},
+        {u"countrycode"_s, station.countryCode},
+        {u"language"_s, station.language},
+        {u"homepage"_s, station.homepage},
+        {u"favicon"_s, station.favicon}};
+    Catalogue::Attributes attributes;
+    for (const auto& [name, value] : fields) {
+        if (!value.isEmpty())
+            attributes.push_back({Catalogue::AttributeSource::Directory, name, value});
+    }
+    return attributes;
+}
 
 QUrl searchAddress(const QUrl& server, const Query& query) {
     QUrlQuery parameters;
@@ -204,7 +226,8 @@ Playlists::ImportReport addStations(Database& catalogue, const std::vector<Stati
     Playlists::PlaylistFile results{u"search result"_s, {}};
     for (const int pick : picks) {
         const Station& station = found[static_cast<std::size_t>(pick - 1)];
-        results.playlist.entries.push_back({station.name, station.address, std::nullopt, pick});
+        results.playlist.entries.push_back(
+            {station.name, station.address, std::nullopt, pick, std::nullopt, attributesOf(station)});
     }
     Playlists::ImportOptions options;
     options.category = category;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/StationAttributes.h"
 #include "internet/Download.h"
 #include "playlists/Import.h"
 
@@ -45,8 +46,14 @@ struct Station {
     QString codec;
     int bitrate = 0; // kbit/s
     int votes = 0;
+    QString favicon;  // the address of its logo
+    bool hls = false; // its stream is HLS
     bool operator==(const Station&) const = default;
 };
+
+// The directory's fields a station keeps once added (AttributeSource::Directory): stationuuid, codec, bitrate, hls,
+// tags, country, countrycode, language, homepage, favicon, each where the directory gave one.
+Catalogue::Attributes attributesOf(const Station& station);
 
 // What is wrong with the directory or its answer.
 class DirectoryError : public std::runtime_error {

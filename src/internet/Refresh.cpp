@@ -19,14 +19,6 @@ bool cancelled(const Options& options) {
     return options.cancel && *options.cancel;
 }
 
-void createAttempts(Database& catalogue) {
-    catalogue.execute(u"CREATE TABLE IF NOT EXISTS subscription_attempt ("
-                      "subscription INTEGER PRIMARY KEY," // subscription.id
-                      "time TEXT NOT NULL,"               // when, in UTC, ISO 8601
-                      "failed INTEGER NOT NULL,"          // 1: nothing came
-                      "outcome TEXT NOT NULL)"_s);        // what came of it, in a line
-}
-
 } // namespace
 
 std::optional<Downloaded> downloadList(const Fetch& fetch, const Subscription& subscription,
@@ -54,7 +46,6 @@ Report subscribeTo(Database& catalogue, Downloaded& downloaded, const std::optio
     Catalogue::backUpBeforeWriting();
     Transaction transaction(catalogue);
     Catalogue::createIndexes(catalogue);
-    create(catalogue);
     downloaded.subscription = subscribe(catalogue, downloaded.subscription.address, category);
     Report report = takeInOne(catalogue, downloaded, {});
     transaction.commit();
@@ -76,7 +67,6 @@ std::vector<Report> takeIn(Database& catalogue, std::vector<Downloaded>& lists, 
 }
 
 void recordAttempt(Database& catalogue, qint64 subscription, const Attempt& attempt) {
-    createAttempts(catalogue);
     Statement store(catalogue, u"INSERT OR REPLACE INTO subscription_attempt (subscription, time, failed, outcome) "
                                "VALUES (?, ?, ?, ?)"_s);
     store.bind(1, subscription);

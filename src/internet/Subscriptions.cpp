@@ -168,23 +168,6 @@ void remember(Database& catalogue, const Subscription& subscription, const Valid
 
 } // namespace
 
-void create(Database& catalogue) {
-    catalogue.execute(u"CREATE TABLE IF NOT EXISTS subscription ("
-                      "id INTEGER PRIMARY KEY,"
-                      "address TEXT NOT NULL UNIQUE,"  // as the user gave it
-                      "category TEXT,"                 // every station into this one; NULL: the list's groups
-                      "etag TEXT, last_modified TEXT," // the validators of the last answer, asked with next time
-                      "digest TEXT,"                   // SHA-256 of the last list taken in
-                      "updated TEXT,"                  // when, in UTC, ISO 8601
-                      "result TEXT);"                  // what that did, in a line
-                      "CREATE TABLE IF NOT EXISTS subscription_entry ("
-                      "subscription INTEGER NOT NULL," // subscription.id
-                      "entry TEXT NOT NULL,"           // the entry's tvg-id, else its group and name
-                      "station INTEGER,"               // its station's rowid in radio; NULL: the catalogue's own
-                      "category TEXT, name TEXT, address TEXT," // what the program last wrote to that station
-                      "PRIMARY KEY (subscription, entry)) WITHOUT ROWID"_s);
-}
-
 std::vector<Subscription> all(Database& catalogue) {
     if (!created(catalogue))
         return {};
@@ -253,7 +236,7 @@ Report update(Database& catalogue, Subscription& subscription, const Playlists::
         const QString key = entryKey(entry, repeats);
         const auto found = known.find(key);
         if (found == known.end() || !found->station) {
-            const std::optional<qint64> added = missing.add(station);
+            const std::optional<qint64> added = missing.add(station, entry.attributes);
             Playlists::count(report.import, {list.name, Playlists::Unit::Line, entry.line, station}, added.has_value());
             entries.remember(key, added, station);
             continue;

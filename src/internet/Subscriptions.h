@@ -31,9 +31,6 @@ struct Subscription {
     int stations = 0;  // of the subscription's stations, how many the catalogue holds
 };
 
-// Creates the tables where they are missing.
-void create(Database& catalogue);
-
 // Without the tables (no subscription yet) there are none; reading creates nothing.
 std::vector<Subscription> all(Database& catalogue);
 std::optional<Subscription> find(Database& catalogue, const QString& address);

@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/JetFormat.h"
+#include "catalogue/Schema.h"
 #include "jet/JetDatabase.h"
 #include "sqlite/Statement.h"
 
@@ -106,7 +107,7 @@ std::optional<std::vector<Station>> stationsFrom(const QByteArray& bytes) {
 void writeCatalogue(const QString& path, const std::vector<Station>& stations) {
     Database catalogue = Database::OpenDatabase(path);
     Transaction transaction(catalogue);
-    Catalogue::createTable(catalogue);
+    Catalogue::createSchema(catalogue);
     Statement insert(catalogue, u"INSERT INTO radio (编号, 类别, 名称, 网址) VALUES (?, ?, ?, ?)"_s);
     std::optional<qint64> last;
     for (const Station& station : stations) {

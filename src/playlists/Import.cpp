@@ -53,7 +53,7 @@ private:
         passing();
         ++entries_;
         const Catalogue::Station station = stationOf(entry, options_.category);
-        count(report, {file.name, file.unit, entry.line, station}, missing_.add(station).has_value());
+        count(report, {file.name, file.unit, entry.line, station}, missing_.add(station, entry.attributes).has_value());
     }
 
     // Every place read, an entry or not, may be where a cancel is seen and progress is told.
@@ -74,9 +74,10 @@ private:
 
 MissingStations::MissingStations(Database& catalogue)
     : present_(catalogue, u"SELECT EXISTS (SELECT 1 FROM radio WHERE 名称 = ? AND 类别 = ? AND 网址 = ?)"_s),
-      insert_(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?) RETURNING rowid"_s) {}
+      insert_(catalogue, u"INSERT INTO radio (类别, 名称, 网址) VALUES (?, ?, ?) RETURNING rowid"_s),
+      attributes_(catalogue) {}
 
-std::optional<qint64> MissingStations::add(const Catalogue::Station& station) {
+std::optional<qint64> MissingStations::add(const Catalogue::Station& station, const Catalogue::Attributes& attributes) {
     present_.bind(1, station.name);
     present_.bind(2, station.category);
     present_.bind(3, station.address);
@@ -91,6 +92,8 @@ std::optional<qint64> MissingStations::add(const Catalogue::Station& station) {
     insert_.step();
     const qint64 row = insert_.integer(0);
     insert_.reset();
+    if (!attributes.empty())
+        attributes_.add(row, attributes);
     return row;
 }
 

@@ -97,12 +97,14 @@ Catalogue::Station stationOf(const Entry& entry, const std::optional<QString>& c
 class MissingStations {
 public:
     explicit MissingStations(Database& catalogue);
-    // The row of the station added; nothing when the catalogue holds it already.
-    std::optional<qint64> add(const Catalogue::Station& station);
+    // The row of the station added, with the attributes its source gave; nothing when the catalogue holds it
+    // already.
+    std::optional<qint64> add(const Catalogue::Station& station, const Catalogue::Attributes& attributes = {});
 
 private:
     Statement present_;
     Statement insert_;
+    Catalogue::AttributeWriter attributes_;
 };
 
 // Counts a station an import offered in its report: added or present already, and of one added, an address the

@@ -56,6 +56,18 @@ Playlist read(const QByteArray& bytes) {
 }
 
 QByteArray write(Format format, const std::vector<Catalogue::Station>& stations) {
+    std::vector<Catalogue::AttributedStation> plain;
+    plain.reserve(stations.size());
+    for (const Catalogue::Station& station : stations)
+        plain.push_back({station, {}});
+    return write(format, plain);
+}
+
+QByteArray writeM3u(const std::vector<Catalogue::Station>& stations) {
+    return write(Format::M3u, stations);
+}
+
+QByteArray write(Format format, const std::vector<Catalogue::AttributedStation>& stations) {
     switch (format) {
     case Format::Xspf:
         return writeXspf(stations);

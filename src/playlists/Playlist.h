@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/Catalogue.h"
+#include "catalogue/StationAttributes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,6 +23,10 @@ struct Entry {
     int line = 0;                 // where the entry's address is written, counting from 1
     std::optional<QString> id =
         {}; // M3U's tvg-id: the channel's own name in a published list, kept as its names change
+    // What else the file says about the entry, in its order: M3U #EXTINF attributes (all but group-title), then
+    // #EXTVLCOPT options, then the address's |Name=value suffix, then the list's #EXTM3U attributes; PLS keys and
+    // XSPF elements of the entry. The address is given without the suffix.
+    Catalogue::Attributes attributes = {};
     bool operator==(const Entry&) const = default;
 };
 
@@ -63,9 +67,14 @@ Playlist read(const QByteArray& bytes);
 // Stations in the given order. Each format carries the category: M3U as group-title (#EXTGRP when the category
 // holds a double quote), PLS as GroupN, XSPF as a meta element. M3U and PLS are line formats: a line break inside
 // a value is written as a blank, so that no value can ever become a line of its own.
+// Each format writes back the attributes it gave: M3U its #EXTINF attributes in their order followed by
+// group-title, its #EXTVLCOPT lines and the address's |Name=value suffix, and on the #EXTM3U line the list
+// attributes of the stations, each once; PLS its keys; XSPF its elements.
+QByteArray write(Format format, const std::vector<Catalogue::AttributedStation>& stations);
 QByteArray write(Format format, const std::vector<Catalogue::Station>& stations);
+QByteArray writeM3u(const std::vector<Catalogue::AttributedStation>& stations);
 QByteArray writeM3u(const std::vector<Catalogue::Station>& stations);
-QByteArray writePls(const std::vector<Catalogue::Station>& stations);
-QByteArray writeXspf(const std::vector<Catalogue::Station>& stations);
+QByteArray writePls(const std::vector<Catalogue::AttributedStation>& stations);
+QByteArray writeXspf(const std::vector<Catalogue::AttributedStation>& stations);
 
 } // namespace Playlists

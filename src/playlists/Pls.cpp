@@ -12,16 +12,17 @@ namespace Playlists {
 
 namespace {
 
-enum class Key { File, Title, Group };
+// Every other key of an entry (LengthN, keys of other programs) is one of its attributes.
+enum class Key { File, Title, Group, Other };
 
-std::optional<Key> keyNamed(QStringView name) {
+Key keyNamed(QStringView name) {
     if (name.compare(u"File", Qt::CaseInsensitive) == 0)
         return Key::File;
     if (name.compare(u"Title", Qt::CaseInsensitive) == 0)
         return Key::Title;
     if (name.compare(u"Group", Qt::CaseInsensitive) == 0)
         return Key::Group;
-    return std::nullopt; // LengthN and keys of other programs
+    return Key::Other;
 }
 
 // The keys of the entries, kept until the file ends in a private database of their own, which hands them back in
@@ -31,14 +32,16 @@ class EntryKeys {
 public:
     EntryKeys()
         : keys_(keyDatabase()), writing_(keys_),
-          add_(keys_, u"INSERT INTO key VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING 1"_s) {}
+          add_(keys_, u"INSERT INTO key VALUES (?, ?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING 1"_s),
+          others_(keys_, u"SELECT name, value FROM key WHERE entry = ? AND key = ? ORDER BY line"_s) {}
 
-    // False when the entry has this key already.
-    bool add(int entry, Key key, const QString& value, int line) {
+    // False when the entry has this key already. `name` tells the keys of Key::Other apart.
+    bool add(int entry, Key key, const QString& name, const QString& value, int line) {
         add_.bind(1, entry);
         add_.bind(2, static_cast<int>(key));
-        add_.bind(3, value);
-        add_.bind(4, line);
+        add_.bind(3, key == Key::Other ? name : QString(u""_s));
+        add_.bind(4, value);
+        add_.bind(5, line);
         const bool added = add_.step();
         add_.reset();
         return added;
@@ -63,12 +66,23 @@ public:
                  static_cast<int>(entries.integer(4)), static_cast<int>(entries.integer(5)));
     }
 
+    // The entry's other keys in the order of their lines, as its attributes.
+    Catalogue::Attributes others(int entry) {
+        others_.bind(1, entry);
+        others_.bind(2, static_cast<int>(Key::Other));
+        Catalogue::Attributes attributes;
+        while (others_.step())
+            attributes.push_back({Catalogue::AttributeSource::Pls, others_.text(0), others_.text(1)});
+        others_.reset();
+        return attributes;
+    }
+
 private:
     // An empty name opens a private database that SQLite deletes with its connection.
     static Database keyDatabase() {
         Database keys = Database::OpenDatabase(QString());
-        keys.execute(u"CREATE TABLE key (entry INTEGER, key INTEGER, value TEXT, line INTEGER, "
-                     "PRIMARY KEY (entry, key)) WITHOUT ROWID"_s);
+        keys.execute(u"CREATE TABLE key (entry INTEGER, key INTEGER, name TEXT, value TEXT, line INTEGER, "
+                     "PRIMARY KEY (entry, key, name)) WITHOUT ROWID"_s);
         return keys;
     }
 
@@ -76,6 +90,7 @@ private:
     // Never committed: the private database goes with its connection.
     Transaction writing_;
     Statement add_;
+    Statement others_;
 };
 
 } // namespace
@@ -108,33 +123,42 @@ void readPls(TextLines& lines, const Reading& reading) {
             continue;
         }
         const QRegularExpressionMatch match = entryKey.match(QStringView(line->text).first(equals).trimmed());
-        const std::optional<Key> key = match.hasMatch() ? keyNamed(match.capturedView(1)) : std::nullopt;
-        if (!key)
+        if (!match.hasMatch())
             continue; // NumberOfEntries, Version and keys of other programs
-        // Titles are trimmed as in M3U; the address and the category are taken as written.
+        const Key key = keyNamed(match.capturedView(1));
+        // Titles are trimmed as in M3U; the address, the category and the other keys are taken as written.
         const QString value =
             key == Key::Title ? line->text.sliced(equals + 1).trimmed() : line->text.sliced(equals + 1);
-        if (!keys.add(match.capturedView(2).toInt(), *key, value, line->number))
+        if (!keys.add(match.capturedView(2).toInt(), key, match.captured(1), value, line->number))
             unreadable(u"repeats %1"_s.arg(match.captured(0)));
     }
     keys.forEach([&](int number, const std::optional<QString>& file, const std::optional<QString>& title,
                      const std::optional<QString>& group, int fileLine, int firstLine) {
+        if (!file && !title && !group)
+            return; // keys of other programs only, as a player may write for entries it has none of
         if (!file || file->isEmpty())
             reading.unreadable(
                 {file ? fileLine : firstLine, file ? u"gives File%1 no address"_s.arg(number)
                                                    : u"belongs to entry %1, which has no File%1"_s.arg(number)});
         else
-            reading.entry({title.value_or(QString()), *file, group, fileLine});
+            reading.entry({title.value_or(QString()), *file, group, fileLine, std::nullopt, keys.others(number)});
     });
 }
 
-QByteArray writePls(const std::vector<Catalogue::Station>& stations) {
+QByteArray writePls(const std::vector<Catalogue::AttributedStation>& stations) {
     QString text = u"[playlist]\n"_s;
     int number = 0;
-    for (const Catalogue::Station& station : stations) {
+    for (const auto& [station, attributes] : stations) {
         const QString n = QString::number(++number);
         text += u"File"_s + n + u'=' + oneLine(station.address) + u"\nTitle"_s + n + u'=' + oneLine(station.name) +
-                u"\nGroup"_s + n + u'=' + oneLine(station.category) + u"\nLength"_s + n + u"=-1\n"_s;
+                u"\nGroup"_s + n + u'=' + oneLine(station.category) + u'\n';
+        // A length the entry's source gave is written among its keys; a stream has none.
+        if (!Catalogue::valueOf(attributes, Catalogue::AttributeSource::Pls, u"Length"))
+            text += u"Length"_s + n + u"=-1\n"_s;
+        for (const Catalogue::Attribute& attribute : attributes) {
+            if (attribute.source == Catalogue::AttributeSource::Pls)
+                text += oneLine(attribute.name) + n + u'=' + oneLine(attribute.value) + u'\n';
+        }
     }
     text += u"NumberOfEntries=%1\nVersion=2\n"_s.arg(number);
     return text.toUtf8();

@@ -48,7 +48,7 @@ public:
     }
 
 private:
-    enum class Field { Location, Title, Category };
+    enum class Field { Location, Title, Category, Other };
     struct Track {
         int line; // where the track starts
         Entry entry;
@@ -78,14 +78,24 @@ private:
         return true;
     }
 
-    std::optional<Field> fieldOf(const QXmlStreamReader& xml, QStringView name) const {
+    std::optional<Field> fieldOf(const QXmlStreamReader& xml, QStringView name) {
         if (name == u"location" && !track_->located)
             return Field::Location;
         if (name == u"title")
             return Field::Title;
-        if (name == u"meta" && xml.attributes().value(u"rel"_s) == CategoryRel)
+        const QStringView rel = xml.attributes().value(u"rel"_s);
+        if (name == u"meta" && rel == CategoryRel)
             return Field::Category;
-        return std::nullopt;
+        // The other text fields of a track are kept as its attributes, meta and link by their rel.
+        static const QStringList others = {u"creator"_s, u"annotation"_s, u"info"_s,     u"image"_s,
+                                           u"album"_s,   u"trackNum"_s,   u"duration"_s, u"identifier"_s};
+        if (others.contains(name))
+            otherName_ = name.toString();
+        else if (name == u"meta" || name == u"link")
+            otherName_ = name.toString() + u':' + rel.toString();
+        else
+            return std::nullopt;
+        return Field::Other;
     }
 
     void append(QStringView text) {
@@ -110,8 +120,10 @@ private:
             track_->located = true;
         } else if (field == Field::Title) {
             entry.title = std::move(text);
-        } else {
+        } else if (field == Field::Category) {
             entry.group = std::move(text);
+        } else {
+            entry.attributes.push_back({Catalogue::AttributeSource::Xspf, otherName_, std::move(text)});
         }
     }
 
@@ -129,6 +141,7 @@ private:
     bool inTrackList_ = false;
     std::optional<Track> track_;
     std::optional<Field> field_;
+    QString otherName_; // of the field of Field::Other
     QString text_;
 };
 
@@ -159,7 +172,7 @@ void readXspf(InputBlocks& input, const Reading& reading) {
     reading.unreadable({lineOf(xml), u"is no well-formed XML: %1"_s.arg(xml.errorString())});
 }
 
-QByteArray writeXspf(const std::vector<Catalogue::Station>& stations) {
+QByteArray writeXspf(const std::vector<Catalogue::AttributedStation>& stations) {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
@@ -168,7 +181,7 @@ QByteArray writeXspf(const std::vector<Catalogue::Station>& stations) {
     xml.writeStartElement(Namespace, u"playlist"_s);
     xml.writeAttribute(u"version"_s, u"1"_s);
     xml.writeStartElement(Namespace, u"trackList"_s);
-    for (const Catalogue::Station& station : stations) {
+    for (const auto& [station, attributes] : stations) {
         xml.writeStartElement(Namespace, u"track"_s);
         xml.writeTextElement(Namespace, u"location"_s, station.address);
         xml.writeTextElement(Namespace, u"title"_s, station.name);
@@ -176,6 +189,16 @@ QByteArray writeXspf(const std::vector<Catalogue::Station>& stations) {
         xml.writeAttribute(u"rel"_s, CategoryRel);
         xml.writeCharacters(station.category);
         xml.writeEndElement();
+        for (const Catalogue::Attribute& attribute : attributes) {
+            if (attribute.source != Catalogue::AttributeSource::Xspf)
+                continue;
+            const qsizetype colon = attribute.name.indexOf(u':');
+            xml.writeStartElement(Namespace, attribute.name.first(colon < 0 ? attribute.name.size() : colon));
+            if (colon >= 0)
+                xml.writeAttribute(u"rel"_s, attribute.name.sliced(colon + 1));
+            xml.writeCharacters(attribute.value);
+            xml.writeEndElement();
+        }
         xml.writeEndElement();
     }
     xml.writeEndDocument();

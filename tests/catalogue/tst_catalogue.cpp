@@ -172,7 +172,8 @@ QStringList stationsAndColumns(const QString& catalogue) {
 }
 
 QStringList indexes(Database& connection) {
-    Statement names(connection, u"SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"_s);
+    Statement names(connection, u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'radio' "
+                                "ORDER BY name"_s);
     QStringList found;
     while (names.step())
         found.append(names.text(0));

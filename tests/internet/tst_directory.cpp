@@ -18,7 +18,7 @@ const QByteArray Answer = R"([
  {"changeuuid":"x","stationuuid":"9617a958","name":"Radio Swiss Jazz","url":"http://www.radioswissjazz.ch/live/mp3.m3u",
   "url_resolved":"https://stream.srg-ssr.ch/m/rsj/mp3_128","homepage":"https://www.radioswissjazz.ch/","tags":"jazz,smooth",
   "country":"Switzerland","countrycode":"CH","language":"german","codec":"MP3","bitrate":128,"votes":9001,
-  "lastcheckok":1,"geo_lat":null},
+  "lastcheckok":1,"geo_lat":null,"hls":1,"favicon":"https://www.radioswissjazz.ch/i.png"},
  {"stationuuid":"b2","name":"Jazz\u001b[31m Radio\n","url":"http://jazz.example/stream","url_resolved":"",
   "tags":null,"bitrate":0,"votes":12}
 ])";
@@ -33,8 +33,11 @@ const Station SwissJazz{u"9617a958"_s,
                         u"german"_s,
                         u"MP3"_s,
                         128,
-                        9001};
-const Station JazzRadio{u"b2"_s, u"Jazz[31m Radio"_s, u"http://jazz.example/stream"_s, {}, {}, {}, {}, {}, {}, 0, 12};
+                        9001,
+                        u"https://www.radioswissjazz.ch/i.png"_s,
+                        true};
+const Station JazzRadio{
+    u"b2"_s, u"Jazz[31m Radio"_s, u"http://jazz.example/stream"_s, {}, {}, {}, {}, {}, {}, 0, 12, {}, false};
 
 } // namespace
 
@@ -46,7 +49,21 @@ private Q_SLOTS:
     void readStations_takesTheDirectorysShapeOnly_data();
     void readStations_takesTheDirectorysShapeOnly();
     void search_asksByTheDirectorysRules_andFallsOverToTheNextServer();
+    void attributes_keepTheFieldsGiven();
 };
+
+void TestDirectory::attributes_keepTheFieldsGiven() {
+    using Catalogue::AttributeSource;
+    const Catalogue::Attributes swissJazz = Directory::attributesOf(SwissJazz);
+    QCOMPARE(valueOf(swissJazz, AttributeSource::Directory, u"stationuuid"), u"9617a958"_s);
+    QCOMPARE(valueOf(swissJazz, AttributeSource::Directory, u"hls"), u"1"_s);
+    QCOMPARE(valueOf(swissJazz, AttributeSource::Directory, u"bitrate"), u"128"_s);
+    QCOMPARE(swissJazz.size(), 10U);
+    // Fields the directory left empty are not kept; hls is always known.
+    QCOMPARE(Directory::attributesOf(JazzRadio),
+             (Catalogue::Attributes{{AttributeSource::Directory, u"stationuuid"_s, u"b2"_s},
+                                    {AttributeSource::Directory, u"hls"_s, u"0"_s}}));
+}
 
 void TestDirectory::readStations_takesTheDirectorysShapeOnly_data() {
     QTest::addColumn<QByteArray>("json");

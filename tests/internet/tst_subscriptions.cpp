@@ -58,7 +58,6 @@ private:
 Subscriptions::Report TestSubscriptions::take(const QByteArray& list, Subscriptions::Options options,
                                               std::optional<QString> category) {
     Transaction transaction(*catalogue);
-    Subscriptions::create(*catalogue);
     Subscriptions::Subscription subscription = Subscriptions::subscribe(*catalogue, Address, category);
     Subscriptions::Report report = Subscriptions::update(*catalogue, subscription, {Address, Playlists::read(list)},
                                                          {"\"etag\"", {}, list}, options);

@@ -28,6 +28,8 @@ private Q_SLOTS:
     void lineFormats_neverLetAValueBecomeALine();
     void exportThenImport_givesTheSameStationsInTheSameOrder_data();
     void exportThenImport_givesTheSameStationsInTheSameOrder();
+    void iptvList_importsAndExportsBackEqual();
+    void plsAndXspf_keepTheirEntrysOtherFields();
 };
 
 namespace {
@@ -92,14 +94,21 @@ void TestFormats::read_givesEntriesAndUnreadableLines_data() {
         << "#EXTINF:-1 group-title=\"a,b\",T\rhttp://g/\r"_ba << QStringList{u"2: T | http://g/ | a,b"_s};
     QTest::newRow("M3U: wrong encodings and control characters")
         << "#EXTINF:-1,Caf\xe9\nhttp://h/\n#EXTINF:-1,OK\nhttp://i/\x01\n"_ba
-        << QStringList{u"2:  | http://h/ | -"_s, u"1!"_s, u"3!"_s, u"4!"_s};
+        << QStringList{u"1!"_s, u"2!"_s, u"3!"_s, u"4!"_s};
+    // A line that cannot be read ends its entry, which is left out whole; nothing of it goes to another entry.
+    QTest::newRow("M3U: an unreadable address ends its entry")
+        << "#EXTINF:-1 group-title=\"G\",BBC World\nhttp://bbc2.example/\xff\nhttp://evil2.example/\n"_ba
+        << QStringList{u"3:  | http://evil2.example/ | -"_s, u"1!"_s, u"2!"_s};
+    QTest::newRow("M3U: an unreadable option takes its address along, an unreadable comment nothing")
+        << "#EXTINF:-1,A\n#EXTVLCOPT:x=\xe9\nhttp://a/\nhttp://b/\n#EXTINF:-1,C\n# caf\xe9\nhttp://c/\n"_ba
+        << QStringList{u"4:  | http://b/ | -"_s, u"7: C | http://c/ | -"_s, u"1!"_s, u"2!"_s, u"3!"_s, u"6!"_s};
     QTest::newRow("M3U: UTF-16 with a byte-order mark")
         << utf16WithByteOrderMark(u"#EXTINF:-1,台\r\nhttp://j/\r\n"_s) << QStringList{u"2: 台 | http://j/ | -"_s};
     // 64 KiB of UTF-8 text: a title of this many characters is the longest a line can carry.
     const QString longest(LongestValue / 3 - 4, u'长');
     QTest::newRow("M3U: the longest title, and a longer one")
         << (u"#EXTINF:-1,"_s + longest + u"\nhttp://k/\n#EXTINF:-1,长"_s + longest + u"\nhttp://l/\n"_s).toUtf8()
-        << QStringList{u"2: "_s + longest + u" | http://k/ | -"_s, u"4:  | http://l/ | -"_s, u"3!"_s};
+        << QStringList{u"2: "_s + longest + u" | http://k/ | -"_s, u"3!"_s, u"4!"_s};
     QTest::newRow("M3U: a last line too long, without a line break")
         << "http://a/\n"_ba + QByteArray(LongestValue + 1, 'x') << QStringList{u"1:  | http://a/ | -"_s, u"2!"_s};
     QTest::newRow("PLS: an address longer than a line can be")
@@ -253,12 +262,72 @@ std::vector<Catalogue::Station> randomStations(QRandomGenerator& random, Format 
         const QString category = random.bounded(4) == 0   ? Catalogue::SlotNames[random.bounded(9)]
                                  : random.bounded(4) == 0 ? u" "_s
                                                           : randomText(random, random.bounded(12));
-        stations.push_back({category, name, u"http://s%1.example/"_s.arg(i) + randomText(random, random.bounded(20))});
+        QString address = u"http://s%1.example/"_s.arg(i) + randomText(random, random.bounded(20));
+        // In M3U an address's "|Name=value" is the player's header suffix, kept apart from the address.
+        if (format == Format::M3u)
+            address.replace(u'|', u"%7C"_s);
+        stations.push_back({category, name, address});
     }
     return stations;
 }
 
 } // namespace
+
+// A published IPTV list as players and guides read it: the list's guide address, each channel's guide keys, logo,
+// number and catch-up, its player options and the address's header suffix. group-title is written last.
+void TestFormats::iptvList_importsAndExportsBackEqual() {
+    const QByteArray list =
+        "#EXTM3U url-tvg=\"http://epg.example/guide.xml.gz\" x-tvg-url=\"http://epg.example/guide.xml.gz\"\n"
+        "#EXTINF:-1 tvg-id=\"CCTV1.cn\" tvg-name=\"CCTV-1\" tvg-logo=\"http://logo.example/1.png\" tvg-chno=\"1\" "
+        "catchup=\"default\" catchup-days=\"7\" group-title=\"国内电视\",CCTV-1 综合\n"
+        "#EXTVLCOPT:http-user-agent=Mozilla/5.0 (X11; Linux x86_64)\n"
+        "#EXTVLCOPT:http-referrer=http://www.example.cn/\n"
+        "http://live.example/cctv1/index.m3u8\n"
+        "#EXTINF:-1 tvg-id=\"Phoenix.hk\" tvg-logo=\"http://logo.example/p.png\" group-title=\"港台电视\",凤凰卫视\n"
+        "http://live.example/phoenix.m3u8|User-Agent=Kodi/20.0 (X11)&Referer=http://hk.example/a%26b\n"
+        "#EXTINF:-1 group-title=\"海外电视\",BBC World\n"
+        "http://bbc.example/live.m3u8\n"_ba;
+    TestProgramDir dir;
+    dir.changeCatalogue(u"DELETE FROM radio"_s);
+    Database catalogue = Catalogue::openConnection();
+    QBuffer file;
+    file.setData(list);
+    file.open(QIODevice::ReadOnly);
+    InputBlocks input(file, u"list"_s);
+    QCOMPARE(importPlaylists(catalogue, {playlistFile(input)}).added, 3);
+
+    const std::vector<Catalogue::AttributedStation> stored = Catalogue::attributedStations(catalogue);
+    QCOMPARE(stored[1].station.address, u"http://live.example/phoenix.m3u8"_s);
+    using Catalogue::HttpHeaders;
+    QCOMPARE(httpHeaders(stored[0].attributes),
+             (HttpHeaders{u"Mozilla/5.0 (X11; Linux x86_64)"_s, u"http://www.example.cn/"_s}));
+    QCOMPARE(httpHeaders(stored[1].attributes), (HttpHeaders{u"Kodi/20.0 (X11)"_s, u"http://hk.example/a&b"_s}));
+    QCOMPARE(valueOf(stored[0].attributes, Catalogue::AttributeSource::M3u, u"tvg-id"), u"CCTV1.cn"_s);
+    QCOMPARE(valueOf(stored[2].attributes, Catalogue::AttributeSource::M3uList, u"url-tvg"),
+             u"http://epg.example/guide.xml.gz"_s);
+    QCOMPARE(write(Format::M3u, stored), list);
+}
+
+void TestFormats::plsAndXspf_keepTheirEntrysOtherFields() {
+    using Catalogue::AttributeSource;
+    const QByteArray pls = "[playlist]\nFile1=http://a/\nTitle1=A\nGroup1=G\nLength1=300\nLogo1=http://l/a.png\n"
+                           "NumberOfEntries=1\nVersion=2\n"_ba;
+    const Entry fromPls = read(pls).entries.at(0);
+    QCOMPARE(fromPls.attributes, (Catalogue::Attributes{{AttributeSource::Pls, u"Length"_s, u"300"_s},
+                                                        {AttributeSource::Pls, u"Logo"_s, u"http://l/a.png"_s}}));
+    QCOMPARE(write(Format::Pls, {{stationOf(fromPls, std::nullopt), fromPls.attributes}}), pls);
+
+    const QByteArray xspf = R"(<playlist xmlns="http://xspf.org/ns/0/" version="1"><trackList><track>
+        <location>http://a/</location><creator>Radio A</creator><image>http://l/a.png</image>
+        <meta rel="http://example.org/rating">5</meta><extension application="x"><y>z</y></extension>
+        </track></trackList></playlist>)"_ba;
+    const Entry fromXspf = read(xspf).entries.at(0);
+    const Catalogue::Attributes fields{{AttributeSource::Xspf, u"creator"_s, u"Radio A"_s},
+                                       {AttributeSource::Xspf, u"image"_s, u"http://l/a.png"_s},
+                                       {AttributeSource::Xspf, u"meta:http://example.org/rating"_s, u"5"_s}};
+    QCOMPARE(fromXspf.attributes, fields);
+    QCOMPARE(read(write(Format::Xspf, {{stationOf(fromXspf, std::nullopt), fields}})).entries.at(0).attributes, fields);
+}
 
 void TestFormats::exportThenImport_givesTheSameStationsInTheSameOrder_data() {
     QTest::addColumn<int>("format");

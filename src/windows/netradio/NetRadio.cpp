@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QNetworkAccessManager>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -208,7 +209,8 @@ void net::connectHandlers() {
 void net::Form_Load() {
     setBackColor(forms_.form(FormName::Form1).BackColor());
     connection_ = Catalogue::openConnection();
-    listSubscriptions();
+    // The window shows first; its lists follow at once.
+    QTimer::singleShot(0, this, &net::listSubscriptions);
 }
 
 // A label button with the keyboard in it is framed, and Space or Enter clicks it.
@@ -357,7 +359,6 @@ void net::checkCategory() {
         try {
             Database catalogue = Catalogue::openConnection();
             catalogue.setBusyWait(std::chrono::seconds(30));
-            HealthTable::create(catalogue);
             StationPages pages(catalogue, category);
             const qint64 total = pages.count();
             CheckRun run([&] { return pages.next(CheckPage); }, {});

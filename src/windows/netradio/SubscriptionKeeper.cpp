@@ -5,7 +5,9 @@
 #include "sqlite/Statement.h"
 #include "windows/forms/InternetTexts.h"
 
+#include <QDeadlineTimer>
 #include <QNetworkAccessManager>
+#include <QThread>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -27,10 +29,23 @@ std::chrono::seconds intervalFromEnvironment() {
     return ok && seconds > 0 ? std::chrono::seconds(seconds) : Day;
 }
 
+// The catalogue's write lock keeps the windows from reading only while a transaction commits, not while it builds:
+// its pages stay in memory until the commit instead of spilling to the file, which would lock readers out early.
+// Opening reads the schema, which waits as briefly as a window does: on a thread of its own it asks again.
 Database backgroundConnection() {
-    Database catalogue = Catalogue::openConnection();
-    catalogue.setBusyWait(BusyWait);
-    return catalogue;
+    const QDeadlineTimer deadline(BusyWait);
+    for (;;) {
+        try {
+            Database catalogue = Catalogue::openConnection();
+            catalogue.setBusyWait(BusyWait);
+            catalogue.execute(u"PRAGMA cache_size = -262144; PRAGMA cache_spill = OFF"_s);
+            return catalogue;
+        } catch (const BusyError&) {
+            if (deadline.hasExpired())
+                throw;
+            QThread::msleep(100);
+        }
+    }
 }
 
 // Downloads on the worker's thread, stopped by the job's cancel.
