@@ -88,10 +88,12 @@ QHash<qint64, Attempt> attempts(Database& catalogue) {
     return found;
 }
 
-std::vector<HeldStation> stationsOf(Database& catalogue, qint64 subscription) {
-    Statement rows(catalogue, u"SELECT r.rowid, r.类别, r.名称, r.网址 FROM subscription_entry e "
-                              "JOIN radio r ON r.rowid = e.station WHERE e.subscription = ? ORDER BY r.rowid"_s);
+std::vector<HeldStation> stationsOf(Database& catalogue, qint64 subscription, int atMost) {
+    Statement rows(catalogue,
+                   u"SELECT r.rowid, r.类别, r.名称, r.网址 FROM subscription_entry e "
+                   "JOIN radio r ON r.rowid = e.station WHERE e.subscription = ? ORDER BY r.rowid LIMIT ?"_s);
     rows.bind(1, subscription);
+    rows.bind(2, atMost);
     std::vector<HeldStation> held;
     while (rows.step())
         held.push_back({rows.integer(0), {rows.text(1), rows.text(2), rows.text(3)}});

@@ -47,11 +47,11 @@ void recordAttempt(Database& catalogue, qint64 subscription, const Attempt& atte
 // By subscription; without the table, none.
 QHash<qint64, Attempt> attempts(Database& catalogue);
 
-// The stations of a subscription the catalogue still holds, in catalogue order, each with its row.
+// The first `atMost` stations of a subscription that the catalogue still holds, in catalogue order, each with its row.
 struct HeldStation {
     qint64 row;
     Catalogue::Station station;
 };
-std::vector<HeldStation> stationsOf(Database& catalogue, qint64 subscription);
+std::vector<HeldStation> stationsOf(Database& catalogue, qint64 subscription, int atMost);
 
 } // namespace Subscriptions

@@ -44,14 +44,22 @@ desktop_start_display || fail "the virtual X server could not start"
 desktop_start_program "$program" "$seed" "$settings" || fail "the program did not start"
 xdotool windowfocus --sync "$desktop_main" key n
 window=$(desktop_window_sized "WIDTH == 6600 / 15 + 2 && HEIGHT == 8220 / 15 + 2") || fail "N did not open 网络电台"
+# Clicks at (X, Y) twips in 网络电台's client area, wherever the screen let it open.
+click_net() {
+    # shellcheck disable=SC2034 # set by xdotool's --shell output
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 1 + $1 / 15)) $((Y + 1 + $2 / 15)) click 1
+    sleep 0.4
+}
 
 # 搜索电台: the search box has the keyboard; two results of three chosen go into 海外广播.
 desktop_type jazz
 xdotool key Return
 sleep 1
-desktop_click net 1500 1680 # the first result (the list begins at 1560 twips, a line is 16 pixels)
+click_net 1500 1680 # the first result (the list begins at 1560 twips, a line is 16 pixels)
 xdotool keydown ctrl
-desktop_click net 1500 2160 # ... and the third
+click_net 1500 2160 # ... and the third
 xdotool keyup ctrl
 xdotool key alt+a
 wait_for "SELECT group_concat(名称, '|') FROM radio WHERE 类别 = '海外广播' AND 名称 LIKE '%Test'" \
@@ -74,7 +82,7 @@ done
 # 订阅: subscribed from the window; the list changes; the daily update brings the change and says so.
 xdotool windowfocus --sync "$desktop_main" key n
 sleep 0.3
-desktop_click net 2000 6150 # the address box
+click_net 2000 6150 # the address box
 desktop_type_over "${address}news.m3u"
 xdotool key alt+d
 wait_for "SELECT 网址 FROM radio WHERE 名称 = '订阅新闻台'" "http://127.0.0.1:1/first" || fail "the subscription brought nothing"
@@ -85,14 +93,15 @@ wait_for "SELECT outcome FROM subscription_attempt" "新增 0 个，变更 1 个
     fail "the update's report: $(db "SELECT outcome FROM subscription_attempt")"
 
 # A check of 个性电视 from the window finds the subscribed station dead; the window marks it.
-desktop_click net 4800 6150 # the category box
+click_net 4800 6150 # the category box
 desktop_type_over 个性电视
 xdotool key alt+k
 wait_for "SELECT result FROM station_health h JOIN radio r ON r.rowid = h.station WHERE r.名称 = '订阅新闻台'" refused ||
     fail "the check found no dead station: $(db "SELECT * FROM station_health")"
 sleep 1
 if [ -n "$picture" ]; then
-    xdotool mousemove "$(desktop_spot net 1200 6800 | cut -d' ' -f1)" "$(desktop_spot net 1200 6800 | cut -d' ' -f2)"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 1 + 1200 / 15)) $((Y + 1 + 6800 / 15)) # the dead station, for its tooltip
     sleep 1.5
     /usr/bin/import -window root -crop "$(desktop_program_bounds)" "$picture"
 fi

@@ -123,14 +123,14 @@ desktop_run() {
 
 # Window designs measure in twips, 15 to a pixel; controls count from the client area, one border pixel in.
 # The TV panel (5175 twips wide) docks left of the main window, the radio panel and the appearance panel right of
-# its 2175 twips (网络电台 too), the preset editor (2175 twips wide) left. Prints the screen pixel of (X, Y) twips in WINDOW as
+# its 2175 twips, the preset editor (2175 twips wide) left. Prints the screen pixel of (X, Y) twips in WINDOW as
 # "X Y".
 desktop_spot() {
     local x=$(($2 / 15)) y=$(($3 / 15)) left
     case "$1" in
     main) left=$DESKTOP_MAIN_X ;;
     tv) left=$((DESKTOP_MAIN_X - 5175 / 15 - 2)) ;;
-    radio | setup | net) left=$((DESKTOP_MAIN_X + 2175 / 15 + 2)) ;;
+    radio | setup) left=$((DESKTOP_MAIN_X + 2175 / 15 + 2)) ;;
     presets) left=$((DESKTOP_MAIN_X - 2175 / 15 - 2)) ;;
     *) echo "no window $1" >&2; return 1 ;;
     esac

@@ -53,7 +53,7 @@ void openNetRadio(Forms& forms) {
     if (const QScreen* screen = window.screen(); screen && !placed) {
         const QRect room = screen->availableGeometry();
         window.move(std::clamp(window.x(), room.left(), std::max(room.left(), room.right() - window.width())),
-                    window.y());
+                    std::clamp(window.y(), room.top(), std::max(room.top(), room.bottom() - window.height())));
     }
     window.Show();
     window.activateWithFocus();

@@ -28,6 +28,8 @@ constexpr int SearchLimit = 200;
 constexpr std::chrono::seconds SearchTimeout{15};
 constexpr int CheckPage = 64;
 const QString OwnGroups = u"列表自带的分组"_s;
+// The stations of a subscription listed at most: a list of a hundred thousand is read in the panels, not here.
+constexpr int StationsShown = 1000;
 
 QStringList categoriesAndSlots() {
     using namespace Catalogue::Categories;
@@ -125,7 +127,7 @@ net::net(Forms& forms, SubscriptionKeeper& keeper)
       addressBox(*this, "addressBox", 780, 6000, 2900, 300),
       followIntoLabel(*this, "followIntoLabel", 3800, 6060, 540, 180, u"类别："_s),
       followIntoBox(*this, "followIntoBox", 4340, 6000, 1300, 300, OwnGroups, QStringList{OwnGroups} + categoriesAndSlots()),
-      subscribeButton(*this, "subscribeButton", 5760, 6060, 720, 180, u"添加订阅"_s),
+      subscribeButton(*this, "subscribeButton", 5700, 6060, 720, 180, u"添加订阅"_s),
       updateButton(*this, "updateButton", 240, 6420, 720, 180, u"立即更新"_s),
       updateAllButton(*this, "updateAllButton", 1080, 6420, 720, 180, u"全部更新"_s),
       unsubscribeButton(*this, "unsubscribeButton", 1920, 6420, 720, 180, u"取消订阅"_s),
@@ -397,17 +399,17 @@ void net::listSubscriptions() {
         const std::optional<qint64> chosen = chosenSubscription();
         const QHash<qint64, Subscriptions::Attempt> tried = Subscriptions::attempts(catalogue);
         std::vector<Lines::Line> lines;
-        subscriptionIds_.clear();
-        for (const Subscriptions::Subscription& s : Subscriptions::all(catalogue)) {
+        subscriptions_ = Subscriptions::all(catalogue);
+        for (const Subscriptions::Subscription& s : subscriptions_) {
             const auto attempt = tried.contains(s.id) ? std::optional(tried[s.id]) : std::nullopt;
             const QString text = subscriptionLine(s, attempt);
             lines.push_back({text, text, false});
-            subscriptionIds_.push_back(s.id);
         }
         followedLines_.setLines(std::move(lines));
-        const auto again = std::find(subscriptionIds_.begin(), subscriptionIds_.end(), chosen.value_or(-1));
-        followed.setCurrentIndex(followedLines_.index(
-            again == subscriptionIds_.end() ? 0 : static_cast<int>(again - subscriptionIds_.begin())));
+        const auto again = std::find_if(subscriptions_.begin(), subscriptions_.end(),
+                                        [&](const Subscriptions::Subscription& s) { return s.id == chosen; });
+        followed.setCurrentIndex(
+            followedLines_.index(again == subscriptions_.end() ? 0 : static_cast<int>(again - subscriptions_.begin())));
         listStationsOfChosen();
     } catch (const DbError& error) {
         followStatus.setCaption(dynamic_cast<const BusyError*>(&error) ? u"电台目录正被占用"_s : u"找不到电台目录"_s);
@@ -421,11 +423,16 @@ void net::listStationsOfChosen() {
         if (chosen) {
             Database& catalogue = Catalogue::opened(connection_);
             const QHash<qint64, HealthTable::Entry> dead = HealthTable::deadStations(catalogue, {});
-            for (const Subscriptions::HeldStation& held : Subscriptions::stationsOf(catalogue, *chosen)) {
+            for (const Subscriptions::HeldStation& held :
+                 Subscriptions::stationsOf(catalogue, *chosen, StationsShown)) {
                 const auto finding = dead.constFind(held.row);
                 const bool isDead = finding != dead.constEnd();
                 lines.push_back({held.station.name, isDead ? deadMark(*finding) : QString(), isDead});
             }
+            if (const int more = subscriptions_[static_cast<std::size_t>(followed.currentIndex().row())].stations -
+                                 static_cast<int>(lines.size());
+                more > 0)
+                lines.push_back({u"……还有 %1 个电台，在面板上可以看到"_s.arg(more), {}, false});
         }
     } catch (const DbError&) {
         followStatus.setCaption(u"电台目录正被占用"_s);
@@ -435,7 +442,7 @@ void net::listStationsOfChosen() {
 
 std::optional<qint64> net::chosenSubscription() const {
     const int row = followed.currentIndex().row();
-    if (row < 0 || row >= static_cast<int>(subscriptionIds_.size()))
+    if (row < 0 || row >= static_cast<int>(subscriptions_.size()))
         return std::nullopt;
-    return subscriptionIds_[static_cast<std::size_t>(row)];
+    return subscriptions_[static_cast<std::size_t>(row)].id;
 }

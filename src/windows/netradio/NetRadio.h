@@ -103,7 +103,7 @@ private:
     Worker searching_;
     Worker checking_;
     std::vector<Directory::Station> found_;
-    std::vector<qint64> subscriptionIds_;
+    std::vector<Subscriptions::Subscription> subscriptions_; // as followed lists them
     Lines resultLines_;
     Lines followedLines_;
     Lines stationLines_;
