@@ -115,6 +115,8 @@ public:
     bool operator==(const StationQuery&) const = default;
 
 private:
+    // A list of the query's stations reads them a page at a time.
+    friend class StationPages;
     StationQuery(QString condition, QString value) : condition_(std::move(condition)), value_(std::move(value)) {}
     // The query's condition with `also` added, as a WHERE clause.
     QString where(const QString& also = {}) const;

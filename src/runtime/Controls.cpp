@@ -203,6 +203,51 @@ Image::Image(Form& form, QAnyStringView name, int left, int top, int width, int 
     setScaledContents(true);
 }
 
+QVariant ListLines::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= count_)
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return source_ ? source_(index.row()) : lines_[index.row()];
+    return lineData ? lineData(index.row(), role) : QVariant();
+}
+
+QModelIndexList ListLines::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                 Qt::MatchFlags flags) const {
+    constexpr int searched = 1000;
+    if (!source_ || count_ <= searched)
+        return QAbstractListModel::match(start, role, value, hits, flags);
+    const QString text = value.toString();
+    for (int row = start.row(); row < std::min(count_, start.row() + searched); ++row) {
+        if (data(index(row), role).toString().startsWith(text, Qt::CaseInsensitive))
+            return {index(row)};
+    }
+    return {};
+}
+
+void ListLines::setLines(const QStringList& lines) {
+    beginResetModel();
+    lines_ = lines;
+    source_ = nullptr;
+    count_ = static_cast<int>(lines.size());
+    endResetModel();
+}
+
+void ListLines::setSource(int count, Source source) {
+    beginResetModel();
+    lines_.clear();
+    source_ = std::move(source);
+    count_ = count;
+    endResetModel();
+}
+
+void ListLines::grow(int count) {
+    if (count <= count_)
+        return;
+    beginInsertRows({}, count_, count - 1);
+    count_ = count;
+    endInsertRows();
+}
+
 ListBox::ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height) : QListView(form.client()) {
     design(*this, name, left, top, width, height);
     setModel(&lines_);
@@ -217,6 +262,13 @@ ListBox::ListBox(Form& form, QAnyStringView name, int left, int top, int width, 
 
 QString ListBox::List(int index) const {
     return lines_.index(index).data().toString();
+}
+
+QStringList ListBox::lines() const {
+    QStringList all;
+    for (int index = 0; index < ListCount(); ++index)
+        all.append(List(index));
+    return all;
 }
 
 void ListBox::mousePressEvent(QMouseEvent* event) {
@@ -242,6 +294,13 @@ void ListBox::keyPressEvent(QKeyEvent* event) {
     userAction_ = false;
 }
 
+// Qt takes every key to the first line while none is selected; End goes to the last.
+QModelIndex ListBox::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveEnd && !currentIndex().isValid() && ListCount() > 0)
+        return lines_.index(ListCount() - 1);
+    return QListView::moveCursor(action, modifiers);
+}
+
 ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width, int height, const QString& text,
                    const QStringList& items)
     : QComboBox(form.client()) {
@@ -251,6 +310,7 @@ ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width
     // Completing typed text would choose a line for the user.
     setCompleter(nullptr);
     addItems(items);
+    view()->setTextElideMode(Qt::ElideMiddle);
     setEditText(text);
     // Qt reports as "activated" both a line chosen from the open list and what happens on the box itself: Enter on
     // a typed text that equals a line, the arrow keys, the wheel. Only the first is a choice.
@@ -258,6 +318,23 @@ ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width
         if (!onTheBox_)
             onClick(*this);
     });
+}
+
+// Qt widens the open list to its longest line; however long the lines, it stays a list beside its box. A line
+// shortened to fit gets its whole text as its tooltip, when the list opens: a box that is never opened measures
+// nothing.
+void ComboBox::showPopup() {
+    QComboBox::showPopup();
+    QWidget& popup = *view()->window();
+    const int widest = std::max(width(), fontMetrics().horizontalAdvance(u'国') * widestLine);
+    if (popup.width() > widest)
+        popup.resize(widest, popup.height());
+    const int room = view()->viewport()->width();
+    const QFontMetrics metrics = view()->fontMetrics();
+    for (int item = 0; item < count(); ++item) {
+        if (metrics.horizontalAdvance(itemText(item)) > room && !itemData(item, Qt::ToolTipRole).isValid())
+            setItemData(item, itemText(item), Qt::ToolTipRole);
+    }
 }
 
 void ComboBox::keyPressEvent(QKeyEvent* event) {

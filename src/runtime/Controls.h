@@ -3,13 +3,13 @@
 #include "runtime/Guard.h"
 #include "runtime/OleColor.h"
 
+#include <QAbstractListModel>
 #include <QComboBox>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <functional>
 #include <initializer_list>
 
@@ -103,18 +103,57 @@ public:
     Image(Form& form, QAnyStringView name, int left, int top, int width, int height, const QPixmap& picture);
 };
 
+// The lines of a list box: lines given whole, or a number of lines whose texts are asked for only when they are
+// shown, so that a list of a million lines holds the few on the screen. What else a line shows (its tooltip, its
+// colour) comes from the list box's lineData, asked likewise.
+class ListLines : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    // The text of the line at an index, asked when the line is shown or read.
+    using Source = std::function<QString(int index)>;
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : count_; }
+    // Asked for every line whenever the list lays its lines out: a million times for a million lines.
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override {
+        const bool line = row >= 0 && row < count_ && column == 0 && !parent.isValid();
+        return line ? createIndex(row, 0) : QModelIndex();
+    }
+    QVariant data(const QModelIndex& index, int role) const override;
+    // A typed letter looks for the next line that starts with it; among lines read as they are shown, only in the
+    // next thousand, which keeps a letter no line starts with from reading a million.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                          Qt::MatchFlags flags) const override;
+
+    void setLines(const QStringList& lines);
+    void setSource(int count, Source source);
+    // More lines at the end, of the same source: the selection stays.
+    void grow(int count);
+
+    std::function<QVariant(int index, int role)> lineData;
+
+private:
+    QStringList lines_;
+    Source source_;
+    int count_ = 0;
+};
+
 // Plain text lines in the order added, one selectable. Click runs whenever the user makes a line the selected
 // line, with the mouse or the keys that move through a list (arrows, Home, End, Page Up, Page Down), and when the
 // user clicks the selected line again or presses Enter on it; never when the list merely gets the focus. Every
-// line is one line of text high, so the list measures one line, not each of them: a hundred thousand lines show
-// at once.
+// line is one line of text high, so the list measures one line, not each of them, and a line's text is read only
+// when it is shown: a million lines list at once.
 class ListBox : public QListView {
     Q_OBJECT
 
 public:
     ListBox(Form& form, QAnyStringView name, int left, int top, int width, int height);
     // Replaces every line with these, at once: a whole result goes into the list in one call.
-    void setLines(const QStringList& lines) { lines_.setStringList(lines); }
+    void setLines(const QStringList& lines) { lines_.setLines(lines); }
+    // Replaces every line with `count` lines whose texts `source` gives as they come into view.
+    void showLines(int count, ListLines::Source source) { lines_.setSource(count, std::move(source)); }
+    // Lines the source has found since, added at the end.
+    void growLines(int count) { lines_.grow(count); }
     void Clear() { setLines({}); }
     int ListCount() const { return lines_.rowCount(); }
     int ListIndex() const { return currentIndex().row(); }
@@ -122,23 +161,29 @@ public:
     QString Text() const { return List(ListIndex()); }
     QString List(int index) const;
     // Every line, top to bottom.
-    QStringList lines() const { return lines_.stringList(); }
+    QStringList lines() const;
     void SetFocus() { setFocus(); }
 
     Handler<> onClick;
+    // What a line shows beside its text, by item role: a tooltip (Qt::ToolTipRole), a text colour
+    // (Qt::ForegroundRole). Asked only for the lines shown, and for a tooltip when the pointer rests on a line;
+    // an empty QVariant for nothing special.
+    void setLineData(std::function<QVariant(int index, int role)> provider) { lines_.lineData = std::move(provider); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
-    QStringListModel lines_;
+    ListLines lines_;
     bool userAction_ = false;
 };
 
 // An editable drop-down box: a text of its own and a list to choose from. Click runs when the user chooses a line
 // of the open list, with the mouse or the keys; typing is no choice, not even Enter on a text that equals a line,
-// nor are the arrow keys or the wheel on the closed box.
+// nor are the arrow keys or the wheel on the closed box. The open list is at most widestLine characters wide: a
+// longer line is shortened in the middle and shows whole in its tooltip.
 class ComboBox : public QComboBox {
     Q_OBJECT
 
@@ -150,6 +195,9 @@ public:
     void SetFocus() { setFocus(); }
 
     Handler<> onClick;
+
+    static constexpr int widestLine = 24;
+    void showPopup() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -90,6 +90,7 @@ private Q_SLOTS:
     void failingHandler_showsOneBox_andTheProgramRunsOn_data();
     void failingHandler_showsOneBox_andTheProgramRunsOn();
     void comboBox_choiceIsALineOfItsList_only();
+    void comboBox_tenThousandLongLines_openAsANarrowList();
     void messageBox_belongsToTheAskingWindow_aboveAll_inChinese_data();
     void messageBox_belongsToTheAskingWindow_aboveAll_inChinese();
     void buttonControl_tellsAScreenReaderWhatItIsAndDoes();
@@ -163,6 +164,20 @@ void TestControls::comboBox_choiceIsALineOfItsList_only() {
     QTest::keyClick(box.view(), Qt::Key_Down);
     QTest::keyClick(box.view(), Qt::Key_Return);
     QCOMPARE(chosen, QStringList({u"快速选台一"_s, u"快速选台二"_s}));
+}
+
+void TestControls::comboBox_tenThousandLongLines_openAsANarrowList() {
+    Window window;
+    window.showOnScreen();
+    QStringList lines;
+    for (int line = 0; line < 10000; ++line)
+        lines.append(u"类别 %1 "_s.arg(line) + QString(line % 100 * 50, u'长'));
+    ComboBox box(window, "Combo2", 120, 1900, 1500, 300, {}, lines);
+
+    box.showPopup();
+    QVERIFY(box.view()->window()->width() <= box.fontMetrics().horizontalAdvance(u'国') * ComboBox::widestLine);
+    QCOMPARE(box.itemData(9999, Qt::ToolTipRole).toString(), lines.last());
+    box.hidePopup();
 }
 
 void TestControls::messageBox_belongsToTheAskingWindow_aboveAll_inChinese_data() {

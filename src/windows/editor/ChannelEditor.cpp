@@ -18,6 +18,9 @@ namespace {
 // The background of the five text boxes, a shade lighter than any theme.
 constexpr OleColor BoxColour = 0xFAF8F8;
 
+// How long a search looks at names before the window answers other events again.
+constexpr std::chrono::milliseconds searchTurn(30);
+
 using Pictures::picture;
 
 } // namespace
@@ -110,6 +113,8 @@ void add::connectHandlers() {
     withPressEffect(Image4, u"修改电台"_s, [this] { Image4_MouseUp(); });
     withPressEffect(Image5, u"清空"_s, [this] { Image5_MouseUp(); });
     List1.onClick = {u"显示电台"_s, [this] { List1_Click(); }};
+    findingOn_.setSingleShot(true);
+    connect(&findingOn_, &QTimer::timeout, this, [this] { guarded(*this, u"搜索电台"_s, [this] { findMore(); }); });
     // Closed by the window system (Alt+F4), the editor goes as by its own close label.
     onCloseRequest = {u"关闭频道设置"_s, [this] { Label2_Click(); }};
 }
@@ -148,21 +153,33 @@ void add::Image2_MouseUp() {
 // Lists every station whose name contains the search text, and makes that search the one a change rewrites.
 void add::Image3_MouseUp() {
     List1.Clear();
-    lineStations_.clear();
+    found_.reset();
+    findingOn_.stop();
     if (Text3.Text().isEmpty())
         return;
     const StationQuery search = StationQuery::nameSearch(Text3.Text());
-    const int found = listStations(search);
+    found_ = StationPages::toFind(opened(connection_), search);
+    List1.showLines(0, [this](int line) { return found_->shownName(*connection_, line); });
+    findMore();
     currentQuery_ = search;
-    setCaption(u"总共找到"_s + QString::number(found) + u" 记录"_s);
 }
 
-// The names of the stations the query finds, in catalogue order, each line remembering its station's row.
-int add::listStations(const StationQuery& query) {
-    StationQuery::Names found = query.names(opened(connection_));
-    List1.setLines(found.names);
-    lineStations_ = std::move(found.rows);
-    return found.count;
+// Looks through the names a stretch at a time and adds what it found to the list, so that the first lines show at
+// once and the window answers while a search goes through millions of names. The caption counts what is found so
+// far, and says the total once every name has been looked at.
+void add::findMore() {
+    found_->findMore(*connection_, searchTurn);
+    // The list lays out all its lines anew whenever it grows: it grows at the first turn, whenever what was found
+    // has doubled since, and at the end.
+    if (List1.ListCount() == 0 || found_->lineCount() >= 2 * List1.ListCount() || found_->complete())
+        List1.growLines(found_->lineCount());
+    const QString count = QString::number(found_->stationCount());
+    if (found_->complete()) {
+        setCaption(u"总共找到"_s + count + u" 记录"_s);
+        return;
+    }
+    setCaption(u"已找到"_s + count + u" 记录，还在搜索……"_s);
+    findingOn_.start();
 }
 
 // Shows the station of the chosen line, which a change then rewrites: that very station, whatever other stations
@@ -170,8 +187,8 @@ int add::listStations(const StationQuery& query) {
 // shows as empty text.
 void add::List1_Click() {
     const HourglassPointer busy;
-    const qint64 row = lineStations_[static_cast<size_t>(List1.ListIndex())];
     Database& connection = opened(connection_);
+    const qint64 row = found_->line(connection, List1.ListIndex()).row;
     currentQuery_ = StationQuery::stationAt(row);
     const std::optional<Station> chosen = station(connection, row);
     if (!chosen) {

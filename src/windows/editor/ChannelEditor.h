@@ -1,13 +1,14 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/StationPages.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "sqlite/Database.h"
 #include "windows/forms/Forms.h"
 
+#include <QTimer>
 #include <optional>
-#include <vector>
 
 // The channel editor, in which stations are added, found by part of their name and changed. Its upper section adds
 // a station, its lower one finds stations and changes the name and web address of one of them; nothing in it
@@ -62,12 +63,13 @@ private:
     void Image4_MouseUp();
     void Image5_MouseUp();
     void List1_Click();
-    int listStations(const Catalogue::StationQuery& query);
+    void findMore();
 
     Forms& forms_;
     std::optional<Database> connection_;
     // What a change rewrites the first station of: the last search, or the station of the line chosen since.
     std::optional<Catalogue::StationQuery> currentQuery_;
-    // The row of the station each line of List1 shows, line by line.
-    std::vector<qint64> lineStations_;
+    // The stations of the last search, found a stretch at a time while findingOn_ runs; nothing before a search.
+    std::optional<Catalogue::StationPages> found_;
+    QTimer findingOn_;
 };

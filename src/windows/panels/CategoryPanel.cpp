@@ -2,10 +2,10 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/RecentStations.h"
+#include "catalogue/StationPages.h"
 #include "runtime/OnError.h"
 #include "runtime/Screen.h"
-
-#include <algorithm>
+#include "windows/forms/InternetTexts.h"
 
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
@@ -59,6 +59,14 @@ CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesig
     setAccessibleName(design.windowName);
     List1.setAccessibleName(design.listName);
     List1.onClick = {u"播放电台"_s, [this] { List1_Click(); }};
+    List1.setLineData([this](int line, int role) -> QVariant {
+        if (dead_.isEmpty() || (role != Qt::ForegroundRole && role != Qt::ToolTipRole))
+            return {};
+        const auto finding = dead_.constFind(rowOfLine(line));
+        if (finding == dead_.constEnd())
+            return {};
+        return role == Qt::ForegroundRole ? QVariant(deadLineColour()) : QVariant(deadMark(*finding));
+    });
 }
 
 // Docks beside the main window and opens the panel's own connection. A catalogue that cannot be opened is no
@@ -81,17 +89,21 @@ void CategoryPanel::Form_Load() {
     }
 }
 
-// Lists the stations whose category is the label's caption, in catalogue order. Any step that fails is passed
-// over: without a connection the list stays empty and the count label keeps its text, or says that another
-// program holds the catalogue. A station without a name cannot be listed but is counted.
+// Lists the stations whose category is the label's caption, in catalogue order: counted at once, their names read
+// as they come into view. Any step that fails is passed over: without a connection the list stays empty and the
+// count label keeps its text, or says that another program holds the catalogue. A station without a name cannot
+// be listed but is counted.
 void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     List1.Clear();
+    pages_.reset();
+    dead_.clear();
     listed_ = StationQuery::stationsOfCategory(label.Caption());
     resumeNext([&] {
         try {
-            const StationQuery::Names stations = listed_.names(opened(connection_));
-            List1.setLines(stations.names);
-            showCount(stations.count);
+            pages_ = Catalogue::StationPages::counted(opened(connection_), listed_);
+            List1.showLines(pages_->lineCount(), [this](int line) { return pages_->shownName(*connection_, line); });
+            showCount(pages_->stationCount());
+            markDead(label.Caption());
         } catch (const BusyError&) {
             Label9.setCaption(busyCatalogue);
         }
@@ -102,19 +114,28 @@ void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
 // station of that name among the stations of the listed category, in catalogue order. A name no station holds any
 // more clears the count label, which then no longer describes the list.
 void CategoryPanel::List1_Click() {
-    const std::optional<PlayableStation> station =
-        listed_.stationOf(opened(connection_), List1.Text(), occurrenceOfSelectedName());
+    Database& connection = opened(connection_);
+    const int occurrence = pages_ ? pages_->occurrence(connection, List1.ListIndex()) : 0;
+    const std::optional<PlayableStation> station = listed_.stationOf(connection, List1.Text(), occurrence);
     if (!station)
         Label9.setCaption(QString());
     Screen::setMousePointer(vbDefault);
     if (station)
-        playStation(*this, *connection_, *station);
+        playStation(*this, connection, *station);
 }
 
-// How many lines above the selected one carry the same name.
-int CategoryPanel::occurrenceOfSelectedName() const {
-    const QStringList lines = List1.lines();
-    return static_cast<int>(std::count(lines.begin(), lines.begin() + List1.ListIndex(), List1.Text()));
+// The marks are extra: a catalogue that cannot tell them now leaves the lines as they are.
+void CategoryPanel::markDead(const QString& category) {
+    try {
+        dead_ = HealthTable::deadStations(*connection_, category);
+    } catch (const DbError&) {
+        dead_.clear();
+    }
+}
+
+qint64 CategoryPanel::rowOfLine(int line) {
+    const Catalogue::StationPages::Line* shown = pages_ ? pages_->shown(*connection_, line) : nullptr;
+    return shown ? shown->row : 0;
 }
 
 void CategoryPanel::showCount(int count) {

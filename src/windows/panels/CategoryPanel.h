@@ -1,6 +1,8 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/StationPages.h"
+#include "health/HealthTable.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "sqlite/Database.h"
@@ -37,6 +39,9 @@ class CategoryPanel : public Form {
 
 public:
     void Form_Load() override;
+    // The station of a line the list shows, by its row; 0 for none. For what a line shows beside its name
+    // (ListBox::setLineData): the line's page is held, so this asks the catalogue nothing.
+    qint64 rowOfLine(int line);
 
     ListBox List1; // the stations of the category listed; a chosen line plays its station
     Label Label9;  // count line "总共有 n 个电台", or why the list is empty
@@ -50,7 +55,7 @@ private:
     void CategoryLabel_MouseUp(const Label& label);
     void List1_Click();
     void showCount(int count);
-    int occurrenceOfSelectedName() const;
+    void markDead(const QString& category);
 
     Forms& forms_;
     const PanelDesign& design_;
@@ -58,6 +63,11 @@ private:
     // The stations the list shows: those of the category last listed; the whole catalogue until then, while the
     // list is empty.
     Catalogue::StationQuery listed_ = Catalogue::StationQuery::allStations();
+    // The lines of the list, read as they are shown; nothing while the list is empty.
+    std::optional<Catalogue::StationPages> pages_;
+    // The listed category's stations that the last check found dead, by row: their lines are grey, with the finding
+    // as their tooltip. Read at each listing.
+    QHash<qint64, HealthTable::Entry> dead_;
 };
 
 // The radio panel, on the main window's right.

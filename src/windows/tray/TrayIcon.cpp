@@ -9,9 +9,23 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// How wide an entry's text may grow, in characters of the menu's font: a name of any length leaves the menu a
+// menu, not a band across the screen.
+constexpr int widestEntry = 32;
+
 // A menu takes "&" for the mark of a key; a station's name means it as itself.
 QString menuText(const QString& text) {
     return QString(text).replace(u'&', u"&&"_s);
+}
+
+// An entry that shows its text, shortened in the middle where it is too long, with the whole of it in its tooltip.
+QAction* addEntry(QMenu& menu, const QString& text) {
+    const QFontMetrics metrics(menu.font());
+    const QString shown = metrics.elidedText(text, Qt::ElideMiddle, metrics.horizontalAdvance(u'国') * widestEntry);
+    QAction* entry = menu.addAction(menuText(shown));
+    if (shown != text)
+        entry->setToolTip(text);
+    return entry;
 }
 
 } // namespace
@@ -23,6 +37,8 @@ TrayMenu::TrayMenu(Forms& forms) : forms_(forms), recent_(u"最近播放"_s) {
         connection_ = Catalogue::openConnection();
     } catch (const DbError&) {
     }
+    setToolTipsVisible(true);
+    recent_.setToolTipsVisible(true);
     connect(this, &QMenu::aboutToShow, this, &TrayMenu::fill);
 }
 
@@ -31,7 +47,8 @@ void TrayMenu::fill() {
     recent_.clear();
     Form1& main = forms_.get<Form1>(FormName::Form1);
     for (Image* button : main.quickSelectButtons())
-        addAction(menuText(describeSlot(connection_, button->ToolTipText())), button, &ButtonControl::click);
+        connect(addEntry(*this, describeSlot(connection_, button->ToolTipText())), &QAction::triggered, button,
+                &ButtonControl::click);
     addSeparator();
     std::vector<Catalogue::PlayableStation> played;
     try {
@@ -42,7 +59,7 @@ void TrayMenu::fill() {
     }
     for (const Catalogue::PlayableStation& station : played) {
         const QString name = station.name.isEmpty() ? station.address.toString() : station.name;
-        recent_.addAction(menuText(name), this, [this, row = station.row] { playRecent(row); });
+        connect(addEntry(recent_, name), &QAction::triggered, this, [this, row = station.row] { playRecent(row); });
     }
     recent_.setEnabled(!played.empty());
     addMenu(&recent_);

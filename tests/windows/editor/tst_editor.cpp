@@ -61,6 +61,7 @@ private Q_SLOTS:
     void droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox_data();
     void droppedLink_isImportedWhenAPlaylist_elseGoesIntoTheAddressBox();
     void everyControl_hasANameAndEveryButtonAKey();
+    void addedStation_isTheLastLineOfItsCategoryAtTheNextRelease();
 
 private:
     add& openEditor();
@@ -459,6 +460,29 @@ void TestEditor::everyControl_hasANameAndEveryButtonAKey() {
 
     QTest::keyClick(&editor.Text2, Qt::Key_W, Qt::ControlModifier);
     QVERIFY(!program->forms.isLoaded(FormName::add));
+}
+
+// A long list, whose last page was read before the station came: the next release of the category lists it.
+void TestEditor::addedStation_isTheLastLineOfItsCategoryAtTheNextRelease() {
+    program->dir.changeCatalogue(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 700) "
+                                 "INSERT INTO radio (类别, 名称, 网址) SELECT '个性广播', '台 ' || i, 'x' FROM n"_s);
+    program->start();
+    CategoryPanel& radio = program->radio();
+    radio.Show();
+    Mouse::click(categoryLabel(radio, u"个性广播"_s));
+    const int before = radio.List1.ListCount();
+    QTest::keyClick(&radio.List1, Qt::Key_End);
+    add& editor = openEditor();
+    QTest::keyClick(&editor.Combo1, Qt::Key_Backspace);
+    Keyboard::type(editor.Combo1, u"个性广播"_s);
+    Keyboard::type(editor.Text1, u"新来的台"_s);
+    Keyboard::type(editor.Text2, u"http://new.example/"_s);
+    Mouse::click(editor.Image1);
+
+    Mouse::click(categoryLabel(radio, u"个性广播"_s));
+    QCOMPARE(radio.List1.ListCount(), before + 1);
+    QCOMPARE(radio.List1.List(before), u"新来的台"_s);
+    QCOMPARE(radio.Label9.Caption(), u"总共有%1 个电台"_s.arg(before + 1));
 }
 
 QTEST_MAIN(TestEditor)

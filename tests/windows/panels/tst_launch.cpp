@@ -20,6 +20,7 @@ private Q_SLOTS:
     void renamedStation_clearsTheCountAndPlaysNothing();
     void keys_playEveryLineTheySelect_data();
     void keys_playEveryLineTheySelect();
+    void endThenUp_playsTheLastTwoLinesOfALongList();
     void addressesTheShellMayOpen_data();
     void addressesTheShellMayOpen();
     void withoutCatalogue_saysSoAndRunsOn();
@@ -131,6 +132,22 @@ void TestLaunch::keys_playEveryLineTheySelect() {
     for (int key : keys)
         QTest::keyClick(&radio.List1, Qt::Key(key));
     QCOMPARE(program->shell.files(), played);
+}
+
+// The lines of a long list are read as they come into view: End reads the last page first, Up the line before.
+void TestLaunch::endThenUp_playsTheLastTwoLinesOfALongList() {
+    program->dir.changeCatalogue(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 700) "
+                                 "INSERT INTO radio (类别, 名称, 网址) "
+                                 "SELECT '个性广播', '台 ' || i, 'http://s.example/' || i FROM n"_s);
+    Form2& radio = listed();
+    Mouse::chooseLine(radio.List1, 0);
+    program->shell.clear();
+
+    QTest::keyClick(&radio.List1, Qt::Key_End);
+    QTest::keyClick(&radio.List1, Qt::Key_Up);
+    QCOMPARE(program->shell.files(), QStringList({u"http://s.example/700"_s, u"http://s.example/699"_s}));
+    QCOMPARE(radio.List1.Text(), u"台 699"_s);
+    QCOMPARE(radio.Label9.Caption(), u"总共有700 个电台"_s);
 }
 
 void TestLaunch::addressesTheShellMayOpen_data() {

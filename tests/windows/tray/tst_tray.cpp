@@ -43,6 +43,7 @@ private Q_SLOTS:
     void menu_namesTheSlotsStationsNow_andPlaysASlotAsItsButtonDoes();
     void recentStations_listWhatWasPlayed_fromAnyWindow_newestFirst();
     void channelSettingsAndExit_doWhatTheirButtonsDo();
+    void longName_isShortenedInItsEntry_andWholeInItsTooltip();
     void click_hidesTheWindowsInFront_andBringsThemBack();
 
 private:
@@ -112,6 +113,22 @@ void TestTray::recentStations_listWhatWasPlayed_fromAnyWindow_newestFirst() {
     QVERIFY(program->boxes.boxes().size() == 1); // the refused play's
     open(tray->menu());
     QCOMPARE(texts(recent), QStringList{tv.List1.List(1)});
+}
+
+void TestTray::longName_isShortenedInItsEntry_andWholeInItsTooltip() {
+    const QString name = u"长"_s + QString(22000, u'x') + u"&尾"_s;
+    program->dir.changeCatalogue(u"UPDATE radio SET 名称 = '%1' WHERE 类别 = '快速选台二'"_s.arg(name));
+    Mouse::click(program->main().Image4);
+    TrayMenu& menu = tray->menu();
+    open(menu);
+
+    QVERIFY(menu.sizeHint().width() < 600);
+    QVERIFY(menu.recentStations().sizeHint().width() < 600);
+    QCOMPARE(menu.actions()[1]->toolTip(), u"快速选台二："_s + name);
+    QCOMPARE(menu.recentStations().actions().first()->toolTip(), name);
+    QVERIFY(menu.actions()[1]->text().endsWith(u"&&尾"_s));
+    menu.actions()[1]->trigger();
+    QCOMPARE(program->shell.files().size(), 2);
 }
 
 void TestTray::channelSettingsAndExit_doWhatTheirButtonsDo() {
