@@ -21,14 +21,8 @@ list() { # the list's one station's address
     printf '#EXTM3U\n#EXTINF:-1 tvg-id="n1" group-title="个性电视",订阅新闻台\n%s\n' "$1" >"$served/news.m3u"
 }
 list http://127.0.0.1:1/first
-"$serve" "$served" 90 >"$DESKTOP_WORK/server" &
-server=$!
-trap 'kill "$server" 2>/dev/null; desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT
-for _ in $(seq 50); do
-    [ -s "$DESKTOP_WORK/server" ] && break
-    sleep 0.1
-done
-address=$(head -n 1 "$DESKTOP_WORK/server")
+serve_folder "$serve" "$served" 90
+address=$served_at
 export VIMARO_DIRECTORY_SERVER=$address VIMARO_SUBSCRIPTION_INTERVAL=3
 db() { sqlite3 "$DESKTOP_WORK/program/tv.mdb" "$1"; }
 wait_for() { # SQL EXPECTED: up to 10 s for the query to give EXPECTED
