@@ -110,8 +110,8 @@ void SubscriptionKeeper::turn() {
         update(std::nullopt, true, {});
 }
 
-void SubscriptionKeeper::updateNow(std::optional<qint64> only, std::function<void(const Outcomes&)> done) {
-    update(only, false, std::move(done));
+void SubscriptionKeeper::updateNow(std::optional<qint64> only, const std::function<void(const Outcomes&)>& done) {
+    update(only, false, done);
 }
 
 bool SubscriptionKeeper::backedUp(QString& failure) {
@@ -124,7 +124,8 @@ bool SubscriptionKeeper::backedUp(QString& failure) {
     }
 }
 
-void SubscriptionKeeper::update(std::optional<qint64> only, bool dueOnly, std::function<void(const Outcomes&)> done) {
+void SubscriptionKeeper::update(std::optional<qint64> only, bool dueOnly,
+                                const std::function<void(const Outcomes&)>& done) {
     QString failure;
     if (!backedUp(failure)) {
         if (done)
@@ -197,7 +198,7 @@ void SubscriptionKeeper::update(std::optional<qint64> only, bool dueOnly, std::f
 }
 
 void SubscriptionKeeper::subscribe(const QString& address, const std::optional<QString>& category,
-                                   std::function<void(const Outcome&)> done) {
+                                   const std::function<void(const Outcome&)>& done) {
     QString failure;
     if (!backedUp(failure))
         return done({address, {}, failure});
@@ -228,7 +229,7 @@ void SubscriptionKeeper::subscribe(const QString& address, const std::optional<Q
     });
 }
 
-void SubscriptionKeeper::unsubscribe(qint64 subscription, std::function<void(const QString&)> done) {
+void SubscriptionKeeper::unsubscribe(qint64 subscription, const std::function<void(const QString&)>& done) {
     QString failure;
     if (!backedUp(failure))
         return done(failure);
@@ -254,7 +255,7 @@ void SubscriptionKeeper::unsubscribe(qint64 subscription, std::function<void(con
 }
 
 void SubscriptionKeeper::addStations(std::vector<Directory::Station> found, std::vector<int> picks,
-                                     const QString& category, std::function<void(const QString&, bool)> done) {
+                                     const QString& category, const std::function<void(const QString&, bool)>& done) {
     QString failure;
     if (!backedUp(failure))
         return done(failure, true);

@@ -33,13 +33,13 @@ public:
     std::chrono::seconds interval() const { return interval_; }
 
     // Updates one subscription, or all of them, now, whatever their last update.
-    void updateNow(std::optional<qint64> only, std::function<void(const Outcomes&)> done);
+    void updateNow(std::optional<qint64> only, const std::function<void(const Outcomes&)>& done);
     void subscribe(const QString& address, const std::optional<QString>& category,
-                   std::function<void(const Outcome&)> done);
-    void unsubscribe(qint64 subscription, std::function<void(const QString& failure)> done);
+                   const std::function<void(const Outcome&)>& done);
+    void unsubscribe(qint64 subscription, const std::function<void(const QString& failure)>& done);
     // Adds directory stations under the import's rules; `done` gets the report's text or why nothing was added.
     void addStations(std::vector<Directory::Station> found, std::vector<int> picks, const QString& category,
-                     std::function<void(const QString& report, bool failed)> done);
+                     const std::function<void(const QString& report, bool failed)>& done);
 
     bool busy() const { return worker_.busy(); }
 
@@ -51,7 +51,7 @@ Q_SIGNALS:
 
 private:
     void turn();
-    void update(std::optional<qint64> only, bool dueOnly, std::function<void(const Outcomes&)> done);
+    void update(std::optional<qint64> only, bool dueOnly, const std::function<void(const Outcomes&)>& done);
     // Before the first write of a run, on the window's thread: the day's backup, whose bookkeeping is the process's.
     bool backedUp(QString& failure);
 
