@@ -124,7 +124,7 @@ Playlists::ImportReport importFrom(const QString& catalogue, const QUrl& address
     Internet::Request request;
     request.address = address;
     request.playlist = true;
-    CommandLine::DownloadedList list(network, request, address.toString());
+    Internet::DownloadedList list(CommandLine::terminalFetch(network), request, address.toString());
     Database connection = Database::OpenDatabase(catalogue);
     return Playlists::importPlaylists(connection, {Playlists::playlistFile(list.input())});
 }

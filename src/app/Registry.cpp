@@ -7,6 +7,7 @@
 #include "windows/appearance/AppearancePanel.h"
 #include "windows/editor/ChannelEditor.h"
 #include "windows/mainwindow/MainWindow.h"
+#include "windows/netradio/NetRadio.h"
 #include "windows/panels/CategoryPanel.h"
 #include "windows/presets/PresetEditor.h"
 
@@ -53,6 +54,8 @@ Form* Registry::create(FormName name) {
         return new setup(*this);
     case FormName::yz:
         return new yz(*this);
+    case FormName::net:
+        return new net(*this, keeper_);
     }
     Q_UNREACHABLE();
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "windows/forms/Forms.h"
+#include "windows/netradio/SubscriptionKeeper.h"
 
 #include <QObject>
 #include <QPointer>
 #include <array>
 
-// Owns the six windows. A window is loaded at its first use and unloaded on request; when the last loaded
+// Owns the windows. A window is loaded at its first use and unloaded on request; when the last loaded
 // window is unloaded the program has nothing left to show, and `allUnloaded` tells it to end.
 class Registry : public QObject, public Forms {
     Q_OBJECT
@@ -26,6 +27,9 @@ public:
     // it and every window it has open come to the front.
     void bringToFront();
 
+    // Keeps the subscriptions up to date while the windows run.
+    SubscriptionKeeper& keeper() { return keeper_; }
+
 Q_SIGNALS:
     void unloaded(FormName name);
     void allUnloaded();
@@ -33,8 +37,9 @@ Q_SIGNALS:
 private:
     Form* create(FormName name);
 
-    std::array<Form*, 6> loaded_{};
-    std::array<bool, 6> loadFailed_{};
+    std::array<Form*, FormCount> loaded_{};
+    std::array<bool, FormCount> loadFailed_{};
     // Unloaded windows are destroyed once the event that unloaded them is over, as it may be one of theirs.
     std::vector<QPointer<Form>> leaving_;
+    SubscriptionKeeper keeper_;
 };

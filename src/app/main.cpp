@@ -115,6 +115,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&instance, &SingleInstance::comeForward, &forms, &Registry::bringToFront);
     QObject::connect(&forms, &Registry::allUnloaded, &app, &endWithoutLingering, Qt::QueuedConnection);
     forms.form(FormName::Form1).Show();
+    forms.keeper().start();
     std::optional<TrayIcon> tray;
     if (QSystemTrayIcon::isSystemTrayAvailable())
         tray.emplace(forms, [&forms] { forms.bringToFront(); });

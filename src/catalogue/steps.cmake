@@ -6,4 +6,5 @@ set(CATALOGUE_STEPS
     02-station-attributes.sql
     03-subscription-entries.sql
     04-player-settings.sql
-    05-programme-guides.sql)
+    05-programme-guides.sql
+    06-subscription-attempts.sql)

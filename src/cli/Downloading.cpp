@@ -4,7 +4,6 @@
 #include "desktop/Interrupt.h"
 
 #include <QCommandLineParser>
-#include <QCryptographicHash>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -52,25 +51,8 @@ Internet::Answer download(QNetworkAccessManager& network, const Internet::Reques
     return answer;
 }
 
-DownloadedList::DownloadedList(QNetworkAccessManager& network, Internet::Request request, const QString& name)
-    : name_(name) {
-    if (!file_.open())
-        throw Internet::FetchError(Internet::FetchError::Kind::Network,
-                                   u"cannot keep the download of %1: %2"_s.arg(name, file_.errorString()));
-    request.saveTo = &file_;
-    answer_ = download(network, request);
-}
-
-QByteArray DownloadedList::digest() {
-    file_.seek(0);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file_);
-    return hash.result().toHex();
-}
-
-Playlists::InputBlocks& DownloadedList::input() {
-    file_.seek(0);
-    return input_.emplace(file_, name_);
+Internet::Fetch terminalFetch(QNetworkAccessManager& network) {
+    return [&network](const Internet::Request& request) { return download(network, request); };
 }
 
 } // namespace CommandLine

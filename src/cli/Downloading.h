@@ -1,13 +1,11 @@
 #pragma once
 
 #include "internet/Download.h"
-#include "playlists/Input.h"
+#include "internet/DownloadedList.h"
 
 #include <QCommandLineOption>
-#include <QTemporaryFile>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <optional>
 
 class QCommandLineParser;
@@ -28,24 +26,8 @@ std::optional<std::chrono::milliseconds> timeout(const QCommandLineParser& parse
 // Downloads with a progress line of the bytes on a terminal; Ctrl+C cancels it. Throws FetchError.
 Internet::Answer download(QNetworkAccessManager& network, const Internet::Request& request);
 
-// A playlist downloaded into a temporary file as it arrived, so that a list as large as the limit is read from disk
-// block by block as a file is, and memory stays the same whatever its size.
-class DownloadedList {
-public:
-    DownloadedList(QNetworkAccessManager& network, Internet::Request request, const QString& name);
-
-    const Internet::Answer& answer() const { return answer_; }
-    // The list from its first byte, each call anew.
-    Playlists::InputBlocks& input();
-    // SHA-256 of the list, in hex: what a subscription knows its last list by.
-    QByteArray digest();
-
-private:
-    QTemporaryFile file_;
-    QString name_;
-    Internet::Answer answer_;
-    std::optional<Playlists::InputBlocks> input_;
-};
+// The download of the commands, as a fetch for what downloads playlists.
+Internet::Fetch terminalFetch(QNetworkAccessManager& network);
 
 // Runs `work`, which waits in an event loop, with Ctrl+C calling `stop` instead of ending the process.
 void stoppableByCtrlC(const std::function<void()>& stop, const std::function<void()>& work);

@@ -82,23 +82,13 @@ std::optional<std::vector<int>> picked(const QString& numbers, int count) {
 
 // An address that cannot play (a file:, a javascript: …) is never added; the list above marked it.
 int add(const std::vector<Station>& stations, const std::vector<int>& picks, const QString& category) {
-    Playlists::PlaylistFile results{u"search result"_s, {}};
-    for (const int pick : picks) {
-        const Station& station = stations[static_cast<std::size_t>(pick - 1)];
-        if (isPlayable(station.address))
-            results.playlist.entries.push_back(
-                {station.name, station.address, std::nullopt, pick, std::nullopt, Directory::attributesOf(station)});
-    }
-    Playlists::ImportOptions options;
-    options.category = category;
     // Ctrl+C rolls the additions back, as it does an import's.
     const Interrupt interrupt;
-    options.cancel = &Interrupt::wasRequested();
     try {
         Database catalogue = openCatalogue();
         std::printf("\n");
         const Playlists::ImportReport report =
-            Playlists::importPlaylists(catalogue, {Playlists::playlistFile(std::move(results))}, options);
+            Directory::addStations(catalogue, stations, picks, category, &Interrupt::wasRequested());
         if (report.cancelled) {
             std::fprintf(stderr, "vimaro find: stopped by Ctrl+C; nothing was added, the catalogue is as it was\n");
             return Failed;

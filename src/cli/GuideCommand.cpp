@@ -167,7 +167,7 @@ int showStation(const QString& name, bool asJson) {
 
 bool updateGuides(Database& catalogue, const std::vector<Guide::Source>& sources) {
     QNetworkAccessManager network;
-    const auto fetch = [&](const Internet::Request& request) { return download(network, request); };
+    const Internet::Fetch fetch = terminalFetch(network);
     bool allCame = true;
     for (const Guide::Source& source : sources) {
         try {

@@ -110,7 +110,7 @@ struct GivenFiles {
     }
 
     std::deque<GivenFile> opened;
-    std::deque<DownloadedList> downloads;
+    std::deque<Internet::DownloadedList> downloads;
     std::vector<Playlists::ImportFile> files;
     bool onlyOldCatalogues = true;
 
@@ -122,7 +122,8 @@ private:
             request.address = QUrl(address.trimmed());
             request.timeout = downloadTime;
             request.playlist = true;
-            files.push_back(Playlists::playlistFile(downloads.emplace_back(network, request, address).input()));
+            files.push_back(
+                Playlists::playlistFile(downloads.emplace_back(terminalFetch(network), request, address).input()));
             return true;
         } catch (const Internet::FetchError& error) {
             // What is no list says so itself; "cannot download" would read as if the download had failed.

@@ -5,7 +5,7 @@
 #include "cli/Downloading.h"
 #include "desktop/Interrupt.h"
 #include "internet/GuideUpdate.h"
-#include "internet/Subscriptions.h"
+#include "internet/Refresh.h"
 #include "sqlite/Statement.h"
 
 #include <QCommandLineParser>
@@ -13,19 +13,12 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
+using Subscriptions::Downloaded;
 using Subscriptions::Subscription;
 
 namespace CommandLine {
 
 namespace {
-
-// A subscription's list as it was downloaded, on its way into the catalogue.
-struct Downloaded {
-    Subscription subscription;
-    std::unique_ptr<DownloadedList> list;
-    Subscriptions::Validators validators;
-    bool unchanged = false; // the server says so, or sent the list taken in last time
-};
 
 void say(std::FILE* stream, const QString& text) {
     print(stream, text + u'\n');
@@ -68,70 +61,16 @@ void printUpdate(const Subscriptions::Report& report) {
     listed(u"Removed:"_s, report.pruned, stationText);
 }
 
-// True when the list holds a station: an empty list is a broken server far more often than a list whose every
-// station went away.
-bool holdsStations(Playlists::InputBlocks& list) {
-    struct Found {};
-    try {
-        Playlists::read(list,
-                        {[](const Playlists::Entry&) { throw Found{}; }, [](const Playlists::UnreadableLine&) {}});
-    } catch (const Found&) {
-        return true;
-    }
-    return false;
-}
-
-// Downloads a subscription's list, asking with the validators of the last answer unless the whole list is needed.
-Downloaded downloadList(QNetworkAccessManager& network, const Subscription& subscription,
-                        std::chrono::milliseconds timeout, bool wholeList) {
-    Internet::Request request;
-    request.address = QUrl(subscription.address);
-    if (!wholeList) {
-        request.etag = subscription.etag;
-        request.lastModified = subscription.lastModified;
-    }
-    request.timeout = timeout;
-    request.playlist = true;
-    Downloaded downloaded{
-        subscription, std::make_unique<DownloadedList>(network, request, subscription.address), {}, false};
-    const Internet::Answer& answer = downloaded.list->answer();
-    downloaded.unchanged = answer.notModified;
-    if (downloaded.unchanged)
-        return downloaded;
-    downloaded.validators = {answer.etag, answer.lastModified, downloaded.list->digest()};
-    downloaded.unchanged = !wholeList && downloaded.validators.digest == subscription.digest;
-    if (!downloaded.unchanged && !holdsStations(downloaded.list->input()))
-        throw Internet::FetchError(
-            Internet::FetchError::Kind::NotAPlaylist,
-            u"%1: the list holds no stations now; its stations are left as they were"_s.arg(subscription.address));
-    return downloaded;
-}
-
-// New validators for the list taken in last time: kept, so that the next update is told "not modified".
-bool newValidators(const Downloaded& downloaded) {
-    const Subscriptions::Validators& given = downloaded.validators;
-    return downloaded.unchanged && !given.digest.isEmpty() &&
-           (given.etag != downloaded.subscription.etag || given.lastModified != downloaded.subscription.lastModified);
-}
-
-// Takes a downloaded list into the catalogue, and the guides its header names, inside the caller's transaction,
-// while an Interrupt lives: Ctrl+C
-// throws, and the transaction rolls back as the stack unwinds, where being ended would leave a hot journal.
-Subscriptions::Report takeIn(Database& catalogue, Downloaded& downloaded, bool prune) {
-    Subscriptions::Report report =
-        Subscriptions::update(catalogue, downloaded.subscription, Playlists::playlistFile(downloaded.list->input()),
-                              downloaded.validators, {prune, &Interrupt::wasRequested()});
-    if (report.import.cancelled)
-        throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"stopped by Ctrl+C"_s);
-    Guide::followList(catalogue, downloaded.subscription.id, Internet::guidesNamed(report.listAttributes));
-    return report;
-}
-
 // The guides of one subscription, or every guide.
 std::vector<Guide::Source> guidesOf(Database& catalogue, const std::optional<qint64>& subscription) {
     std::vector<Guide::Source> sources = Guide::sources(catalogue);
     std::erase_if(sources, [&](const Guide::Source& s) { return subscription && s.subscription != subscription; });
     return sources;
+}
+
+// Ctrl+C while lists are taken in rolls the transaction back, where being ended would leave a hot journal.
+Internet::FetchError stoppedByCtrlC() {
+    return {Internet::FetchError::Kind::Cancelled, u"stopped by Ctrl+C"_s};
 }
 
 void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscriptions::Report>& reports) {
@@ -194,15 +133,13 @@ int subscribe(const QStringList& arguments) {
         Subscription asked;
         asked.address = *address;
         std::vector<Downloaded> lists;
-        lists.push_back(downloadList(network, asked, *downloadTime, true));
+        lists.push_back(Subscriptions::downloadList(terminalFetch(network), asked, *downloadTime, true));
         const Interrupt interrupt;
-        // The address is recorded together with the stations of its list, or neither is.
-        Catalogue::backUpBeforeWriting();
-        Transaction transaction(catalogue);
-        Catalogue::createIndexes(catalogue);
-        lists[0].subscription = Subscriptions::subscribe(catalogue, *address, into);
-        const std::vector<Subscriptions::Report> reports{takeIn(catalogue, lists[0], false)};
-        transaction.commit();
+        const std::optional<Subscriptions::Report> report =
+            Subscriptions::subscribeTo(catalogue, lists[0], into, {false, &Interrupt::wasRequested()});
+        if (!report)
+            throw stoppedByCtrlC();
+        const std::vector<Subscriptions::Report> reports{*report};
         printReports(lists, reports);
         return updateGuides(catalogue, guidesOf(catalogue, lists[0].subscription.id)) ? Done : Failed;
     } catch (const std::exception& error) {
@@ -253,10 +190,11 @@ int updateSubscriptions(const QStringList& arguments) {
         bool allCame = true;
         for (const Subscription& subscription : subscriptions) {
             try {
-                Downloaded list = downloadList(network, subscription, *downloadTime, parser.isSet(prune));
+                Downloaded list = Subscriptions::downloadList(terminalFetch(network), subscription, *downloadTime,
+                                                              parser.isSet(prune));
                 if (list.unchanged)
                     say(stdout, printable(subscription.address) + u": unchanged"_s);
-                if (newValidators(list))
+                if (Subscriptions::newValidators(list))
                     refreshed.push_back(std::move(list));
                 else if (!list.unchanged)
                     lists.push_back(std::move(list));
@@ -270,15 +208,10 @@ int updateSubscriptions(const QStringList& arguments) {
         if (lists.empty() && refreshed.empty())
             return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && allCame ? Done : Failed;
         const Interrupt interrupt;
-        Catalogue::backUpBeforeWriting();
-        Transaction transaction(catalogue);
-        Catalogue::createIndexes(catalogue);
-        for (const Downloaded& list : refreshed)
-            Subscriptions::keepValidators(catalogue, list.subscription, list.validators);
-        std::vector<Subscriptions::Report> reports;
-        for (Downloaded& list : lists)
-            reports.push_back(takeIn(catalogue, list, parser.isSet(prune)));
-        transaction.commit();
+        const std::vector<Subscriptions::Report> reports =
+            Subscriptions::takeIn(catalogue, lists, refreshed, {parser.isSet(prune), &Interrupt::wasRequested()});
+        if (reports.size() < lists.size())
+            throw stoppedByCtrlC();
         printReports(lists, reports);
         return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && allCame ? Done : Failed;
     } catch (const std::exception& error) {

@@ -87,4 +87,16 @@ std::optional<Finding> lastFinding(Database& connection, qint64 station, const Q
     return Finding{*verdict, finding.text(1)};
 }
 
+QHash<qint64, Entry> deadStations(Database& connection, const QString& category) {
+    QHash<qint64, Entry> dead;
+    Statement table(connection, u"SELECT EXISTS (SELECT 1 FROM sqlite_master WHERE name = 'station_health')"_s);
+    if (!table.step() || table.integer(0) == 0)
+        return dead;
+    lastFindings(connection, category, [&](const Entry& entry) {
+        if (Verdicts::standing(entry.finding.verdict) == Standing::Dead)
+            dead.insert(entry.station.id, entry);
+    });
+    return dead;
+}
+
 } // namespace HealthTable

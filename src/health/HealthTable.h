@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -44,5 +45,9 @@ void lastFindings(Database& connection, const QString& category, const std::func
 
 // The last finding of a station, if it was made for the address it has now.
 std::optional<Finding> lastFinding(Database& connection, qint64 station, const QString& address);
+
+// Of those last findings, the ones that found a station dead, by the station's row: what the windows mark. None before
+// the first check.
+QHash<qint64, Entry> deadStations(Database& connection, const QString& category);
 
 } // namespace HealthTable

@@ -1,5 +1,6 @@
 #include "internet/Directory.h"
 
+#include "desktop/Shell.h"
 #include "runtime/HiddenText.h"
 
 #include <QDnsLookup>
@@ -234,6 +235,22 @@ QList<QUrl> Search::lookUpServers() {
         servers.append(server);
     }
     return servers;
+}
+
+Playlists::ImportReport addStations(Database& catalogue, const std::vector<Station>& found,
+                                    const std::vector<int>& picks, const QString& category,
+                                    const std::atomic_bool* cancel) {
+    Playlists::PlaylistFile results{u"search result"_s, {}};
+    for (const int pick : picks) {
+        const Station& station = found[static_cast<std::size_t>(pick - 1)];
+        if (isPlayable(station.address))
+            results.playlist.entries.push_back(
+                {station.name, station.address, std::nullopt, pick, std::nullopt, attributesOf(station)});
+    }
+    Playlists::ImportOptions options;
+    options.category = category;
+    options.cancel = cancel;
+    return Playlists::importPlaylists(catalogue, {Playlists::playlistFile(std::move(results))}, options);
 }
 
 } // namespace Directory

@@ -2,10 +2,12 @@
 
 #include "catalogue/StationAttributes.h"
 #include "internet/Download.h"
+#include "playlists/Import.h"
 
 #include <QList>
 #include <QObject>
 #include <QUrl>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -75,6 +77,13 @@ QStringList serversInEnvironment();
 
 // The addresses as directory servers; none when one of them is not a web address.
 std::optional<QList<QUrl>> asServers(const QStringList& addresses);
+
+// Adds the stations of `found` at the numbers `picks` (from 1, in the order given) into `category`, under the import's
+// rules: no station twice, no address that cannot play, all in one transaction after the day's backup; a cancel
+// rolls it back. The report counts the numbers where a playlist has lines. Throws DbError.
+Playlists::ImportReport addStations(Database& catalogue, const std::vector<Station>& found,
+                                    const std::vector<int>& picks, const QString& category,
+                                    const std::atomic_bool* cancel = nullptr);
 
 // One search of the directory: the servers given, or else those of the SRV record, asked in random order until
 // one answers. run() throws DirectoryError when none does, and FetchError when cancel() stopped it.

@@ -1,19 +1,14 @@
 #pragma once
 
+#include "catalogue/StationAttributes.h"
 #include "guide/Import.h"
-#include "internet/Download.h"
-#include "playlists/Playlist.h"
-
-#include <functional>
+#include "internet/DownloadedList.h"
 
 class Database;
 
 // A guide source brought up to date: its guide downloaded with the validators of the last answer, so that an
 // unchanged guide costs one request, and taken into the catalogue as its bytes arrive.
 namespace Internet {
-
-// How a download runs: with a progress line on a terminal, or quietly. Throws FetchError.
-using Fetch = std::function<Answer(const Request&)>;
 
 // Nothing when the server said the guide did not change. Throws FetchError, or GuideError after recording the
 // reason with the source (its previous guide stays), or DbError.

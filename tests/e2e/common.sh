@@ -39,3 +39,17 @@ handed_off() {
     done
     cat "$RECORD"
 }
+
+# Starts SERVE_STATIONS on the folder DIR for SECONDS, stopped with the test too, and sets $served_at to its address.
+serve_folder() {
+    "$1" "$2" "$3" >"$DESKTOP_WORK/server" &
+    local server=$!
+    # shellcheck disable=SC2064 # the server's id is fixed now
+    trap "kill $server 2>/dev/null; desktop_stop; rm -rf \"$DESKTOP_WORK\"" EXIT
+    for _ in $(seq 50); do
+        [ -s "$DESKTOP_WORK/server" ] && break
+        sleep 0.1
+    done
+    # shellcheck disable=SC2034 # read by the script that sources this file
+    served_at=$(head -n 1 "$DESKTOP_WORK/server")
+}

@@ -15,14 +15,8 @@ list() {
 }
 list http://list.example/1
 # The server ends by itself after a minute, and with the test when it ends sooner.
-"$serve" "$DESKTOP_WORK/lists" 60 >"$DESKTOP_WORK/server" &
-server=$!
-trap 'kill "$server" 2>/dev/null; desktop_stop; rm -rf "$DESKTOP_WORK"' EXIT
-for _ in $(seq 50); do
-    [ -s "$DESKTOP_WORK/server" ] && break
-    sleep 0.1
-done
-address="$(head -n 1 "$DESKTOP_WORK/server")news.m3u"
+serve_folder "$serve" "$DESKTOP_WORK/lists" 60
+address="${served_at}news.m3u"
 
 station() {
     sqlite3 "$DESKTOP_WORK/program/tv.mdb" "SELECT 名称 || ' ' || 网址 FROM radio WHERE 类别 = '海外电视' AND rowid =

@@ -42,6 +42,11 @@ setup::setup(Forms& forms)
                                                         480, 240 + 360 * int(index), 1455, 255,
                                                         themes[index].caption, themes[index].colour);
     // clang-format on
+    // A screen reader reads the theme's name as words, not letter by letter nor with the colour value it stores.
+    for (size_t index = 0; index < themes.size(); ++index) {
+        Option1[index]->setAccessibleName(QString(themes[index].caption).remove(u' '));
+        Option1[index]->setAccessibleDescription(u"颜色主题"_s);
+    }
     designCreditLine(Label3);
     withPressEffect(Label1, u"保存设置"_s, [this] { Label1_MouseUp(); });
     setAccessibleName(u"外观设置"_s);

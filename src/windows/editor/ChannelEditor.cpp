@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QShortcut>
 
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
@@ -99,6 +100,7 @@ void add::designForKeysAndScreenReaders() {
     Image4.setShortcut(Qt::ALT | Qt::Key_M);
     Image5.setShortcut(Qt::ALT | Qt::Key_X);
     Label2.setShortcut(Qt::CTRL | Qt::Key_W);
+    connect(new QShortcut(Qt::ALT | Qt::Key_N, this), &QShortcut::activated, this, [this] { openNetRadio(forms_); });
     connect(&Text3, &QLineEdit::returnPressed, &Image3, &ButtonControl::click);
 }
 

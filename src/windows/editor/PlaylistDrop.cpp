@@ -6,6 +6,7 @@
 #include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "windows/editor/ChannelEditor.h"
+#include "windows/forms/InternetTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,42 +38,12 @@ struct DroppedFile {
     Playlists::InputBlocks input;
 };
 
-// What went wrong with a download, in the user's words; the details stay in the server's.
-QString whyNot(const FetchError& error) {
-    switch (error.kind()) {
-    case FetchError::Kind::Certificate:
-        return u"服务器的证书不可信"_s;
-    case FetchError::Kind::Status:
-        return u"服务器拒绝了"_s;
-    case FetchError::Kind::TooLarge:
-        return u"文件太大"_s;
-    case FetchError::Kind::TimedOut:
-        return u"超时"_s;
-    case FetchError::Kind::Redirects:
-        return u"转向太多，或转向的不是网址"_s;
-    default:
-        return u"连不上"_s;
-    }
-}
-
 QString reportOf(const Playlists::ImportReport& report) {
     if (report.cancelled)
         return u"导入已取消，电台目录没有改变。"_s;
     if (report.playlists == 0)
         return u"拖进来的文件都不是播放列表，电台目录没有改变。"_s;
-    QString text = u"增加了 %1 个电台"_s.arg(report.added);
-    if (report.willNotPlay.count > 0)
-        text += u"（其中 %1 个的网址无法播放）"_s.arg(report.willNotPlay.count);
-    text += u"，%1 个原来就有"_s.arg(report.alreadyPresent);
-    if (report.unreadable.count > 0)
-        text += u"，%1 行读不懂"_s.arg(report.unreadable.count);
-    if (!report.hidden.empty()) {
-        QStringList categories;
-        for (const auto& [category, count] : report.hidden)
-            categories.append(u"%1（%2 个）"_s.arg(category).arg(count));
-        text += u"。这些类别不在任何面板或快速选台里，面板上看不到它们的电台：%1"_s.arg(categories.join(u"，"_s));
-    }
-    return text + u"。"_s;
+    return importSummary(report);
 }
 
 // Downloads a dropped link while the progress dialog shows its bytes; its cancel stops the download.

@@ -2,6 +2,9 @@
 
 #include "runtime/Module1.h"
 
+#include <QScreen>
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 void dockLeft(Form& panel, const Form& main) {
@@ -35,6 +38,25 @@ void paintTheme(Forms& forms, const ThemeColours& colours) {
         if (colours[window])
             forms.form(ThemedWindows[window]).setBackColor(*colours[window]);
     }
+    if (colours[0] && forms.isLoaded(FormName::net))
+        forms.form(FormName::net).setBackColor(*colours[0]);
+}
+
+// The window system's flags and ownership of the window are the main window's side windows' own; only the place is
+// chosen here, against the main window's right edge, at its first opening.
+void openNetRadio(Forms& forms) {
+    const bool placed = forms.isLoaded(FormName::net);
+    Form& window = forms.form(FormName::net);
+    if (!placed)
+        dockRight(window, forms.form(FormName::Form1));
+    // Beside the main window as far as the screen allows, never off it.
+    if (const QScreen* screen = window.screen(); screen && !placed) {
+        const QRect room = screen->availableGeometry();
+        window.move(std::clamp(window.x(), room.left(), std::max(room.left(), room.right() - window.width())),
+                    std::clamp(window.y(), room.top(), std::max(room.top(), room.bottom() - window.height())));
+    }
+    window.Show();
+    window.activateWithFocus();
 }
 
 void designCreditLine(Label& label) {

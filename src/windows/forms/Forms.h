@@ -7,8 +7,10 @@
 #include <array>
 #include <optional>
 
-// The six windows of the program, by their design names.
-enum class FormName { Form1, Form2, Form3, add, setup, yz };
+// The windows of the program: the six of the design, by their design names, and 网络电台 (net), which is built at its
+// first opening and never at start.
+enum class FormName { Form1, Form2, Form3, add, setup, yz, net };
+inline constexpr std::size_t FormCount = 7;
 
 // How a window reaches another: the first use of a window loads it and runs its load routine, as start-up
 // relies on. A window that has been unloaded is loaded afresh at its next use. Loading never throws: a load
@@ -44,13 +46,21 @@ void dragByHandle(Form& window, int button, Forms& forms);
 inline constexpr std::array<FormName, 6> ThemedWindows{FormName::Form1, FormName::Form2, FormName::Form3,
                                                        FormName::add,   FormName::setup, FormName::yz};
 
+// Every window, for what is done to all that are loaded.
+inline constexpr std::array<FormName, FormCount> AllWindows{
+    FormName::Form1, FormName::Form2, FormName::Form3, FormName::add, FormName::setup, FormName::yz, FormName::net};
+
 // A background colour for each of ThemedWindows, in that order; a window without one keeps the colour it has.
 using ThemeColours = std::array<std::optional<OleColor>, ThemedWindows.size()>;
 
-// Paints each window its colour of the theme; a window not loaded yet is loaded, hidden, to take it. The colours
+// Paints each window its colour of the theme; a window not loaded yet is loaded, hidden, to take it, except 网络电台,
+// which takes the main window's colour when it is built. The colours
 // are window colours already (toBackColor), so painting never stops half-way: whoever must change all windows or
 // none reads and converts every colour first.
 void paintTheme(Forms& forms, const ThemeColours& colours);
+
+// Opens 网络电台 beside the main window, or brings it to the front, with the keyboard in it.
+void openNetRadio(Forms& forms);
 
 // The credit line at the foot of the main window and of the appearance panel: one line of centred navy text.
 void designCreditLine(Label& label);

@@ -12,6 +12,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 
 using namespace Module1;
 using namespace Qt::StringLiterals;
@@ -115,6 +116,8 @@ void Form1::designForKeysAndScreenReaders() {
     Image6.setShortcut(Qt::CTRL | Qt::Key_Q);
     Label2.setShortcut(Qt::Key_S);
     Label3.setShortcut(Qt::Key_F1);
+    // 网络电台 has no button on the main window: its key opens it, or gives it the keyboard again.
+    connect(new QShortcut(Qt::Key_N, this), &QShortcut::activated, this, [this] { openNetRadio(forms_); });
     // The keys 1 to 9, on the keypad too.
     for (int slot = 0; slot < 9; ++slot) {
         Image& button = *quickSelectButtons()[slot];
@@ -216,8 +219,8 @@ void Form1::setStayOnTop(bool on) {
 
 void Form1::Image6_MouseUp() {
     exiting_ = true;
-    for (FormName window :
-         {FormName::Form2, FormName::Form3, FormName::Form1, FormName::setup, FormName::yz, FormName::add})
+    for (FormName window : {FormName::Form2, FormName::Form3, FormName::Form1, FormName::setup, FormName::yz,
+                            FormName::add, FormName::net})
         forms_.unload(window);
 }
 

@@ -6,6 +6,7 @@
 #include "playing/Playing.h"
 #include "runtime/OnError.h"
 #include "runtime/Screen.h"
+#include "windows/forms/InternetTexts.h"
 
 using namespace Qt::StringLiterals;
 using namespace Catalogue;
@@ -59,8 +60,18 @@ CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesig
     setAccessibleName(design.windowName);
     List1.setAccessibleName(design.listName);
     List1.onClick = {u"播放电台"_s, [this] { List1_Click(); }};
-    List1.setLineData(
-        [this](int line, int role) { return role == Qt::ToolTipRole ? programmeOfLine(line) : QVariant(); });
+    // A line's colour marks a station the last check found dead; its tooltip says what is on, and that finding.
+    List1.setLineData([this](int line, int role) -> QVariant {
+        if (role == Qt::ForegroundRole)
+            return deadEntryOfLine(line) ? QVariant(deadLineColour()) : QVariant();
+        if (role != Qt::ToolTipRole)
+            return {};
+        const QVariant programme = programmeOfLine(line);
+        const HealthTable::Entry* dead = deadEntryOfLine(line);
+        if (!dead)
+            return programme;
+        return programme.isValid() ? programme.toString() + u'\n' + deadMark(*dead) : deadMark(*dead);
+    });
 }
 
 // Docks beside the main window and opens the panel's own connection. A catalogue that cannot be opened is no
@@ -90,12 +101,14 @@ void CategoryPanel::Form_Load() {
 void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     List1.Clear();
     pages_.reset();
+    dead_.clear();
     listed_ = StationQuery::stationsOfCategory(label.Caption());
     resumeNext([&] {
         try {
-            pages_ = StationPages::counted(opened(connection_), listed_);
+            pages_ = Catalogue::StationPages::counted(opened(connection_), listed_);
             List1.showLines(pages_->lineCount(), [this](int line) { return pages_->shownName(*connection_, line); });
             showCount(pages_->stationCount());
+            markDead(label.Caption());
         } catch (const BusyError&) {
             Label9.setCaption(busyCatalogue);
         }
@@ -116,8 +129,24 @@ void CategoryPanel::List1_Click() {
         Playing::play(*this, connection, *station);
 }
 
+// The marks are extra: a catalogue that cannot tell them now leaves the lines as they are.
+void CategoryPanel::markDead(const QString& category) {
+    try {
+        dead_ = HealthTable::deadStations(*connection_, category);
+    } catch (const DbError&) {
+        dead_.clear();
+    }
+}
+
+const HealthTable::Entry* CategoryPanel::deadEntryOfLine(int line) {
+    if (dead_.isEmpty())
+        return nullptr;
+    const auto finding = dead_.constFind(rowOfLine(line));
+    return finding == dead_.constEnd() ? nullptr : &*finding;
+}
+
 qint64 CategoryPanel::rowOfLine(int line) {
-    const StationPages::Line* shown = pages_ ? pages_->shown(*connection_, line) : nullptr;
+    const Catalogue::StationPages::Line* shown = pages_ ? pages_->shown(*connection_, line) : nullptr;
     return shown ? shown->row : 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/StationPages.h"
+#include "health/HealthTable.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "sqlite/Database.h"
@@ -57,6 +58,8 @@ private:
     void showCount(int count);
     QString nameOfLine(int line);
     QVariant programmeOfLine(int line);
+    void markDead(const QString& category);
+    const HealthTable::Entry* deadEntryOfLine(int line);
 
     Forms& forms_;
     const PanelDesign& design_;
@@ -66,6 +69,9 @@ private:
     Catalogue::StationQuery listed_ = Catalogue::StationQuery::allStations();
     // The lines of the list, read as they are shown; nothing while the list is empty.
     std::optional<Catalogue::StationPages> pages_;
+    // The listed category's stations that the last check found dead, by row: their lines are grey, with the finding
+    // as their tooltip. Read at each listing.
+    QHash<qint64, HealthTable::Entry> dead_;
 };
 
 // The radio panel, on the main window's right.

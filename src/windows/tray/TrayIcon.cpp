@@ -120,6 +120,7 @@ void TrayMenu::fill() {
     fillPlayers();
     addMenu(&players_);
     addSeparator();
+    addAction(u"网络电台"_s, this, [this] { openNetRadio(forms_); });
     addAction(main.Label5.Caption(), &main.Label5, &ButtonControl::click);
     addAction(u"退出"_s, &main.Image6, &ButtonControl::click);
 }
@@ -193,7 +194,7 @@ void TrayIcon::Icon_Click() {
         return;
     }
     // Every window of the program, the main window among them.
-    for (FormName name : ThemedWindows) {
+    for (FormName name : AllWindows) {
         if (forms_.isLoaded(name) && forms_.form(name).isVisible()) {
             hidden_.push_back(name);
             forms_.form(name).hide();

@@ -16,8 +16,7 @@
 #include <optional>
 
 using namespace Qt::StringLiterals;
-using Catalogue::Station;
-using Stations = std::vector<Station>;
+using Stations = std::vector<Catalogue::Station>;
 
 Q_DECLARE_METATYPE(Stations)
 
@@ -154,7 +153,7 @@ void TestEditor::add_appendsTheBoxTextsExactly_everyTime() {
     Mouse::click(editor.Image1);
 
     QCOMPARE(program->boxes.prompts(), QStringList(2, name + u" 已增加！"_s));
-    QCOMPARE(stored(category), Stations(2, Station{category, name, address}));
+    QCOMPARE(stored(category), Stations(2, Catalogue::Station{category, name, address}));
     // 取消 empties the name and the address, never the category.
     Mouse::click(editor.Image2);
     QCOMPARE(editor.Text1.Text() + editor.Text2.Text(), QString());
@@ -362,7 +361,7 @@ void TestEditor::failure_saysWhyAndChangesNothing() {
     QCOMPARE(program->boxes.prompts(), QStringList{prompt});
     QCOMPARE(program->boxes.boxes().first().title, AppTitle);
     if (failure != Failure::NoCatalogue)
-        QCOMPARE(stored(), (Stations{Station{testCategory, u"败测台"_s, addressOf(0)}}));
+        QCOMPARE(stored(), (Stations{Catalogue::Station{testCategory, u"败测台"_s, addressOf(0)}}));
 }
 
 void TestEditor::close_thenChannelSettings_startsAfresh() {

@@ -1,6 +1,7 @@
 #include "guide/Guide.h"
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
+#include "windows/forms/InternetTexts.h"
 
 #include <QAccessible>
 #include <QTest>
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void listing_showsEveryNamedStationOfExactlyThatCategory();
     void sameCategoryTwice_isRebuiltWithNothingSelected();
     void stationAddedElsewhere_appearsAtTheNextRelease();
+    void deadStation_isGreyWithItsFinding_itsTextAndPlayUnchanged();
     void withoutCatalogue_listStaysEmptyAndCountKeepsItsText();
     void lockedCatalogue_isSaidQuietly_andTheNextReleaseTriesAgain();
     void altAndNumber_listsACategory_inANamedListThatReadsAsTheStations();
@@ -120,6 +122,32 @@ void TestPanels::stationAddedElsewhere_appearsAtTheNextRelease() {
     release(radio, u"个性广播"_s);
     QCOMPARE(radio.List1.lines(), QStringList{u"新来的台"_s});
     QCOMPARE(radio.Label9.Caption(), u"总共有1 个电台"_s);
+}
+
+// Of three stations the last check found dead, playing, and dead at an address since changed, only the first is marked.
+void TestPanels::deadStation_isGreyWithItsFinding_itsTextAndPlayUnchanged() {
+    program->addStation(u"个性广播"_s, u"死台"_s, u"http://dead.example/"_s);
+    program->addStation(u"个性广播"_s, u"活台"_s, u"http://alive.example/"_s);
+    program->addStation(u"个性广播"_s, u"改过的台"_s, u"http://moved.example/"_s);
+    const QString threeDaysAgo = QDateTime::currentDateTimeUtc().addDays(-3).toString(Qt::ISODate);
+    program->dir.changeCatalogue(
+        u"INSERT INTO station_health (station, address, time, result, detail) SELECT rowid, 网址, '%1', "
+        "CASE 名称 WHEN '活台' THEN 'plays' ELSE 'refused' END, '' FROM radio WHERE 类别 = '个性广播'; "
+        "UPDATE radio SET 网址 = 'http://new.example/' WHERE 名称 = '改过的台'"_s.arg(threeDaysAgo));
+    program->start();
+    Form2& radio = program->radio();
+    radio.Show();
+    release(radio, u"个性广播"_s);
+    QCOMPARE(radio.List1.lines(), QStringList({u"死台"_s, u"活台"_s, u"改过的台"_s}));
+    const auto line = [&](int row, int role) { return radio.List1.model()->index(row, 0).data(role); };
+    QCOMPARE(line(0, Qt::ForegroundRole).value<QColor>(), deadLineColour());
+    QCOMPARE(line(0, Qt::ToolTipRole).toString(), u"上次检查：无法连接（3 天前）"_s);
+    for (int row : {1, 2})
+        QVERIFY(!line(row, Qt::ForegroundRole).isValid() && !line(row, Qt::ToolTipRole).isValid());
+    const QPoint first = radio.List1.visualRect(radio.List1.model()->index(0, 0)).center();
+    QTest::mouseClick(radio.List1.viewport(), Qt::LeftButton, {}, first);
+    QCOMPARE(program->shell.calls().size(), 1);
+    QCOMPARE(program->shell.calls().first().file, u"http://dead.example/"_s);
 }
 
 void TestPanels::withoutCatalogue_listStaysEmptyAndCountKeepsItsText() {

@@ -76,11 +76,12 @@ void TestTray::cleanup() {
 // D-Bus without announcing that it opens it shows it as it is.
 void TestTray::menu_namesTheSlotsStationsNow_andPlaysASlotAsItsButtonDoes() {
     TrayMenu& menu = tray->menu();
-    QTRY_COMPARE(texts(menu).size(), 9 + 6);
+    QTRY_COMPARE(texts(menu).size(), 9 + 7);
     const QStringList shown = texts(menu);
     QCOMPARE(shown[1], u"快速选台二：A&&B 台"_s);
     QCOMPARE(shown[8], u"快速选台九：空"_s);
-    QCOMPARE(shown.mid(9), QStringList({u"-"_s, u"最近播放"_s, u"播放器"_s, u"-"_s, u"频道设置"_s, u"退出"_s}));
+    QCOMPARE(shown.mid(9),
+             QStringList({u"-"_s, u"最近播放"_s, u"播放器"_s, u"-"_s, u"网络电台"_s, u"频道设置"_s, u"退出"_s}));
     QVERIFY(!menu.recentStations().isEnabled());
 
     program->dir.changeCatalogue(u"UPDATE radio SET 名称 = '二台' WHERE 类别 = '快速选台二'"_s);
@@ -173,6 +174,10 @@ void TestTray::channelSettingsAndExit_doWhatTheirButtonsDo() {
     open(tray->menu());
     entry(tray->menu(), u"频道设置"_s)->trigger();
     QVERIFY(program->forms.form(FormName::add).isVisible());
+    // 网络电台 is built by its first opening, and goes with the others.
+    QVERIFY(!program->forms.isLoaded(FormName::net));
+    entry(tray->menu(), u"网络电台"_s)->trigger();
+    QVERIFY(program->forms.form(FormName::net).isVisible());
 
     QSignalSpy ended(&program->forms, &Registry::allUnloaded);
     entry(tray->menu(), u"退出"_s)->trigger();

@@ -1,0 +1,29 @@
+#include "internet/DownloadedList.h"
+
+#include <QCryptographicHash>
+
+using namespace Qt::StringLiterals;
+
+namespace Internet {
+
+DownloadedList::DownloadedList(const Fetch& fetch, Request request, const QString& name) : name_(name) {
+    if (!file_.open())
+        throw FetchError(FetchError::Kind::Network,
+                         u"cannot keep the download of %1: %2"_s.arg(name, file_.errorString()));
+    request.saveTo = &file_;
+    answer_ = fetch(request);
+}
+
+QByteArray DownloadedList::digest() {
+    file_.seek(0);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file_);
+    return hash.result().toHex();
+}
+
+Playlists::InputBlocks& DownloadedList::input() {
+    file_.seek(0);
+    return input_.emplace(file_, name_);
+}
+
+} // namespace Internet
