@@ -66,7 +66,7 @@ CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesig
             return deadEntryOfLine(line) ? QVariant(deadLineColour()) : QVariant();
         if (role != Qt::ToolTipRole)
             return {};
-        const QVariant programme = programmeOfLine(line);
+        QVariant programme = programmeOfLine(line);
         const HealthTable::Entry* dead = deadEntryOfLine(line);
         if (!dead)
             return programme;
