@@ -247,7 +247,11 @@ int now(const QStringList& arguments) {
     try {
         Database catalogue = openCatalogue();
         QJsonArray array;
-        for (const Guide::GuidedStation& station : Guide::onAir(catalogue, category, Guide::clockSeam())) {
+        const std::vector<Guide::GuidedStation> guided = Guide::onAir(catalogue, category, Guide::clockSeam());
+        // An empty answer on the terminal would read as a command that did nothing; --json stays exact.
+        if (guided.empty() && !parser.isSet(asJson))
+            say(stderr, u"No station has a programme guide now: vimaro guide sources lists the guides."_s);
+        for (const Guide::GuidedStation& station : guided) {
             const Guide::NowNext& onAir = station.onAir;
             if (parser.isSet(asJson)) {
                 array.append(QJsonObject{{u"station"_s, station.name},

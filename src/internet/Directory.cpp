@@ -183,7 +183,7 @@ std::vector<Station> Search::run() {
         if (cancelled_)
             throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"cancelled"_s);
         Internet::Download download(
-            network_, {searchAddress(server, query_), {}, {}, MaxAnswerBytes, timeout_, false, nullptr, {}, false});
+            network_, {searchAddress(server, query_), {}, {}, MaxAnswerBytes, timeout_, false, {}, false});
         stop_ = [&download] { download.cancel(); };
         const auto forget = qScopeGuard([this] { stop_ = nullptr; });
         try {

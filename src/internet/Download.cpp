@@ -193,10 +193,8 @@ void Download::take(const QByteArray& bytes) {
     head_ += bytes.first(std::min(bytes.size(), HeadBytes - head_.size()));
     if (request_.sink)
         give(bytes);
-    else if (!request_.saveTo)
+    else
         answer_.body += bytes;
-    else if (request_.saveTo->write(bytes) != bytes.size())
-        fail(FetchError::Kind::Network, u"cannot keep the download: %1"_s.arg(request_.saveTo->errorString()));
 }
 
 void Download::give(const QByteArray& bytes) {

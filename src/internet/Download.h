@@ -10,7 +10,6 @@
 #include <optional>
 #include <stdexcept>
 
-class QIODevice;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QSslError;
@@ -51,11 +50,8 @@ struct Request {
     // Stop at what is no list of stations (a stream, a web page, the playlist of one HLS or DASH station), before
     // a stream that never ends has used up the time.
     bool playlist = false;
-    // Where the body goes as it arrives, instead of into Answer::body: a list as large as the limit is then held on
-    // disk, not in memory.
-    QIODevice* saveTo = nullptr;
-    // Or the body is given here block by block as it arrives, and never held whole: Answer::body stays empty. What
-    // the sink throws ends the download and is thrown again by run().
+    // The body given here block by block as it arrives, and never held whole (into a file, or a reader): Answer::body
+    // stays empty. What the sink throws ends the download and is thrown again by run().
     std::function<void(QByteArrayView)> sink;
     // The timeout counts from the last bytes that came, not from the start: a large body takes as long as it needs.
     bool timeoutIsSilence = false;
@@ -64,7 +60,7 @@ struct Request {
 struct Answer {
     QUrl address; // where the body came from, after redirects
     bool notModified = false;
-    QByteArray body; // empty when the request gave saveTo
+    QByteArray body; // empty when the request gave a sink
     qint64 size = 0; // bytes of the body
     // The validators to ask with next time; empty where the server gave none, or none a program should keep.
     QByteArray etag;

@@ -10,7 +10,10 @@ DownloadedList::DownloadedList(const Fetch& fetch, Request request, const QStrin
     if (!file_.open())
         throw FetchError(FetchError::Kind::Network,
                          u"cannot keep the download of %1: %2"_s.arg(name, file_.errorString()));
-    request.saveTo = &file_;
+    request.sink = [this](QByteArrayView bytes) {
+        if (file_.write(bytes.data(), bytes.size()) != bytes.size())
+            throw FetchError(FetchError::Kind::Network, u"cannot keep the download: %1"_s.arg(file_.errorString()));
+    };
     answer_ = fetch(request);
 }
 
