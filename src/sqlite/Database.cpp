@@ -202,6 +202,9 @@ Statement::Statement(Database& connection, const QString& sql)
     // Preparing reads the schema, which another program's write may hold locked; what the statement does is known
     // only once it is prepared, so one that is no query waits as a write does meanwhile.
     waiting_->writing = !sql.trimmed().startsWith(u"SELECT"_s, Qt::CaseInsensitive);
+    // Once a wait has given up, the engine calls no handler again until a statement runs; a prepare that meets a
+    // lock would fail at once. Setting the handler again lets this one wait its full time.
+    sqlite3_busy_handler(db_, waitForLock, waiting_);
     const int prepared = sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &stmt_, nullptr);
     waiting_->writing = false;
     if (prepared != SQLITE_OK)

@@ -26,7 +26,7 @@ private Q_SLOTS:
     void transaction_landsOnlyWhenCommitted();
     void transactionFailingOnAFullDisk_leavesTheFileWholeAndNoJournal();
     void write_waitsForALockHeldAMoment_andSaysSo();
-    void lockHeldOn_isSaidInChinese();
+    void lockHeldOn_isSaidInChinese_andTheNextReadWaitsAgain();
 
 private:
     QStringList names(const QString& category);
@@ -126,15 +126,22 @@ void TestDatabase::write_waitsForALockHeldAMoment_andSaysSo() {
     QCOMPARE(told, Database::WriteWait);
 }
 
-void TestDatabase::lockHeldOn_isSaidInChinese() {
-    const CatalogueLock other = dir->lockCatalogue();
+// A statement that gave up waiting leaves the connection as patient as before for the next one.
+void TestDatabase::lockHeldOn_isSaidInChinese_andTheNextReadWaitsAgain() {
+    std::optional<CatalogueLock> other(dir->lockCatalogue());
     db->setBusyWait(std::chrono::milliseconds(0));
     try {
-        names(u"等测"_s);
+        Statement(*db, u"PRAGMA user_version"_s).step();
         QFAIL("a locked catalogue was read");
     } catch (const BusyError& error) {
         QCOMPARE(failureText(error), u"电台目录正被另一个程序使用，请稍后再试（%1）"_s.arg(dir->catalogue()));
     }
+    db->setBusyWait(std::chrono::seconds(10));
+    const std::jthread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        other.reset();
+    });
+    QCOMPARE(names(u"等测"_s), QStringList());
 }
 
 // What a message box says of it, in the system's words.
