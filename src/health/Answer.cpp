@@ -1,5 +1,6 @@
 #include "health/Answer.h"
 
+#include <QUrl>
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -11,6 +12,8 @@ namespace {
 
 // A chunk's size line, extensions included; real ones are a few bytes.
 constexpr qsizetype MaxChunkLine = 4 * 1024;
+// What one step of decoding gives an outlet at most: a small compressed body may unpack to any size.
+constexpr qsizetype OutletStep = 64 * 1024;
 
 bool allDigits(QByteArrayView text) {
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -27,6 +30,24 @@ QByteArray lastCoding(const QByteArray& value) {
     return value.split(',').constLast().trimmed().toLower();
 }
 
+QByteArray requestTarget(const QUrl& address) {
+    QByteArray target = address.path(QUrl::FullyEncoded).toLatin1();
+    if (target.isEmpty())
+        target = "/";
+    if (address.hasQuery())
+        target += '?' + address.query(QUrl::FullyEncoded).toLatin1();
+    return target;
+}
+
+QByteArray hostHeader(const QUrl& address) {
+    QString host = address.host(QUrl::FullyEncoded);
+    if (host.contains(u':'))
+        host = u'[' + host + u']';
+    if (address.port() != -1)
+        host += u':' + QString::number(address.port());
+    return host.toLatin1();
+}
+
 } // namespace
 
 // zlib's inflater, which reads a gzip or a zlib (HTTP's "deflate") stream, whichever it finds.
@@ -40,6 +61,7 @@ struct Answer::Inflater {
 };
 
 Answer::Answer() = default;
+Answer::Answer(Outlet outlet) : outlet_(std::move(outlet)) {}
 Answer::~Answer() = default;
 
 qsizetype Answer::read(QByteArrayView bytes) {
@@ -47,10 +69,13 @@ qsizetype Answer::read(QByteArrayView bytes) {
     qsizetype taken = 0;
     while (taken < bytes.size() && wantsMore()) {
         const QByteArrayView rest = bytes.sliced(taken);
-        const qsizetype step = headRead_ ? readBody(rest) : readHead(rest);
+        const bool inHead = !headRead_;
+        const qsizetype step = inHead ? readHead(rest) : readBody(rest);
         if (step == 0)
             break;
         taken += step;
+        if (inHead && headRead_ && outlet_)
+            break;
     }
     return taken;
 }
@@ -65,6 +90,10 @@ void Answer::close() {
         problem_ = u"the server closed the connection without an answer"_s;
         return;
     }
+    if (!bodyEnded_ && framing_ == Framing::Length)
+        cutShort_ = u"the connection closed %1 bytes before the end the server announced"_s.arg(left_);
+    else if (!bodyEnded_ && framing_ == Framing::Chunked)
+        cutShort_ = u"the connection closed before the last chunk of the answer"_s;
     endBody();
 }
 
@@ -84,7 +113,7 @@ QByteArray Answer::header(QByteArrayView name) const {
 }
 
 bool Answer::wantsMore() const {
-    return fault_ == Fault::None && !bodyEnded_ && body_.size() < BodyLimit;
+    return fault_ == Fault::None && !bodyEnded_ && (outlet_ ? !outletFull_ : body_.size() < BodyLimit);
 }
 
 // Takes bytes up to the empty line that ends the head, and no more than the head may hold.
@@ -243,29 +272,45 @@ qsizetype Answer::readLine(QByteArrayView bytes, QByteArray& line) {
     return take;
 }
 
-// Adds what `bytes` hold to the body, decoded, up to BodyLimit; returns how many of them it took.
+// Adds what `bytes` hold to the body, decoded, as far as there is room; returns how many of them it took.
 qsizetype Answer::decode(QByteArrayView bytes) {
-    const qsizetype room = BodyLimit - body_.size();
-    if (!inflater_) {
-        const qsizetype take = std::min(bytes.size(), room);
-        body_.append(bytes.first(take));
-        return take;
-    }
+    if (inflater_)
+        return inflate(bytes);
+    const qsizetype take = outlet_ ? bytes.size() : std::min(bytes.size(), BodyLimit - body_.size());
+    pour(bytes.first(take));
+    return take;
+}
+
+// Unpacks step by step, so that an outlet takes a large body in bounded pieces, until the bytes are used up and
+// nothing unpacked is left waiting in the inflater.
+qsizetype Answer::inflate(QByteArrayView bytes) {
     z_stream& stream = inflater_->stream;
-    const qsizetype before = body_.size();
-    body_.resize(before + room);
     const auto offered = static_cast<uInt>(std::min<qsizetype>(bytes.size(), std::numeric_limits<uInt>::max()));
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
     stream.avail_in = offered;
-    stream.next_out = reinterpret_cast<Bytef*>(body_.data() + before);
-    stream.avail_out = static_cast<uInt>(room);
-    const int result = inflate(&stream, Z_NO_FLUSH);
-    body_.resize(before + room - static_cast<qsizetype>(stream.avail_out));
-    if (result == Z_STREAM_END)
-        endBody();
-    else if (result != Z_OK && result != Z_BUF_ERROR)
-        broken(u"a compressed body that does not decode"_s);
+    QByteArray out;
+    while (wantsMore()) {
+        const qsizetype room = outlet_ ? OutletStep : BodyLimit - body_.size();
+        out.resize(room);
+        stream.next_out = reinterpret_cast<Bytef*>(out.data());
+        stream.avail_out = static_cast<uInt>(room);
+        const int result = ::inflate(&stream, Z_NO_FLUSH);
+        pour(QByteArrayView(out).first(room - static_cast<qsizetype>(stream.avail_out)));
+        if (result == Z_STREAM_END)
+            endBody();
+        else if (result != Z_OK && result != Z_BUF_ERROR)
+            broken(u"a compressed body that does not decode"_s);
+        if (result != Z_OK || (stream.avail_in == 0 && stream.avail_out > 0))
+            break;
+    }
     return static_cast<qsizetype>(offered - stream.avail_in);
+}
+
+void Answer::pour(QByteArrayView bytes) {
+    if (!outlet_)
+        body_.append(bytes);
+    else if (!bytes.isEmpty() && !outlet_(bytes))
+        outletFull_ = true;
 }
 
 void Answer::broken(const QString& problem) {
@@ -273,4 +318,13 @@ void Answer::broken(const QString& problem) {
         return;
     fault_ = Fault::Broken;
     problem_ = problem;
+}
+
+QByteArray httpGet(const QUrl& address, const QByteArray& headers) {
+    QByteArray text = "GET " + requestTarget(address) + " HTTP/1.1\r\nHost: " + hostHeader(address) + "\r\n" + headers;
+    if (!address.userInfo().isEmpty()) {
+        const QString credentials = address.userName(QUrl::FullyDecoded) + u':' + address.password(QUrl::FullyDecoded);
+        text += "Authorization: Basic " + credentials.toUtf8().toBase64() + "\r\n";
+    }
+    return text + "Connection: close\r\n\r\n";
 }

@@ -4,13 +4,17 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <utility>
 
-// A server's answer to the check's GET, read as its bytes arrive and bounded in every part, whatever the server
-// sends: a status line and headers of at most HeadLimit bytes together (interim 1xx heads included), and of the
-// body only the first BodyLimit bytes, taken out of chunked transfer and decoded from gzip or deflate. Nothing
-// beyond is ever held. It knows no sockets: the check feeds it what its connection reads, a fuzz target any bytes.
+class QUrl;
+
+// A server's answer to a GET, read as its bytes arrive and bounded in every part, whatever the server sends: a
+// status line and headers of at most HeadLimit bytes together (interim 1xx heads included), and of the body only the
+// first BodyLimit bytes, taken out of chunked transfer and decoded from gzip or deflate. Nothing beyond is ever held;
+// a download pours the whole body on into an outlet instead. It knows no sockets: the check and the download feed it
+// what their connection reads, a fuzz target any bytes.
 class Answer {
 public:
     static constexpr qsizetype HeadLimit = 64 * 1024;
@@ -23,16 +27,25 @@ public:
         Broken,  // a head too long or cut off, a malformed status line, length or chunk, a body that does not decode
     };
 
+    // Given the body's decoded bytes as they arrive, the outlet bounds them itself, and returns false to take no
+    // more; body() then stays empty.
+    using Outlet = std::function<bool(QByteArrayView)>;
+
     Answer();
+    explicit Answer(Outlet outlet);
     ~Answer();
     Answer(const Answer&) = delete;
     Answer& operator=(const Answer&) = delete;
 
     // Takes the bytes that arrived and returns how many it took: fewer once the answer is over, broken, or its
-    // body has reached BodyLimit; what it leaves is never needed.
+    // body has reached BodyLimit or its outlet's end; what it leaves is never needed. With an outlet it stops at the
+    // end of the head too, so that its owner judges the head before a byte of the body pours out.
     qsizetype read(QByteArrayView bytes);
     // The server closed the connection: a body without a length ends here, and what arrived of any other counts.
     void close();
+    // Why the connection closed before the body ended as its length or its chunks say it would; empty when it did
+    // not. A body cut short of that is no whole body, though what arrived of it counts for close().
+    QString cutShort() const { return cutShort_; }
 
     bool started() const { return started_; }
     bool headRead() const { return headRead_; }
@@ -68,6 +81,8 @@ private:
     qsizetype readChunked(QByteArrayView bytes);
     qsizetype readLine(QByteArrayView bytes, QByteArray& line);
     qsizetype decode(QByteArrayView bytes);
+    qsizetype inflate(QByteArrayView bytes);
+    void pour(QByteArrayView bytes);
     void endBody() { bodyEnded_ = true; }
     void broken(const QString& problem);
 
@@ -89,6 +104,13 @@ private:
     Chunk chunk_ = Chunk::Size;
     QByteArray line_; // a chunk's size line, or the line end after its data, being read
     std::unique_ptr<Inflater> inflater_;
+    Outlet outlet_;
+    bool outletFull_ = false;
     QByteArray body_;
     bool bodyEnded_ = false;
+    QString cutShort_;
 };
+
+// A GET of `address` over HTTP/1.1 with the extra `headers` ("Name: value\r\n" each), the user and password in the
+// address sent as Basic credentials, asking the server to close the connection after its answer.
+QByteArray httpGet(const QUrl& address, const QByteArray& headers);

@@ -37,34 +37,10 @@ QString seconds(std::chrono::milliseconds duration) {
     return QString::number(static_cast<double>(duration.count()) / 1000.0);
 }
 
-QByteArray requestTarget(const QUrl& address) {
-    QByteArray target = address.path(QUrl::FullyEncoded).toLatin1();
-    if (target.isEmpty())
-        target = "/";
-    if (address.hasQuery())
-        target += '?' + address.query(QUrl::FullyEncoded).toLatin1();
-    return target;
-}
-
-QByteArray hostHeader(const QUrl& address) {
-    QString host = address.host(QUrl::FullyEncoded);
-    if (host.contains(u':'))
-        host = u'[' + host + u']';
-    if (address.port() != -1)
-        host += u':' + QString::number(address.port());
-    return host.toLatin1();
-}
-
 // A player's first request, asking for the body as it is: a compressed one could be made to unpack without end.
 // The connection closes with the answer, so a run over thousands of hosts keeps no idle connection to any.
 QByteArray request(const QUrl& address) {
-    QByteArray text = "GET " + requestTarget(address) + " HTTP/1.1\r\nHost: " + hostHeader(address) +
-                      "\r\nUser-Agent: " + UserAgent + "\r\nAccept: */*\r\nAccept-Encoding: identity\r\n";
-    if (!address.userInfo().isEmpty()) {
-        const QString credentials = address.userName(QUrl::FullyDecoded) + u':' + address.password(QUrl::FullyDecoded);
-        text += "Authorization: Basic " + credentials.toUtf8().toBase64() + "\r\n";
-    }
-    return text + "Connection: close\r\n\r\n";
+    return httpGet(address, "User-Agent: " + UserAgent + "\r\nAccept: */*\r\nAccept-Encoding: identity\r\n");
 }
 
 } // namespace

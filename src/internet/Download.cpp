@@ -1,12 +1,13 @@
 #include "internet/Download.h"
 
+#include "health/Answer.h"
 #include "health/Content.h"
 
 #include <QEventLoop>
 #include <QLocale>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QSslError>
+#include <QNetworkProxy>
+#include <QSslSocket>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -19,9 +20,10 @@ namespace {
 constexpr qsizetype SniffBytes = 512;
 // The head of the body that is kept: an HLS playlist names what it is in its first lines.
 constexpr qsizetype HeadBytes = 4096;
-// What the network layer holds of a body before the download has taken it: without a bound, a fast server fills
+// What the connection holds of a body before the download has taken it: without a bound, a fast server fills
 // memory faster than the limit is checked.
 constexpr qint64 ReadBufferBytes = 256 * 1024;
+constexpr qint64 ReadChunk = 64 * 1024;
 // A validator longer than this, or holding anything but printable ASCII, is not worth keeping or sending back.
 constexpr qsizetype MaxValidatorBytes = 256;
 
@@ -36,12 +38,6 @@ QByteArray validator(const QByteArray& header) {
     return value;
 }
 
-// Qt leaves the reason of some failures out ("Decompression failed: ").
-QString networkFailure(const QString& reason) {
-    const QString said = reason.trimmed();
-    return said.endsWith(u':') ? said + u" the server's compressed body is damaged"_s : said;
-}
-
 QString size(qint64 bytes) {
     return QLocale::c().formattedDataSize(bytes, 1);
 }
@@ -54,6 +50,11 @@ bool isHlsStation(const QByteArray& body) {
 }
 
 } // namespace
+
+// The station check's reader of answers, by a name that the header need not make known to all its includers.
+struct Download::Reading : ::Answer {
+    using ::Answer::Answer;
+};
 
 QByteArray userAgent() {
     return QByteArrayLiteral("vimaro/" VIMARO_VERSION);
@@ -80,7 +81,7 @@ Download::Download(QNetworkAccessManager& network, Request request, QObject* par
 }
 
 Download::~Download() {
-    dropReply();
+    dropConnection();
 }
 
 Answer Download::run() {
@@ -107,85 +108,120 @@ void Download::get(const QUrl& address) {
     judged_ = false;
     answer_ = {address, false, {}, 0, {}, {}};
     head_.clear();
-    QNetworkRequest request(address);
-    // Each redirect is judged here: how many, and to which scheme.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
-    if (!request_.etag.isEmpty())
-        request.setRawHeader("If-None-Match", request_.etag);
-    if (!request_.lastModified.isEmpty())
-        request.setRawHeader("If-Modified-Since", request_.lastModified);
-    reply_ = network_.get(request);
-    reply_->setReadBufferSize(ReadBufferBytes);
-    connect(reply_, &QNetworkReply::metaDataChanged, this, &Download::readHead);
-    connect(reply_, &QNetworkReply::readyRead, this, &Download::readBody);
-    connect(reply_, &QNetworkReply::finished, this, &Download::readEnd);
-    connect(reply_, &QNetworkReply::sslErrors, this, [this](const QList<QSslError>& errors) {
+    reading_ = std::make_unique<Reading>([this](QByteArrayView bytes) { return pour(bytes); });
+    const bool tls = address.scheme().toLower() == u"https"_s;
+    socket_ = new QSslSocket(this);
+    socket_->setProxy(network_.proxy());
+    socket_->setReadBufferSize(ReadBufferBytes);
+    if (tls)
+        connect(socket_, &QSslSocket::encrypted, this, &Download::ask);
+    else
+        connect(socket_, &QSslSocket::connected, this, &Download::ask);
+    connect(socket_, &QSslSocket::readyRead, this, &Download::readAnswer);
+    connect(socket_, &QSslSocket::errorOccurred, this, &Download::socketFailed);
+    connect(socket_, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
         for (const QSslError& error : errors)
             certificateErrors_.append(error.errorString());
     });
+    const QString host = address.host(QUrl::FullyEncoded);
+    if (tls)
+        socket_->connectToHostEncrypted(host, static_cast<quint16>(address.port(443)));
+    else
+        socket_->connectToHost(host, static_cast<quint16>(address.port(80)));
 }
 
-void Download::readHead() {
-    const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (answered_ || !status.isValid())
-        return;
+// The server may send a compressed body: the reader of answers unpacks it, in bounded steps.
+void Download::ask() {
+    QByteArray headers = "User-Agent: " + userAgent() + "\r\nAccept: */*\r\nAccept-Encoding: gzip, deflate\r\n";
+    if (!request_.etag.isEmpty())
+        headers += "If-None-Match: " + request_.etag + "\r\n";
+    if (!request_.lastModified.isEmpty())
+        headers += "If-Modified-Since: " + request_.lastModified + "\r\n";
+    socket_->write(httpGet(current_, headers));
+}
+
+void Download::readAnswer() {
+    ::Answer* reading = reading_.get();
+    while (!done_ && reading_.get() == reading && socket_->bytesAvailable() > 0) {
+        const QByteArray bytes = socket_->read(ReadChunk);
+        if (request_.timeoutIsSilence)
+            deadline_.start(request_.timeout);
+        QByteArrayView rest(bytes);
+        while (!rest.isEmpty() && !done_) {
+            const qsizetype taken = reading->read(rest);
+            rest = rest.sliced(taken);
+            if (reading->fault() != ::Answer::Fault::None)
+                return failReading(reading->problem());
+            if (reading->headRead() && !answered_ && !readHead())
+                return; // ended, or gone on to a redirect's target
+            if (reading->bodyEnded())
+                return readEnd();
+            if (taken == 0)
+                break;
+        }
+        Q_EMIT progress(answer_.size, qMax<qint64>(reading->header("content-length").toLongLong(), 0));
+    }
+}
+
+// Judges the status and headers before any of the body is taken; false when the download ends here, or goes on
+// at a redirect's target.
+bool Download::readHead() {
     answered_ = true;
-    const int code = status.toInt();
-    const QString statusLine =
-        u"HTTP %1 %2"_s.arg(code).arg(reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+    const int code = reading_->status();
+    const QString statusLine = u"HTTP %1 %2"_s.arg(code).arg(QString::fromLatin1(reading_->reason())).trimmed();
     // Not modified since what? Only a request that named the version it has can be told so.
     const bool asked = !request_.etag.isEmpty() || !request_.lastModified.isEmpty();
     if (code == 304 && asked) {
         answer_.notModified = true;
-        return finish();
+        finish();
+        return false;
     }
-    if (code >= 300 && code < 400 && code != 304)
-        return redirect();
+    if (code >= 300 && code < 400 && code != 304) {
+        redirect();
+        return false;
+    }
     if (code >= 300 || code < 200)
-        return fail(FetchError::Kind::Status, statusLine.trimmed());
+        fail(FetchError::Kind::Status, statusLine);
     // Never asked for: the program sends no range, and a body with no content is no list either.
-    if (code == 204)
-        return fail(FetchError::Kind::Status, statusLine.trimmed() + u": the server sent nothing"_s);
-    if (code == 206)
-        return fail(FetchError::Kind::Status, statusLine.trimmed() + u": the server sent a part of the file only"_s);
-    const qint64 length = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-    if (length > request_.maxBytes) {
-        return fail(FetchError::Kind::TooLarge,
-                    u"%1 is larger than the limit of %2"_s.arg(size(length), size(request_.maxBytes)));
-    }
-    answer_.etag = validator(reply_->rawHeader("ETag"));
-    answer_.lastModified = validator(reply_->rawHeader("Last-Modified"));
+    else if (code == 204)
+        fail(FetchError::Kind::Status, statusLine + u": the server sent nothing"_s);
+    else if (code == 206)
+        fail(FetchError::Kind::Status, statusLine + u": the server sent a part of the file only"_s);
+    else if (const qint64 length = reading_->header("content-length").toLongLong(); length > request_.maxBytes)
+        fail(FetchError::Kind::TooLarge,
+             u"%1 is larger than the limit of %2"_s.arg(size(length), size(request_.maxBytes)));
+    if (done_)
+        return false;
+    answer_.etag = validator(reading_->header("etag"));
+    answer_.lastModified = validator(reading_->header("last-modified"));
     if (!request_.playlist)
-        return;
-    const QByteArray type = reply_->rawHeader("Content-Type").trimmed();
+        return true;
+    const QByteArray type = reading_->header("content-type");
     switch (Content::fromType(type, current_)) {
     case Content::Kind::Stream:
-        return fail(FetchError::Kind::NotAPlaylist, u"one audio or video stream (%1)"_s.arg(QString::fromLatin1(type)));
+        fail(FetchError::Kind::NotAPlaylist, u"one audio or video stream (%1)"_s.arg(QString::fromLatin1(type)));
+        break;
     case Content::Kind::Page:
-        return fail(FetchError::Kind::NotAPlaylist, u"a web page (%1)"_s.arg(QString::fromLatin1(type)));
+        fail(FetchError::Kind::NotAPlaylist, u"a web page (%1)"_s.arg(QString::fromLatin1(type)));
+        break;
     case Content::Kind::Dash:
-        return fail(FetchError::Kind::NotAPlaylist, u"the DASH manifest of one station"_s);
+        fail(FetchError::Kind::NotAPlaylist, u"the DASH manifest of one station"_s);
+        break;
     default:
         break;
     }
+    return !done_;
 }
 
-void Download::readBody() {
-    if (!answered_ || done_)
-        return;
-    const QByteArray bytes = reply_->readAll();
-    if (request_.timeoutIsSilence && !bytes.isEmpty())
-        deadline_.start(request_.timeout);
+// The body's bytes as the reader of answers unpacks them; false once the download has ended.
+bool Download::pour(QByteArrayView bytes) {
     take(bytes);
-    if (done_)
-        return;
-    Q_EMIT progress(answer_.size, qMax<qint64>(reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(), 0));
-    if (request_.playlist)
+    if (request_.playlist && !done_)
         judgePlaylist(false);
+    return !done_;
 }
 
-void Download::take(const QByteArray& bytes) {
+void Download::take(QByteArrayView bytes) {
     if (answer_.size + bytes.size() > request_.maxBytes)
         return fail(FetchError::Kind::TooLarge,
                     u"the answer is larger than the limit of %1"_s.arg(size(request_.maxBytes)));
@@ -197,7 +233,7 @@ void Download::take(const QByteArray& bytes) {
         answer_.body += bytes;
 }
 
-void Download::give(const QByteArray& bytes) {
+void Download::give(QByteArrayView bytes) {
     try {
         request_.sink(bytes);
     } catch (...) {
@@ -207,31 +243,44 @@ void Download::give(const QByteArray& bytes) {
 }
 
 void Download::readEnd() {
-    if (done_)
-        return;
-    if (answered_) {
-        readBody();
-        if (done_)
-            return;
-    }
-    switch (reply_->error()) {
-    case QNetworkReply::NoError:
-        break;
-    case QNetworkReply::SslHandshakeFailedError:
-        return fail(FetchError::Kind::Certificate,
-                    u"the server's certificate is not one the system trusts (%1)"_s.arg(
-                        certificateErrors_.isEmpty() ? reply_->errorString() : certificateErrors_.join(u"; "_s)));
-    default:
-        return fail(FetchError::Kind::Network, networkFailure(reply_->errorString()));
-    }
     if (request_.playlist && !done_)
         judgePlaylist(true);
-    if (!done_)
-        finish();
+    finish();
+}
+
+// A body without a length ends with its connection; one with a length or chunks must have ended before.
+void Download::closed() {
+    readAnswer();
+    if (done_)
+        return;
+    reading_->close();
+    if (reading_->fault() != ::Answer::Fault::None)
+        return failReading(reading_->problem());
+    if (!reading_->cutShort().isEmpty())
+        return failReading(reading_->cutShort());
+    readEnd();
+}
+
+// A body that broke off or broke its framing is no whole body: never a shorter list.
+void Download::failReading(const QString& problem) {
+    fail(FetchError::Kind::Network, answered_ ? problem + u"; the download is incomplete"_s : problem);
+}
+
+void Download::socketFailed(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::RemoteHostClosedError:
+        return closed();
+    case QAbstractSocket::SslHandshakeFailedError:
+        return fail(FetchError::Kind::Certificate,
+                    u"the server's certificate is not one the system trusts (%1)"_s.arg(
+                        certificateErrors_.isEmpty() ? socket_->errorString() : certificateErrors_.join(u"; "_s)));
+    default:
+        return fail(FetchError::Kind::Network, socket_->errorString());
+    }
 }
 
 void Download::redirect() {
-    const QUrl location = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    const QUrl location = QUrl::fromEncoded(reading_->header("location"));
     if (location.isEmpty())
         return fail(FetchError::Kind::Status, u"a redirect without a Location"_s);
     const QUrl target = current_.resolved(location);
@@ -239,7 +288,7 @@ void Download::redirect() {
         return fail(FetchError::Kind::Redirects, u"a redirect to %1, which is no web address"_s.arg(target.toString()));
     if (++redirects_ > MaxRedirects)
         return fail(FetchError::Kind::Redirects, u"more than %1 redirects"_s.arg(MaxRedirects));
-    dropReply();
+    dropConnection();
     get(target);
 }
 
@@ -277,21 +326,19 @@ void Download::finish() {
         return;
     done_ = true;
     deadline_.stop();
-    dropReply();
+    dropConnection();
     Q_EMIT finished();
 }
 
-// Deleted later: the reply may be the sender of the signal being handled. A body still coming is aborted first, so
-// that a stream stops at once; an error answer is not, which Qt would take for a second failure of the reply.
-void Download::dropReply() {
-    if (!reply_)
+// Deleted later: the socket may be the sender of the signal being handled. Aborted first, so that a stream stops at
+// once.
+void Download::dropConnection() {
+    if (!socket_)
         return;
-    reply_->disconnect(this);
-    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply_->error() == QNetworkReply::NoError && !reply_->isFinished() && status < 300)
-        reply_->abort();
-    reply_->deleteLater();
-    reply_ = nullptr;
+    socket_->disconnect(this);
+    socket_->abort();
+    socket_->deleteLater();
+    socket_ = nullptr;
 }
 
 // The address the user gave comes first: a redirect's target alone would be an address the user never saw.

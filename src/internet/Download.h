@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractSocket>
 #include <QByteArray>
 #include <QObject>
 #include <QTimer>
@@ -7,16 +8,18 @@
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
 class QNetworkAccessManager;
-class QNetworkReply;
-class QSslError;
+class QSslSocket;
 
 // Downloads from the internet: playlists by address and the answers of the station directory. Everything a server
 // sends is untrusted, so a download is bounded in size and in time, follows at most five redirects and only to web
-// addresses, and trusts the certificates of the system's store and no others.
+// addresses, and trusts the certificates of the system's store and no others. A body that ends otherwise than its
+// framing says (short of its Content-Length, without its last chunk, a malformed chunk) is a failed download, never a
+// shorter list: so the download reads HTTP itself, with the station check's reader of answers.
 namespace Internet {
 
 inline constexpr qint64 DefaultMaxBytes = 64 * 1024 * 1024;
@@ -68,7 +71,7 @@ struct Answer {
 };
 
 // One download. run() starts it and waits for its end in a local event loop, so the windows and the commands stay
-// responsive and cancel() can stop it from a progress dialog or Ctrl+C.
+// responsive and cancel() can stop it from a progress dialog or Ctrl+C. The manager gives the proxy to go through.
 class Download : public QObject {
     Q_OBJECT
 public:
@@ -86,22 +89,30 @@ Q_SIGNALS:
 
 private:
     void get(const QUrl& address);
-    void readHead();
-    void readBody();
-    void give(const QByteArray& bytes);
+    void ask();
+    void readAnswer();
+    bool readHead();
+    bool pour(QByteArrayView bytes);
+    void give(QByteArrayView bytes);
     void readEnd();
+    void closed();
+    void failReading(const QString& problem);
+    void socketFailed(QAbstractSocket::SocketError error);
     void redirect();
-    void take(const QByteArray& bytes);
+    void take(QByteArrayView bytes);
     void judgePlaylist(bool complete);
     void fail(FetchError::Kind kind, const QString& reason);
     void finish();
-    void dropReply();
+    void dropConnection();
     QString named(const QString& what) const;
 
     QNetworkAccessManager& network_;
     Request request_;
     QTimer deadline_;
-    QNetworkReply* reply_ = nullptr;
+    QSslSocket* socket_ = nullptr;
+    // The answer being read, kept until the next request: the end of a download may come from within its reading.
+    struct Reading;
+    std::unique_ptr<Reading> reading_;
     QUrl current_;
     int redirects_ = 0;
     bool answered_ = false;

@@ -53,6 +53,8 @@ private Q_SLOTS:
     void update_ofAnUnchangedList_asksOnceAndWritesNothing();
     void update_ofTheSameListWithANewETag_asksWithItNextTime();
     void update_ofManyChanges_listsTheFirstAndCountsTheRest();
+    void update_ofAListCutShortOfItsFraming_failsAndChangesNothing_data();
+    void update_ofAListCutShortOfItsFraming_failsAndChangesNothing();
     void subscribe_toALockedCatalogue_saysSoInEnglish();
     void ctrlC_duringADownload_writesNothing();
     void ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAndNoJournal_data();
@@ -170,6 +172,34 @@ void TestInternetCommands::update_ofManyChanges_listsTheFirstAndCountsTheRest() 
     QVERIFY2(output.contains("  ... and 10 more\n"), output.constData());
 }
 
+void TestInternetCommands::update_ofAListCutShortOfItsFraming_failsAndChangesNothing_data() {
+    QTest::addColumn<QByteArray>("answer");
+    const qsizetype half = List.indexOf("#EXTINF", 10);
+    const QByteArray first = List.first(half);
+    const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" +
+                               QByteArray::number(first.size(), 16) + "\r\n" + first + "\r\n";
+    QTest::newRow("closed after its first chunk") << chunked;
+    QTest::newRow("a malformed chunk size") << chunked + "zz\r\n" + List.sliced(half) + "\r\n0\r\n\r\n";
+    QTest::newRow("short of its length") << "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(List.size()) +
+                                                "\r\n\r\n" + first;
+}
+
+// The first half of the list taken for the whole would lose the second half's stations at --prune.
+void TestInternetCommands::update_ofAListCutShortOfItsFraming_failsAndChangesNothing() {
+    QFETCH(QByteArray, answer);
+    bool cut = false;
+    WebServer server([&](const WebServer::Request&) { return cut ? answer : WebServer::answer("200 OK", List); });
+    QCOMPARE(run({u"subscribe"_s, server.address(u"/tv.m3u"_s).toString()}), int(CommandLine::Done));
+    const QByteArray before = dir->read(u"tv.mdb"_s);
+    cut = true;
+    for (int update = 0; update < 2; ++update) {
+        const CommandRun ran = runCommand({u"update"_s, u"--prune"_s});
+        QCOMPARE(ran.exit, int(CommandLine::Failed));
+        QVERIFY2(ran.errors.contains("the download is incomplete"), ran.errors.constData());
+    }
+    QVERIFY(dir->read(u"tv.mdb"_s) == before);
+}
+
 void TestInternetCommands::subscribe_toALockedCatalogue_saysSoInEnglish() {
     WebServer server(WebServer::files([](const QByteArray&) { return std::optional(List); }));
     Database other = Catalogue::openConnection();
@@ -192,6 +222,7 @@ void TestInternetCommands::ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAn
     QTest::addColumn<QString>("command");
     QTest::newRow("subscribe") << u"subscribe"_s;
     QTest::newRow("update") << u"update"_s;
+    QTest::newRow("find --add") << u"find"_s;
 }
 
 // Ended by Ctrl+C in the middle of its transaction, the command would leave a hot journal.
@@ -200,13 +231,31 @@ void TestInternetCommands::ctrlC_whileAListIsWritten_leavesTheCatalogueAsItWasAn
     QByteArray served = List;
     WebServer server(WebServer::files([&](const QByteArray&) { return std::optional(served); }));
     const QString address = server.address(u"/tv.m3u"_s).toString();
-    if (command == u"update"_s)
+    QStringList arguments{command, address};
+    if (command == u"update"_s) {
         QCOMPARE(run({u"subscribe"_s, address}), int(CommandLine::Done));
-    for (int n = 0; n < 200000; ++n)
-        served += "http://many.example/" + QByteArray::number(n) + '\n';
+        arguments = {command};
+    }
+    if (command == u"find"_s) {
+        // As many stations as find takes, their texts as long as it takes them, for a write that lasts long enough
+        // to be stopped even on a busy machine.
+        const QByteArray text(1000, 'x');
+        served = "[";
+        for (int n = 0; n < 1000; ++n)
+            served += R"({"name":"Station )" + QByteArray::number(n) + text + R"(","url":"http://many.example/)" +
+                      QByteArray::number(n) + '/' + QByteArray(4000, 'x') + R"(","tags":")" + text +
+                      R"(","country":")" + text + R"(","language":")" + text + R"("},)";
+        served.back() = ']';
+        arguments = {command, u"jazz"_s, u"--limit"_s, u"1000"_s, u"--add"_s, u"海外广播"_s, u"--server"_s, address};
+    } else {
+        for (int n = 0; n < 200000; ++n)
+            served += "http://many.example/" + QByteArray::number(n) + '\n';
+    }
+    // A free page is not journaled when a write takes it, and keeps what the rolled-back write left there: without
+    // free pages, a rollback leaves the file as it was, byte for byte.
+    dir->changeCatalogue(u"VACUUM"_s);
     const QByteArray before = dir->read(u"tv.mdb"_s);
-    const CommandRun ran = runCommandStoppedWhileWriting(
-        command == u"update"_s ? QStringList{command} : QStringList{command, address}, dir->file(u"tv.mdb-journal"_s));
+    const CommandRun ran = runCommandStoppedWhileWriting(arguments, dir->file(u"tv.mdb-journal"_s));
 
     QCOMPARE(ran.exit, int(CommandLine::Failed));
     QVERIFY2(ran.errors.contains("stopped by Ctrl+C"), ran.errors.constData());

@@ -1,7 +1,8 @@
 // A station server's answer as any server might send it, read as the health check reads it: any bytes must end
 // without a crash, a hang or undefined behaviour; the answer keeps to its bounds; an answer that takes no more bytes
 // is judged, never left waiting for more; and the same bytes get the same judgement whether they arrive at once or
-// in small pieces.
+// in small pieces. Poured into an outlet, as a download reads it, the body is the same as far as the kept one goes,
+// and all of it when the kept one ended within its limit; a body cut short of its framing is never told whole.
 //
 // Input: the bytes the server sends (status line, headers, body, chunked or compressed or neither).
 #include "health/Answer.h"
@@ -45,6 +46,25 @@ Judgement readInPieces(QByteArrayView bytes, std::initializer_list<qsizetype> pi
     return judgement;
 }
 
+// Reads `bytes` in small pieces as a download does, the body poured out as it arrives (up to a bound of the fuzz
+// target's own, past any kept body); returns what was poured.
+QByteArray pourInPieces(QByteArrayView bytes) {
+    QByteArray poured;
+    Answer answer([&](QByteArrayView piece) {
+        poured += piece;
+        return poured.size() < 4 * Answer::BodyLimit;
+    });
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const qsizetype taken = answer.read(bytes.sliced(at, std::min<qsizetype>(5, bytes.size() - at)));
+        if (taken == 0)
+            return poured;
+        at += taken;
+    }
+    answer.close();
+    return poured;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -59,5 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Of an answer that is no HTTP, the detail shows its first line as far as it had arrived.
     check(once.finding.verdict == Verdict::NotHttp || once.finding.detail == split.finding.detail,
           "told otherwise when split");
+    const QByteArray poured = pourInPieces(bytes);
+    check(poured.startsWith(whole.body()), "poured otherwise than kept");
+    const bool keptAll = whole.bodyEnded() && whole.fault() == Answer::Fault::None;
+    check(!keptAll || whole.body().size() == Answer::BodyLimit || poured == whole.body(), "poured more than kept");
     return 0;
 }
