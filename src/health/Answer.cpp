@@ -94,6 +94,8 @@ void Answer::close() {
         cutShort_ = u"the connection closed %1 bytes before the end the server announced"_s.arg(left_);
     else if (!bodyEnded_ && framing_ == Framing::Chunked)
         cutShort_ = u"the connection closed before the last chunk of the answer"_s;
+    else if (!bodyEnded_ && inflater_)
+        cutShort_ = u"the connection closed before the end of the compressed body"_s;
     endBody();
 }
 

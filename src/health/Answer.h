@@ -43,8 +43,9 @@ public:
     qsizetype read(QByteArrayView bytes);
     // The server closed the connection: a body without a length ends here, and what arrived of any other counts.
     void close();
-    // Why the connection closed before the body ended as its length or its chunks say it would; empty when it did
-    // not. A body cut short of that is no whole body, though what arrived of it counts for close().
+    // Why the connection closed before the body ended as its length, its chunks or its compressed stream say it
+    // would; empty when it did not. A body cut short of that is no whole body, though what arrived of it counts for
+    // close().
     QString cutShort() const { return cutShort_; }
 
     bool started() const { return started_; }

@@ -2,7 +2,7 @@
 // without a crash, a hang or undefined behaviour; the answer keeps to its bounds; an answer that takes no more bytes
 // is judged, never left waiting for more; and the same bytes get the same judgement whether they arrive at once or
 // in small pieces. Poured into an outlet, as a download reads it, the body is the same as far as the kept one goes,
-// and all of it when the kept one ended within its limit; a body cut short of its framing is never told whole.
+// and all of it when the kept one ended within its limit.
 //
 // Input: the bytes the server sends (status line, headers, body, chunked or compressed or neither).
 #include "health/Answer.h"

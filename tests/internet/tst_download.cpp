@@ -37,6 +37,11 @@ QByteArray serve(const WebServer::Request& request) {
         return WebServer::answer("200 OK", "#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6.0,\nsegment.ts\n");
     if (path == "/page")
         return WebServer::answer("200 OK", "<!doctype html><title>Live</title>", "Content-Type: text/html\r\n");
+    // A zlib stream, as HTTP's "deflate" has it: qCompress's without its length in front.
+    if (path == "/deflated")
+        return WebServer::answer("200 OK", qCompress(List).sliced(4), "Content-Encoding: deflate\r\n");
+    if (path == "/deflated-cut")
+        return "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\n\r\n" + qCompress(List).sliced(4, 20);
     if (path == "/bad-gzip")
         return WebServer::answer("200 OK", "not gzip at all", "Content-Encoding: gzip\r\n");
     if (path == "/no-content")
@@ -96,6 +101,9 @@ void TestDownload::download_endsAsTheServerAnswers_data() {
     QTest::newRow("a damaged compressed body")
         << at("/bad-gzip") << false << int(FetchError::Kind::Network)
         << u"a compressed body that does not decode; the download is incomplete"_s;
+    QTest::newRow("a compressed list") << at("/deflated") << false << none << QString();
+    QTest::newRow("a compressed list cut short")
+        << at("/deflated-cut") << false << int(FetchError::Kind::Network) << u"before the end of the compressed body"_s;
     QTest::newRow("a part") << at("/partial") << false << int(FetchError::Kind::Status) << u"a part of the file"_s;
     QTest::newRow("one HLS station") << at("/hls.m3u8") << false << int(FetchError::Kind::NotAPlaylist)
                                      << u"the HLS playlist of one station"_s;
