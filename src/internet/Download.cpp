@@ -109,25 +109,29 @@ void Download::get(const QUrl& address) {
     answer_ = {address, false, {}, 0, {}, {}};
     head_.clear();
     reading_ = std::make_unique<Reading>([this](QByteArrayView bytes) { return pour(bytes); });
+    connectTo(address);
+}
+
+// TLS only where asked for: a plain download loads no TLS library.
+void Download::connectTo(const QUrl& address) {
     const bool tls = address.scheme().toLower() == u"https"_s;
-    socket_ = new QSslSocket(this);
+    QSslSocket* tlsSocket = tls ? new QSslSocket(this) : nullptr;
+    socket_ = tls ? tlsSocket : new QTcpSocket(this);
     socket_->setProxy(network_.proxy());
     socket_->setReadBufferSize(ReadBufferBytes);
-    if (tls)
-        connect(socket_, &QSslSocket::encrypted, this, &Download::ask);
-    else
-        connect(socket_, &QSslSocket::connected, this, &Download::ask);
-    connect(socket_, &QSslSocket::readyRead, this, &Download::readAnswer);
-    connect(socket_, &QSslSocket::errorOccurred, this, &Download::socketFailed);
-    connect(socket_, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
+    connect(socket_, &QTcpSocket::readyRead, this, &Download::readAnswer);
+    connect(socket_, &QTcpSocket::errorOccurred, this, &Download::socketFailed);
+    const QString host = address.host(QUrl::FullyEncoded);
+    if (!tls) {
+        connect(socket_, &QTcpSocket::connected, this, &Download::ask);
+        return socket_->connectToHost(host, static_cast<quint16>(address.port(80)));
+    }
+    connect(tlsSocket, &QSslSocket::encrypted, this, &Download::ask);
+    connect(tlsSocket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
         for (const QSslError& error : errors)
             certificateErrors_.append(error.errorString());
     });
-    const QString host = address.host(QUrl::FullyEncoded);
-    if (tls)
-        socket_->connectToHostEncrypted(host, static_cast<quint16>(address.port(443)));
-    else
-        socket_->connectToHost(host, static_cast<quint16>(address.port(80)));
+    tlsSocket->connectToHostEncrypted(host, static_cast<quint16>(address.port(443)));
 }
 
 // The server may send a compressed body: the reader of answers unpacks it, in bounded steps.

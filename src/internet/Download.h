@@ -13,7 +13,7 @@
 #include <stdexcept>
 
 class QNetworkAccessManager;
-class QSslSocket;
+class QTcpSocket;
 
 // Downloads from the internet: playlists by address and the answers of the station directory. Everything a server
 // sends is untrusted, so a download is bounded in size and in time, follows at most five redirects and only to web
@@ -89,6 +89,7 @@ Q_SIGNALS:
 
 private:
     void get(const QUrl& address);
+    void connectTo(const QUrl& address);
     void ask();
     void readAnswer();
     bool readHead();
@@ -109,7 +110,7 @@ private:
     QNetworkAccessManager& network_;
     Request request_;
     QTimer deadline_;
-    QSslSocket* socket_ = nullptr;
+    QTcpSocket* socket_ = nullptr;
     // The answer being read, kept until the next request: the end of a download may come from within its reading.
     struct Reading;
     std::unique_ptr<Reading> reading_;
