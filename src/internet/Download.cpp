@@ -254,9 +254,10 @@ void Download::readEnd() {
 
 // A body without a length ends with its connection; one with a length or chunks must have ended before.
 void Download::closed() {
+    const ::Answer* reading = reading_.get();
     readAnswer();
-    if (done_)
-        return;
+    if (done_ || reading_.get() != reading)
+        return; // ended, or gone on to a redirect's target
     reading_->close();
     if (reading_->fault() != ::Answer::Fault::None)
         return failReading(reading_->problem());
