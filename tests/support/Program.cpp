@@ -2,8 +2,10 @@
 
 #include "catalogue/Catalogue.h"
 #include "runtime/Module1.h"
+#include "runtime/QtTranslations.h"
 #include "sqlite/Statement.h"
 
+#include <QLocale>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -13,6 +15,9 @@ Program::~Program() {
 }
 
 void Program::start() {
+    // The windows' texts in Chinese, as main() loads them: once for the whole process.
+    static const bool translated = (loadTranslations(QLocale(QLocale::Chinese, QLocale::China)), true);
+    Q_UNUSED(translated);
     Form& window = forms.form(FormName::Form1);
     window.Show();
     if (!QTest::qWaitForWindowExposed(&window))
