@@ -1027,6 +1027,76 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     </message>
 </context>
 <context>
+    <name>Guide</name>
+    <message>
+        <source>%1 stations, %2 programmes</source>
+        <translation>%1 个电台，%2 个节目</translation>
+    </message>
+    <message>
+        <source>, %1 programmes skipped that end before they start</source>
+        <translation>，跳过 %1 个结束早于开始的节目</translation>
+    </message>
+</context>
+<context>
+    <name>Playlists</name>
+    <message>
+        <source>holds control characters</source>
+        <translation>含有控制字符</translation>
+    </message>
+    <message>
+        <source>is an #EXTINF without an address after it</source>
+        <translation>是一行 #EXTINF，后面没有网址</translation>
+    </message>
+    <message>
+        <source>is an #EXTINF without a comma before the title</source>
+        <translation>是一行 #EXTINF，标题前没有逗号</translation>
+    </message>
+    <message>
+        <source>is the address of an entry whose line %1 cannot be read</source>
+        <translation>是第 %1 行那个读不懂的条目的网址</translation>
+    </message>
+    <message>
+        <source>holds nothing: the file is empty</source>
+        <translation>什么也没有：文件是空的</translation>
+    </message>
+    <message>
+        <source>is binary data, not a playlist</source>
+        <translation>是二进制数据，不是播放列表</translation>
+    </message>
+    <message>
+        <source>starts a section other than [playlist]</source>
+        <translation>开始了 [playlist] 以外的段</translation>
+    </message>
+    <message>
+        <source>is no key=value line</source>
+        <translation>不是 键=值 的行</translation>
+    </message>
+    <message>
+        <source>stands outside the [playlist] section</source>
+        <translation>在 [playlist] 段之外</translation>
+    </message>
+    <message>
+        <source>repeats %1</source>
+        <translation>重复了 %1</translation>
+    </message>
+    <message>
+        <source>starts no XSPF playlist</source>
+        <translation>不是 XSPF 播放列表的开头</translation>
+    </message>
+    <message>
+        <source>holds a value longer than %1 KiB</source>
+        <translation>含有超过 %1 KiB 的值</translation>
+    </message>
+    <message>
+        <source>is a track without a location</source>
+        <translation>是没有 location 的曲目</translation>
+    </message>
+    <message>
+        <source>is no well-formed XML: %1</source>
+        <translation>不是格式正确的 XML：%1</translation>
+    </message>
+</context>
+<context>
     <name>QCommandLineParser</name>
     <message>
         <source>[options]</source>
