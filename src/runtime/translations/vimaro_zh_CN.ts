@@ -1038,6 +1038,143 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     </message>
 </context>
 <context>
+    <name>Internet</name>
+    <message>
+        <source>%1 is not text</source>
+        <translation>%1 不是文本</translation>
+    </message>
+    <message>
+        <source>%1 is not a number</source>
+        <translation>%1 不是数字</translation>
+    </message>
+    <message>
+        <source>the answer is not the directory&apos;s list of stations: in station %1, %2</source>
+        <translation>应答不是名录的电台列表：第 %1 个电台，%2</translation>
+    </message>
+    <message>
+        <source>there is no url</source>
+        <translation>没有 url</translation>
+    </message>
+    <message>
+        <source>the answer is not JSON: %1 at byte %2</source>
+        <translation>应答不是 JSON：第 %2 字节处%1</translation>
+    </message>
+    <message>
+        <source>it is no JSON object</source>
+        <translation>它不是 JSON 对象</translation>
+    </message>
+    <message>
+        <source>no directory server answered:
+  %1</source>
+        <translation>没有名录服务器应答：
+  %1</translation>
+    </message>
+    <message>
+        <source>cannot find the directory&apos;s servers (the DNS record %1): %2</source>
+        <translation>找不到名录的服务器（DNS 记录 %1）：%2</translation>
+    </message>
+    <message>
+        <source> the server&apos;s compressed body is damaged</source>
+        <translation>服务器发来的压缩内容已损坏</translation>
+    </message>
+    <message>
+        <source>no bytes for %1 s</source>
+        <translation>%1 秒没有收到数据</translation>
+    </message>
+    <message>
+        <source>no whole answer within %1 s</source>
+        <translation>%1 秒内没有收到完整的应答</translation>
+    </message>
+    <message>
+        <source>: the server sent nothing</source>
+        <translation>：服务器什么也没有发来</translation>
+    </message>
+    <message>
+        <source>: the server sent a part of the file only</source>
+        <translation>：服务器只发来了文件的一部分</translation>
+    </message>
+    <message>
+        <source>%1 is larger than the limit of %2</source>
+        <translation>%1 超过了 %2 的限制</translation>
+    </message>
+    <message>
+        <source>one audio or video stream (%1)</source>
+        <translation>一个音频或视频流（%1）</translation>
+    </message>
+    <message>
+        <source>a web page (%1)</source>
+        <translation>一个网页（%1）</translation>
+    </message>
+    <message>
+        <source>the DASH manifest of one station</source>
+        <translation>一个电台的 DASH 清单</translation>
+    </message>
+    <message>
+        <source>the answer is larger than the limit of %1</source>
+        <translation>应答超过了 %1 的限制</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not one the system trusts (%1)</source>
+        <translation>服务器的证书不受系统信任（%1）</translation>
+    </message>
+    <message>
+        <source>a redirect without a Location</source>
+        <translation>转向没有 Location</translation>
+    </message>
+    <message>
+        <source>a redirect to %1, which is no web address</source>
+        <translation>转向到 %1，它不是网址</translation>
+    </message>
+    <message>
+        <source>more than %1 redirects</source>
+        <translation>转向超过 %1 次</translation>
+    </message>
+    <message>
+        <source>the server answered with an empty body, no list</source>
+        <translation>服务器的应答是空的，没有列表</translation>
+    </message>
+    <message>
+        <source>one audio or video stream</source>
+        <translation>一个音频或视频流</translation>
+    </message>
+    <message>
+        <source>a web page</source>
+        <translation>一个网页</translation>
+    </message>
+    <message>
+        <source>the HLS playlist of one station</source>
+        <translation>一个电台的 HLS 播放列表</translation>
+    </message>
+    <message>
+        <source>this is %1, not a list of stations</source>
+        <translation>这是%1，不是电台列表</translation>
+    </message>
+    <message>
+        <source>%1 (redirected to %2): %3</source>
+        <translation>%1（转向到 %2）：%3</translation>
+    </message>
+    <message>
+        <source>cannot keep the download of %1: %2</source>
+        <translation>无法保存 %1 的下载：%2</translation>
+    </message>
+    <message>
+        <source>cannot keep the download: %1</source>
+        <translation>无法保存下载：%1</translation>
+    </message>
+    <message>
+        <source>refused: %1</source>
+        <translation>被拒绝：%1</translation>
+    </message>
+    <message>
+        <source>%1: %2; its previous guide is kept</source>
+        <translation>%1：%2；保留原来的节目单</translation>
+    </message>
+    <message>
+        <source>%1: the list holds no stations now; its stations are left as they were</source>
+        <translation>%1：列表现在没有电台；它的电台保持不变</translation>
+    </message>
+</context>
+<context>
     <name>Playlists</name>
     <message>
         <source>holds control characters</source>
