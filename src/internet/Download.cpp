@@ -2,7 +2,6 @@
 
 #include "health/Content.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLocale>
 #include <QNetworkAccessManager>
@@ -40,9 +39,7 @@ QByteArray validator(const QByteArray& header) {
 // Qt leaves the reason of some failures out ("Decompression failed: ").
 QString networkFailure(const QString& reason) {
     const QString said = reason.trimmed();
-    return said.endsWith(u':')
-               ? said + QCoreApplication::translate("Internet", " the server's compressed body is damaged")
-               : said;
+    return said.endsWith(u':') ? said + u" the server's compressed body is damaged"_s : said;
 }
 
 QString size(qint64 bytes) {
@@ -77,8 +74,7 @@ Download::Download(QNetworkAccessManager& network, Request request, QObject* par
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
         fail(FetchError::Kind::TimedOut,
-             (request_.timeoutIsSilence ? QCoreApplication::translate("Internet", "no bytes for %1 s")
-                                        : QCoreApplication::translate("Internet", "no whole answer within %1 s"))
+             (request_.timeoutIsSilence ? u"no bytes for %1 s"_s : u"no whole answer within %1 s"_s)
                  .arg(std::chrono::duration<double>(request_.timeout).count()));
     });
 }
@@ -150,17 +146,13 @@ void Download::readHead() {
         return fail(FetchError::Kind::Status, statusLine.trimmed());
     // Never asked for: the program sends no range, and a body with no content is no list either.
     if (code == 204)
-        return fail(FetchError::Kind::Status,
-                    statusLine.trimmed() + QCoreApplication::translate("Internet", ": the server sent nothing"));
+        return fail(FetchError::Kind::Status, statusLine.trimmed() + u": the server sent nothing"_s);
     if (code == 206)
-        return fail(FetchError::Kind::Status,
-                    statusLine.trimmed() +
-                        QCoreApplication::translate("Internet", ": the server sent a part of the file only"));
+        return fail(FetchError::Kind::Status, statusLine.trimmed() + u": the server sent a part of the file only"_s);
     const qint64 length = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (length > request_.maxBytes) {
         return fail(FetchError::Kind::TooLarge,
-                    QCoreApplication::translate("Internet", "%1 is larger than the limit of %2")
-                        .arg(size(length), size(request_.maxBytes)));
+                    u"%1 is larger than the limit of %2"_s.arg(size(length), size(request_.maxBytes)));
     }
     answer_.etag = validator(reply_->rawHeader("ETag"));
     answer_.lastModified = validator(reply_->rawHeader("Last-Modified"));
@@ -169,15 +161,11 @@ void Download::readHead() {
     const QByteArray type = reply_->rawHeader("Content-Type").trimmed();
     switch (Content::fromType(type, current_)) {
     case Content::Kind::Stream:
-        return fail(
-            FetchError::Kind::NotAPlaylist,
-            QCoreApplication::translate("Internet", "one audio or video stream (%1)").arg(QString::fromLatin1(type)));
+        return fail(FetchError::Kind::NotAPlaylist, u"one audio or video stream (%1)"_s.arg(QString::fromLatin1(type)));
     case Content::Kind::Page:
-        return fail(FetchError::Kind::NotAPlaylist,
-                    QCoreApplication::translate("Internet", "a web page (%1)").arg(QString::fromLatin1(type)));
+        return fail(FetchError::Kind::NotAPlaylist, u"a web page (%1)"_s.arg(QString::fromLatin1(type)));
     case Content::Kind::Dash:
-        return fail(FetchError::Kind::NotAPlaylist,
-                    QCoreApplication::translate("Internet", "the DASH manifest of one station"));
+        return fail(FetchError::Kind::NotAPlaylist, u"the DASH manifest of one station"_s);
     default:
         break;
     }
@@ -200,8 +188,7 @@ void Download::readBody() {
 void Download::take(const QByteArray& bytes) {
     if (answer_.size + bytes.size() > request_.maxBytes)
         return fail(FetchError::Kind::TooLarge,
-                    QCoreApplication::translate("Internet", "the answer is larger than the limit of %1")
-                        .arg(size(request_.maxBytes)));
+                    u"the answer is larger than the limit of %1"_s.arg(size(request_.maxBytes)));
     answer_.size += bytes.size();
     head_ += bytes.first(std::min(bytes.size(), HeadBytes - head_.size()));
     if (request_.sink)
@@ -231,10 +218,9 @@ void Download::readEnd() {
     case QNetworkReply::NoError:
         break;
     case QNetworkReply::SslHandshakeFailedError:
-        return fail(
-            FetchError::Kind::Certificate,
-            QCoreApplication::translate("Internet", "the server's certificate is not one the system trusts (%1)")
-                .arg(certificateErrors_.isEmpty() ? reply_->errorString() : certificateErrors_.join(u"; "_s)));
+        return fail(FetchError::Kind::Certificate,
+                    u"the server's certificate is not one the system trusts (%1)"_s.arg(
+                        certificateErrors_.isEmpty() ? reply_->errorString() : certificateErrors_.join(u"; "_s)));
     default:
         return fail(FetchError::Kind::Network, networkFailure(reply_->errorString()));
     }
@@ -247,50 +233,42 @@ void Download::readEnd() {
 void Download::redirect() {
     const QUrl location = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
     if (location.isEmpty())
-        return fail(FetchError::Kind::Status, QCoreApplication::translate("Internet", "a redirect without a Location"));
+        return fail(FetchError::Kind::Status, u"a redirect without a Location"_s);
     const QUrl target = current_.resolved(location);
     if (!isWebAddress(target.toString()))
-        return fail(FetchError::Kind::Redirects,
-                    QCoreApplication::translate("Internet", "a redirect to %1, which is no web address")
-                        .arg(target.toString()));
+        return fail(FetchError::Kind::Redirects, u"a redirect to %1, which is no web address"_s.arg(target.toString()));
     if (++redirects_ > MaxRedirects)
-        return fail(FetchError::Kind::Redirects,
-                    QCoreApplication::translate("Internet", "more than %1 redirects").arg(MaxRedirects));
+        return fail(FetchError::Kind::Redirects, u"more than %1 redirects"_s.arg(MaxRedirects));
     dropReply();
     get(target);
 }
 
 void Download::judgePlaylist(bool complete) {
     if (complete && answer_.size == 0)
-        return fail(FetchError::Kind::Status,
-                    QCoreApplication::translate("Internet", "the server answered with an empty body, no list"));
+        return fail(FetchError::Kind::Status, u"the server answered with an empty body, no list"_s);
     if (!judged_ && (complete || head_.size() >= SniffBytes)) {
         judged_ = true;
         switch (Content::fromBytes(head_.first(std::min(head_.size(), SniffBytes)))) {
         case Content::Kind::Stream:
-            return fail(FetchError::Kind::NotAPlaylist,
-                        QCoreApplication::translate("Internet", "one audio or video stream"));
+            return fail(FetchError::Kind::NotAPlaylist, u"one audio or video stream"_s);
         case Content::Kind::Page:
-            return fail(FetchError::Kind::NotAPlaylist, QCoreApplication::translate("Internet", "a web page"));
+            return fail(FetchError::Kind::NotAPlaylist, u"a web page"_s);
         case Content::Kind::Dash:
-            return fail(FetchError::Kind::NotAPlaylist,
-                        QCoreApplication::translate("Internet", "the DASH manifest of one station"));
+            return fail(FetchError::Kind::NotAPlaylist, u"the DASH manifest of one station"_s);
         default:
             break;
         }
     }
     if (complete && isHlsStation(head_))
-        fail(FetchError::Kind::NotAPlaylist,
-             QCoreApplication::translate("Internet", "the HLS playlist of one station"));
+        fail(FetchError::Kind::NotAPlaylist, u"the HLS playlist of one station"_s);
 }
 
 void Download::fail(FetchError::Kind kind, const QString& reason) {
     if (done_)
         return;
-    error_.emplace(
-        kind, kind == FetchError::Kind::NotAPlaylist
-                  ? named(QCoreApplication::translate("Internet", "this is %1, not a list of stations").arg(reason))
-                  : named(reason));
+    error_.emplace(kind, kind == FetchError::Kind::NotAPlaylist
+                             ? named(u"this is %1, not a list of stations"_s.arg(reason))
+                             : named(reason));
     finish();
 }
 
@@ -320,8 +298,7 @@ void Download::dropReply() {
 QString Download::named(const QString& what) const {
     if (current_ == request_.address)
         return u"%1: %2"_s.arg(current_.toString(), what);
-    return QCoreApplication::translate("Internet", "%1 (redirected to %2): %3")
-        .arg(request_.address.toString(), current_.toString(), what);
+    return u"%1 (redirected to %2): %3"_s.arg(request_.address.toString(), current_.toString(), what);
 }
 
 } // namespace Internet
