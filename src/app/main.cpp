@@ -4,11 +4,11 @@
 #include "cli/CommandLine.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/SingleInstance.h"
+#include "desktop/Translations.h"
 #include "jet/OldCatalogue.h"
 #include "profile/Profile.h"
 #include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
-#include "runtime/QtTranslations.h"
 #include "windows/tray/TrayIcon.h"
 
 #include <QApplication>

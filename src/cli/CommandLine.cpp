@@ -4,9 +4,9 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/JetFormat.h"
 #include "desktop/ProgramDir.h"
+#include "desktop/Translations.h"
 #include "jet/OldCatalogue.h"
 #include "runtime/HiddenText.h"
-#include "runtime/QtTranslations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

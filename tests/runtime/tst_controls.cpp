@@ -1,7 +1,7 @@
+#include "desktop/Translations.h"
 #include "runtime/Controls.h"
 #include "runtime/FileFailure.h"
 #include "runtime/Form.h"
-#include "runtime/QtTranslations.h"
 #include "sqlite/Database.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/Mouse.h"

@@ -1,8 +1,8 @@
 #include "tests/support/Program.h"
 
 #include "catalogue/Catalogue.h"
+#include "desktop/Translations.h"
 #include "runtime/Module1.h"
-#include "runtime/QtTranslations.h"
 #include "sqlite/Statement.h"
 
 #include <QLocale>

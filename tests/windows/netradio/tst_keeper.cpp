@@ -1,6 +1,6 @@
 #include "catalogue/Catalogue.h"
+#include "desktop/Translations.h"
 #include "internet/Refresh.h"
-#include "runtime/QtTranslations.h"
 #include "sqlite/Statement.h"
 #include "tests/support/TestProgramDir.h"
 #include "tests/support/WebServer.h"

@@ -1,4 +1,4 @@
-#include "runtime/QtTranslations.h"
+#include "desktop/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
