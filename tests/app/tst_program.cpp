@@ -94,7 +94,7 @@ void TestProgram::commandLine_answersWithExitCodesScriptsRelyOn_data() {
     QTest::newRow("help in Chinese") << QStringList{u"export"_s, u"--help"_s} << 0
                                      << u"用法：vimaro export [选项] FILE\n按目录"_s << chinese;
     QTest::newRow("unknown command in Chinese")
-        << QStringList{u"play"_s} << 2 << u"vimaro：未知的命令“play”；vimaro --help 列出所有命令。"_s << chinese;
+        << QStringList{u"play"_s} << 2 << u"vimaro: 未知的命令“play”；vimaro --help 列出所有命令。"_s << chinese;
 }
 
 void TestProgram::commandLine_answersWithExitCodesScriptsRelyOn() {

@@ -108,7 +108,7 @@ the run (the findings so far are kept);
     <message>
         <source>vimaro check: %1 stations at a time, as many as the limit on open files allows
 </source>
-        <translation>vimaro check：同时检查 %1 个电台，这是打开文件数的限制所允许的最多个数
+        <translation>vimaro check: 同时检查 %1 个电台，这是打开文件数的限制所允许的最多个数
 </translation>
     </message>
     <message>
@@ -118,13 +118,13 @@ the run (the findings so far are kept);
     <message>
         <source>vimaro check: the catalogue failed: %1
 </source>
-        <translation>vimaro check：电台目录出错：%1
+        <translation>vimaro check: 电台目录出错：%1
 </translation>
     </message>
     <message>
         <source>vimaro check: stopped, this process ran short of its own resources (%1): fewer --jobs or a higher ulimit -n may help; the findings so far are kept
 </source>
-        <translation>vimaro check：已停止，本进程的资源不够（%1）：减小 --jobs 或提高 ulimit -n 也许有用；已有的检查结果保留
+        <translation>vimaro check: 已停止，本进程的资源不够（%1）：减小 --jobs 或提高 ulimit -n 也许有用；已有的检查结果保留
 </translation>
     </message>
     <message>
@@ -136,19 +136,19 @@ the run (the findings so far are kept);
     <message>
         <source>vimaro check: %1; a playlist is never written over it. Nothing was done.
 </source>
-        <translation>vimaro check：%1，播放列表绝不会覆盖它。什么也没有做。
+        <translation>vimaro check: %1，播放列表绝不会覆盖它。什么也没有做。
 </translation>
     </message>
     <message>
         <source>vimaro check: no station has the category &quot;%1&quot;. The categories are:
 %2</source>
-        <translation>vimaro check：没有电台属于类别“%1”。现有的类别是：
+        <translation>vimaro check: 没有电台属于类别“%1”。现有的类别是：
 %2</translation>
     </message>
     <message>
         <source>vimaro check: the catalogue %1 failed: %2
 </source>
-        <translation>vimaro check：电台目录 %1 出错：%2
+        <translation>vimaro check: 电台目录 %1 出错：%2
 </translation>
     </message>
     <message>
@@ -246,13 +246,13 @@ Commands (vimaro COMMAND --help for each):
     <message>
         <source>vimaro %1: writing without a backup, as --no-backup asks: %2
 </source>
-        <translation>vimaro %1：按 --no-backup 的要求，不备份就写入：%2
+        <translation>vimaro %1: 按 --no-backup 的要求，不备份就写入：%2
 </translation>
     </message>
     <message>
         <source>vimaro: waiting for the catalogue %1, which another program is using (at most %2 s)
 </source>
-        <translation>vimaro：电台目录 %1 正被另一个程序使用，正在等待（最多 %2 秒）
+        <translation>vimaro: 电台目录 %1 正被另一个程序使用，正在等待（最多 %2 秒）
 </translation>
     </message>
     <message>
@@ -268,7 +268,7 @@ Without arguments it opens its windows.</source>
     <message>
         <source>vimaro: unknown command &quot;%1&quot;; vimaro --help lists the commands.
 </source>
-        <translation>vimaro：未知的命令“%1”；vimaro --help 列出所有命令。
+        <translation>vimaro: 未知的命令“%1”；vimaro --help 列出所有命令。
 </translation>
     </message>
     <message>
@@ -278,7 +278,7 @@ Without arguments it opens its windows.</source>
     <message>
         <source>vimaro %1: --timeout takes seconds above 0, at most %2
 </source>
-        <translation>vimaro %1：--timeout 要大于 0、最多 %2 的秒数
+        <translation>vimaro %1: --timeout 要大于 0、最多 %2 的秒数
 </translation>
     </message>
     <message>
@@ -304,25 +304,25 @@ Without arguments it opens its windows.</source>
     <message>
         <source>vimaro export: give one FILE and a --format of m3u, pls or xspf; vimaro export --help tells more.
 </source>
-        <translation>vimaro export：请给出一个 FILE，--format 只能是 m3u、pls 或 xspf；详见 vimaro export --help。
+        <translation>vimaro export: 请给出一个 FILE，--format 只能是 m3u、pls 或 xspf；详见 vimaro export --help。
 </translation>
     </message>
     <message>
         <source>vimaro export: %1; a playlist is never written over it. Nothing was written.
 </source>
-        <translation>vimaro export：%1，播放列表绝不会覆盖它。什么也没有写。
+        <translation>vimaro export: %1，播放列表绝不会覆盖它。什么也没有写。
 </translation>
     </message>
     <message>
         <source>vimaro export: no station has the category &quot;%1&quot;; nothing was written. The categories are:
 %2</source>
-        <translation>vimaro export：没有电台属于类别“%1”，什么也没有写。现有的类别是：
+        <translation>vimaro export: 没有电台属于类别“%1”，什么也没有写。现有的类别是：
 %2</translation>
     </message>
     <message>
         <source>vimaro export: cannot read the catalogue: %1
 </source>
-        <translation>vimaro export：无法读取电台目录：%1
+        <translation>vimaro export: 无法读取电台目录：%1
 </translation>
     </message>
     <message>
@@ -376,7 +376,7 @@ wrong.</source>
     <message>
         <source>vimaro find: stopped by Ctrl+C; nothing was added, the catalogue is as it was
 </source>
-        <translation>vimaro find：已按 Ctrl+C 停止；没有添加任何电台，电台目录没有改变
+        <translation>vimaro find: 已按 Ctrl+C 停止；没有添加任何电台，电台目录没有改变
 </translation>
     </message>
     <message>
@@ -386,7 +386,7 @@ wrong.</source>
     <message>
         <source>vimaro find: nothing was added, the catalogue is as it was: %1%2
 </source>
-        <translation>vimaro find：没有添加任何电台，电台目录没有改变：%1%2
+        <translation>vimaro find: 没有添加任何电台，电台目录没有改变：%1%2
 </translation>
     </message>
     <message>
@@ -452,13 +452,13 @@ wrong.</source>
     <message>
         <source>vimaro find: %1 failed (%2); asking the next server
 </source>
-        <translation>vimaro find：%1 失败（%2），正在询问下一个服务器
+        <translation>vimaro find: %1 失败（%2），正在询问下一个服务器
 </translation>
     </message>
     <message>
         <source>vimaro find: stopped by Ctrl+C
 </source>
-        <translation>vimaro find：已按 Ctrl+C 停止
+        <translation>vimaro find: 已按 Ctrl+C 停止
 </translation>
     </message>
     <message>
@@ -470,13 +470,13 @@ wrong.</source>
     <message>
         <source>vimaro find: --pick takes numbers of the list above, from 1 to %1
 </source>
-        <translation>vimaro find：--pick 要上面列表中的编号，1 到 %1
+        <translation>vimaro find: --pick 要上面列表中的编号，1 到 %1
 </translation>
     </message>
     <message>
         <source>vimaro guide add: give the http or https address of a guide, and --shift in whole hours from -24 to 24
 </source>
-        <translation>vimaro guide add：请给出节目单的 http 或 https 网址，--shift 为 -24 到 24 的整小时数
+        <translation>vimaro guide add: 请给出节目单的 http 或 https 网址，--shift 为 -24 到 24 的整小时数
 </translation>
     </message>
     <message>
@@ -485,7 +485,7 @@ wrong.</source>
     </message>
     <message>
         <source>vimaro guide remove: no guide from %1; vimaro guide sources lists them</source>
-        <translation>vimaro guide remove：没有来自 %1 的节目单；vimaro guide sources 列出所有节目单</translation>
+        <translation>vimaro guide remove: 没有来自 %1 的节目单；vimaro guide sources 列出所有节目单</translation>
     </message>
     <message>
         <source>Removed the guide %1.</source>
@@ -523,11 +523,11 @@ wrong.</source>
     </message>
     <message>
         <source>vimaro guide: no station named %1</source>
-        <translation>vimaro guide：没有名为 %1 的电台</translation>
+        <translation>vimaro guide: 没有名为 %1 的电台</translation>
     </message>
     <message>
         <source>vimaro guide: no guide for %1 from now to the end of tomorrow</source>
-        <translation>vimaro guide：%1 从现在到明天结束没有节目单</translation>
+        <translation>vimaro guide: %1 从现在到明天结束没有节目单</translation>
     </message>
     <message>
         <source>Guide %1: %2</source>
@@ -539,15 +539,15 @@ wrong.</source>
     </message>
     <message>
         <source>vimaro: stopped by Ctrl+C; the guide of %1 and those after it are as they were</source>
-        <translation>vimaro：已按 Ctrl+C 停止；%1 及其后的节目单没有改变</translation>
+        <translation>vimaro: 已按 Ctrl+C 停止；%1 及其后的节目单没有改变</translation>
     </message>
     <message>
         <source>vimaro: guide %1</source>
-        <translation>vimaro：节目单 %1</translation>
+        <translation>vimaro: 节目单 %1</translation>
     </message>
     <message>
         <source>vimaro: guide %1 refused: %2</source>
-        <translation>vimaro：节目单 %1 被拒绝：%2</translation>
+        <translation>vimaro: 节目单 %1 被拒绝：%2</translation>
     </message>
     <message>
         <source>Programme guides (XMLTV) for the stations: what a station shows from now to the end of tomorrow, and the guides they come from. A subscribed playlist that names guides in its header (url-tvg, x-tvg-url) adds them; vimaro update brings every guide up to date, and an unchanged guide costs one request. A guide, .xml or .xml.gz, may be up to %1 MiB as sent and %2 GiB unpacked, and takes as long as it needs while its bytes keep coming (%3 s of silence end it). Only the channels of the catalogue&apos;s stations are kept, by tvg-id or by name, from 2 hours ago to 7 days ahead. A guide that is not XMLTV, is cut short or has times that do not parse is refused, and its previous guide kept.</source>
@@ -568,7 +568,7 @@ wrong.</source>
     <message>
         <source>vimaro guide: give a station&apos;s name, or add URL, remove URL or sources
 </source>
-        <translation>vimaro guide：请给出电台名称，或 add URL、remove URL、sources
+        <translation>vimaro guide: 请给出电台名称，或 add URL、remove URL、sources
 </translation>
     </message>
     <message>
@@ -610,13 +610,13 @@ wrong.</source>
     <message>
         <source>vimaro import: cannot read %1: %2
 </source>
-        <translation>vimaro import：无法读取 %1：%2
+        <translation>vimaro import: 无法读取 %1：%2
 </translation>
     </message>
     <message>
         <source>vimaro import: cannot download %1
 </source>
-        <translation>vimaro import：无法下载 %1
+        <translation>vimaro import: 无法下载 %1
 </translation>
     </message>
     <message>
@@ -686,7 +686,7 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     <message>
         <source>vimaro import: which playlist files? vimaro import --help tells more.
 </source>
-        <translation>vimaro import：导入哪些播放列表文件？详见 vimaro import --help。
+        <translation>vimaro import: 导入哪些播放列表文件？详见 vimaro import --help。
 </translation>
     </message>
     <message>
@@ -696,7 +696,7 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     <message>
         <source>vimaro import: stopped by Ctrl+C; nothing was imported, the catalogue is as it was.
 </source>
-        <translation>vimaro import：已按 Ctrl+C 停止；什么也没有导入，电台目录没有改变。
+        <translation>vimaro import: 已按 Ctrl+C 停止；什么也没有导入，电台目录没有改变。
 </translation>
     </message>
     <message>
@@ -706,13 +706,13 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     <message>
         <source>vimaro import: nothing was imported: none of the files is a playlist.
 </source>
-        <translation>vimaro import：什么也没有导入：没有一个文件是播放列表。
+        <translation>vimaro import: 什么也没有导入：没有一个文件是播放列表。
 </translation>
     </message>
     <message>
         <source>vimaro import: nothing was imported, the catalogue is as it was: %1%2
 </source>
-        <translation>vimaro import：什么也没有导入，电台目录没有改变：%1%2
+        <translation>vimaro import: 什么也没有导入，电台目录没有改变：%1%2
 </translation>
     </message>
     <message>
@@ -782,19 +782,19 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     <message>
         <source>vimaro player: give one PLAYER or --default; vimaro player --help says more
 </source>
-        <translation>vimaro player：请给出一个 PLAYER 或 --default；详见 vimaro player --help
+        <translation>vimaro player: 请给出一个 PLAYER 或 --default；详见 vimaro player --help
 </translation>
     </message>
     <message>
         <source>vimaro player: no station is in the category &quot;%1&quot;; the categories are:
 %2</source>
-        <translation>vimaro player：没有电台属于类别“%1”；现有的类别是：
+        <translation>vimaro player: 没有电台属于类别“%1”；现有的类别是：
 %2</translation>
     </message>
     <message>
         <source>vimaro player: no installed player is called &quot;%1&quot;; vimaro player lists them
 </source>
-        <translation>vimaro player：没有安装名为“%1”的播放器；vimaro player 列出已安装的播放器
+        <translation>vimaro player: 没有安装名为“%1”的播放器；vimaro player 列出已安装的播放器
 </translation>
     </message>
     <message>
@@ -808,25 +808,25 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     <message>
         <source>vimaro restore: give at most one BACKUP; vimaro restore --help tells more.
 </source>
-        <translation>vimaro restore：最多给出一个 BACKUP；详见 vimaro restore --help。
+        <translation>vimaro restore: 最多给出一个 BACKUP；详见 vimaro restore --help。
 </translation>
     </message>
     <message>
         <source>vimaro restore: the windows run on %1; close them first. Nothing was changed.
 </source>
-        <translation>vimaro restore：窗口正在使用 %1，请先关闭它们。什么也没有改变。
+        <translation>vimaro restore: 窗口正在使用 %1，请先关闭它们。什么也没有改变。
 </translation>
     </message>
     <message>
         <source>vimaro restore: cannot tell whether the windows run on %1; close them first if they do, and restore again.
 </source>
-        <translation>vimaro restore：无法判断窗口是否正在使用 %1；如果是，请先关闭它们，再恢复一次。
+        <translation>vimaro restore: 无法判断窗口是否正在使用 %1；如果是，请先关闭它们，再恢复一次。
 </translation>
     </message>
     <message>
         <source>vimaro restore: there is no good backup in %1. Nothing was changed.
 </source>
-        <translation>vimaro restore：%1 里没有完好的备份。什么也没有改变。
+        <translation>vimaro restore: %1 里没有完好的备份。什么也没有改变。
 </translation>
     </message>
     <message>
@@ -844,7 +844,7 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     <message>
         <source>vimaro restore: %1. Nothing was changed.
 </source>
-        <translation>vimaro restore：%1。什么也没有改变。
+        <translation>vimaro restore: %1。什么也没有改变。
 </translation>
     </message>
     <message>
@@ -916,19 +916,19 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     <message>
         <source>vimaro %1: give the one http or https address of a playlist
 </source>
-        <translation>vimaro %1：请给出一个播放列表的 http 或 https 网址
+        <translation>vimaro %1: 请给出一个播放列表的 http 或 https 网址
 </translation>
     </message>
     <message>
         <source>vimaro %1: stopped by Ctrl+C; nothing was written, the catalogue is as it was
 </source>
-        <translation>vimaro %1：已按 Ctrl+C 停止；什么也没有写，电台目录没有改变
+        <translation>vimaro %1: 已按 Ctrl+C 停止；什么也没有写，电台目录没有改变
 </translation>
     </message>
     <message>
         <source>vimaro %1: nothing was written: %2%3
 </source>
-        <translation>vimaro %1：什么也没有写：%2%3
+        <translation>vimaro %1: 什么也没有写：%2%3
 </translation>
     </message>
     <message>
@@ -962,7 +962,7 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     <message>
         <source>vimaro update: give one subscribed address, or none for all
 </source>
-        <translation>vimaro update：请给出一个订阅的网址，不给则更新全部
+        <translation>vimaro update: 请给出一个订阅的网址，不给则更新全部
 </translation>
     </message>
     <message>
@@ -971,7 +971,7 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     </message>
     <message>
         <source>vimaro update: no subscription to %1</source>
-        <translation>vimaro update：没有订阅 %1</translation>
+        <translation>vimaro update: 没有订阅 %1</translation>
     </message>
     <message>
         <source>: unchanged</source>
@@ -1005,7 +1005,7 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
     </message>
     <message>
         <source>vimaro unsubscribe: no subscription to %1; vimaro subscriptions lists them</source>
-        <translation>vimaro unsubscribe：没有订阅 %1；vimaro subscriptions 列出所有订阅</translation>
+        <translation>vimaro unsubscribe: 没有订阅 %1；vimaro subscriptions 列出所有订阅</translation>
     </message>
     <message>
         <source>Unsubscribed from %1; its %2 stations stay in the catalogue.</source>
