@@ -29,7 +29,8 @@ enum ExitCode { Done = 0, Failed = 1, Usage = 2 };
 
 // A text a person reads (help, reports, errors), in the user's language: Chinese under a zh locale, which run()
 // loads, else the English it is written in. What another program reads never goes through it: --json, exported
-// playlists, option names, command words and exit codes are the same in every language.
+// playlists, option names, command words and exit codes are the same in every language. Where lupdate would take
+// another context (inside a class, or after a return type of another namespace) it is called as CommandLine::tr.
 inline QString tr(const char* text) {
     return QCoreApplication::translate("CommandLine", text);
 }
