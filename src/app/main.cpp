@@ -4,17 +4,18 @@
 #include "cli/CommandLine.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/SingleInstance.h"
+#include "desktop/Translations.h"
 #include "jet/OldCatalogue.h"
 #include "profile/Profile.h"
 #include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
-#include "runtime/QtTranslations.h"
 #include "windows/tray/TrayIcon.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 #include <csignal>
 #include <cstdio>
@@ -79,7 +80,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimaro"));
-    loadQtChineseTranslations();
+    // The windows speak Chinese whatever the user's locale.
+    loadTranslations(QLocale(QLocale::Chinese, QLocale::China));
     QGuiApplication::setDesktopFileName(QStringLiteral(VIMARO_APP_ID));
     // Hidden panels are windows too; the program ends when its exit has unloaded every window, not before.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -35,7 +35,8 @@ struct Options {
     QString exportDead;
 };
 
-const char* const Description =
+const char* const Description = QT_TRANSLATE_NOOP(
+    "CommandLine",
     "Checks whether the catalogue's stations still play: reads the first kilobytes of what answers at each\n"
     "station's address (following at most five redirects and the first entry of a playlist), prints one line\n"
     "per station and a summary, and keeps the findings in the catalogue it checks, %1. Nothing is played.\n"
@@ -43,24 +44,25 @@ const char* const Description =
     "Exit codes: 0 every station was checked, whatever was found (a dead station is a finding, not a failure);\n"
     "1 the catalogue could not be read or written, this process ran short of files or memory, or Ctrl+C stopped\n"
     "the run (the findings so far are kept);\n"
-    "2 the command line is wrong.";
+    "2 the command line is wrong.");
 
 // Reads the command line into `options`; returns an exit code when the command ends here.
 std::optional<int> readOptions(const QStringList& arguments, Options& options) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(Description).arg(catalogueName()));
-    const QCommandLineOption category(u"category"_s, u"Only the stations of this category (国内电视 ...)."_s,
+    parser.setApplicationDescription(tr(Description).arg(catalogueName()));
+    const QCommandLineOption category(u"category"_s, tr("Only the stations of this category (国内电视 ...)."),
                                       u"类别"_s);
     const QCommandLineOption jobs(u"jobs"_s,
-                                  u"Stations checked at once, 1 to %1 (default 16), never more than 4 on one host; "
-                                  "fewer when the limit on open files (ulimit -n) allows fewer."_s.arg(MaxJobs),
+                                  tr("Stations checked at once, 1 to %1 (default 16), never more than 4 on one host; "
+                                     "fewer when the limit on open files (ulimit -n) allows fewer.")
+                                      .arg(MaxJobs),
                                   u"N"_s);
     const QCommandLineOption timeout(
-        u"timeout"_s, u"Seconds one station may take in all before it has timed out (default 10)."_s, u"S"_s);
-    const QCommandLineOption json(u"json"_s, u"Prints the findings as one JSON document."_s);
-    const QCommandLineOption report(u"report"_s, u"Checks nothing: prints the last findings, dead stations first."_s);
+        u"timeout"_s, tr("Seconds one station may take in all before it has timed out (default 10)."), u"S"_s);
+    const QCommandLineOption json(u"json"_s, tr("Prints the findings as one JSON document."));
+    const QCommandLineOption report(u"report"_s, tr("Checks nothing: prints the last findings, dead stations first."));
     const QCommandLineOption exportDead(
-        u"export-dead"_s, u"Writes the dead stations of the last findings to FILE as an M3U playlist."_s, u"FILE"_s);
+        u"export-dead"_s, tr("Writes the dead stations of the last findings to FILE as an M3U playlist."), u"FILE"_s);
     parser.addOptions({category, jobs, timeout, json, report, exportDead});
     if (const std::optional<int> exit = parse(parser, arguments))
         return exit;
@@ -69,7 +71,7 @@ std::optional<int> readOptions(const QStringList& arguments, Options& options) {
         return std::optional<int>(Usage);
     };
     if (!parser.positionalArguments().isEmpty())
-        return usage(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()));
+        return usage(tr("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst()));
     options.category = parser.value(category);
     options.json = parser.isSet(json);
     options.report = parser.isSet(report);
@@ -78,19 +80,20 @@ std::optional<int> readOptions(const QStringList& arguments, Options& options) {
     if (parser.isSet(jobs)) {
         options.run.jobs = parser.value(jobs).toInt(&ok);
         if (!ok || options.run.jobs < 1 || options.run.jobs > MaxJobs)
-            return usage(u"--jobs takes a whole number from 1 to %1"_s.arg(MaxJobs));
+            return usage(tr("--jobs takes a whole number from 1 to %1").arg(MaxJobs));
     }
     if (parser.isSet(timeout)) {
         const double seconds = parser.value(timeout).toDouble(&ok);
         if (!ok || seconds <= 0 || seconds > MaxTimeoutSeconds)
-            return usage(u"--timeout takes seconds above 0, at most %1"_s.arg(MaxTimeoutSeconds));
+            return usage(tr("--timeout takes seconds above 0, at most %1").arg(MaxTimeoutSeconds));
         options.run.timeout = std::chrono::milliseconds(qRound64(seconds * 1000));
     }
     return std::nullopt;
 }
 
 // Prints findings one station at a time, as lines for a person or as one JSON document for a program, so that
-// the output of a run over any number of stations keeps none of them in memory.
+// the output of a run over any number of stations keeps none of them in memory. The lines are in the user's
+// language; the JSON is the same in every language, its results the stable keys ("not-found").
 class Findings {
 public:
     explicit Findings(bool json) : json_(json) {
@@ -120,8 +123,8 @@ public:
             return;
         }
         const QString time = withTime ? entry.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm  "_s) : QString();
-        const QString name = entry.station.name.isEmpty() ? u"(no name)"_s : entry.station.name;
-        write(u"%1%2  %3  %4  %5\n"_s.arg(time, Verdicts::label(finding.verdict).leftJustified(20), printable(name),
+        const QString name = entry.station.name.isEmpty() ? CommandLine::tr("(no name)") : entry.station.name;
+        write(u"%1%2  %3  %4  %5\n"_s.arg(time, labelColumn(Verdicts::label(finding.verdict)), printable(name),
                                           printable(entry.station.address), printable(finding.detail)));
     }
 
@@ -130,17 +133,20 @@ public:
         if (json_)
             return jsonSummary(tally, seconds, interrupted);
         if (seconds < 0 && tally.total() == 0)
-            return print(stdout, u"No findings yet: vimaro check checks the stations.\n"_s);
-        const QString stations = tally.total() == 1 ? u"1 station"_s : u"%1 stations"_s.arg(tally.total());
-        QString text = seconds < 0 ? u"Last findings of %1: "_s.arg(stations)
-                                   : u"Checked %1 in %2 s: "_s.arg(stations).arg(seconds, 0, 'f', 1);
-        text += u"%1 play, %2 do not, %3 cannot be judged.\n"_s.arg(tally.count(Standing::Plays))
+            return print(stdout, CommandLine::tr("No findings yet: vimaro check checks the stations.\n"));
+        const QString stations =
+            tally.total() == 1 ? CommandLine::tr("1 station") : CommandLine::tr("%1 stations").arg(tally.total());
+        QString text = seconds < 0 ? CommandLine::tr("Last findings of %1: ").arg(stations)
+                                   : CommandLine::tr("Checked %1 in %2 s: ").arg(stations).arg(seconds, 0, 'f', 1);
+        text += CommandLine::tr("%1 play, %2 do not, %3 cannot be judged.\n")
+                    .arg(tally.count(Standing::Plays))
                     .arg(tally.count(Standing::Dead))
                     .arg(tally.count(Standing::Undecided));
-        text += reasons(tally, Standing::Plays, u"play"_s) + reasons(tally, Standing::Dead, u"do not"_s) +
-                reasons(tally, Standing::Undecided, u"cannot be judged"_s);
+        text += reasons(tally, Standing::Plays, CommandLine::tr("play")) +
+                reasons(tally, Standing::Dead, CommandLine::tr("do not")) +
+                reasons(tally, Standing::Undecided, CommandLine::tr("cannot be judged"));
         if (interrupted)
-            text += u"Stopped by Ctrl+C; the findings so far are kept.\n"_s;
+            text += CommandLine::tr("Stopped by Ctrl+C; the findings so far are kept.\n");
         print(stdout, text);
     }
 
@@ -207,10 +213,10 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
         options.run);
     if (run.jobs() < options.run.jobs)
         print(stderr,
-              u"vimaro check: %1 stations at a time, as many as the limit on open files allows\n"_s.arg(run.jobs()));
+              tr("vimaro check: %1 stations at a time, as many as the limit on open files allows\n").arg(run.jobs()));
     HealthTable::Writer writer(connection);
     Tally tally;
-    TerminalProgress progress(u"checking"_s);
+    TerminalProgress progress(tr("checking"));
     findings.showProgress(&progress);
     QObject::connect(&run, &CheckRun::checked, [&](const Station& station, const Finding& finding) {
         const QDateTime now = QDateTime::currentDateTimeUtc();
@@ -242,12 +248,13 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
         writer.flush();
     findings.summary(tally, static_cast<double>(clock.elapsed()) / 1000.0, interrupted);
     if (failure) {
-        print(stderr, u"vimaro check: the catalogue failed: %1\n"_s.arg(printable(*failure)));
+        print(stderr, tr("vimaro check: the catalogue failed: %1\n").arg(printable(*failure)));
         return Failed;
     }
     if (!run.shortage().isEmpty()) {
-        print(stderr, u"vimaro check: stopped, this process ran short of its own resources (%1): fewer --jobs or a "
-                      "higher ulimit -n may help; the findings so far are kept\n"_s.arg(printable(run.shortage())));
+        print(stderr, tr("vimaro check: stopped, this process ran short of its own resources (%1): fewer --jobs or a "
+                         "higher ulimit -n may help; the findings so far are kept\n")
+                          .arg(printable(run.shortage())));
         return Failed;
     }
     return interrupted ? Failed : Done;
@@ -280,7 +287,7 @@ int exportDead(Database& connection, const Options& options) {
         print(stderr, u"vimaro check: %1\n"_s.arg(printable(QString::fromUtf8(failure.what()))));
         return Failed;
     }
-    print(stderr, u"Wrote %1 dead stations to %2.\n"_s.arg(dead.size()).arg(printable(options.exportDead)));
+    print(stderr, tr("Wrote %1 dead stations to %2.\n").arg(dead.size()).arg(printable(options.exportDead)));
     return Done;
 }
 
@@ -306,8 +313,9 @@ int checkStations(const QStringList& arguments) {
     const std::optional<QString> refused =
         options.exportDead.isEmpty() ? std::nullopt : notAPlaylistTarget(options.exportDead);
     if (refused) {
-        print(stderr,
-              u"vimaro check: %1; a playlist is never written over it. Nothing was done.\n"_s.arg(printable(*refused)));
+        print(
+            stderr,
+            tr("vimaro check: %1; a playlist is never written over it. Nothing was done.\n").arg(printable(*refused)));
         return Failed;
     }
     try {
@@ -316,8 +324,8 @@ int checkStations(const QStringList& arguments) {
         if (!options.report)
             prepareToStore();
         if (!categoryHasStations(connection, options.category)) {
-            print(stderr, u"vimaro check: no station has the category \"%1\". The categories are:\n%2"_s.arg(
-                              printable(options.category), categoryLines(connection)));
+            print(stderr, tr("vimaro check: no station has the category \"%1\". The categories are:\n%2")
+                              .arg(printable(options.category), categoryLines(connection)));
             return Usage;
         }
         Findings findings(options.json);
@@ -326,8 +334,8 @@ int checkStations(const QStringList& arguments) {
             exit = exportDead(connection, options);
         return exit;
     } catch (const DbError& error) {
-        print(stderr, u"vimaro check: the catalogue %1 failed: %2\n"_s.arg(printable(Catalogue::file()),
-                                                                           printable(failure(error))));
+        print(stderr, tr("vimaro check: the catalogue %1 failed: %2\n")
+                          .arg(printable(Catalogue::file()), printable(failure(error))));
         return Failed;
     } catch (const std::exception& error) {
         print(stderr, u"vimaro check: %1\n"_s.arg(printable(QString::fromUtf8(error.what()))));

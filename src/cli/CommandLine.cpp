@@ -4,6 +4,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/JetFormat.h"
 #include "desktop/ProgramDir.h"
+#include "desktop/Translations.h"
 #include "jet/OldCatalogue.h"
 #include "runtime/HiddenText.h"
 
@@ -31,10 +32,9 @@ const Command* find(const QString& name) {
 QString overview() {
     if (commands().empty())
         return {};
-    QString text = u"\nCommands (vimaro COMMAND --help for each):\n"_s;
+    QString text = tr("\nCommands (vimaro COMMAND --help for each):\n");
     for (const Command& command : commands())
-        text += u"  %1  %2\n"_s.arg(QString::fromLatin1(command.name).leftJustified(13),
-                                    QString::fromUtf8(command.summary));
+        text += u"  %1  %2\n"_s.arg(QString::fromLatin1(command.name).leftJustified(13), tr(command.summary));
     return text;
 }
 
@@ -43,19 +43,39 @@ QString overview() {
 // Commands join this table as they arrive; each lives in a file of its own beside this one.
 const std::vector<Command>& commands() {
     static const std::vector<Command> all{
-        {"import", "Add the stations of playlist files (M3U, PLS, XSPF) or old catalogues to the catalogue",
+        {"import",
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "Add the stations of playlist files (M3U, PLS, XSPF) or old catalogues to the catalogue"),
          importStations},
-        {"export", "Write the catalogue, or one category, as a playlist file", exportStations},
-        {"check", "Tell which stations still play: check what answers at every station's address", checkStations},
-        {"find", "Search the community radio directory, and add what it finds", findStations},
-        {"subscribe", "Import the playlist at an address and keep it up to date with vimaro update", subscribe},
-        {"update", "Bring in the changes of the subscribed playlists", updateSubscriptions},
-        {"subscriptions", "List the subscribed playlists and their last update", listSubscriptions},
-        {"unsubscribe", "Forget a subscription; its stations stay", unsubscribe},
-        {"player", "List the media players for streams and choose the one stations play in", choosePlayer},
-        {"now", "What is on now and next, from the programme guides", now},
-        {"guide", "A station's programme until tomorrow; the programme guides and where they come from", guide},
-        {"restore", "Put a backup of the catalogue in place of tv.mdb, keeping the old file aside", restoreCatalogue},
+        {"export", QT_TRANSLATE_NOOP("CommandLine", "Write the catalogue, or one category, as a playlist file"),
+         exportStations},
+        {"check",
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "Tell which stations still play: check what answers at every station's address"),
+         checkStations},
+        {"find", QT_TRANSLATE_NOOP("CommandLine", "Search the community radio directory, and add what it finds"),
+         findStations},
+        {"subscribe",
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "Import the playlist at an address and keep it up to date with vimaro update"),
+         subscribe},
+        {"update", QT_TRANSLATE_NOOP("CommandLine", "Bring in the changes of the subscribed playlists"),
+         updateSubscriptions},
+        {"subscriptions", QT_TRANSLATE_NOOP("CommandLine", "List the subscribed playlists and their last update"),
+         listSubscriptions},
+        {"unsubscribe", QT_TRANSLATE_NOOP("CommandLine", "Forget a subscription; its stations stay"), unsubscribe},
+        {"player",
+         QT_TRANSLATE_NOOP("CommandLine", "List the media players for streams and choose the one stations play in"),
+         choosePlayer},
+        {"now", QT_TRANSLATE_NOOP("CommandLine", "What is on now and next, from the programme guides"), now},
+        {"guide",
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "A station's programme until tomorrow; the programme guides and where they come from"),
+         guide},
+        {"restore",
+         QT_TRANSLATE_NOOP("CommandLine",
+                           "Put a backup of the catalogue in place of tv.mdb, keeping the old file aside"),
+         restoreCatalogue},
     };
     return all;
 }
@@ -68,9 +88,10 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
         return Usage;
     }
     if (parser.isSet(u"help"_s)) {
-        // Qt's usage line names the program file; the command's own name belongs there too.
+        // Qt's usage line names the program file; the command's own name belongs there too. Qt translates the line.
         QString help = parser.helpText();
-        help.replace(0, help.indexOf(u" [options]"_s), u"Usage: vimaro "_s + command);
+        help.replace(0, help.indexOf(u' ' + QCoreApplication::translate("QCommandLineParser", "[options]")),
+                     QCoreApplication::translate("QCommandLineParser", "Usage: %1").arg(u"vimaro "_s + command));
         std::printf("%s", qPrintable(help));
         return Done;
     }
@@ -80,6 +101,13 @@ std::optional<int> parse(QCommandLineParser& parser, const QStringList& argument
 void print(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+QString labelColumn(const QString& label) {
+    qsizetype columns = 0;
+    for (const QChar c : label)
+        columns += c.script() == QChar::Script_Han || (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF60) ? 2 : 1;
+    return label + QString(qMax<qsizetype>(0, 20 - columns), u' ');
 }
 
 QString printable(QStringView text) {
@@ -119,11 +147,11 @@ std::optional<QString> notAPlaylistTarget(const QString& path) {
     // The journal beside the catalogue is part of it.
     const QString journals = catalogue.absoluteDir().canonicalPath() + u'/' + catalogue.fileName() + u'-';
     if (sameFile(path, catalogue.filePath()) || landing.startsWith(journals))
-        return u"%1 is the catalogue in use"_s.arg(QDir::toNativeSeparators(catalogue.filePath()));
+        return tr("%1 is the catalogue in use").arg(QDir::toNativeSeparators(catalogue.filePath()));
     if (!backups.isEmpty() && (QFileInfo(landing).absolutePath() == backups || folder == backups))
-        return u"%1 is in the backup folder %2"_s.arg(path, QDir::toNativeSeparators(backups));
+        return tr("%1 is in the backup folder %2").arg(path, QDir::toNativeSeparators(backups));
     if (target.exists() && isDatabase(path))
-        return u"%1 is a database"_s.arg(path);
+        return tr("%1 is a database").arg(path);
     return std::nullopt;
 }
 
@@ -131,7 +159,7 @@ QString catalogueName() {
     try {
         return QDir::toNativeSeparators(Catalogue::file());
     } catch (const ProgramDirError&) {
-        return u"tv.mdb in the data folder"_s;
+        return tr("tv.mdb in the data folder");
     }
 }
 
@@ -144,36 +172,39 @@ QString categoryLines(Database& catalogue) {
 
 Database openCatalogue(Database::Access access) {
     if (const auto done = OldCatalogue::convert(Catalogue::file()))
-        std::fprintf(stderr, "vimaro: %s\n", qPrintable(done->message()));
+        print(stderr, u"vimaro: %1\n"_s.arg(done->message()));
     return Catalogue::openChecked(access);
 }
 
 QString failure(const DbError& error) {
-    // The engine's busy text is the windows' Chinese; a command speaks English.
+    // The engine's busy text is the windows' Chinese; a command speaks the user's language.
     if (dynamic_cast<const BusyError*>(&error))
-        return u"the catalogue is in use by another program; try again later (database is locked)"_s;
+        return tr("the catalogue is in use by another program; try again later (database is locked)");
     const auto* corrupt = dynamic_cast<const CorruptError*>(&error);
     if (!corrupt)
         return QString::fromUtf8(error.what());
     const auto* damaged = dynamic_cast<const Catalogue::DamagedError*>(corrupt);
-    QString text = u"the catalogue %1 is damaged (%2)."_s.arg(
-        QDir::toNativeSeparators(Catalogue::file()), damaged ? damaged->problem : QString::fromUtf8(error.what()));
+    QString text = tr("the catalogue %1 is damaged (%2).")
+                       .arg(QDir::toNativeSeparators(Catalogue::file()),
+                            damaged ? damaged->problem : QString::fromUtf8(error.what()));
     if (const std::optional<QString> backup = Catalogue::newestSoundBackup())
-        return text + u" The newest good backup is %1: \"vimaro restore\" puts it in place and keeps the damaged "
-                      "file aside."_s.arg(QDir::toNativeSeparators(*backup));
-    return text + u" There is no good backup in %1."_s.arg(QDir::toNativeSeparators(Catalogue::backupFolder()));
+        return text + tr(" The newest good backup is %1: \"vimaro restore\" puts it in place and keeps the damaged "
+                         "file aside.")
+                          .arg(QDir::toNativeSeparators(*backup));
+    return text + tr(" There is no good backup in %1.").arg(QDir::toNativeSeparators(Catalogue::backupFolder()));
 }
 
 QCommandLineOption noBackupOption() {
-    return {u"no-backup"_s, u"Write even when the catalogue cannot be backed up first and backup/ holds no good "
-                            "backup of the last seven days (without it, the command then stops before it writes)."_s};
+    return {u"no-backup"_s, tr("Write even when the catalogue cannot be backed up first and backup/ holds no good "
+                               "backup of the last seven days (without it, the command then stops before it writes).")};
 }
 
 BackupRule::BackupRule(const QCommandLineParser& parser, const QCommandLineOption& noBackup, const char* command) {
     if (!parser.isSet(noBackup))
         return;
     Catalogue::setNoBackupRule([command](const DbError& why) {
-        std::fprintf(stderr, "vimaro %s: writing without a backup, as --no-backup asks: %s\n", command, why.what());
+        print(stderr, CommandLine::tr("vimaro %1: writing without a backup, as --no-backup asks: %2\n")
+                          .arg(QString::fromUtf8(command), QString::fromUtf8(why.what())));
     });
 }
 
@@ -189,10 +220,12 @@ int run(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"vimaro"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(VIMARO_VERSION));
+    // The user's language, as LANG, LC_MESSAGES or LC_ALL name it.
+    loadTranslations(QLocale::system());
 
     const QStringList arguments = QCoreApplication::arguments();
     Database::setWaitingNotice([](std::chrono::milliseconds patience) {
-        print(stderr, u"vimaro: waiting for the catalogue %1, which another program is using (at most %2 s)\n"_s
+        print(stderr, tr("vimaro: waiting for the catalogue %1, which another program is using (at most %2 s)\n")
                           .arg(catalogueName())
                           .arg(patience.count() / 1000));
     });
@@ -210,12 +243,12 @@ int run(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Vimaro 电视电台快选: a desktop launcher for internet television and radio stations.\n"
-        "Without arguments it opens its windows."_s +
+        tr("Vimaro 电视电台快选: a desktop launcher for internet television and radio stations.\n"
+           "Without arguments it opens its windows.") +
         overview());
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(u"command"_s, u"The command to run."_s, u"[COMMAND]"_s);
+    parser.addPositionalArgument(u"command"_s, tr("The command to run."), u"[COMMAND]"_s);
     if (!parser.parse(arguments)) {
         print(stderr, u"vimaro: %1\n"_s.arg(printable(parser.errorText())));
         return Usage;
@@ -228,8 +261,8 @@ int run(int argc, char* argv[]) {
         std::printf("%s", qPrintable(parser.helpText()));
         return Done;
     }
-    print(stderr, u"vimaro: unknown command \"%1\"; vimaro --help lists the commands.\n"_s.arg(
-                      printable(parser.positionalArguments().value(0))));
+    print(stderr, tr("vimaro: unknown command \"%1\"; vimaro --help lists the commands.\n")
+                      .arg(printable(parser.positionalArguments().value(0))));
     return Usage;
 }
 

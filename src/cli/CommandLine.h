@@ -2,6 +2,7 @@
 
 #include "sqlite/Database.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
@@ -26,11 +27,19 @@ namespace CommandLine {
 
 enum ExitCode { Done = 0, Failed = 1, Usage = 2 };
 
+// A text a person reads (help, reports, errors), in the user's language: Chinese under a zh locale, which run()
+// loads, else the English it is written in. What another program reads never goes through it: --json, exported
+// playlists, option names, command words and exit codes are the same in every language. Where lupdate would take
+// another context (inside a class, or after a return type of another namespace) it is called as CommandLine::tr.
+inline QString tr(const char* text) {
+    return QCoreApplication::translate("CommandLine", text);
+}
+
 // One command: its name, a line for the overview, and what runs it. `arguments` starts with the command's own
 // name, as QCommandLineParser::process expects its argument list to start with a program name.
 struct Command {
     const char* name;
-    const char* summary;
+    const char* summary; // marked for translation, translated where printed
     int (*run)(const QStringList& arguments);
 };
 
@@ -81,15 +90,19 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
 // Text of a command's own to a stream, as UTF-8.
 void print(std::FILE* stream, const QString& text);
 
+// A report line's label padded to the column where its figure starts, 20 wide on a terminal, where a Chinese
+// character takes two columns.
+QString labelColumn(const QString& label);
+
 // A heading with the count of places (a Playlists::Listed) and `note`, then the first places a line each, and how
 // many more there are.
 template <typename Places, typename Describe>
 void printListed(const QString& heading, const Places& places, Describe describe, const QString& note = {}) {
-    QString text = heading.leftJustified(20) + QString::number(places.count) + note + u'\n';
+    QString text = labelColumn(heading) + QString::number(places.count) + note + u'\n';
     for (const auto& place : places.first)
         text += QStringLiteral("  ") + describe(place) + u'\n';
     if (places.count > qint64(places.first.size()))
-        text += QStringLiteral("  ... and %1 more\n").arg(places.count - qint64(places.first.size()));
+        text += tr("  ... and %1 more\n").arg(places.count - qint64(places.first.size()));
     print(stdout, text);
 }
 

@@ -33,14 +33,15 @@ Playlists::Format formatForFile(const QString& path) {
 
 int exportStations(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"Writes the stations of the catalogue %1, or of one category, in catalogue "
-                                     "order as a playlist file, with each station's category. A FILE of - is "
-                                     "standard output. A file is replaced only once the new one is wholly written; "
-                                     "a device or a FIFO is written in place."_s.arg(catalogueName()));
-    parser.addPositionalArgument(u"FILE"_s, u"The playlist file to write; - for standard output."_s);
-    const QCommandLineOption category(u"category"_s, u"Only the stations of this category."_s, u"类别"_s);
+    parser.setApplicationDescription(tr("Writes the stations of the catalogue %1, or of one category, in catalogue "
+                                        "order as a playlist file, with each station's category. A FILE of - is "
+                                        "standard output. A file is replaced only once the new one is wholly written; "
+                                        "a device or a FIFO is written in place.")
+                                         .arg(catalogueName()));
+    parser.addPositionalArgument(u"FILE"_s, tr("The playlist file to write; - for standard output."));
+    const QCommandLineOption category(u"category"_s, tr("Only the stations of this category."), u"类别"_s);
     const QCommandLineOption format(
-        u"format"_s, u"m3u (extended M3U), pls or xspf; without it, the file's extension, else m3u."_s, u"format"_s);
+        u"format"_s, tr("m3u (extended M3U), pls or xspf; without it, the file's extension, else m3u."), u"format"_s);
     parser.addOptions({category, format});
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
@@ -48,14 +49,14 @@ int exportStations(const QStringList& arguments) {
     const auto chosen =
         parser.isSet(format) ? formatNamed(parser.value(format)) : std::optional(formatForFile(positional.value(0)));
     if (positional.size() != 1 || !chosen) {
-        print(stderr, u"vimaro export: give one FILE and a --format of m3u, pls or xspf; vimaro export --help "
-                      "tells more.\n"_s);
+        print(stderr, tr("vimaro export: give one FILE and a --format of m3u, pls or xspf; vimaro export --help "
+                         "tells more.\n"));
         return Usage;
     }
     const QString& target = positional[0];
     if (const std::optional<QString> refused = notAPlaylistTarget(target)) {
-        print(stderr, u"vimaro export: %1; a playlist is never written over it. Nothing was written.\n"_s.arg(
-                          printable(*refused)));
+        print(stderr, tr("vimaro export: %1; a playlist is never written over it. Nothing was written.\n")
+                          .arg(printable(*refused)));
         return Failed;
     }
 
@@ -67,12 +68,13 @@ int exportStations(const QStringList& arguments) {
         stations = Catalogue::attributedStations(catalogue, only);
         // A category that holds no station is a mistyped one far more often than a wish for an empty playlist.
         if (only && stations.empty()) {
-            print(stderr, u"vimaro export: no station has the category \"%1\"; nothing was written. The categories "
-                          "are:\n%2"_s.arg(printable(*only), categoryLines(catalogue)));
+            print(stderr, tr("vimaro export: no station has the category \"%1\"; nothing was written. The categories "
+                             "are:\n%2")
+                              .arg(printable(*only), categoryLines(catalogue)));
             return Failed;
         }
     } catch (const DbError& error) {
-        print(stderr, u"vimaro export: cannot read the catalogue: %1\n"_s.arg(printable(failure(error))));
+        print(stderr, tr("vimaro export: cannot read the catalogue: %1\n").arg(printable(failure(error))));
         return Failed;
     }
     try {
@@ -84,9 +86,11 @@ int exportStations(const QStringList& arguments) {
         return Failed;
     }
     // The playlist itself may be what goes to standard output.
+    const QString where = target == u"-"_s ? tr("standard output") : printable(target);
     print(target == u"-"_s ? stderr : stdout,
-          u"Wrote %1 station%2 to %3.\n"_s.arg(stations.size())
-              .arg(stations.size() == 1 ? u""_s : u"s"_s, target == u"-"_s ? u"standard output"_s : printable(target)));
+          (stations.size() == 1 ? tr("Wrote %1 station to %2.\n") : tr("Wrote %1 stations to %2.\n"))
+              .arg(stations.size())
+              .arg(where));
     return Done;
 }
 

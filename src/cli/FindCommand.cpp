@@ -24,7 +24,8 @@ namespace {
 
 constexpr int MaxLimit = 1000;
 
-const char* const Description =
+const char* const Description = QT_TRANSLATE_NOOP(
+    "CommandLine",
     "Searches the community radio directory (radio-browser.info, some 50,000 stations) for stations whose name\n"
     "holds WORDS, most voted first, and prints them numbered: name, country, codec and bitrate, votes, address.\n"
     "Only stations that passed the directory's last check are listed. --add puts the results into the catalogue\n"
@@ -35,21 +36,23 @@ const char* const Description =
     "\n"
     "Exit codes: 0 the search went through (also when it found nothing); 1 no server answered, the answer was no\n"
     "list of stations, the catalogue failed, or Ctrl+C stopped it (nothing is written then); 2 the command line is\n"
-    "wrong.";
+    "wrong.");
 
 QString line(int number, const Station& station) {
     QStringList sound;
     if (!station.codec.isEmpty())
         sound.append(station.codec);
     if (station.bitrate > 0)
-        sound.append(u"%1 kbit/s"_s.arg(station.bitrate));
-    return u"%1  %2  %3  %4  %5 votes  %6"_s.arg(number, 3)
-        .arg(station.name.isEmpty() ? u"(no name)"_s : station.name,
+        sound.append(tr("%1 kbit/s").arg(station.bitrate));
+    return tr("%1  %2  %3  %4  %5 votes  %6")
+        .arg(number, 3)
+        .arg(station.name.isEmpty() ? tr("(no name)") : station.name,
              station.countryCode.isEmpty() ? u"--"_s : station.countryCode, sound.isEmpty() ? u"?"_s : sound.join(u' '))
         .arg(station.votes)
-        .arg(station.address + (isPlayable(station.address) ? QString() : u"  (will not play: not added)"_s));
+        .arg(station.address + (isPlayable(station.address) ? QString() : tr("  (will not play: not added)")));
 }
 
+// For programs: the directory's own field names, the same in every language.
 QJsonArray json(const std::vector<Station>& stations) {
     QJsonArray array;
     for (const Station& s : stations)
@@ -90,15 +93,16 @@ int add(const std::vector<Station>& stations, const std::vector<int>& picks, con
         const Playlists::ImportReport report =
             Directory::addStations(catalogue, stations, picks, category, &Interrupt::wasRequested());
         if (report.cancelled) {
-            std::fprintf(stderr, "vimaro find: stopped by Ctrl+C; nothing was added, the catalogue is as it was\n");
+            print(stderr, tr("vimaro find: stopped by Ctrl+C; nothing was added, the catalogue is as it was\n"));
             return Failed;
         }
-        printReport(report, false, u"add them with --add 类别"_s);
+        printReport(report, false, tr("add them with --add 类别"));
         return Done;
     } catch (const DbError& error) {
-        std::fprintf(stderr, "vimaro find: nothing was added, the catalogue is as it was: %s%s\n",
-                     qPrintable(failure(error)),
-                     dynamic_cast<const Catalogue::NoBackupError*>(&error) ? "; --no-backup adds without one" : "");
+        print(stderr, tr("vimaro find: nothing was added, the catalogue is as it was: %1%2\n")
+                          .arg(failure(error), dynamic_cast<const Catalogue::NoBackupError*>(&error)
+                                                   ? tr("; --no-backup adds without one")
+                                                   : QString()));
         return Failed;
     }
 }
@@ -107,18 +111,18 @@ int add(const std::vector<Station>& stations, const std::vector<int>& picks, con
 
 int findStations(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(Description));
-    parser.addPositionalArgument(u"WORDS"_s, u"Part of the station's name."_s, u"WORDS…"_s);
-    const QCommandLineOption country(u"country"_s, u"Only stations of this country code (CH, DE, CN …)."_s, u"CC"_s);
-    const QCommandLineOption language(u"language"_s, u"Only stations in this language (german …)."_s, u"L"_s);
-    const QCommandLineOption tag(u"tag"_s, u"Only stations with this tag (jazz …)."_s, u"T"_s);
-    const QCommandLineOption limit(u"limit"_s, u"At most N stations (default 20, at most %1)."_s.arg(MaxLimit), u"N"_s,
+    parser.setApplicationDescription(tr(Description));
+    parser.addPositionalArgument(u"WORDS"_s, tr("Part of the station's name."), u"WORDS…"_s);
+    const QCommandLineOption country(u"country"_s, tr("Only stations of this country code (CH, DE, CN …)."), u"CC"_s);
+    const QCommandLineOption language(u"language"_s, tr("Only stations in this language (german …)."), u"L"_s);
+    const QCommandLineOption tag(u"tag"_s, tr("Only stations with this tag (jazz …)."), u"T"_s);
+    const QCommandLineOption limit(u"limit"_s, tr("At most N stations (default 20, at most %1).").arg(MaxLimit), u"N"_s,
                                    u"20"_s);
-    const QCommandLineOption asJson(u"json"_s, u"Print the stations as one JSON array."_s);
-    const QCommandLineOption addTo(u"add"_s, u"Add the stations found to the catalogue, in this category."_s,
+    const QCommandLineOption asJson(u"json"_s, tr("Print the stations as one JSON array."));
+    const QCommandLineOption addTo(u"add"_s, tr("Add the stations found to the catalogue, in this category."),
                                    u"类别"_s);
-    const QCommandLineOption pick(u"pick"_s, u"With --add: only the stations of these numbers (1,3,5)."_s, u"1,3,5"_s);
-    const QCommandLineOption server(u"server"_s, u"Ask this directory server (may be given more than once)."_s,
+    const QCommandLineOption pick(u"pick"_s, tr("With --add: only the stations of these numbers (1,3,5)."), u"1,3,5"_s);
+    const QCommandLineOption server(u"server"_s, tr("Ask this directory server (may be given more than once)."),
                                     u"URL"_s);
     const QCommandLineOption timeoutSeconds = timeoutOption(std::chrono::seconds(15));
     const QCommandLineOption noBackup = noBackupOption();
@@ -126,8 +130,8 @@ int findStations(const QStringList& arguments) {
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     const BackupRule backupRule(parser, noBackup, "find");
-    const auto usage = [](const char* problem) {
-        std::fprintf(stderr, "vimaro find: %s\n", problem);
+    const auto usage = [](const QString& problem) {
+        print(stderr, u"vimaro find: %1\n"_s.arg(problem));
         return Usage;
     };
     Directory::Query query;
@@ -138,18 +142,18 @@ int findStations(const QStringList& arguments) {
     bool ok = false;
     query.limit = parser.value(limit).toInt(&ok);
     if (!ok || query.limit < 1 || query.limit > MaxLimit)
-        return usage(qPrintable(u"--limit takes a whole number from 1 to %1"_s.arg(MaxLimit)));
+        return usage(tr("--limit takes a whole number from 1 to %1").arg(MaxLimit));
     if (parser.isSet(pick) && !parser.isSet(addTo))
-        return usage("--pick goes with --add");
+        return usage(tr("--pick goes with --add"));
     if (parser.isSet(asJson) && parser.isSet(addTo))
-        return usage("--json and --add do not go together");
+        return usage(tr("--json and --add do not go together"));
     // The environment names servers as --server does, and is held to the same rule.
     const bool given = parser.isSet(server);
     const std::optional<QList<QUrl>> servers =
         Directory::asServers(given ? parser.values(server) : Directory::serversInEnvironment());
     if (!servers)
-        return usage(given ? "--server takes an http or https address"
-                           : "VIMARO_DIRECTORY_SERVER takes http or https addresses, separated by blanks");
+        return usage(given ? tr("--server takes an http or https address")
+                           : tr("VIMARO_DIRECTORY_SERVER takes http or https addresses, separated by blanks"));
     const auto searchTime = timeout(parser, timeoutSeconds, "find");
     if (!searchTime)
         return Usage;
@@ -157,14 +161,14 @@ int findStations(const QStringList& arguments) {
     QNetworkAccessManager network;
     Directory::Search search(network, query, *searchTime, *servers);
     QObject::connect(&search, &Directory::Search::fellOver, [](const QUrl& failed, const QString& reason) {
-        print(stderr, u"vimaro find: %1 failed (%2); asking the next server\n"_s.arg(
-                          printable(failed.toDisplayString()), printable(reason)));
+        print(stderr, tr("vimaro find: %1 failed (%2); asking the next server\n")
+                          .arg(printable(failed.toDisplayString()), printable(reason)));
     });
     std::vector<Station> stations;
     try {
         stoppableByCtrlC([&] { search.cancel(); }, [&] { stations = search.run(); });
     } catch (const Internet::FetchError&) {
-        std::fprintf(stderr, "vimaro find: stopped by Ctrl+C\n");
+        print(stderr, tr("vimaro find: stopped by Ctrl+C\n"));
         return Failed;
     } catch (const Directory::DirectoryError& error) {
         // The message's own lines stay lines; what the servers said within them is escaped.
@@ -180,7 +184,7 @@ int findStations(const QStringList& arguments) {
         return Done;
     }
     if (stations.empty())
-        std::printf("No station found.\n");
+        print(stdout, tr("No station found.\n"));
     for (std::size_t i = 0; i < stations.size(); ++i)
         print(stdout, printable(line(static_cast<int>(i) + 1, stations[i])) + u'\n');
     if (!parser.isSet(addTo) || stations.empty())
@@ -190,8 +194,8 @@ int findStations(const QStringList& arguments) {
     if (parser.isSet(pick)) {
         const auto chosen = picked(parser.value(pick), static_cast<int>(stations.size()));
         if (!chosen) {
-            std::fprintf(stderr, "vimaro find: --pick takes numbers of the list above, from 1 to %zu\n",
-                         stations.size());
+            print(stderr,
+                  tr("vimaro find: --pick takes numbers of the list above, from 1 to %1\n").arg(stations.size()));
             return Usage;
         }
         picks = *chosen;

@@ -35,6 +35,7 @@ QString isoLocal(const QDateTime& time) {
     return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
 }
 
+// For programs: the same in every language.
 QJsonValue json(const std::optional<Guide::Programme>& programme) {
     if (!programme)
         return QJsonValue::Null;
@@ -75,8 +76,8 @@ int addSource(const QCommandLineParser& parser, const QString& address, const QC
     bool ok = false;
     const int hours = parser.value(shift).toInt(&ok);
     if (!Internet::isWebAddress(address) || !ok || std::abs(hours) > MaxShiftHours) {
-        std::fprintf(stderr, "vimaro guide add: give the http or https address of a guide, and --shift in whole "
-                             "hours from -24 to 24\n");
+        print(stderr, tr("vimaro guide add: give the http or https address of a guide, and --shift in whole hours "
+                         "from -24 to 24\n"));
         return Usage;
     }
     Database catalogue = openCatalogue();
@@ -91,7 +92,7 @@ int addSource(const QCommandLineParser& parser, const QString& address, const QC
             Guide::removeSource(catalogue, source);
         return Failed;
     }
-    say(stdout, u"Added the guide %1; vimaro update keeps it up to date."_s.arg(printable(source.address)));
+    say(stdout, tr("Added the guide %1; vimaro update keeps it up to date.").arg(printable(source.address)));
     return Done;
 }
 
@@ -100,13 +101,13 @@ int removeSource(const QString& address) {
     const std::optional<Guide::Source> source = Guide::findSource(catalogue, address.trimmed());
     if (!source) {
         say(stderr,
-            u"vimaro guide remove: no guide from %1; vimaro guide sources lists them"_s.arg(printable(address)));
+            tr("vimaro guide remove: no guide from %1; vimaro guide sources lists them").arg(printable(address)));
         return Failed;
     }
     Transaction transaction(catalogue);
     Guide::removeSource(catalogue, *source);
     transaction.commit();
-    say(stdout, u"Removed the guide %1."_s.arg(printable(source->address)));
+    say(stdout, tr("Removed the guide %1.").arg(printable(source->address)));
     return Done;
 }
 
@@ -114,15 +115,16 @@ int listSources() {
     Database catalogue = openCatalogue();
     const std::vector<Guide::Source> sources = Guide::sources(catalogue);
     if (sources.empty())
-        say(stdout, u"No guides: a subscribed playlist that names one adds it, vimaro guide add URL adds one."_s);
+        say(stdout, tr("No guides: a subscribed playlist that names one adds it, vimaro guide add URL adds one."));
     for (const Guide::Source& source : sources) {
-        const QString from = source.subscription ? u"named by a subscribed playlist"_s : u"added by hand"_s;
-        const QString shift = source.shiftHours ? u", times shifted %1 h"_s.arg(source.shiftHours) : QString();
+        const QString from = source.subscription ? tr("named by a subscribed playlist") : tr("added by hand");
+        const QString shift = source.shiftHours ? tr(", times shifted %1 h").arg(source.shiftHours) : QString();
         const QString last = source.updated.isValid()
-                                 ? u"last updated %1: %2"_s.arg(
-                                       source.updated.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s), source.result)
-                                 : u"never updated"_s;
-        say(stdout, u"%1\n  %2%3, %4 stations, %5"_s.arg(printable(source.address), from, shift)
+                                 ? tr("last updated %1: %2")
+                                       .arg(source.updated.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s), source.result)
+                                 : tr("never updated");
+        say(stdout, tr("%1\n  %2%3, %4 stations, %5")
+                        .arg(printable(source.address), from, shift)
                         .arg(source.stations)
                         .arg(printable(last)));
     }
@@ -135,7 +137,7 @@ int showStation(const QString& name, bool asJson) {
     Statement row(catalogue, u"SELECT rowid FROM radio WHERE 名称 = ? ORDER BY rowid LIMIT 1"_s);
     row.bind(1, name);
     if (!row.step()) {
-        say(stderr, u"vimaro guide: no station named %1"_s.arg(printable(name)));
+        say(stderr, tr("vimaro guide: no station named %1").arg(printable(name)));
         return Failed;
     }
     const QDateTime now = Guide::clockSeam();
@@ -149,7 +151,7 @@ int showStation(const QString& name, bool asJson) {
         return Done;
     }
     if (programmes.empty()) {
-        say(stderr, u"vimaro guide: no guide for %1 from now to the end of tomorrow"_s.arg(printable(name)));
+        say(stderr, tr("vimaro guide: no guide for %1 from now to the end of tomorrow").arg(printable(name)));
         return Failed;
     }
     QDate day;
@@ -172,19 +174,19 @@ bool updateGuides(Database& catalogue, const std::vector<Guide::Source>& sources
     for (const Guide::Source& source : sources) {
         try {
             const auto report = Internet::updateGuide(catalogue, source, Guide::clockSeam(), fetch);
-            say(stdout, u"Guide %1: %2"_s.arg(printable(source.address), report ? report->line() : u"unchanged"_s));
+            say(stdout, tr("Guide %1: %2").arg(printable(source.address), report ? report->line() : tr("unchanged")));
         } catch (const Internet::FetchError& error) {
             // What came before stays: each guide goes in on its own, and a stopped one leaves its old guide.
             if (error.kind() == Internet::FetchError::Kind::Cancelled) {
-                say(stderr, u"vimaro: stopped by Ctrl+C; the guide of %1 and those after it are as they were"_s.arg(
-                                printable(source.address)));
+                say(stderr, tr("vimaro: stopped by Ctrl+C; the guide of %1 and those after it are as they were")
+                                .arg(printable(source.address)));
                 return false;
             }
-            say(stderr, u"vimaro: guide %1"_s.arg(printable(QString::fromUtf8(error.what()))));
+            say(stderr, tr("vimaro: guide %1").arg(printable(QString::fromUtf8(error.what()))));
             allCame = false;
         } catch (const Guide::GuideError& error) {
-            say(stderr, u"vimaro: guide %1 refused: %2"_s.arg(printable(source.address),
-                                                              printable(QString::fromUtf8(error.what()))));
+            say(stderr, tr("vimaro: guide %1 refused: %2")
+                            .arg(printable(source.address), printable(QString::fromUtf8(error.what()))));
             allCame = false;
         }
     }
@@ -194,22 +196,23 @@ bool updateGuides(Database& catalogue, const std::vector<Guide::Source>& sources
 int guide(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Programme guides (XMLTV) for the stations: what a station shows from now to the end of tomorrow, and the "
-        "guides they come from. A subscribed playlist that names guides in its header (url-tvg, x-tvg-url) adds "
-        "them; vimaro update brings every guide up to date, and an unchanged guide costs one request. A guide, "
-        ".xml or .xml.gz, may be up to %1 MiB as sent and %2 GiB unpacked, and takes as long as it needs while its "
-        "bytes keep coming (%3 s of silence end it). Only the channels of the catalogue's stations are kept, by "
-        "tvg-id or by name, from 2 hours ago to 7 days ahead. A guide that is not XMLTV, is cut short or has times "
-        "that do not parse is refused, and its previous guide kept."_s.arg(Guide::MaxSentBytes >> 20)
+        tr("Programme guides (XMLTV) for the stations: what a station shows from now to the end of tomorrow, and the "
+           "guides they come from. A subscribed playlist that names guides in its header (url-tvg, x-tvg-url) adds "
+           "them; vimaro update brings every guide up to date, and an unchanged guide costs one request. A guide, "
+           ".xml or .xml.gz, may be up to %1 MiB as sent and %2 GiB unpacked, and takes as long as it needs while its "
+           "bytes keep coming (%3 s of silence end it). Only the channels of the catalogue's stations are kept, by "
+           "tvg-id or by name, from 2 hours ago to 7 days ahead. A guide that is not XMLTV, is cut short or has times "
+           "that do not parse is refused, and its previous guide kept.")
+            .arg(Guide::MaxSentBytes >> 20)
             .arg(Guide::MaxUnpackedBytes >> 30)
             .arg(Guide::SilenceSeconds));
-    parser.addPositionalArgument(u"STATION"_s, u"The station whose programme to show."_s,
+    parser.addPositionalArgument(u"STATION"_s, tr("The station whose programme to show."),
                                  u"STATION | add URL | remove URL | sources"_s);
     const QCommandLineOption shift(u"shift"_s,
-                                   u"With add: hours added to the guide's times, for a guide whose time "
-                                   "offsets are wrong."_s,
+                                   tr("With add: hours added to the guide's times, for a guide whose time "
+                                      "offsets are wrong."),
                                    u"H"_s, u"0"_s);
-    const QCommandLineOption asJson(u"json"_s, u"The programme as JSON."_s);
+    const QCommandLineOption asJson(u"json"_s, tr("The programme as JSON."));
     parser.addOptions({shift, asJson});
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
@@ -227,16 +230,16 @@ int guide(const QStringList& arguments) {
     } catch (const std::exception& error) {
         return failed("guide", error);
     }
-    std::fprintf(stderr, "vimaro guide: give a station's name, or add URL, remove URL or sources\n");
+    print(stderr, tr("vimaro guide: give a station's name, or add URL, remove URL or sources\n"));
     return Usage;
 }
 
 int now(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"What is on now and next on the stations of CATEGORY, or on every station "
-                                     "with a guide. Stations without a guide are left out."_s);
-    parser.addPositionalArgument(u"CATEGORY"_s, u"Only the stations of this category."_s, u"[CATEGORY]"_s);
-    const QCommandLineOption asJson(u"json"_s, u"The stations and their programmes as JSON."_s);
+    parser.setApplicationDescription(tr("What is on now and next on the stations of CATEGORY, or on every station "
+                                        "with a guide. Stations without a guide are left out."));
+    parser.addPositionalArgument(u"CATEGORY"_s, tr("Only the stations of this category."), u"[CATEGORY]"_s);
+    const QCommandLineOption asJson(u"json"_s, tr("The stations and their programmes as JSON."));
     parser.addOption(asJson);
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
@@ -250,7 +253,7 @@ int now(const QStringList& arguments) {
         const std::vector<Guide::GuidedStation> guided = Guide::onAir(catalogue, category, Guide::clockSeam());
         // An empty answer on the terminal would read as a command that did nothing; --json stays exact.
         if (guided.empty() && !parser.isSet(asJson))
-            say(stderr, u"No station has a programme guide now: vimaro guide sources lists the guides."_s);
+            say(stderr, tr("No station has a programme guide now: vimaro guide sources lists the guides."));
         for (const Guide::GuidedStation& station : guided) {
             const Guide::NowNext& onAir = station.onAir;
             if (parser.isSet(asJson)) {
@@ -262,9 +265,9 @@ int now(const QStringList& arguments) {
             }
             QString line = printable(station.name);
             if (onAir.now)
-                line += u"\n  now   "_s + programmeLine(*onAir.now);
+                line += tr("\n  now   ") + programmeLine(*onAir.now);
             if (onAir.next)
-                line += u"\n  next  "_s + programmeLine(*onAir.next);
+                line += tr("\n  next  ") + programmeLine(*onAir.next);
             say(stdout, line);
         }
         if (parser.isSet(asJson))

@@ -27,7 +27,7 @@ namespace {
 // One file given to the import, opened once and read once, so that a pipe gives up everything it holds; "-" is
 // standard input.
 struct GivenFile {
-    explicit GivenFile(const QString& path) : input(file, path == u"-"_s ? u"standard input"_s : path) {
+    explicit GivenFile(const QString& path) : input(file, path == u"-"_s ? CommandLine::tr("standard input") : path) {
         bool opened = false;
         if (path == u"-"_s) {
             opened = file.open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
@@ -38,7 +38,7 @@ struct GivenFile {
         if (!opened) {
             const int error = errno;
             throw FileFailure(causeOfSystemError(error), path,
-                              u"cannot read %1: %2"_s.arg(input.name(), file.errorString()));
+                              CommandLine::tr("cannot read %1: %2").arg(input.name(), file.errorString()));
         }
     }
 
@@ -58,7 +58,7 @@ QString seekableCopy(GivenFile& given, QTemporaryFile& copy) {
     if (!written || !copy.flush()) {
         const int error = errno;
         throw FileFailure(causeOfSystemError(error), copy.fileName(),
-                          u"cannot keep a copy of %1: %2"_s.arg(given.input.name(), copy.errorString()));
+                          tr("cannot keep a copy of %1: %2").arg(given.input.name(), copy.errorString()));
     }
     return copy.fileName();
 }
@@ -98,8 +98,8 @@ struct GivenFiles {
                 files.push_back(old ? oldCatalogue(file) : Playlists::playlistFile(file.input));
                 onlyOldCatalogues = onlyOldCatalogues && old;
             } catch (const DbError& error) {
-                print(stderr,
-                      u"vimaro import: cannot read %1: %2\n"_s.arg(printable(path), QString::fromUtf8(error.what())));
+                print(stderr, CommandLine::tr("vimaro import: cannot read %1: %2\n")
+                                  .arg(printable(path), QString::fromUtf8(error.what())));
                 return false;
             } catch (const FileFailure& failure) {
                 print(stderr, u"vimaro import: %1\n"_s.arg(printable(QString::fromUtf8(failure.what()))));
@@ -130,7 +130,7 @@ private:
             const QString why = printable(QString::fromUtf8(error.what()));
             print(stderr, error.kind() == Internet::FetchError::Kind::NotAPlaylist
                               ? u"vimaro import: %1\n"_s.arg(why)
-                              : u"vimaro import: cannot download %1\n"_s.arg(why));
+                              : CommandLine::tr("vimaro import: cannot download %1\n").arg(why));
             return false;
         }
     }
@@ -138,76 +138,79 @@ private:
     QNetworkAccessManager network;
 };
 
-QString placeOf(Playlists::Unit unit) {
-    return unit == Playlists::Unit::Record ? u"record"_s : u"line"_s;
+QString placeOf(Playlists::Unit unit, qint64 number) {
+    return (unit == Playlists::Unit::Record ? tr("record %1") : tr("line %1")).arg(number);
 }
 
 } // namespace
 
 void printReport(const Playlists::ImportReport& report, bool dryRun, const QString& toShowThem,
                  bool onlyOldCatalogues) {
-    print(stdout, u"%1%2\n%3%4\n"_s.arg(u"Added:"_s.leftJustified(20))
+    print(stdout, u"%1%2\n%3%4\n"_s.arg(labelColumn(tr("Added:")))
                       .arg(report.added)
-                      .arg(u"Already present:"_s.leftJustified(20))
+                      .arg(labelColumn(tr("Already present:")))
                       .arg(report.alreadyPresent));
-    printListed(u"Will not play:"_s, report.willNotPlay, [](const Playlists::StationAt& at) {
+    printListed(tr("Will not play:"), report.willNotPlay, [](const Playlists::StationAt& at) {
         const Catalogue::Station& station = at.station;
         const QString what =
             station.name == station.address ? station.address : station.name + u"  "_s + station.address;
-        return printable(u"%1 %2 %3: %4"_s.arg(at.file, placeOf(at.unit)).arg(at.at).arg(what));
+        return printable(u"%1 %2: %3"_s.arg(at.file, placeOf(at.unit, at.at), what));
     });
-    printListed(onlyOldCatalogues ? u"Unreadable records:"_s : u"Unreadable lines:"_s, report.unreadable,
+    printListed(onlyOldCatalogues ? tr("Unreadable records:") : tr("Unreadable lines:"), report.unreadable,
                 [](const Playlists::UnreadableAt& at) {
-                    return printable(
-                        u"%1 %2 %3 %4"_s.arg(at.file, placeOf(at.unit)).arg(at.line.line).arg(at.line.reason));
+                    return printable(u"%1 %2 %3"_s.arg(at.file, placeOf(at.unit, at.line.line), at.line.reason));
                 });
     if (!report.hidden.empty()) {
         int stations = 0;
         for (const auto& [category, count] : report.hidden)
             stations += count;
-        QString text = u"%1%2, in categories no panel lists and no quick-select slot plays\n"_s
-                           .arg(u"In no panel:"_s.leftJustified(20))
+        QString text = tr("%1%2, in categories no panel lists and no quick-select slot plays\n")
+                           .arg(labelColumn(tr("In no panel:")))
                            .arg(stations);
         // Quoted, so that a category of blanks (the one a station without a group gets) shows as well.
         for (const auto& [category, count] : report.hidden)
             text += u"  \"%1\"  %2\n"_s.arg(printable(category)).arg(count);
-        print(stdout, text + u"  To show them, %1\n  naming a panel's category (国内电视 … 个性广播) or a quick-select "
-                             "slot (快速选台一 … 快速选台九).\n"_s.arg(toShowThem));
+        print(stdout,
+              text + tr("  To show them, %1\n  naming a panel's category (国内电视 … 个性广播) or a quick-select "
+                        "slot (快速选台一 … 快速选台九).\n")
+                         .arg(toShowThem));
     }
     if (dryRun)
-        print(stdout, u"Dry run: nothing was written.\n"_s);
+        print(stdout, tr("Dry run: nothing was written.\n"));
 }
 
 int importStations(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Adds the stations of playlist files to the catalogue %1: extended M3U or M3U8, PLS and XSPF, and old "
-        "catalogues (a tv.mdb of the old program, an Access database), told apart by their content, from files or "
-        "from web addresses. A FILE of - is standard input. Stations already there (same category, name and web "
-        "address) are left out; all files go "
-        "in together or not at all. A file that runs on past %2 MiB is no playlist, and a name, address or "
-        "category longer than %3 KiB no station's.\n\nExit codes: 0 done; 1 a file could not be read, none of the "
-        "files is a playlist, or the catalogue could not be written (nothing is imported then); 2 the command line "
-        "is wrong."_s.arg(catalogueName())
+        tr("Adds the stations of playlist files to the catalogue %1: extended M3U or M3U8, PLS and XSPF, and old "
+           "catalogues (a tv.mdb of the old program, an Access database), told apart by their content, from files or "
+           "from web addresses. A FILE of - is standard input. Stations already there (same category, name and web "
+           "address) are left out; all files go "
+           "in together or not at all. A file that runs on past %2 MiB is no playlist, and a name, address or "
+           "category longer than %3 KiB no station's.\n\nExit codes: 0 done; 1 a file could not be read, none of the "
+           "files is a playlist, or the catalogue could not be written (nothing is imported then); 2 the command line "
+           "is wrong.")
+            .arg(catalogueName())
             .arg(Playlists::LargestInput >> 20)
             .arg(Playlists::LongestValue / 1024));
     parser.addPositionalArgument(
         u"FILE"_s,
-        u"A playlist file or an old catalogue, - for standard input, or the http or https address of a playlist: at "
-        "most %1 MiB, downloaded within --timeout, after at most %2 redirects, from a server whose certificate the "
-        "system trusts."_s.arg(Internet::DefaultMaxBytes / (1024 * 1024))
+        tr("A playlist file or an old catalogue, - for standard input, or the http or https address of a playlist: at "
+           "most %1 MiB, downloaded within --timeout, after at most %2 redirects, from a server whose certificate the "
+           "system trusts.")
+            .arg(Internet::DefaultMaxBytes / (1024 * 1024))
             .arg(Internet::MaxRedirects),
         u"FILE|URL…"_s);
     const QCommandLineOption category(
-        u"category"_s, u"Put every station into this category instead of the file's groups."_s, u"类别"_s);
-    const QCommandLineOption dryRun(u"dry-run"_s, u"Report what the import would do, and write nothing."_s);
+        u"category"_s, tr("Put every station into this category instead of the file's groups."), u"类别"_s);
+    const QCommandLineOption dryRun(u"dry-run"_s, tr("Report what the import would do, and write nothing."));
     const QCommandLineOption noBackup = noBackupOption();
     const QCommandLineOption timeoutSeconds = timeoutOption();
     parser.addOptions({category, dryRun, noBackup, timeoutSeconds});
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     if (parser.positionalArguments().isEmpty()) {
-        print(stderr, u"vimaro import: which playlist files? vimaro import --help tells more.\n"_s);
+        print(stderr, tr("vimaro import: which playlist files? vimaro import --help tells more.\n"));
         return Usage;
     }
     const std::optional<std::chrono::milliseconds> downloadTime = timeout(parser, timeoutSeconds, "import");
@@ -222,7 +225,7 @@ int importStations(const QStringList& arguments) {
     if (parser.isSet(category))
         options.category = parser.value(category);
     options.dryRun = parser.isSet(dryRun);
-    TerminalProgress progress(u"Importing"_s);
+    TerminalProgress progress(tr("Importing"));
     options.progress = [&](qint64 entries) { progress.update(entries, 0); };
     const BackupRule backupRule(parser, noBackup, "import");
     // Ctrl+C stops the import between two stations and rolls it back, where being ended would leave a hot journal.
@@ -233,12 +236,12 @@ int importStations(const QStringList& arguments) {
         const Playlists::ImportReport report = Playlists::importPlaylists(catalogue, given.files, options);
         progress.finish();
         if (report.cancelled) {
-            print(stderr, u"vimaro import: stopped by Ctrl+C; nothing was imported, the catalogue is as it was.\n"_s);
+            print(stderr, tr("vimaro import: stopped by Ctrl+C; nothing was imported, the catalogue is as it was.\n"));
             return Failed;
         }
-        printReport(report, options.dryRun, u"import with --category 类别"_s, given.onlyOldCatalogues);
+        printReport(report, options.dryRun, tr("import with --category 类别"), given.onlyOldCatalogues);
         if (report.playlists == 0) {
-            print(stderr, u"vimaro import: nothing was imported: none of the files is a playlist.\n"_s);
+            print(stderr, tr("vimaro import: nothing was imported: none of the files is a playlist.\n"));
             return Failed;
         }
         return Done;
@@ -247,9 +250,9 @@ int importStations(const QStringList& arguments) {
         progress.finish();
         const auto* catalogue = dynamic_cast<const DbError*>(&error);
         const bool backupMissing = dynamic_cast<const Catalogue::NoBackupError*>(&error);
-        print(stderr, u"vimaro import: nothing was imported, the catalogue is as it was: %1%2\n"_s.arg(
-                          printable(catalogue ? failure(*catalogue) : QString::fromUtf8(error.what())),
-                          backupMissing ? u"; --no-backup imports without one"_s : QString()));
+        print(stderr, tr("vimaro import: nothing was imported, the catalogue is as it was: %1%2\n")
+                          .arg(printable(catalogue ? failure(*catalogue) : QString::fromUtf8(error.what())),
+                               backupMissing ? tr("; --no-backup imports without one") : QString()));
         return Failed;
     }
 }

@@ -30,14 +30,14 @@ QString backupNamed(const QString& name) {
 int restoreCatalogue(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Puts a backup of the catalogue in place of tv.mdb: the newest one in the backup folder that passes the "
-        "engine's integrity check, or the one named. tv.mdb itself is kept aside as tv.mdb.damaged-DATE-TIME (or "
-        "tv.mdb.replaced-DATE-TIME when it could still be read), never deleted. Close the windows first."_s);
-    parser.addPositionalArgument(u"BACKUP"_s, u"A backup file, or its name in the backup folder."_s, u"[BACKUP]"_s);
+        tr("Puts a backup of the catalogue in place of tv.mdb: the newest one in the backup folder that passes the "
+           "engine's integrity check, or the one named. tv.mdb itself is kept aside as tv.mdb.damaged-DATE-TIME (or "
+           "tv.mdb.replaced-DATE-TIME when it could still be read), never deleted. Close the windows first."));
+    parser.addPositionalArgument(u"BACKUP"_s, tr("A backup file, or its name in the backup folder."), u"[BACKUP]"_s);
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     if (parser.positionalArguments().size() > 1) {
-        std::fprintf(stderr, "vimaro restore: give at most one BACKUP; vimaro restore --help tells more.\n");
+        print(stderr, tr("vimaro restore: give at most one BACKUP; vimaro restore --help tells more.\n"));
         return Usage;
     }
 
@@ -48,14 +48,13 @@ int restoreCatalogue(const QStringList& arguments) {
     case SingleInstance::Claim::Taken:
         break;
     case SingleInstance::Claim::Running:
-        std::fprintf(stderr, "vimaro restore: the windows run on %s; close them first. Nothing was changed.\n",
-                     qPrintable(native(programDir())));
+        print(stderr, tr("vimaro restore: the windows run on %1; close them first. Nothing was changed.\n")
+                          .arg(native(programDir())));
         return Failed;
     case SingleInstance::Claim::Unknown:
-        std::fprintf(stderr,
-                     "vimaro restore: cannot tell whether the windows run on %s; close them first if they "
-                     "do, and restore again.\n",
-                     qPrintable(native(programDir())));
+        print(stderr, tr("vimaro restore: cannot tell whether the windows run on %1; close them first if they do, "
+                         "and restore again.\n")
+                          .arg(native(programDir())));
         break;
     }
 
@@ -63,8 +62,8 @@ int restoreCatalogue(const QStringList& arguments) {
                                               ? Catalogue::newestSoundBackup()
                                               : std::optional(backupNamed(parser.positionalArguments().constFirst()));
     if (!backup) {
-        std::fprintf(stderr, "vimaro restore: there is no good backup in %s. Nothing was changed.\n",
-                     qPrintable(native(Catalogue::backupFolder())));
+        print(stderr, tr("vimaro restore: there is no good backup in %1. Nothing was changed.\n")
+                          .arg(native(Catalogue::backupFolder())));
         return Failed;
     }
     const Catalogue::Found found = Catalogue::inspectCatalogue();
@@ -72,12 +71,12 @@ int restoreCatalogue(const QStringList& arguments) {
         found == Catalogue::Found::Readable ? Catalogue::Replacing::Readable : Catalogue::Replacing::Damaged;
     try {
         const QString aside = Catalogue::restoreFromBackup(*backup, replacing);
-        std::printf("Restored %s from %s.\n", qPrintable(native(Catalogue::file())), qPrintable(native(*backup)));
+        print(stdout, tr("Restored %1 from %2.\n").arg(native(Catalogue::file()), native(*backup)));
         if (found != Catalogue::Found::Missing)
-            std::printf("The file it replaced is kept as %s.\n", qPrintable(native(aside)));
+            print(stdout, tr("The file it replaced is kept as %1.\n").arg(native(aside)));
         return Done;
     } catch (const DbError& error) {
-        std::fprintf(stderr, "vimaro restore: %s. Nothing was changed.\n", error.what());
+        print(stderr, tr("vimaro restore: %1. Nothing was changed.\n").arg(QString::fromUtf8(error.what())));
         return Failed;
     }
 }

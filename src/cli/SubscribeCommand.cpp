@@ -36,29 +36,28 @@ void listed(const QString& heading, const Places& places, Describe describe, con
 }
 
 void printUpdate(const Subscriptions::Report& report) {
-    printReport(report.import, false, u"subscribe to the list again with --category 类别"_s);
-    listed(u"Changed:"_s, report.changed, [](const Subscriptions::Difference& difference) {
-        return u"%1\n    now %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
+    printReport(report.import, false, tr("subscribe to the list again with --category 类别"));
+    listed(tr("Changed:"), report.changed, [](const Subscriptions::Difference& difference) {
+        return tr("%1\n    now %2").arg(stationText(difference.catalogue), stationText(difference.list));
     });
     listed(
-        u"Your edits kept:"_s, report.keptEdits,
+        tr("Your edits kept:"), report.keptEdits,
         [](const Subscriptions::Difference& difference) {
-            return u"%1\n    the list: %2"_s.arg(stationText(difference.catalogue), stationText(difference.list));
+            return tr("%1\n    the list: %2").arg(stationText(difference.catalogue), stationText(difference.list));
         },
-        u", though the list changed what you changed; the rest of these stations follows the list"_s);
+        tr(", though the list changed what you changed; the rest of these stations follows the list"));
     if (report.deletedByUser > 0)
-        print(stdout,
-              u"%1%2, not added back\n"_s.arg(u"Deleted by you:"_s.leftJustified(20)).arg(report.deletedByUser));
+        print(stdout, tr("%1%2, not added back\n").arg(labelColumn(tr("Deleted by you:"))).arg(report.deletedByUser));
     listed(
-        u"Gone from list:"_s, report.gone,
+        tr("Gone from list:"), report.gone,
         [](const Subscriptions::Gone& gone) {
-            return stationText(gone.station) + (gone.edited ? u"  changed by you"_s : QString());
+            return stationText(gone.station) + (gone.edited ? tr("  changed by you") : QString());
         },
-        u", kept (vimaro update --prune removes those you did not change)"_s);
-    listed(u"Not yet removed:"_s, report.waiting, stationText,
-           u", gone from the list at this update only: --prune removes them when the next list leaves them out "
-           "too, as a list cut short on its way would not"_s);
-    listed(u"Removed:"_s, report.pruned, stationText);
+        tr(", kept (vimaro update --prune removes those you did not change)"));
+    listed(tr("Not yet removed:"), report.waiting, stationText,
+           tr(", gone from the list at this update only: --prune removes them when the next list leaves them out "
+              "too, as a list cut short on its way would not"));
+    listed(tr("Removed:"), report.pruned, stationText);
 }
 
 // The guides of one subscription, or every guide.
@@ -70,7 +69,7 @@ std::vector<Guide::Source> guidesOf(Database& catalogue, const std::optional<qin
 
 // Ctrl+C while lists are taken in rolls the transaction back, where being ended would leave a hot journal.
 Internet::FetchError stoppedByCtrlC() {
-    return {Internet::FetchError::Kind::Cancelled, u"stopped by Ctrl+C"_s};
+    return {Internet::FetchError::Kind::Cancelled, CommandLine::tr("stopped by Ctrl+C")};
 }
 
 void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscriptions::Report>& reports) {
@@ -84,7 +83,8 @@ void printReports(const std::vector<Downloaded>& lists, const std::vector<Subscr
 std::optional<QString> addressArgument(const QCommandLineParser& parser, const char* command) {
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 1 || !Internet::isWebAddress(arguments[0])) {
-        std::fprintf(stderr, "vimaro %s: give the one http or https address of a playlist\n", command);
+        print(stderr,
+              tr("vimaro %1: give the one http or https address of a playlist\n").arg(QString::fromUtf8(command)));
         return std::nullopt;
     }
     return arguments[0].trimmed();
@@ -94,12 +94,14 @@ int failed(const char* command, const std::exception& error) {
     const auto* fetch = dynamic_cast<const Internet::FetchError*>(&error);
     const auto* catalogue = dynamic_cast<const DbError*>(&error);
     if (fetch && fetch->kind() == Internet::FetchError::Kind::Cancelled)
-        std::fprintf(stderr, "vimaro %s: stopped by Ctrl+C; nothing was written, the catalogue is as it was\n",
-                     command);
+        print(stderr, tr("vimaro %1: stopped by Ctrl+C; nothing was written, the catalogue is as it was\n")
+                          .arg(QString::fromUtf8(command)));
     else if (catalogue)
-        std::fprintf(stderr, "vimaro %s: nothing was written: %s%s\n", command, qPrintable(failure(*catalogue)),
-                     dynamic_cast<const Catalogue::NoBackupError*>(catalogue) ? "; --no-backup writes without one"
-                                                                              : "");
+        print(stderr,
+              tr("vimaro %1: nothing was written: %2%3\n")
+                  .arg(QString::fromUtf8(command), failure(*catalogue),
+                       dynamic_cast<const Catalogue::NoBackupError*>(catalogue) ? tr("; --no-backup writes without one")
+                                                                                : QString()));
     else
         print(stderr, u"vimaro %1: %2\n"_s.arg(QString::fromUtf8(command), printable(QString::fromUtf8(error.what()))));
     return Failed;
@@ -110,12 +112,12 @@ int failed(const char* command, const std::exception& error) {
 int subscribe(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Subscribes to the playlist at URL: imports its stations as vimaro import does and records the address, so "
-        "that vimaro update brings in the list's changes later. Subscribing again to the same address takes its "
-        "new --category. The programme guides the list names in its header (url-tvg, x-tvg-url) are taken too."_s);
-    parser.addPositionalArgument(u"URL"_s, u"The http or https address of the playlist."_s);
+        tr("Subscribes to the playlist at URL: imports its stations as vimaro import does and records the address, so "
+           "that vimaro update brings in the list's changes later. Subscribing again to the same address takes its "
+           "new --category. The programme guides the list names in its header (url-tvg, x-tvg-url) are taken too."));
+    parser.addPositionalArgument(u"URL"_s, tr("The http or https address of the playlist."));
     const QCommandLineOption category(
-        u"category"_s, u"Put every station into this category instead of the list's groups."_s, u"类别"_s);
+        u"category"_s, tr("Put every station into this category instead of the list's groups."), u"类别"_s);
     const QCommandLineOption timeoutSeconds = timeoutOption();
     const QCommandLineOption noBackup = noBackupOption();
     parser.addOptions({category, timeoutSeconds, noBackup});
@@ -150,15 +152,15 @@ int subscribe(const QStringList& arguments) {
 int updateSubscriptions(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Brings in the changes of the subscribed playlists, or of the one at URL: entries new to a list are added, "
-        "stations whose entry has a new address follow it, and entries gone from a list are reported and kept. "
-        "Stations you changed keep your changes and stations you deleted are not added back. A list that did not "
-        "change since the last update (the server says so, or sends the same list) changes nothing. The lists that "
-        "came go into the catalogue together, in one transaction. Then the programme guides are brought up to date "
-        "(those of the subscription at URL, or all: vimaro guide sources lists them), each on its own."_s);
-    parser.addPositionalArgument(u"URL"_s, u"Only this subscription."_s, u"[URL]"_s);
+        tr("Brings in the changes of the subscribed playlists, or of the one at URL: entries new to a list are added, "
+           "stations whose entry has a new address follow it, and entries gone from a list are reported and kept. "
+           "Stations you changed keep your changes and stations you deleted are not added back. A list that did not "
+           "change since the last update (the server says so, or sends the same list) changes nothing. The lists that "
+           "came go into the catalogue together, in one transaction. Then the programme guides are brought up to date "
+           "(those of the subscription at URL, or all: vimaro guide sources lists them), each on its own."));
+    parser.addPositionalArgument(u"URL"_s, tr("Only this subscription."), u"[URL]"_s);
     const QCommandLineOption prune(u"prune"_s,
-                                   u"Remove the stations whose entry left their list, except those you changed."_s);
+                                   tr("Remove the stations whose entry left their list, except those you changed."));
     const QCommandLineOption timeoutSeconds = timeoutOption();
     const QCommandLineOption noBackup = noBackupOption();
     parser.addOptions({prune, timeoutSeconds, noBackup});
@@ -169,7 +171,7 @@ int updateSubscriptions(const QStringList& arguments) {
     if (!downloadTime)
         return Usage;
     if (parser.positionalArguments().size() > 1) {
-        std::fprintf(stderr, "vimaro update: give one subscribed address, or none for all\n");
+        print(stderr, tr("vimaro update: give one subscribed address, or none for all\n"));
         return Usage;
     }
     const QString only = parser.positionalArguments().value(0).trimmed();
@@ -179,8 +181,8 @@ int updateSubscriptions(const QStringList& arguments) {
         std::vector<Subscription> subscriptions = Subscriptions::all(catalogue);
         std::erase_if(subscriptions, [&](const Subscription& s) { return !only.isEmpty() && s.address != only; });
         if (subscriptions.empty() && (!only.isEmpty() || Guide::sources(catalogue).empty())) {
-            say(stderr, only.isEmpty() ? u"No subscriptions: vimaro subscribe URL adds one."_s
-                                       : u"vimaro update: no subscription to %1"_s.arg(printable(only)));
+            say(stderr, only.isEmpty() ? tr("No subscriptions: vimaro subscribe URL adds one.")
+                                       : tr("vimaro update: no subscription to %1").arg(printable(only)));
             return only.isEmpty() ? Done : Failed;
         }
         const std::optional<qint64> guidesOfOne =
@@ -193,7 +195,7 @@ int updateSubscriptions(const QStringList& arguments) {
                 Downloaded list = Subscriptions::downloadList(terminalFetch(network), subscription, *downloadTime,
                                                               parser.isSet(prune));
                 if (list.unchanged)
-                    say(stdout, printable(subscription.address) + u": unchanged"_s);
+                    say(stdout, printable(subscription.address) + tr(": unchanged"));
                 if (Subscriptions::newValidators(list))
                     refreshed.push_back(std::move(list));
                 else if (!list.unchanged)
@@ -221,7 +223,7 @@ int updateSubscriptions(const QStringList& arguments) {
 
 int listSubscriptions(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"Lists the subscribed playlists, each with its stations and its last update."_s);
+    parser.setApplicationDescription(tr("Lists the subscribed playlists, each with its stations and its last update."));
     if (const std::optional<int> exit = parse(parser, arguments))
         return *exit;
     if (!parser.positionalArguments().isEmpty())
@@ -230,14 +232,15 @@ int listSubscriptions(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         const std::vector<Subscription> subscriptions = Subscriptions::all(catalogue);
         if (subscriptions.empty())
-            say(stdout, u"No subscriptions: vimaro subscribe URL adds one."_s);
+            say(stdout, tr("No subscriptions: vimaro subscribe URL adds one."));
         for (const Subscription& s : subscriptions) {
-            const QString into = s.category ? u"into %1"_s.arg(*s.category) : u"into the list's own groups"_s;
+            const QString into = s.category ? tr("into %1").arg(*s.category) : tr("into the list's own groups");
             const QString last =
                 s.updated.isValid()
-                    ? u"last updated %1: %2"_s.arg(s.updated.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s), s.result)
-                    : u"never updated"_s;
-            say(stdout, u"%1\n  %2, %3 stations, %4"_s.arg(printable(s.address), printable(into))
+                    ? tr("last updated %1: %2").arg(s.updated.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s), s.result)
+                    : tr("never updated");
+            say(stdout, tr("%1\n  %2, %3 stations, %4")
+                            .arg(printable(s.address), printable(into))
                             .arg(s.stations)
                             .arg(printable(last)));
         }
@@ -250,8 +253,8 @@ int listSubscriptions(const QStringList& arguments) {
 int unsubscribe(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Forgets the subscription to the playlist at URL. Its stations stay in the catalogue, as if imported."_s);
-    parser.addPositionalArgument(u"URL"_s, u"The subscribed address, as vimaro subscriptions lists it."_s);
+        tr("Forgets the subscription to the playlist at URL. Its stations stay in the catalogue, as if imported."));
+    parser.addPositionalArgument(u"URL"_s, tr("The subscribed address, as vimaro subscriptions lists it."));
     const QCommandLineOption noBackup = noBackupOption();
     parser.addOption(noBackup);
     if (const std::optional<int> exit = parse(parser, arguments))
@@ -264,15 +267,16 @@ int unsubscribe(const QStringList& arguments) {
         Database catalogue = openCatalogue();
         const std::optional<Subscription> subscription = Subscriptions::find(catalogue, *address);
         if (!subscription) {
-            say(stderr, u"vimaro unsubscribe: no subscription to %1; vimaro subscriptions lists them"_s.arg(
-                            printable(*address)));
+            say(stderr, tr("vimaro unsubscribe: no subscription to %1; vimaro subscriptions lists them")
+                            .arg(printable(*address)));
             return Failed;
         }
         Catalogue::backUpBeforeWriting();
         Transaction transaction(catalogue);
         Subscriptions::unsubscribe(catalogue, *subscription);
         transaction.commit();
-        say(stdout, u"Unsubscribed from %1; its %2 stations stay in the catalogue."_s.arg(printable(*address))
+        say(stdout, tr("Unsubscribed from %1; its %2 stations stay in the catalogue.")
+                        .arg(printable(*address))
                         .arg(subscription->stations));
         return Done;
     } catch (const std::exception& error) {

@@ -3,6 +3,7 @@
 #include "catalogue/StationAttributes.h"
 #include "sqlite/Database.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 using namespace Qt::StringLiterals;
@@ -72,9 +73,9 @@ struct Import::Stations {
 };
 
 QString ImportReport::line() const {
-    QString text = u"%1 stations, %2 programmes"_s.arg(stations).arg(programmes);
+    QString text = QCoreApplication::translate("Guide", "%1 stations, %2 programmes").arg(stations).arg(programmes);
     if (skipped > 0)
-        text += u", %1 programmes skipped that end before they start"_s.arg(skipped);
+        text += QCoreApplication::translate("Guide", ", %1 programmes skipped that end before they start").arg(skipped);
     return text;
 }
 

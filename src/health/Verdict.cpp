@@ -1,5 +1,6 @@
 #include "health/Verdict.h"
 
+#include <QCoreApplication>
 #include <numeric>
 
 namespace {
@@ -12,21 +13,21 @@ struct Description {
 
 // In the order of enum Verdict.
 constexpr std::array<Description, VerdictCount> descriptions{{
-    {"refused", "refused", Standing::Dead},
-    {"not-found", "not found", Standing::Dead},
-    {"server-error", "server error", Standing::Dead},
-    {"timed-out", "timed out", Standing::Dead},
-    {"unresolved", "name not resolved", Standing::Dead},
-    {"tls-failure", "TLS failure", Standing::Dead},
-    {"too-many-redirects", "too many redirects", Standing::Dead},
-    {"no-answer", "no answer", Standing::Dead},
-    {"not-http", "answered, not HTTP", Standing::Dead},
-    {"bad-address", "bad address", Standing::Dead},
-    {"not-a-stream", "not a stream", Standing::Undecided},
-    {"unchecked", "not checked", Standing::Undecided},
-    {"plays", "plays", Standing::Plays},
-    {"redirects", "plays after redirect", Standing::Plays},
-    {"port-answers", "port answers", Standing::Plays},
+    {"refused", QT_TRANSLATE_NOOP("Verdicts", "refused"), Standing::Dead},
+    {"not-found", QT_TRANSLATE_NOOP("Verdicts", "not found"), Standing::Dead},
+    {"server-error", QT_TRANSLATE_NOOP("Verdicts", "server error"), Standing::Dead},
+    {"timed-out", QT_TRANSLATE_NOOP("Verdicts", "timed out"), Standing::Dead},
+    {"unresolved", QT_TRANSLATE_NOOP("Verdicts", "name not resolved"), Standing::Dead},
+    {"tls-failure", QT_TRANSLATE_NOOP("Verdicts", "TLS failure"), Standing::Dead},
+    {"too-many-redirects", QT_TRANSLATE_NOOP("Verdicts", "too many redirects"), Standing::Dead},
+    {"no-answer", QT_TRANSLATE_NOOP("Verdicts", "no answer"), Standing::Dead},
+    {"not-http", QT_TRANSLATE_NOOP("Verdicts", "answered, not HTTP"), Standing::Dead},
+    {"bad-address", QT_TRANSLATE_NOOP("Verdicts", "bad address"), Standing::Dead},
+    {"not-a-stream", QT_TRANSLATE_NOOP("Verdicts", "not a stream"), Standing::Undecided},
+    {"unchecked", QT_TRANSLATE_NOOP("Verdicts", "not checked"), Standing::Undecided},
+    {"plays", QT_TRANSLATE_NOOP("Verdicts", "plays"), Standing::Plays},
+    {"redirects", QT_TRANSLATE_NOOP("Verdicts", "plays after redirect"), Standing::Plays},
+    {"port-answers", QT_TRANSLATE_NOOP("Verdicts", "port answers"), Standing::Plays},
 }};
 
 const Description& describe(Verdict verdict) {
@@ -46,7 +47,7 @@ QString key(Verdict verdict) {
 }
 
 QString label(Verdict verdict) {
-    return QString::fromLatin1(describe(verdict).label);
+    return QCoreApplication::translate("Verdicts", describe(verdict).label);
 }
 
 std::optional<Verdict> fromKey(const QString& key) {

@@ -44,7 +44,7 @@ namespace Verdicts {
 Standing standing(Verdict verdict);
 // The stable name stored in tv.mdb and written in JSON: "not-found".
 QString key(Verdict verdict);
-// What a person reads: "not found".
+// What a person reads, in the language of the translations loaded: "not found", "地址不存在".
 QString label(Verdict verdict);
 std::optional<Verdict> fromKey(const QString& key);
 

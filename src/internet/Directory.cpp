@@ -3,6 +3,7 @@
 #include "desktop/Shell.h"
 #include "runtime/HiddenText.h"
 
+#include <QCoreApplication>
 #include <QDnsLookup>
 #include <QEventLoop>
 #include <QJsonArray>
@@ -42,7 +43,7 @@ public:
         if (value.isUndefined() || value.isNull())
             return {};
         if (!value.isString())
-            refuse(u"%1 is not text"_s.arg(name));
+            refuse(QCoreApplication::translate("Internet", "%1 is not text").arg(name));
         return cleaned(value.toString(), bound);
     }
 
@@ -55,12 +56,14 @@ public:
         if (value.isUndefined() || value.isNull())
             return 0;
         if (!value.isDouble())
-            refuse(u"%1 is not a number"_s.arg(name));
+            refuse(QCoreApplication::translate("Internet", "%1 is not a number").arg(name));
         return value.toInt();
     }
 
     [[noreturn]] void refuse(const QString& problem) const {
-        throw DirectoryError(u"the answer is not the directory's list of stations: in station %1, %2"_s.arg(item_ + 1)
+        throw DirectoryError(QCoreApplication::translate(
+                                 "Internet", "the answer is not the directory's list of stations: in station %1, %2")
+                                 .arg(item_ + 1)
                                  .arg(problem)
                                  .toStdString());
     }
@@ -82,7 +85,7 @@ std::optional<Station> station(const QJsonObject& object, qsizetype item) {
     if (station.address.isEmpty())
         station.address = fields.text(u"url"_s, MaxAddress);
     if (station.address.isEmpty())
-        fields.refuse(u"there is no url"_s);
+        fields.refuse(QCoreApplication::translate("Internet", "there is no url"));
     station.homepage = fields.text(u"homepage"_s, MaxAddress);
     station.tags = fields.text(u"tags"_s);
     station.country = fields.text(u"country"_s);
@@ -143,15 +146,17 @@ std::vector<Station> readStations(const QByteArray& json, qsizetype most) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        throw DirectoryError(
-            u"the answer is not JSON: %1 at byte %2"_s.arg(error.errorString()).arg(error.offset).toStdString());
+        throw DirectoryError(QCoreApplication::translate("Internet", "the answer is not JSON: %1 at byte %2")
+                                 .arg(error.errorString())
+                                 .arg(error.offset)
+                                 .toStdString());
     if (!document.isArray())
         throw DirectoryError("the answer is not the directory's list of stations: it is no JSON array");
     const QJsonArray items = document.array();
     std::vector<Station> stations;
     for (qsizetype i = 0; i < items.size() && qsizetype(stations.size()) < most; ++i) {
         if (!items[i].isObject())
-            Fields({}, i).refuse(u"it is no JSON object"_s);
+            Fields({}, i).refuse(QCoreApplication::translate("Internet", "it is no JSON object"));
         if (std::optional<Station> found = station(items[i].toObject(), i))
             stations.push_back(std::move(*found));
     }
@@ -198,7 +203,9 @@ std::vector<Station> Search::run() {
         if (failures.size() < servers.size())
             Q_EMIT fellOver(server, failures.constLast());
     }
-    throw DirectoryError(u"no directory server answered:\n  %1"_s.arg(failures.join(u"\n  "_s)).toStdString());
+    throw DirectoryError(QCoreApplication::translate("Internet", "no directory server answered:\n  %1")
+                             .arg(failures.join(u"\n  "_s))
+                             .toStdString());
 }
 
 void Search::cancel() {
@@ -223,7 +230,8 @@ QList<QUrl> Search::lookUpServers() {
         throw Internet::FetchError(Internet::FetchError::Kind::Cancelled, u"cancelled"_s);
     if (lookup.error() != QDnsLookup::NoError || lookup.serviceRecords().isEmpty())
         throw DirectoryError(
-            u"cannot find the directory's servers (the DNS record %1): %2"_s.arg(ServiceName, lookup.errorString())
+            QCoreApplication::translate("Internet", "cannot find the directory's servers (the DNS record %1): %2")
+                .arg(ServiceName, lookup.errorString())
                 .toStdString());
     QList<QUrl> servers;
     for (const QDnsServiceRecord& record : lookup.serviceRecords()) {

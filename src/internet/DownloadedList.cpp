@@ -1,5 +1,6 @@
 #include "internet/DownloadedList.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 
 using namespace Qt::StringLiterals;
@@ -9,10 +10,13 @@ namespace Internet {
 DownloadedList::DownloadedList(const Fetch& fetch, Request request, const QString& name) : name_(name) {
     if (!file_.open())
         throw FetchError(FetchError::Kind::Network,
-                         u"cannot keep the download of %1: %2"_s.arg(name, file_.errorString()));
+                         QCoreApplication::translate("Internet", "cannot keep the download of %1: %2")
+                             .arg(name, file_.errorString()));
     request.sink = [this](QByteArrayView bytes) {
         if (file_.write(bytes.data(), bytes.size()) != bytes.size())
-            throw FetchError(FetchError::Kind::Network, u"cannot keep the download: %1"_s.arg(file_.errorString()));
+            throw FetchError(
+                FetchError::Kind::Network,
+                QCoreApplication::translate("Internet", "cannot keep the download: %1").arg(file_.errorString()));
     };
     answer_ = fetch(request);
 }

@@ -2,6 +2,8 @@
 
 #include "catalogue/StationAttributes.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace Internet {
@@ -25,9 +27,11 @@ std::optional<Guide::ImportReport> updateGuide(Database& catalogue, const Guide:
         return import->finish({answer.etag, answer.lastModified});
     } catch (const Guide::GuideError& error) {
         import.reset();
-        Guide::recordUpdate(catalogue, source, u"refused: %1"_s.arg(QString::fromUtf8(error.what())));
-        throw Guide::GuideError(
-            u"%1: %2; its previous guide is kept"_s.arg(source.address, QString::fromUtf8(error.what())));
+        Guide::recordUpdate(
+            catalogue, source,
+            QCoreApplication::translate("Internet", "refused: %1").arg(QString::fromUtf8(error.what())));
+        throw Guide::GuideError(QCoreApplication::translate("Internet", "%1: %2; its previous guide is kept")
+                                    .arg(source.address, QString::fromUtf8(error.what())));
     }
 }
 

@@ -4,6 +4,8 @@
 #include "internet/GuideUpdate.h"
 #include "sqlite/Statement.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace Subscriptions {
@@ -55,7 +57,9 @@ Downloaded downloadList(const Internet::Fetch& fetch, const Subscription& subscr
     if (!downloaded.unchanged && !holdsStations(downloaded.list->input()))
         throw Internet::FetchError(
             Internet::FetchError::Kind::NotAPlaylist,
-            u"%1: the list holds no stations now; its stations are left as they were"_s.arg(subscription.address));
+            QCoreApplication::translate("Internet",
+                                        "%1: the list holds no stations now; its stations are left as they were")
+                .arg(subscription.address));
     return downloaded;
 }
 

@@ -4,6 +4,7 @@
 #include "catalogue/StationRows.h"
 #include "sqlite/Statement.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 
 using namespace Qt::StringLiterals;
@@ -273,22 +274,6 @@ void judgeGone(Database& catalogue, qint64 subscription, bool prune, Report& rep
     forget.step();
 }
 
-// The report in a line, as `vimaro subscriptions` shows it.
-QString summary(const Report& report) {
-    QStringList parts{u"%1 added"_s.arg(report.import.added)};
-    const auto add = [&](qint64 count, const QString& what) {
-        if (count > 0)
-            parts.append(what.arg(count));
-    };
-    add(report.changed.count, u"%1 changed"_s);
-    add(report.keptEdits.count, u"%1 of your changes kept"_s);
-    add(report.deletedByUser, u"%1 you deleted left out"_s);
-    add(report.gone.count, u"%1 gone from the list"_s);
-    add(report.waiting.count, u"%1 gone from the list once, kept until the next update"_s);
-    add(report.pruned.count, u"%1 removed"_s);
-    return parts.join(u", "_s);
-}
-
 void remember(Database& catalogue, const Subscription& subscription, const Validators& answer, const Report& report) {
     Statement store(catalogue, u"UPDATE subscription SET etag = ?, last_modified = ?, digest = ?, updated = ?, "
                                "result = ? WHERE id = ?"_s);
@@ -298,6 +283,23 @@ void remember(Database& catalogue, const Subscription& subscription, const Valid
 }
 
 } // namespace
+
+QString summary(const Report& report) {
+    const auto tr = [](const char* text) { return QCoreApplication::translate("Subscriptions", text); };
+    QStringList parts{tr("%1 added").arg(report.import.added)};
+    const auto add = [&](qint64 count, const QString& what) {
+        if (count > 0)
+            parts.append(what.arg(count));
+    };
+    add(report.changed.count, tr("%1 changed"));
+    add(report.keptEdits.count, tr("%1 of your changes kept"));
+    add(report.deletedByUser, tr("%1 you deleted left out"));
+    add(report.gone.count, tr("%1 gone from the list"));
+    add(report.waiting.count, tr("%1 gone from the list once, kept until the next update"));
+    add(report.pruned.count, tr("%1 removed"));
+    //: Between the parts of the summary.
+    return parts.join(tr(", "));
+}
 
 std::vector<Subscription> all(Database& catalogue) {
     if (!created(catalogue))

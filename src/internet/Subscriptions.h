@@ -70,6 +70,10 @@ struct Report {
     Catalogue::Attributes listAttributes;          // the list's own (#EXTM3U), as each of its entries carries them
 };
 
+// The report in a line ("2 added, 1 changed"), in the language of the translations loaded: the user's for the
+// commands, Chinese for the windows ("新增 2 个，变更 1 个").
+QString summary(const Report& report);
+
 struct Options {
     bool prune = false;
     // Set from elsewhere to stop; the caller then rolls its transaction back.

@@ -4,6 +4,7 @@
 #include "playlists/Playlist.h"
 #include "playlists/TextLines.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -152,14 +153,17 @@ public:
         if (line.unreadable.isEmpty() && trimmed.isEmpty())
             return;
         if (!line.unreadable.isEmpty() || hasControlCharacters(text))
-            return unreadable(line.number, line.unreadable.isEmpty() ? u"holds control characters"_s : line.unreadable,
+            return unreadable(line.number,
+                              line.unreadable.isEmpty()
+                                  ? QCoreApplication::translate("Playlists", "holds control characters")
+                                  : line.unreadable,
                               trimmed);
         if (trimmed.startsWith(u'#'))
             return directive(line.number, text);
         address(line.number, std::move(line.text));
     }
 
-    void end() { endEntry(u"is an #EXTINF without an address after it"_s); }
+    void end() { endEntry(QCoreApplication::translate("Playlists", "is an #EXTINF without an address after it")); }
 
 private:
     void directive(int number, QStringView text) {
@@ -167,13 +171,15 @@ private:
             listAttributes_ = attributesOf(*header, AttributeSource::M3uList);
         } else if (const auto extinf = afterDirective(text, u"#EXTINF:")) {
             if (entry_ && entry_->info)
-                reading_.unreadable({entry_->infoLine, u"is an #EXTINF without an address after it"_s});
+                reading_.unreadable({entry_->infoLine, QCoreApplication::translate(
+                                                           "Playlists", "is an #EXTINF without an address after it")});
             skipping_ = 0;
             start(number);
             entry_->info = info(*extinf);
             entry_->infoLine = number;
             if (!entry_->info)
-                reading_.unreadable({number, u"is an #EXTINF without a comma before the title"_s});
+                reading_.unreadable({number, QCoreApplication::translate(
+                                                 "Playlists", "is an #EXTINF without a comma before the title")});
         } else if (const auto group = afterDirective(text, u"#EXTGRP:")) {
             start(number);
             entry_->group = group->toString();
@@ -189,7 +195,9 @@ private:
 
     void address(int number, QString text) {
         if (skipping_) {
-            reading_.unreadable({number, u"is the address of an entry whose line %1 cannot be read"_s.arg(skipping_)});
+            reading_.unreadable({number, QCoreApplication::translate(
+                                             "Playlists", "is the address of an entry whose line %1 cannot be read")
+                                             .arg(skipping_)});
             skipping_ = 0;
             entry_.reset();
             return;

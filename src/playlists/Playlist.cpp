@@ -4,6 +4,7 @@
 #include "playlists/TextLines.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
@@ -28,13 +29,13 @@ Format formatOf(const QByteArray& head) {
 void read(InputBlocks& input, const Reading& reading) {
     const QByteArray& head = input.head();
     if (head.isEmpty())
-        return reading.unreadable({1, u"holds nothing: the file is empty"_s});
+        return reading.unreadable({1, QCoreApplication::translate("Playlists", "holds nothing: the file is empty")});
     // Text in an 8-bit encoding holds no NUL; a picture, a sound file or a database dropped by mistake does, and
     // its stretches of printable bytes must not pass for addresses.
     const bool wide =
         QStringConverter::encodingForData(head).value_or(QStringConverter::Utf8) != QStringConverter::Utf8;
     if (!wide && head.contains('\0'))
-        return reading.unreadable({1, u"is binary data, not a playlist"_s});
+        return reading.unreadable({1, QCoreApplication::translate("Playlists", "is binary data, not a playlist")});
     const Format format = formatOf(head);
     if (format == Format::Xspf)
         return readXspf(input, reading);

@@ -4,6 +4,7 @@
 #include "playlists/TextLines.h"
 #include "sqlite/Statement.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -114,12 +115,13 @@ void readPls(TextLines& lines, const Reading& reading) {
         if (trimmed.startsWith(u'[')) {
             inPlaylist = trimmed.compare(u"[playlist]", Qt::CaseInsensitive) == 0;
             if (!inPlaylist)
-                unreadable(u"starts a section other than [playlist]"_s);
+                unreadable(QCoreApplication::translate("Playlists", "starts a section other than [playlist]"));
             continue;
         }
         const qsizetype equals = line->text.indexOf(u'=');
         if (!inPlaylist || equals < 0) {
-            unreadable(inPlaylist ? u"is no key=value line"_s : u"stands outside the [playlist] section"_s);
+            unreadable(inPlaylist ? QCoreApplication::translate("Playlists", "is no key=value line")
+                                  : QCoreApplication::translate("Playlists", "stands outside the [playlist] section"));
             continue;
         }
         const QRegularExpressionMatch match = entryKey.match(QStringView(line->text).first(equals).trimmed());
@@ -130,7 +132,7 @@ void readPls(TextLines& lines, const Reading& reading) {
         const QString value =
             key == Key::Title ? line->text.sliced(equals + 1).trimmed() : line->text.sliced(equals + 1);
         if (!keys.add(match.capturedView(2).toInt(), key, match.captured(1), value, line->number))
-            unreadable(u"repeats %1"_s.arg(match.captured(0)));
+            unreadable(QCoreApplication::translate("Playlists", "repeats %1").arg(match.captured(0)));
     }
     keys.forEach([&](int number, const std::optional<QString>& file, const std::optional<QString>& title,
                      const std::optional<QString>& group, int fileLine, int firstLine) {

@@ -3,6 +3,7 @@
 #include "playlists/Input.h"
 #include "playlists/Playlist.h"
 
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -60,7 +61,7 @@ private:
         ++depth_;
         const QStringView name = xml.name();
         if (depth_ == 1 && name != u"playlist") {
-            reading_.unreadable({lineOf(xml), u"starts no XSPF playlist"_s});
+            reading_.unreadable({lineOf(xml), QCoreApplication::translate("Playlists", "starts no XSPF playlist")});
             return false;
         }
         // A value holds text only, as the XML reader's own element text requires.
@@ -129,9 +130,12 @@ private:
 
     void give(Track track) {
         if (track.tooLong)
-            reading_.unreadable({track.line, u"holds a value longer than %1 KiB"_s.arg(LongestValue / 1024)});
+            reading_.unreadable(
+                {track.line, QCoreApplication::translate("Playlists", "holds a value longer than %1 KiB")
+                                 .arg(LongestValue / 1024)});
         else if (track.entry.address.isEmpty())
-            reading_.unreadable({track.line, u"is a track without a location"_s});
+            reading_.unreadable(
+                {track.line, QCoreApplication::translate("Playlists", "is a track without a location")});
         else
             reading_.entry(std::move(track.entry));
     }
@@ -169,7 +173,8 @@ void readXspf(InputBlocks& input, const Reading& reading) {
                  u"holds a text or a tag longer than %1 MiB, and is read no further"_s.arg(LongestPiece >> 20)});
     }
     // The tracks before a fault are read; the fault itself is reported where the XML reader met it.
-    reading.unreadable({lineOf(xml), u"is no well-formed XML: %1"_s.arg(xml.errorString())});
+    reading.unreadable(
+        {lineOf(xml), QCoreApplication::translate("Playlists", "is no well-formed XML: %1").arg(xml.errorString())});
 }
 
 QByteArray writeXspf(const std::vector<Catalogue::AttributedStation>& stations) {

@@ -16,7 +16,10 @@ class TestProgram : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { runtime.emplace(); }
+    void init() {
+        runtime.emplace();
+        locale = u"C.UTF-8"_s;
+    }
     void cleanup();
 
     void commandLine_answersWithExitCodesScriptsRelyOn_data();
@@ -37,6 +40,7 @@ private:
     }
 
     std::optional<QTemporaryDir> runtime;
+    QString locale; // the program's LC_ALL
     std::vector<std::unique_ptr<QProcess>> started;
 };
 
@@ -54,6 +58,7 @@ QProcess& TestProgram::start(const QStringList& arguments, const QString& progra
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_RUNTIME_DIR"_s, runtime->path());
+    environment.insert(u"LC_ALL"_s, locale);
     process->setProcessEnvironment(environment);
     if (inChild)
         process->setChildProcessModifier(inChild);
@@ -72,20 +77,32 @@ void TestProgram::waitUntilRunning() {
 void TestProgram::commandLine_answersWithExitCodesScriptsRelyOn_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("output"); // the start of what it prints, on standard output for 0, else on errors
-    QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"vimaro 2.0\n"_s;
-    QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"Usage: "_s;
-    QTest::newRow("unknown option") << QStringList{u"--colour"_s} << 2 << u"vimaro: Unknown option 'colour'."_s;
-    QTest::newRow("unknown command") << QStringList{u"play"_s} << 2 << u"vimaro: unknown command \"play\""_s;
+    QTest::addColumn<QString>("output");   // the start of what it prints, on standard output for 0, else on errors
+    QTest::addColumn<QString>("language"); // the locale it runs in
+    const QString english = u"C.UTF-8"_s;
+    const QString chinese = u"zh_CN.UTF-8"_s;
+    QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"vimaro 2.0\n"_s << english;
+    QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"Usage: "_s << english;
+    QTest::newRow("unknown option") << QStringList{u"--colour"_s} << 2 << u"vimaro: Unknown option 'colour'."_s
+                                    << english;
+    QTest::newRow("unknown command") << QStringList{u"play"_s} << 2 << u"vimaro: unknown command \"play\""_s << english;
     // Echoed as typed, it would retitle the terminal's window.
     QTest::newRow("unknown option of a command, escaped")
-        << QStringList{u"import"_s, u"--\x1B]0;PWN\a"_s} << 2 << u"vimaro import: Unknown option '\\x1B]0;PWN\\x07'."_s;
+        << QStringList{u"import"_s, u"--\x1B]0;PWN\a"_s} << 2 << u"vimaro import: Unknown option '\\x1B]0;PWN\\x07'."_s
+        << english;
+    // Under a Chinese locale a person reads Chinese; the exit codes stay.
+    QTest::newRow("help in Chinese") << QStringList{u"export"_s, u"--help"_s} << 0
+                                     << u"用法：vimaro export [选项] FILE\n按目录"_s << chinese;
+    QTest::newRow("unknown command in Chinese")
+        << QStringList{u"play"_s} << 2 << u"vimaro: 未知的命令“play”；vimaro --help 列出所有命令。"_s << chinese;
 }
 
 void TestProgram::commandLine_answersWithExitCodesScriptsRelyOn() {
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, output);
+    QFETCH(QString, language);
+    locale = language;
     QProcess& program = start(arguments);
     QVERIFY(program.waitForFinished());
     QCOMPARE(program.exitCode(), exitCode);

@@ -1,6 +1,7 @@
 #include "catalogue/Catalogue.h"
 #include "cli/CommandLine.h"
 #include "desktop/SingleInstance.h"
+#include "desktop/Translations.h"
 #include "health/HealthTable.h"
 #include "tests/support/Commands.h"
 #include "tests/support/JetSamples.h"
@@ -11,7 +12,9 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTest>
+#include <QTranslator>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -58,6 +61,7 @@ private Q_SLOTS:
     void playlist_isNeverWrittenOverTheCatalogueItsBackupsOrADatabase_data();
     void playlist_isNeverWrittenOverTheCatalogueItsBackupsOrADatabase();
     void textFromOutside_isPrintedWithItsControlCharactersEscaped();
+    void chinese_isWhatAPersonReads_neverWhatAProgramReads();
 
 private:
     // Runs a command as the program runs it; what it prints on the error stream lands in `errors`.
@@ -414,6 +418,31 @@ void TestCommands::textFromOutside_isPrintedWithItsControlCharactersEscaped() {
     // A stored detail is made one printable line already when it is read back.
     QVERIFY2(printed.contains(u"]0;台  file:///a  HTTP 404 ?[2J\n"_s), qPrintable(printed));
     QVERIFY(!printed.contains(u'\x1B') && !printed.contains(u'\a') && !printed.contains(u'\u202E'));
+}
+
+// Under a Chinese locale the report is Chinese, and the findings as JSON, the exported playlist and the exit codes are
+// the same bytes as under English.
+void TestCommands::chinese_isWhatAPersonReads_neverWhatAProgramReads() {
+    dir->changeCatalogue(u"INSERT INTO station_health SELECT min(rowid), 网址, '2026-01-01T00:00:00Z', 'not-found', "
+                         "'HTTP 404' FROM radio"_s);
+    const auto run = [] {
+        QList<CommandRun> runs;
+        for (const QStringList& arguments : {QStringList{u"check"_s, u"--report"_s, u"--json"_s},
+                                             QStringList{u"export"_s, u"-"_s}, QStringList{u"check"_s, u"--report"_s}})
+            runs.append(runCommand(arguments));
+        return runs;
+    };
+    const QList<CommandRun> english = run();
+    loadTranslations(QLocale(QLocale::Chinese, QLocale::China));
+    const QList<CommandRun> chinese = run();
+    qDeleteAll(qApp->findChildren<QTranslator*>());
+
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(chinese[i].exit, english[i].exit);
+        QCOMPARE(chinese[i].output, english[i].output);
+    }
+    QVERIFY2(english[2].output.contains("Last findings of 1 station: 0 play, 1 do not"), english[2].output.constData());
+    QVERIFY2(chinese[2].output.contains("1 个电台的上次检查结果：0 个能播放，1 个不能"), chinese[2].output.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCommands)

@@ -26,6 +26,8 @@ station() {
 desktop_start_display || fail "the virtual X server could not start"
 desktop_start_program "$program" "$seed" "$settings" || fail "the program did not start"
 vimaro="$DESKTOP_WORK/program/vimaro"
+# The commands speak the locale's language; what they say is read here in English.
+export LC_ALL=C.UTF-8
 "$vimaro" subscribe "$address" >"$DESKTOP_WORK/subscribed" || fail "subscribe failed: $(cat "$DESKTOP_WORK/subscribed")"
 [ "$(station)" = "订阅测试台 http://list.example/1" ] || fail "the subscription brought '$(station)'"
 

@@ -1,7 +1,7 @@
+#include "desktop/Translations.h"
 #include "runtime/Controls.h"
 #include "runtime/FileFailure.h"
 #include "runtime/Form.h"
-#include "runtime/QtTranslations.h"
 #include "sqlite/Database.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/Mouse.h"
@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -85,7 +86,7 @@ class TestControls : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { loadQtChineseTranslations(); }
+    void initTestCase() { loadTranslations(QLocale(QLocale::Chinese)); }
 
     void failingHandler_showsOneBox_andTheProgramRunsOn_data();
     void failingHandler_showsOneBox_andTheProgramRunsOn();

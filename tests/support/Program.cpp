@@ -1,9 +1,11 @@
 #include "tests/support/Program.h"
 
 #include "catalogue/Catalogue.h"
+#include "desktop/Translations.h"
 #include "runtime/Module1.h"
 #include "sqlite/Statement.h"
 
+#include <QLocale>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -13,6 +15,9 @@ Program::~Program() {
 }
 
 void Program::start() {
+    // The windows' texts in Chinese, as main() loads them: once for the whole process.
+    static const bool translated = (loadTranslations(QLocale(QLocale::Chinese, QLocale::China)), true);
+    Q_UNUSED(translated);
     Form& window = forms.form(FormName::Form1);
     window.Show();
     if (!QTest::qWaitForWindowExposed(&window))

@@ -4,7 +4,7 @@
 #   install_missing PACKAGE...   install the packages that are not installed yet (apt-get update first)
 
 # shellcheck disable=SC2034 # read by the scripts that source this file
-build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 mdbtools-dev
+build_packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt6-tools-dev qt6-l10n-tools libsqlite3-dev sqlite3 mdbtools-dev
     librsvg2-bin fonts-wqy-microhei qt6-translations-l10n zlib1g-dev libglib2.0-dev)
 
 as_root() {

@@ -8,33 +8,6 @@ namespace {
 // At most this many stations are named in a report; the count says the rest.
 constexpr std::size_t NamedAtMost = 10;
 
-QString verdictWords(Verdict verdict) {
-    switch (verdict) {
-    case Verdict::Refused:
-        return u"无法连接"_s;
-    case Verdict::NotFound:
-        return u"地址不存在"_s;
-    case Verdict::ServerError:
-        return u"服务器出错"_s;
-    case Verdict::TimedOut:
-        return u"超时没有应答"_s;
-    case Verdict::Unresolved:
-        return u"找不到服务器的名字"_s;
-    case Verdict::TlsFailure:
-        return u"加密连接失败"_s;
-    case Verdict::TooManyRedirects:
-        return u"转向太多"_s;
-    case Verdict::NoAnswer:
-        return u"连接后没有应答"_s;
-    case Verdict::NotHttp:
-        return u"应答的不是电台"_s;
-    case Verdict::BadAddress:
-        return u"网址无效"_s;
-    default:
-        return Verdicts::label(verdict);
-    }
-}
-
 QString ago(const QDateTime& then, const QDateTime& now) {
     const qint64 days = then.daysTo(now);
     if (days >= 1)
@@ -93,24 +66,9 @@ QString importSummary(const Playlists::ImportReport& report) {
     return text + u"。"_s;
 }
 
-QString updateSummary(const Subscriptions::Report& report) {
-    QStringList parts{u"新增 %1 个"_s.arg(report.import.added)};
-    const auto add = [&](qint64 count, const QString& what) {
-        if (count > 0)
-            parts.append(what.arg(count));
-    };
-    add(report.changed.count, u"变更 %1 个"_s);
-    add(report.keptEdits.count, u"保留你的修改 %1 个"_s);
-    add(report.deletedByUser, u"你删除的 %1 个没有加回"_s);
-    add(report.gone.count, u"%1 个已不在列表中"_s);
-    add(report.waiting.count, u"%1 个这次不在列表中"_s);
-    add(report.pruned.count, u"删除 %1 个"_s);
-    return parts.join(u"，"_s);
-}
-
 QString updateDetails(const Subscriptions::Report& report) {
     const auto station = [](const Catalogue::Station& s) { return u"%1（%2）"_s.arg(s.name, s.category); };
-    return updateSummary(report) + u"\n"_s +
+    return Subscriptions::summary(report) + u"\n"_s +
            named(u"保留了你的修改（列表改了这些电台）：%1 个"_s, report.keptEdits,
                  [&](const Subscriptions::Difference& d) { return station(d.catalogue); }) +
            named(u"已不在列表中，仍然保留：%1 个"_s, report.gone,
@@ -122,5 +80,5 @@ QColor deadLineColour() {
 }
 
 QString deadMark(const HealthTable::Entry& finding, const QDateTime& now) {
-    return u"上次检查：%1（%2）"_s.arg(verdictWords(finding.finding.verdict), ago(finding.time, now));
+    return u"上次检查：%1（%2）"_s.arg(Verdicts::label(finding.finding.verdict), ago(finding.time, now));
 }

@@ -16,9 +16,8 @@ QString whyNot(const Internet::FetchError& error);
 // An import's counts in a sentence: added, present already, unreadable lines, and the categories no panel shows.
 QString importSummary(const Playlists::ImportReport& report);
 
-// An update's report in a line ("新增 1 个，变更 1 个，保留你的修改 1 个，1 个已不在列表中").
-QString updateSummary(const Subscriptions::Report& report);
-// The same with the stations named: those whose edits were kept and those that left the list.
+// An update's report in a line (Subscriptions::summary) with the stations named: those whose edits were kept and those
+// that left the list.
 QString updateDetails(const Subscriptions::Report& report);
 
 // A station the last check found dead: its line is grey, its tooltip says the finding and how long ago

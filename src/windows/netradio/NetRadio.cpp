@@ -307,8 +307,9 @@ void net::subscribe() {
     keeper_.subscribe(address, into == OwnGroups ? std::nullopt : std::optional(into),
                       [this](const SubscriptionKeeper::Outcome& outcome) {
                           const QString text =
-                              outcome.report ? u"已订阅 %1：%2"_s.arg(outcome.address, updateSummary(*outcome.report))
-                                             : u"没能订阅 %1：%2"_s.arg(outcome.address, outcome.failure);
+                              outcome.report
+                                  ? u"已订阅 %1：%2"_s.arg(outcome.address, Subscriptions::summary(*outcome.report))
+                                  : u"没能订阅 %1：%2"_s.arg(outcome.address, outcome.failure);
                           announce(followStatus, text);
                           if (outcome.report)
                               addressBox.setText({});

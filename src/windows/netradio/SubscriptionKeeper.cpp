@@ -173,7 +173,7 @@ void SubscriptionKeeper::update(std::optional<qint64> only, bool dueOnly,
                 for (std::size_t i = 0; i < reports.size(); ++i) {
                     outcomes.push_back({lists[i].subscription.address, reports[i], {}});
                     Subscriptions::recordAttempt(catalogue, lists[i].subscription.id,
-                                                 {now, false, updateSummary(reports[i])});
+                                                 {now, false, Subscriptions::summary(reports[i])});
                 }
             }
             if (cancel)
@@ -220,8 +220,9 @@ void SubscriptionKeeper::subscribe(const QString& address, const std::optional<Q
             Q_EMIT progress(u"正在写入电台目录……"_s);
             outcome.report = Subscriptions::subscribeTo(catalogue, list, category, {false, &cancel});
             if (outcome.report)
-                Subscriptions::recordAttempt(catalogue, list.subscription.id,
-                                             {QDateTime::currentDateTimeUtc(), false, updateSummary(*outcome.report)});
+                Subscriptions::recordAttempt(
+                    catalogue, list.subscription.id,
+                    {QDateTime::currentDateTimeUtc(), false, Subscriptions::summary(*outcome.report)});
             else
                 outcome.failure = u"已取消"_s;
         } catch (const Internet::FetchError& error) {

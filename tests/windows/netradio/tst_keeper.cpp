@@ -1,10 +1,12 @@
 #include "catalogue/Catalogue.h"
+#include "desktop/Translations.h"
 #include "internet/Refresh.h"
 #include "sqlite/Statement.h"
 #include "tests/support/TestProgramDir.h"
 #include "tests/support/WebServer.h"
 #include "windows/netradio/SubscriptionKeeper.h"
 
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
 
@@ -32,7 +34,10 @@ class TestKeeper : public ProgramDirTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { qputenv("VIMARO_SUBSCRIPTION_INTERVAL", "1"); }
+    void initTestCase() {
+        qputenv("VIMARO_SUBSCRIPTION_INTERVAL", "1");
+        loadTranslations(QLocale(QLocale::Chinese));
+    }
     void round_updatesWhatIsDue_andRemembersAFailure();
     void updateNow_waitsForTheCatalogue_andReports();
 
