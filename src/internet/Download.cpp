@@ -3,6 +3,7 @@
 #include "health/Answer.h"
 #include "health/Content.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLocale>
 #include <QNetworkAccessManager>
@@ -75,7 +76,8 @@ Download::Download(QNetworkAccessManager& network, Request request, QObject* par
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
         fail(FetchError::Kind::TimedOut,
-             (request_.timeoutIsSilence ? u"no bytes for %1 s"_s : u"no whole answer within %1 s"_s)
+             (request_.timeoutIsSilence ? QCoreApplication::translate("Internet", "no bytes for %1 s")
+                                        : QCoreApplication::translate("Internet", "no whole answer within %1 s"))
                  .arg(std::chrono::duration<double>(request_.timeout).count()));
     });
 }
@@ -188,12 +190,14 @@ bool Download::readHead() {
         fail(FetchError::Kind::Status, statusLine);
     // Never asked for: the program sends no range, and a body with no content is no list either.
     else if (code == 204)
-        fail(FetchError::Kind::Status, statusLine + u": the server sent nothing"_s);
+        fail(FetchError::Kind::Status,
+             statusLine + QCoreApplication::translate("Internet", ": the server sent nothing"));
     else if (code == 206)
-        fail(FetchError::Kind::Status, statusLine + u": the server sent a part of the file only"_s);
+        fail(FetchError::Kind::Status,
+             statusLine + QCoreApplication::translate("Internet", ": the server sent a part of the file only"));
     else if (const qint64 length = reading_->header("content-length").toLongLong(); length > request_.maxBytes)
-        fail(FetchError::Kind::TooLarge,
-             u"%1 is larger than the limit of %2"_s.arg(size(length), size(request_.maxBytes)));
+        fail(FetchError::Kind::TooLarge, QCoreApplication::translate("Internet", "%1 is larger than the limit of %2")
+                                             .arg(size(length), size(request_.maxBytes)));
     if (done_)
         return false;
     answer_.etag = validator(reading_->header("etag"));
@@ -203,13 +207,16 @@ bool Download::readHead() {
     const QByteArray type = reading_->header("content-type");
     switch (Content::fromType(type, current_)) {
     case Content::Kind::Stream:
-        fail(FetchError::Kind::NotAPlaylist, u"one audio or video stream (%1)"_s.arg(QString::fromLatin1(type)));
+        fail(FetchError::Kind::NotAPlaylist,
+             QCoreApplication::translate("Internet", "one audio or video stream (%1)").arg(QString::fromLatin1(type)));
         break;
     case Content::Kind::Page:
-        fail(FetchError::Kind::NotAPlaylist, u"a web page (%1)"_s.arg(QString::fromLatin1(type)));
+        fail(FetchError::Kind::NotAPlaylist,
+             QCoreApplication::translate("Internet", "a web page (%1)").arg(QString::fromLatin1(type)));
         break;
     case Content::Kind::Dash:
-        fail(FetchError::Kind::NotAPlaylist, u"the DASH manifest of one station"_s);
+        fail(FetchError::Kind::NotAPlaylist,
+             QCoreApplication::translate("Internet", "the DASH manifest of one station"));
         break;
     default:
         break;
@@ -228,7 +235,8 @@ bool Download::pour(QByteArrayView bytes) {
 void Download::take(QByteArrayView bytes) {
     if (answer_.size + bytes.size() > request_.maxBytes)
         return fail(FetchError::Kind::TooLarge,
-                    u"the answer is larger than the limit of %1"_s.arg(size(request_.maxBytes)));
+                    QCoreApplication::translate("Internet", "the answer is larger than the limit of %1")
+                        .arg(size(request_.maxBytes)));
     answer_.size += bytes.size();
     head_ += bytes.first(std::min(bytes.size(), HeadBytes - head_.size()));
     if (request_.sink)
@@ -268,7 +276,8 @@ void Download::closed() {
 
 // A body that broke off or broke its framing is no whole body: never a shorter list.
 void Download::failReading(const QString& problem) {
-    fail(FetchError::Kind::Network, answered_ ? problem + u"; the download is incomplete"_s : problem);
+    fail(FetchError::Kind::Network,
+         answered_ ? problem + QCoreApplication::translate("Internet", "; the download is incomplete") : problem);
 }
 
 void Download::socketFailed(QAbstractSocket::SocketError error) {
@@ -276,9 +285,10 @@ void Download::socketFailed(QAbstractSocket::SocketError error) {
     case QAbstractSocket::RemoteHostClosedError:
         return closed();
     case QAbstractSocket::SslHandshakeFailedError:
-        return fail(FetchError::Kind::Certificate,
-                    u"the server's certificate is not one the system trusts (%1)"_s.arg(
-                        certificateErrors_.isEmpty() ? socket_->errorString() : certificateErrors_.join(u"; "_s)));
+        return fail(
+            FetchError::Kind::Certificate,
+            QCoreApplication::translate("Internet", "the server's certificate is not one the system trusts (%1)")
+                .arg(certificateErrors_.isEmpty() ? socket_->errorString() : certificateErrors_.join(u"; "_s)));
     default:
         return fail(FetchError::Kind::Network, socket_->errorString());
     }
@@ -287,42 +297,50 @@ void Download::socketFailed(QAbstractSocket::SocketError error) {
 void Download::redirect() {
     const QUrl location = QUrl::fromEncoded(reading_->header("location"));
     if (location.isEmpty())
-        return fail(FetchError::Kind::Status, u"a redirect without a Location"_s);
+        return fail(FetchError::Kind::Status, QCoreApplication::translate("Internet", "a redirect without a Location"));
     const QUrl target = current_.resolved(location);
     if (!isWebAddress(target.toString()))
-        return fail(FetchError::Kind::Redirects, u"a redirect to %1, which is no web address"_s.arg(target.toString()));
+        return fail(FetchError::Kind::Redirects,
+                    QCoreApplication::translate("Internet", "a redirect to %1, which is no web address")
+                        .arg(target.toString()));
     if (++redirects_ > MaxRedirects)
-        return fail(FetchError::Kind::Redirects, u"more than %1 redirects"_s.arg(MaxRedirects));
+        return fail(FetchError::Kind::Redirects,
+                    QCoreApplication::translate("Internet", "more than %1 redirects").arg(MaxRedirects));
     dropConnection();
     get(target);
 }
 
 void Download::judgePlaylist(bool complete) {
     if (complete && answer_.size == 0)
-        return fail(FetchError::Kind::Status, u"the server answered with an empty body, no list"_s);
+        return fail(FetchError::Kind::Status,
+                    QCoreApplication::translate("Internet", "the server answered with an empty body, no list"));
     if (!judged_ && (complete || head_.size() >= SniffBytes)) {
         judged_ = true;
         switch (Content::fromBytes(head_.first(std::min(head_.size(), SniffBytes)))) {
         case Content::Kind::Stream:
-            return fail(FetchError::Kind::NotAPlaylist, u"one audio or video stream"_s);
+            return fail(FetchError::Kind::NotAPlaylist,
+                        QCoreApplication::translate("Internet", "one audio or video stream"));
         case Content::Kind::Page:
-            return fail(FetchError::Kind::NotAPlaylist, u"a web page"_s);
+            return fail(FetchError::Kind::NotAPlaylist, QCoreApplication::translate("Internet", "a web page"));
         case Content::Kind::Dash:
-            return fail(FetchError::Kind::NotAPlaylist, u"the DASH manifest of one station"_s);
+            return fail(FetchError::Kind::NotAPlaylist,
+                        QCoreApplication::translate("Internet", "the DASH manifest of one station"));
         default:
             break;
         }
     }
     if (complete && isHlsStation(head_))
-        fail(FetchError::Kind::NotAPlaylist, u"the HLS playlist of one station"_s);
+        fail(FetchError::Kind::NotAPlaylist,
+             QCoreApplication::translate("Internet", "the HLS playlist of one station"));
 }
 
 void Download::fail(FetchError::Kind kind, const QString& reason) {
     if (done_)
         return;
-    error_.emplace(kind, kind == FetchError::Kind::NotAPlaylist
-                             ? named(u"this is %1, not a list of stations"_s.arg(reason))
-                             : named(reason));
+    error_.emplace(
+        kind, kind == FetchError::Kind::NotAPlaylist
+                  ? named(QCoreApplication::translate("Internet", "this is %1, not a list of stations").arg(reason))
+                  : named(reason));
     finish();
 }
 
@@ -350,7 +368,8 @@ void Download::dropConnection() {
 QString Download::named(const QString& what) const {
     if (current_ == request_.address)
         return u"%1: %2"_s.arg(current_.toString(), what);
-    return u"%1 (redirected to %2): %3"_s.arg(request_.address.toString(), current_.toString(), what);
+    return QCoreApplication::translate("Internet", "%1 (redirected to %2): %3")
+        .arg(request_.address.toString(), current_.toString(), what);
 }
 
 } // namespace Internet

@@ -1093,6 +1093,86 @@ Exit codes: 0 done; 1 a file could not be read, none of the files is a playlist,
         <source>%1: the list holds no stations now; its stations are left as they were</source>
         <translation>%1：列表现在没有电台；它的电台保持不变</translation>
     </message>
+    <message>
+        <source>no bytes for %1 s</source>
+        <translation>%1 秒内没有收到任何数据</translation>
+    </message>
+    <message>
+        <source>no whole answer within %1 s</source>
+        <translation>%1 秒内没有收到完整的回答</translation>
+    </message>
+    <message>
+        <source>: the server sent nothing</source>
+        <translation>：服务器什么也没有发送</translation>
+    </message>
+    <message>
+        <source>: the server sent a part of the file only</source>
+        <translation>：服务器只发送了文件的一部分</translation>
+    </message>
+    <message>
+        <source>%1 is larger than the limit of %2</source>
+        <translation>%1 超过了 %2 的上限</translation>
+    </message>
+    <message>
+        <source>one audio or video stream (%1)</source>
+        <translation>一个音频或视频流（%1）</translation>
+    </message>
+    <message>
+        <source>a web page (%1)</source>
+        <translation>一个网页（%1）</translation>
+    </message>
+    <message>
+        <source>the DASH manifest of one station</source>
+        <translation>一个电台的 DASH 清单</translation>
+    </message>
+    <message>
+        <source>the answer is larger than the limit of %1</source>
+        <translation>回答超过了 %1 的上限</translation>
+    </message>
+    <message>
+        <source>; the download is incomplete</source>
+        <translation>；下载不完整</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not one the system trusts (%1)</source>
+        <translation>服务器的证书不受系统信任（%1）</translation>
+    </message>
+    <message>
+        <source>a redirect without a Location</source>
+        <translation>重定向没有给出 Location</translation>
+    </message>
+    <message>
+        <source>a redirect to %1, which is no web address</source>
+        <translation>重定向到 %1，这不是网址</translation>
+    </message>
+    <message>
+        <source>more than %1 redirects</source>
+        <translation>重定向超过 %1 次</translation>
+    </message>
+    <message>
+        <source>the server answered with an empty body, no list</source>
+        <translation>服务器的回答是空的，不是列表</translation>
+    </message>
+    <message>
+        <source>one audio or video stream</source>
+        <translation>一个音频或视频流</translation>
+    </message>
+    <message>
+        <source>a web page</source>
+        <translation>一个网页</translation>
+    </message>
+    <message>
+        <source>the HLS playlist of one station</source>
+        <translation>一个电台的 HLS 播放列表</translation>
+    </message>
+    <message>
+        <source>this is %1, not a list of stations</source>
+        <translation>这是%1，不是电台列表</translation>
+    </message>
+    <message>
+        <source>%1 (redirected to %2): %3</source>
+        <translation>%1（重定向到 %2）：%3</translation>
+    </message>
 </context>
 <context>
     <name>Playlists</name>
