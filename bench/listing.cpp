@@ -94,7 +94,7 @@ public:
                 played.append(file);
                 return 42L;
             });
-        launchSeam.replace([this](QWidget*, const HandOff& handOff, const Outcome&) {
+        launchSeam.replace([this](const HandOff& handOff, const Outcome&) {
             played.append(handOff.address);
             return true;
         });
@@ -158,7 +158,7 @@ void handOffs(int runs) {
     for (int run = 0; run < runs; ++run) {
         todays.push_back(timed([&] { QProcess::startDetached(program, {address}); }));
         nows.push_back(timed([&] {
-            launch(nullptr, {{program, address}, address, {}}, [&](const std::optional<QString>&) { ++ended; });
+            launch({{program, address}, address, {}}, [&](const std::optional<QString>&) { ++ended; });
         }));
     }
     if (!QTest::qWaitFor([&] { return ended == runs; }, 10000))

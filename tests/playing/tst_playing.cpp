@@ -75,7 +75,7 @@ Catalogue::PlayableStation TestPlaying::add(const QString& category, const QStri
 }
 
 void TestPlaying::play(const Catalogue::PlayableStation& station) {
-    Playing::play(owner, *connection, station);
+    Playing::play(tellInBox(owner), *connection, station);
 }
 
 QString TestPlaying::playerOfLastHandOff() const {

@@ -1,5 +1,5 @@
+#include "core/FileFailure.h"
 #include "runtime/Controls.h"
-#include "runtime/FileFailure.h"
 #include "runtime/Form.h"
 #include "runtime/QtTranslations.h"
 #include "sqlite/Database.h"

@@ -10,9 +10,9 @@ ShellRecorder::ShellRecorder() {
         return result_;
     });
     // A station's hand-off reads as the shell open call it replaces, whichever program it starts.
-    launchSeam.replace([this](QWidget* owner, const HandOff& handOff, const Outcome& outcome) {
-        calls_.append({owner, QStringLiteral("Open"), handOff.address, QLatin1StringView(""), handOff.workingDirectory,
-                       Module1::SW_SHOWNORMAL});
+    launchSeam.replace([this](const HandOff& handOff, const Outcome& outcome) {
+        calls_.append({nullptr, QStringLiteral("Open"), handOff.address, QLatin1StringView(""),
+                       handOff.workingDirectory, Module1::SW_SHOWNORMAL});
         handOffs_.append(handOff);
         if (result_ <= 32)
             return false;
