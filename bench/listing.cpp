@@ -19,8 +19,8 @@
 #include "catalogue/Catalogue.h"
 #include "desktop/Launch.h"
 #include "desktop/ProgramDir.h"
-#include "runtime/Module1.h"
 #include "runtime/Twips.h"
+#include "runtime/WindowSystem.h"
 #include "windows/editor/ChannelEditor.h"
 #include "windows/mainwindow/MainWindow.h"
 #include "windows/panels/CategoryPanel.h"
@@ -89,11 +89,10 @@ class Program {
 public:
     explicit Program(const QString& dir) {
         setProgramDirForTesting(dir);
-        Module1::shellSeam.replace(
-            [this](QWidget*, const QString&, const QString& file, const QString&, const QString&, int) {
-                played.append(file);
-                return 42L;
-            });
+        WindowSystem::openAddressSeam.replace([this](const QString& address) {
+            played.append(address);
+            return true;
+        });
         launchSeam.replace([this](const HandOff& handOff, const Outcome&) {
             played.append(handOff.address);
             return true;

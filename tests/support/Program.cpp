@@ -1,7 +1,7 @@
 #include "tests/support/Program.h"
 
 #include "catalogue/Catalogue.h"
-#include "runtime/Module1.h"
+#include "runtime/WindowSystem.h"
 #include "sqlite/Statement.h"
 
 #include <QTest>
@@ -9,7 +9,7 @@
 using namespace Qt::StringLiterals;
 
 Program::~Program() {
-    Module1::moveWithMouseSeam.restore();
+    WindowSystem::startMoveSeam.restore();
 }
 
 void Program::start() {
