@@ -19,8 +19,8 @@
 #include "catalogue/Catalogue.h"
 #include "desktop/Launch.h"
 #include "desktop/ProgramDir.h"
-#include "runtime/Module1.h"
 #include "runtime/Twips.h"
+#include "runtime/WindowSystem.h"
 #include "windows/editor/ChannelEditor.h"
 #include "windows/mainwindow/MainWindow.h"
 #include "windows/panels/CategoryPanel.h"
@@ -89,12 +89,11 @@ class Program {
 public:
     explicit Program(const QString& dir) {
         setProgramDirForTesting(dir);
-        Module1::shellSeam.replace(
-            [this](QWidget*, const QString&, const QString& file, const QString&, const QString&, int) {
-                played.append(file);
-                return 42L;
-            });
-        launchSeam.replace([this](QWidget*, const HandOff& handOff, const Outcome&) {
+        WindowSystem::openAddressSeam.replace([this](const QString& address) {
+            played.append(address);
+            return true;
+        });
+        launchSeam.replace([this](const HandOff& handOff, const Outcome&) {
             played.append(handOff.address);
             return true;
         });
@@ -158,7 +157,7 @@ void handOffs(int runs) {
     for (int run = 0; run < runs; ++run) {
         todays.push_back(timed([&] { QProcess::startDetached(program, {address}); }));
         nows.push_back(timed([&] {
-            launch(nullptr, {{program, address}, address, {}}, [&](const std::optional<QString>&) { ++ended; });
+            launch({{program, address}, address, {}}, [&](const std::optional<QString>&) { ++ended; });
         }));
     }
     if (!QTest::qWaitFor([&] { return ended == runs; }, 10000))

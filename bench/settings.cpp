@@ -3,8 +3,8 @@
 // resident size, which must stay bounded by the longest line however large the file.
 //
 //   bench_settings [MEGABYTES]
+#include "core/Ask.h"
 #include "profile/Profile.h"
-#include "runtime/MsgBox.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -61,8 +61,8 @@ double sixReadsMilliseconds(const QString& path) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const int megabytes = argc > 1 ? QByteArray(argv[1]).toInt() : 100;
-    // A missing entry would ask the user; here every box is answered at once with its default.
-    msgBoxSeam.replace([](const QString&, MsgBoxButtons buttons, const QString&) {
+    // A missing entry would ask the user; here every question is answered at once with its default.
+    answerQuestionsWith([](const QString&, MsgBoxButtons buttons, const QString&) {
         return buttons == vbAbortRetryIgnore ? vbAbort : vbOK;
     });
     QTemporaryDir dir;

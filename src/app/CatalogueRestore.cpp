@@ -3,7 +3,7 @@
 #include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Schema.h"
-#include "runtime/FileFailure.h"
+#include "core/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "sqlite/Database.h"
 

@@ -1,8 +1,8 @@
 #include "app/ConvertOldCatalogue.h"
 
 #include "catalogue/Catalogue.h"
+#include "core/FileFailure.h"
 #include "jet/OldCatalogue.h"
-#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 
 using namespace Qt::StringLiterals;

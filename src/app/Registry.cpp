@@ -1,9 +1,9 @@
 #include "app/Registry.h"
 
 #include "catalogue/Backup.h"
-#include "runtime/FileFailure.h"
+#include "core/FileFailure.h"
+#include "core/OnError.h"
 #include "runtime/MsgBox.h"
-#include "runtime/OnError.h"
 #include "windows/appearance/AppearancePanel.h"
 #include "windows/editor/ChannelEditor.h"
 #include "windows/mainwindow/MainWindow.h"

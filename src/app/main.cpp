@@ -2,12 +2,12 @@
 #include "app/ConvertOldCatalogue.h"
 #include "app/Registry.h"
 #include "cli/CommandLine.h"
+#include "core/FileFailure.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/Translations.h"
 #include "jet/OldCatalogue.h"
 #include "profile/Profile.h"
-#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "windows/tray/TrayIcon.h"
 
@@ -85,6 +85,8 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(VIMARO_APP_ID));
     // Hidden panels are windows too; the program ends when its exit has unloaded every window, not before.
     QApplication::setQuitOnLastWindowClosed(false);
+    // What the settings file and the station launch ask or tell, a command says on the terminal; here a box shows it.
+    answerQuestionsWith(MsgBox);
 
     QString dir;
     try {

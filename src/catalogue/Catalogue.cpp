@@ -273,6 +273,32 @@ std::vector<Station> stations(Database& connection, const std::optional<QString>
     return all;
 }
 
+qint64 stationCount(Database& connection, const QString& category) {
+    Statement count(connection, category.isEmpty() ? QStringLiteral("SELECT count(*) FROM radio")
+                                                   : QStringLiteral("SELECT count(*) FROM radio WHERE 类别 = ?"));
+    if (!category.isEmpty())
+        count.bind(1, category);
+    count.step();
+    return count.column(0).toLongLong();
+}
+
+std::vector<StationAtRow> stationsAfter(Database& connection, qint64 afterRow, const QString& category, int count) {
+    // SQLite numbers parameters from 1: ?1 the last row read, ?2 the category, ?3 the size of a page.
+    Statement page(connection, category.isEmpty()
+                                   ? QStringLiteral("SELECT rowid, 类别, 名称, 网址 FROM radio WHERE rowid > ?1 "
+                                                    "ORDER BY rowid LIMIT ?3")
+                                   : QStringLiteral("SELECT rowid, 类别, 名称, 网址 FROM radio WHERE rowid > ?1 "
+                                                    "AND 类别 = ?2 ORDER BY rowid LIMIT ?3"));
+    page.bind(1, afterRow);
+    if (!category.isEmpty())
+        page.bind(2, category);
+    page.bind(3, count);
+    std::vector<StationAtRow> stations;
+    while (page.step())
+        stations.push_back({{page.text(1), page.text(2), page.text(3)}, page.column(0).toLongLong()});
+    return stations;
+}
+
 QStringList categories(Database& connection) {
     Statement query(connection, QStringLiteral("SELECT DISTINCT 类别 FROM radio WHERE 类别 IS NOT NULL ORDER BY 类别"));
     QStringList all;

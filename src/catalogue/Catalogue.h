@@ -153,6 +153,18 @@ bool changeFoundStation(Database& connection, const PlayableStation& found, cons
 // Every station, or those of one category, in catalogue order, read in one pass.
 std::vector<Station> stations(Database& connection, const std::optional<QString>& category = std::nullopt);
 
+// A station with its row, for work over many stations that keeps what it finds under the row.
+struct StationAtRow : Station {
+    qint64 row = 0;
+};
+
+// How many stations the catalogue holds, or one category of it (an empty category means every station).
+qint64 stationCount(Database& connection, const QString& category = {});
+
+// Up to `count` stations whose rows come after `afterRow`, in row order, of one category or of all (an empty one): a
+// page of a run over any number of stations, which holds no read lock from one page to the next.
+std::vector<StationAtRow> stationsAfter(Database& connection, qint64 afterRow, const QString& category, int count);
+
 // The categories that hold a station, each once, in the order of their bytes.
 QStringList categories(Database& connection);
 

@@ -30,13 +30,18 @@ bool StationRows::contains(const Station& station) {
 }
 
 qint64 StationRows::append(const Station& station, std::optional<qint64> number) {
+    return appendAsFound(number, station.category, station.name, station.address);
+}
+
+qint64 StationRows::appendAsFound(std::optional<qint64> number, const QVariant& category, const QVariant& name,
+                                  const QVariant& address) {
     Statement& insert =
         prepared(append_, u"INSERT INTO radio (编号, 类别, 名称, 网址) VALUES (?, ?, ?, ?) RETURNING rowid");
     const auto done = qScopeGuard([&] { insert.reset(); });
     insert.bind(1, number ? QVariant(*number) : QVariant());
-    insert.bind(2, station.category);
-    insert.bind(3, station.name);
-    insert.bind(4, station.address);
+    insert.bind(2, category);
+    insert.bind(3, name);
+    insert.bind(4, address);
     insert.step();
     return insert.integer(0);
 }

@@ -20,6 +20,10 @@ public:
     bool contains(const Station& station);
     // Appends the station with the number given, else the next one up; returns its row.
     qint64 append(const Station& station, std::optional<qint64> number = std::nullopt);
+    // Appends a station of an old catalogue with its fields as found there: a null QVariant stays a field without a
+    // value, where append() stores a null QString as empty text. Returns its row.
+    qint64 appendAsFound(std::optional<qint64> number, const QVariant& category, const QVariant& name,
+                         const QVariant& address);
     // Gives the station at the row these fields; false when no station is stored there any more.
     bool write(qint64 row, const Station& station);
     void remove(qint64 row);

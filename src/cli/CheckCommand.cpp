@@ -198,7 +198,7 @@ private:
 
 // Checks every station of the options' category; returns the exit code.
 int runChecks(Database& connection, const Options& options, Findings& findings) {
-    StationPages pages(connection, options.category);
+    Health::StationPages pages(connection, options.category);
     const qint64 total = pages.count();
     std::optional<QString> failure;
     CheckRun run(
@@ -207,7 +207,7 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
                 return pages.next(PageSize);
             } catch (const DbError& error) {
                 failure = QString::fromUtf8(error.what());
-                return std::vector<Station>{};
+                return std::vector<Health::Station>{};
             }
         },
         options.run);
@@ -218,7 +218,7 @@ int runChecks(Database& connection, const Options& options, Findings& findings) 
     Tally tally;
     TerminalProgress progress(tr("checking"));
     findings.showProgress(&progress);
-    QObject::connect(&run, &CheckRun::checked, [&](const Station& station, const Finding& finding) {
+    QObject::connect(&run, &CheckRun::checked, [&](const Health::Station& station, const Finding& finding) {
         const QDateTime now = QDateTime::currentDateTimeUtc();
         try {
             writer.add(station, finding, now);
@@ -301,7 +301,7 @@ void prepareToStore() {
 }
 
 bool categoryHasStations(Database& connection, const QString& category) {
-    return category.isEmpty() || StationPages(connection, category).count() > 0;
+    return category.isEmpty() || Health::StationPages(connection, category).count() > 0;
 }
 
 } // namespace

@@ -3,10 +3,10 @@
 #include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/JetFormat.h"
+#include "core/HiddenText.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/Translations.h"
 #include "jet/OldCatalogue.h"
-#include "runtime/HiddenText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "desktop/FileWriter.h"
 
-#include "runtime/FileFailure.h"
+#include "core/FileFailure.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -90,7 +90,7 @@ void awaitReport(int report, pid_t watcher, const Outcome& outcome) {
     });
 }
 
-bool startWatched(QWidget*, const HandOff& handOff, const Outcome& outcome) {
+bool startWatched(const HandOff& handOff, const Outcome& outcome) {
     if (handOff.arguments.isEmpty() || ::access(handOff.arguments.first().toLocal8Bit().constData(), X_OK) != 0)
         return false;
     const CArguments program(handOff.arguments);
@@ -112,8 +112,8 @@ bool startWatched(QWidget*, const HandOff& handOff, const Outcome& outcome) {
 
 } // namespace
 
-Seam<bool(QWidget*, const HandOff&, Outcome)> launchSeam{startWatched};
+Seam<bool(const HandOff&, Outcome)> launchSeam{startWatched};
 
-bool launch(QWidget* owner, const HandOff& handOff, Outcome outcome) {
-    return launchSeam(owner, handOff, std::move(outcome));
+bool launch(const HandOff& handOff, Outcome outcome) {
+    return launchSeam(handOff, std::move(outcome));
 }

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "runtime/Seam.h"
+#include "core/Seam.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
-
-class QWidget;
 
 // A program that plays a station, started without a shell and never tied to the launcher: it runs in a session
 // of its own and goes on after the launcher ends. Only its first seconds are watched, for a start that failed.
@@ -26,7 +24,7 @@ using Outcome = std::function<void(const std::optional<QString>& failure)>;
 
 // Starts the program and returns at once; false when it cannot be started at all (no such program, no process
 // left). `outcome` is called once, later, unless the launcher ends first.
-bool launch(QWidget* owner, const HandOff& handOff, Outcome outcome);
+bool launch(const HandOff& handOff, Outcome outcome);
 
 // Tests record hand-offs here instead of starting programs.
-extern Seam<bool(QWidget* owner, const HandOff& handOff, Outcome outcome)> launchSeam;
+extern Seam<bool(const HandOff& handOff, Outcome outcome)> launchSeam;

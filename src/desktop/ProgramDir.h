@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/FileFailure.h"
+#include "core/FileFailure.h"
 
 #include <QString>
 

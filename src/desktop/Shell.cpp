@@ -1,6 +1,6 @@
 #include "desktop/Shell.h"
 
-#include "runtime/MsgBox.h"
+#include "core/Ask.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -22,7 +22,7 @@ bool isPlayable(const QString& address) {
 bool handedOn(long shellResult, const QString& address) {
     if (shellResult > 32)
         return true;
-    MsgBox(u"无法打开“%1”：桌面没有接受这个网址（可能没有安装 xdg-open，或网址太长）。"_s.arg(addressForBox(address)));
+    ask(u"无法打开“%1”：桌面没有接受这个网址（可能没有安装 xdg-open，或网址太长）。"_s.arg(addressForBox(address)));
     return false;
 }
 

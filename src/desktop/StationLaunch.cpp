@@ -3,9 +3,7 @@
 #include "desktop/Launch.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/Shell.h"
-#include "runtime/MsgBox.h"
 
-#include <QPointer>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -35,26 +33,16 @@ QString failureText(const std::optional<Players::Player>& player, const QString&
            "再用命令 vimaro player 选择播放器。"_s.arg(station, why);
 }
 
-void tell(const QPointer<QWidget>& owner, const QString& text) {
-    if (!owner) {
-        MsgBox(text);
-        return;
-    }
-    AskingWindow asking(*owner);
-    MsgBox(text);
-}
-
 } // namespace
 
-bool playStation(QWidget& owner, const QVariant& address, const StationRoute& route, std::function<void()> played) {
+bool playStation(Teller later, const QVariant& address, const StationRoute& route, std::function<void()> played) {
     const QString text = address.isNull() ? QString() : address.toString().trimmed();
     if (text.isEmpty()) {
-        MsgBox(u"这个电台没有网址，无法播放。"_s);
+        ask(u"这个电台没有网址，无法播放。"_s);
         return false;
     }
     if (!isPlayable(text)) {
-        MsgBox(
-            u"这个电台的网址“%1”不是可以播放的网络地址（应以 http:// 等开头），无法播放。"_s.arg(addressForBox(text)));
+        ask(u"这个电台的网址“%1”不是可以播放的网络地址（应以 http:// 等开头），无法播放。"_s.arg(addressForBox(text)));
         return false;
     }
     const QUrl url(text);
@@ -65,17 +53,16 @@ bool playStation(QWidget& owner, const QVariant& address, const StationRoute& ro
                                  : QStringList{desktopHandler(), encoded},
                           text, programDir()};
     const QString station = route.name.isEmpty() ? addressForBox(text) : route.name;
-    const bool started = launch(&owner, handOff,
-                                [owner = QPointer<QWidget>(&owner), player, station,
-                                 played = std::move(played)](const std::optional<QString>& failure) {
-                                    if (failure)
-                                        tell(owner, failureText(player, station, *failure));
-                                    else
-                                        played();
-                                });
+    const bool started = launch(handOff, [later = std::move(later), player, station,
+                                          played = std::move(played)](const std::optional<QString>& failure) {
+        if (failure)
+            later(failureText(player, station, *failure));
+        else
+            played();
+    });
     if (!started) {
         if (player)
-            MsgBox(failureText(player, station, u"无法启动"_s));
+            ask(failureText(player, station, u"无法启动"_s));
         else
             handedOn(0, text);
     }

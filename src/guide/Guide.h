@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/Seam.h"
+#include "core/Seam.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -20,7 +20,7 @@ constexpr qint64 FilesKept = 16;
 // catalogue, not in memory.
 constexpr std::size_t LookAhead = 256;
 
-QString hostOf(const Station& station) {
+QString hostOf(const Health::Station& station) {
     return QUrl(station.address.trimmed()).host().toLower();
 }
 
@@ -60,7 +60,7 @@ void CheckRun::fill() {
         const auto next = nextToStart();
         if (next == waiting_.end())
             break;
-        Station station = std::move(*next);
+        Health::Station station = std::move(*next);
         waiting_.erase(next);
         launch(station);
     }
@@ -71,21 +71,21 @@ void CheckRun::fill() {
 }
 
 // The first waiting station whose host has a check to spare, reading more stations while none has.
-std::deque<Station>::iterator CheckRun::nextToStart() {
+std::deque<Health::Station>::iterator CheckRun::nextToStart() {
     for (;;) {
-        const auto free = std::find_if(waiting_.begin(), waiting_.end(), [this](const Station& station) {
+        const auto free = std::find_if(waiting_.begin(), waiting_.end(), [this](const Health::Station& station) {
             const QString host = hostOf(station);
             return host.isEmpty() || perHost_.value(host) < options_.perHost;
         });
         if (free != waiting_.end() || allRead_ || waiting_.size() >= LookAhead)
             return free;
-        std::vector<Station> page = nextPage_();
+        std::vector<Health::Station> page = nextPage_();
         allRead_ = page.empty();
         std::move(page.begin(), page.end(), std::back_inserter(waiting_));
     }
 }
 
-void CheckRun::launch(const Station& station) {
+void CheckRun::launch(const Health::Station& station) {
     const QString host = hostOf(station);
     auto* check = new StationCheck(station.address, options_.timeout, options_.resolver, this);
     running_.insert(check, host);
@@ -97,14 +97,14 @@ void CheckRun::launch(const Station& station) {
     check->start();
 }
 
-void CheckRun::done(StationCheck* check, const Station& station, const QString& host, const Finding& finding) {
+void CheckRun::done(StationCheck* check, const Health::Station& station, const QString& host, const Finding& finding) {
     release(check, host);
     Q_EMIT checked(station, finding);
     fill();
 }
 
 // The station waits for its turn again, and no more checks run at once than now hold what they need.
-void CheckRun::runShort(StationCheck* check, Station station, const QString& host, const QString& problem) {
+void CheckRun::runShort(StationCheck* check, Health::Station station, const QString& host, const QString& problem) {
     release(check, host);
     waiting_.push_front(std::move(station));
     jobs_ = std::min(jobs_, static_cast<int>(running_.size()));

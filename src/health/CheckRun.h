@@ -28,7 +28,7 @@ public:
         NameLookup::Resolver resolver = NameLookup::system;
     };
     // `nextPage` gives the next stations in order, and an empty page once there are no more.
-    using Pages = std::function<std::vector<Station>()>;
+    using Pages = std::function<std::vector<Health::Station>()>;
 
     CheckRun(Pages nextPage, Options options, QObject* parent = nullptr);
 
@@ -42,22 +42,22 @@ public:
     QString shortage() const { return shortage_; }
 
 Q_SIGNALS:
-    void checked(const Station& station, const Finding& finding);
+    void checked(const Health::Station& station, const Finding& finding);
     void finished();
 
 private:
     void fill();
-    std::deque<Station>::iterator nextToStart();
-    void launch(const Station& station);
-    void done(StationCheck* check, const Station& station, const QString& host, const Finding& finding);
-    void runShort(StationCheck* check, Station station, const QString& host, const QString& problem);
+    std::deque<Health::Station>::iterator nextToStart();
+    void launch(const Health::Station& station);
+    void done(StationCheck* check, const Health::Station& station, const QString& host, const Finding& finding);
+    void runShort(StationCheck* check, Health::Station station, const QString& host, const QString& problem);
     void release(StationCheck* check, const QString& host);
 
     Pages nextPage_;
     Options options_;
     int jobs_;
     QString shortage_;
-    std::deque<Station> waiting_;
+    std::deque<Health::Station> waiting_;
     bool allRead_ = false;
     QHash<StationCheck*, QString> running_; // each check and the host it asks
     QHash<QString, int> perHost_;

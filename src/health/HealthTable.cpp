@@ -26,7 +26,7 @@ Writer::Writer(Database& connection) : connection_(connection) {
     sinceFlush_.start();
 }
 
-void Writer::add(const Station& station, const Finding& finding, const QDateTime& time) {
+void Writer::add(const Health::Station& station, const Finding& finding, const QDateTime& time) {
     pending_.push_back({station, finding, time});
     if (pending_.size() >= BatchSize || sinceFlush_.elapsed() >= FlushAfterMs)
         flush();

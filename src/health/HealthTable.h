@@ -17,7 +17,7 @@ class Database;
 namespace HealthTable {
 
 struct Entry {
-    Station station;
+    Health::Station station;
     Finding finding;
     QDateTime time;
 };
@@ -29,7 +29,7 @@ class Writer {
 public:
     explicit Writer(Database& connection);
 
-    void add(const Station& station, const Finding& finding, const QDateTime& time);
+    void add(const Health::Station& station, const Finding& finding, const QDateTime& time);
     void flush();
 
 private:

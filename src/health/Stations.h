@@ -6,6 +6,8 @@
 #include <QString>
 #include <vector>
 
+namespace Health {
+
 // A station as a check sees it: its record in table radio, with the record's rowid, under which its finding is
 // kept.
 struct Station : Catalogue::Station {
@@ -28,3 +30,5 @@ private:
     QString category_;
     qint64 after_ = 0;
 };
+
+} // namespace Health

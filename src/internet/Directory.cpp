@@ -1,7 +1,7 @@
 #include "internet/Directory.h"
 
+#include "core/HiddenText.h"
 #include "desktop/Shell.h"
-#include "runtime/HiddenText.h"
 
 #include <QCoreApplication>
 #include <QDnsLookup>

@@ -1,6 +1,7 @@
 #include "internet/Refresh.h"
 
 #include "catalogue/Backup.h"
+#include "catalogue/StationRows.h"
 #include "internet/GuideUpdate.h"
 #include "sqlite/Statement.h"
 
@@ -122,14 +123,18 @@ QHash<qint64, Attempt> attempts(Database& catalogue) {
 }
 
 std::vector<HeldStation> stationsOf(Database& catalogue, qint64 subscription, int atMost) {
-    Statement rows(catalogue,
-                   u"SELECT r.rowid, r.类别, r.名称, r.网址 FROM subscription_entry e "
-                   "JOIN radio r ON r.rowid = e.station WHERE e.subscription = ? ORDER BY r.rowid LIMIT ?"_s);
-    rows.bind(1, subscription);
-    rows.bind(2, atMost);
+    Statement entries(catalogue,
+                      u"SELECT station FROM subscription_entry WHERE subscription = ? AND station IS NOT NULL "
+                      "ORDER BY station"_s);
+    entries.bind(1, subscription);
+    Catalogue::StationRows rows(catalogue);
     std::vector<HeldStation> held;
-    while (rows.step())
-        held.push_back({rows.integer(0), {rows.text(1), rows.text(2), rows.text(3)}});
+    // An entry whose station was deleted since has no row to read and is passed over.
+    while (std::ssize(held) < atMost && entries.step()) {
+        const qint64 row = entries.integer(0);
+        if (std::optional<Catalogue::Station> station = rows.read(row))
+            held.push_back({row, std::move(*station)});
+    }
     return held;
 }
 

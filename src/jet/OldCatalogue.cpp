@@ -3,6 +3,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/JetFormat.h"
 #include "catalogue/Schema.h"
+#include "catalogue/StationRows.h"
 #include "jet/JetDatabase.h"
 #include "sqlite/Statement.h"
 
@@ -108,17 +109,12 @@ void writeCatalogue(const QString& path, const std::vector<Station>& stations) {
     Database catalogue = Database::OpenDatabase(path);
     Transaction transaction(catalogue);
     Catalogue::createSchema(catalogue);
-    Statement insert(catalogue, u"INSERT INTO radio (编号, 类别, 名称, 网址) VALUES (?, ?, ?, ?)"_s);
+    Catalogue::StationRows rows(catalogue);
     std::optional<qint64> last;
     for (const Station& station : stations) {
         const bool keepsOrder = station.number && (!last || *station.number > *last);
         last = keepsOrder ? *station.number : last.value_or(0) + 1;
-        insert.bind(1, *last);
-        insert.bind(2, station.category);
-        insert.bind(3, station.name);
-        insert.bind(4, station.address);
-        insert.step();
-        insert.reset();
+        rows.appendAsFound(last, station.category, station.name, station.address);
     }
     transaction.commit();
 }

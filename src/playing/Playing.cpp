@@ -68,8 +68,8 @@ void played(qint64 row) {
 
 } // namespace
 
-void play(QWidget& owner, Database& connection, const Catalogue::PlayableStation& station) {
-    playStation(owner, station.address, routeOf(connection, station), [row = station.row] { played(row); });
+void play(const Teller& later, Database& connection, const Catalogue::PlayableStation& station) {
+    playStation(later, station.address, routeOf(connection, station), [row = station.row] { played(row); });
 }
 
 } // namespace Playing

@@ -1,9 +1,9 @@
 #include "playlists/Import.h"
 
 #include "catalogue/Backup.h"
+#include "core/HiddenText.h"
 #include "desktop/Shell.h"
 #include "playlists/Input.h"
-#include "runtime/HiddenText.h"
 #include "sqlite/Statement.h"
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 #include "playlists/Input.h"
 
-#include "runtime/FileFailure.h"
+#include "core/FileFailure.h"
 
 #include <QIODevice>
 #include <cerrno>

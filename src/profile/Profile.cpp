@@ -1,9 +1,9 @@
 #include "profile/Profile.h"
 
+#include "core/Ask.h"
+#include "core/FileFailure.h"
 #include "desktop/FileWriter.h"
 #include "desktop/ProgramDir.h"
-#include "runtime/FileFailure.h"
-#include "runtime/MsgBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,11 +170,11 @@ private:
 };
 
 void showNodeNotFound() {
-    MsgBox(QStringLiteral("节点未找到"), vbOKOnly);
+    ask(QStringLiteral("节点未找到"), vbOKOnly);
 }
 
 MsgBoxResult askFieldNotFound() {
-    return MsgBox(QStringLiteral("在文件中没有找到所要查找的字段"), vbAbortRetryIgnore, QStringLiteral("错误信息"));
+    return ask(QStringLiteral("在文件中没有找到所要查找的字段"), vbAbortRetryIgnore, QStringLiteral("错误信息"));
 }
 
 // Collects a section name or a key for an exact comparison with `wanted`: one character beyond its length already

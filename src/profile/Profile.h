@@ -10,7 +10,7 @@ QString GetProfile(const QString& strFileName, const QString& strSection, const 
 // Rewrites strFileName line by line so that every header of strSection carries strName=strSave, keeping a full
 // copy of the new content in programDir()/tvset.tmp. A file from which GetProfile would not read strSave back, a
 // missing one included, gets "[strSection]" and the entry as its first two lines instead, its own lines kept after
-// them. Throws FileFailure (runtime/FileFailure.h) when the file cannot be read or written, leaving it exactly as it
+// them. Throws FileFailure (core/FileFailure.h) when the file cannot be read or written, leaving it exactly as it
 // was.
 void setProfile(const QString& strFileName, const QString& strSection, const QString& strName, const QString& strSave);
 

@@ -1,6 +1,6 @@
 #include "runtime/Guard.h"
 
-#include "runtime/FileFailure.h"
+#include "core/FileFailure.h"
 #include "runtime/MsgBox.h"
 
 #include <exception>

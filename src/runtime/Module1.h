@@ -1,13 +1,11 @@
 #pragma once
 
-#include "runtime/Seam.h"
-
 #include <QString>
 
 class QWidget;
 
-// The window-system calls the windows make, under their classic names and arguments. Results are returned
-// but the windows never look at them.
+// The window-system calls the windows make where their design names them, under their classic names and arguments.
+// Each comes down to one wish of runtime/WindowSystem.h; the arguments that wish has no use for are not read.
 namespace Module1 {
 
 inline constexpr int HWND_TOPMOST = -1;
@@ -17,28 +15,18 @@ inline constexpr int SWP_NOMOVE = 2;
 inline constexpr int WM_NCLBUTTONDOWN = 161;
 inline constexpr int HTCAPTION = 2;
 inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOWNORMAL = 1;
 
-// Puts the window into the band that stays above all others (HWND_TOPMOST) or takes it out (HWND_NOTOPMOST),
-// without moving, resizing or hiding it.
+// With HWND_TOPMOST the window stays above all others, with HWND_NOTOPMOST no longer: setStaysOnTop.
 long SetWindowPos(QWidget& hwnd, int hWndInsertAfter, int x, int y, int cx, int cy, int wFlags);
 
-// Ends the mouse capture the pressed control holds.
+// releaseMouse.
 long ReleaseCapture();
 
-// With WM_NCLBUTTONDOWN and HTCAPTION: the user moves the window with the mouse as if by its title bar.
-// Returns once the window system has taken the move over, or once the button is released where it will not.
+// With WM_NCLBUTTONDOWN and HTCAPTION: startMove.
 long SendMessageA(QWidget& hwnd, int wMsg, int wParam, long& lParam);
 
-// Hands the address to the desktop's default handler, Unicode intact, through no command shell.
-// A null parameter or directory is QString(), an empty one "".
+// openAddress of lpFile, answered with the classic code: above 32 when the desktop's handler took it.
 long ShellExecuteA(QWidget* hwnd, const QString& lpOperation, const QString& lpFile, const QString& lpParameters,
                    const QString& lpDirectory, int nShowCmd);
-
-// Test seams: what moving a window by the mouse does, and what the shell is asked to open.
-extern Seam<void(QWidget& window)> moveWithMouseSeam;
-extern Seam<long(QWidget* owner, const QString& operation, const QString& file, const QString& parameters,
-                 const QString& directory, int showCommand)>
-    shellSeam;
 
 } // namespace Module1

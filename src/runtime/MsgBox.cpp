@@ -79,3 +79,14 @@ AskingWindow::~AskingWindow() {
 QWidget* AskingWindow::current() {
     return askingWindow;
 }
+
+Teller tellInBox(QWidget& window) {
+    return [window = QPointer<QWidget>(&window)](const QString& text) {
+        if (!window) {
+            MsgBox(text);
+            return;
+        }
+        AskingWindow asking(*window);
+        MsgBox(text);
+    };
+}

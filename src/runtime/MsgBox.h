@@ -1,15 +1,14 @@
 #pragma once
 
-#include "runtime/Seam.h"
+#include "core/Ask.h"
+#include "core/Seam.h"
 
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-// The modal message box every window uses. Button sets and answers keep their classic values, so a handler
+// The modal message box every window uses, with the classic button sets and answers of core/Ask.h, so a handler
 // reads like the dialogue it shows: MsgBox("...", vbAbortRetryIgnore, "错误信息") == vbRetry.
-enum MsgBoxButtons { vbOKOnly = 0, vbAbortRetryIgnore = 2, vbYesNo = 4 };
-enum MsgBoxResult { vbOK = 1, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
 
 // Caption of every box that is given no title of its own.
 inline const QString AppTitle = QStringLiteral("Vimaro2.0");
@@ -33,6 +32,10 @@ public:
 private:
     QPointer<QWidget> outer_;
 };
+
+// What the parts below the windows tell the user later, in a box that belongs to `window` while it lives and to the
+// program's active window after.
+Teller tellInBox(QWidget& window);
 
 // Tests answer boxes here instead of a user; the title reaching it is already the one shown.
 extern Seam<MsgBoxResult(const QString& prompt, MsgBoxButtons buttons, const QString& title)> msgBoxSeam;

@@ -1,5 +1,5 @@
+#include "core/FileFailure.h"
 #include "desktop/FileWriter.h"
-#include "runtime/FileFailure.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <QDir>

@@ -64,7 +64,7 @@ void TestPlayers::init() {
 
 bool TestPlayers::play(const QString& address, const StationRoute& route, const QString& program) {
     bool played = false;
-    if (!playStation(owner, address, route, [&] { played = true; }))
+    if (!playStation(tellInBox(owner), address, route, [&] { played = true; }))
         return false;
     if (!program.isEmpty() && !players->started(program))
         qFatal("%s was not started", qPrintable(program));
@@ -156,8 +156,7 @@ void TestPlayers::playerThatRunsOn_isNoChildOfTheLauncher() {
     QTemporaryDir dir;
     const QString pidFile = dir.filePath(u"pid"_s);
     std::optional<std::optional<QString>> seen;
-    QVERIFY(launch(nullptr,
-                   {{u"/bin/sh"_s, u"-c"_s, u"echo $$ > \"$0\"; exec sleep 30"_s, pidFile}, u"http://a.example/"_s, {}},
+    QVERIFY(launch({{u"/bin/sh"_s, u"-c"_s, u"echo $$ > \"$0\"; exec sleep 30"_s, pidFile}, u"http://a.example/"_s, {}},
                    [&](const std::optional<QString>& failure) { seen = failure; }));
     QTRY_VERIFY_WITH_TIMEOUT(seen.has_value(), WatchedMs + 3000);
     QCOMPARE(*seen, std::nullopt);

@@ -4,9 +4,9 @@
 //
 // Input: one byte choosing the answers to the first four boxes (two bits each: Abort, Retry, Ignore, Abort; every
 // later box is answered Abort), then the content of tvset.ini.
+#include "core/FileFailure.h"
 #include "desktop/ProgramDir.h"
 #include "profile/Profile.h"
-#include "runtime/FileFailure.h"
 #include "tests/support/MsgBoxScript.h"
 
 #include <QFile>

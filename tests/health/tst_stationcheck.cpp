@@ -152,15 +152,16 @@ void TestStationCheck::checksOfOneHost_neverMoreThanFourAtOnce() {
     StationServer::Gauge both;
     StationServer first(false, QHostAddress(u"127.0.0.1"_s), &both);
     StationServer second(false, QHostAddress(u"127.0.0.2"_s), &both);
-    std::vector<Station> stations;
+    std::vector<Health::Station> stations;
     for (qint64 id = 1; id <= 16; ++id)
         stations.push_back({{{}, {}, u"http://%1/slow"_s.arg((id <= 8 ? first : second).authority())}, id});
     bool read = false;
-    CheckRun run([&] { return std::exchange(read, true) ? std::vector<Station>{} : stations; },
+    CheckRun run([&] { return std::exchange(read, true) ? std::vector<Health::Station>{} : stations; },
                  {.jobs = 6, .perHost = 4, .timeout = 5s});
     int playing = 0;
-    connect(&run, &CheckRun::checked, this,
-            [&](const Station&, const Finding& finding) { playing += finding.verdict == Verdict::Plays ? 1 : 0; });
+    connect(&run, &CheckRun::checked, this, [&](const Health::Station&, const Finding& finding) {
+        playing += finding.verdict == Verdict::Plays ? 1 : 0;
+    });
     QSignalSpy finished(&run, &CheckRun::finished);
     run.start();
     QVERIFY(finished.wait(5000));
@@ -174,17 +175,17 @@ void TestStationCheck::checksOfOneHost_neverMoreThanFourAtOnce() {
 // answers take nothing from the stations beside them, and the run ends long before the silent lookup does.
 void TestStationCheck::hostileNeighbours_changeNoOtherStationsFinding() {
     StationServer healthy(false, QHostAddress(u"127.0.0.2"_s));
-    std::vector<Station> stations;
+    std::vector<Health::Station> stations;
     for (const QString& path : {u"/flood-head"_s, u"/bomb.m3u8"_s, u"/silent"_s})
         stations.push_back({{{}, {}, u"http://%1%2"_s.arg(plain->authority(), path)}, 0});
     stations.push_back({{{}, {}, u"http://station.test/stream"_s}, 0});
     for (int i = 0; i < 8; ++i)
         stations.push_back({{{}, {}, u"http://%1/stream"_s.arg(healthy.authority())}, 0});
     bool read = false;
-    CheckRun run([&] { return std::exchange(read, true) ? std::vector<Station>{} : stations; },
+    CheckRun run([&] { return std::exchange(read, true) ? std::vector<Health::Station>{} : stations; },
                  {.jobs = 16, .perHost = 4, .timeout = 2s, .resolver = names.resolver()});
     QStringList findings;
-    connect(&run, &CheckRun::checked, this, [&](const Station& station, const Finding& finding) {
+    connect(&run, &CheckRun::checked, this, [&](const Health::Station& station, const Finding& finding) {
         findings.append(station.address.section(u'/', 3) + u' ' + Verdicts::key(finding.verdict));
     });
     QSignalSpy finished(&run, &CheckRun::finished);
@@ -208,15 +209,15 @@ void TestStationCheck::ownShortage_isNoStationsFinding() {
     QFETCH(int, room);
     QFETCH(int, checked);
     const StationServers servers({u"127.0.0.1"_s, u"127.0.0.2"_s});
-    std::vector<Station> stations;
+    std::vector<Health::Station> stations;
     for (qint64 id = 1; id <= 6; ++id)
         stations.push_back({{{}, {}, u"http://%1/stream"_s.arg(servers.authorities().at(id % 2))}, id});
     bool read = false;
-    CheckRun run([&] { return std::exchange(read, true) ? std::vector<Station>{} : stations; },
+    CheckRun run([&] { return std::exchange(read, true) ? std::vector<Health::Station>{} : stations; },
                  {.jobs = 6, .perHost = 4, .timeout = 5s});
     QStringList verdicts;
     connect(&run, &CheckRun::checked, this,
-            [&](const Station&, const Finding& finding) { verdicts.append(Verdicts::key(finding.verdict)); });
+            [&](const Health::Station&, const Finding& finding) { verdicts.append(Verdicts::key(finding.verdict)); });
     QSignalSpy finished(&run, &CheckRun::finished);
     {
         const FileRoom files(room);

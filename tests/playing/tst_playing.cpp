@@ -75,7 +75,7 @@ Catalogue::PlayableStation TestPlaying::add(const QString& category, const QStri
 }
 
 void TestPlaying::play(const Catalogue::PlayableStation& station) {
-    Playing::play(owner, *connection, station);
+    Playing::play(tellInBox(owner), *connection, station);
 }
 
 QString TestPlaying::playerOfLastHandOff() const {
@@ -125,7 +125,7 @@ void TestPlaying::failedHandOff_saysSo_andStaysOutOfTheStationsPlayed() {
     QVERIFY(boxes.prompts().first().contains(u"一台"_s));
     QVERIFY(RecentStations::latest(*connection).empty());
 
-    shell->answerWith(31);
+    shell->answerWith(false);
     play(station);
     QCOMPARE(boxes.boxes().size(), 2);
     QVERIFY(RecentStations::latest(*connection).empty());

@@ -1,6 +1,6 @@
+#include "core/HiddenText.h"
 #include "playlists/Import.h"
 #include "playlists/Input.h"
-#include "runtime/HiddenText.h"
 #include "tests/support/Arriving.h"
 #include "tests/support/TestProgramDir.h"
 

@@ -1,7 +1,8 @@
+#include "core/FileFailure.h"
 #include "profile/Profile.h"
-#include "runtime/FileFailure.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/MsgBoxScript.h"
+#include "tests/support/StandardStreams.h"
 #include "tests/support/TestProgramDir.h"
 
 #include <QDir>
@@ -43,6 +44,7 @@ private Q_SLOTS:
     void aMissingFileShowsNodeNotFoundOnce();
     void theFieldNotFoundBoxActsOnItsAnswers_data();
     void theFieldNotFoundBoxActsOnItsAnswers();
+    void withoutTheWindows_theQuestionIsALineAndAborts();
     void everyCallReadsTheFileAfresh();
 
     void writingRewritesTheFileLineByLine_data();
@@ -166,6 +168,16 @@ void ProfileTest::theFieldNotFoundBoxActsOnItsAnswers() {
 
     QCOMPARE(readColour(dir), value);
     checkBoxes(script, QStringList(answers.size(), fieldNotFound));
+}
+
+// A command has no one to answer a box: it says the question once on standard error and goes no further.
+void ProfileTest::withoutTheWindows_theQuestionIsALineAndAborts() {
+    TestProgramDir dir;
+    dir.write(QStringLiteral("tvset.ini"), QByteArray("[setup]\r\nx=1\r\n"));
+    StandardStreams streams;
+
+    QCOMPARE(readColour(dir), QString());
+    QCOMPARE(QString::fromUtf8(streams.errors()), QStringLiteral("vimaro: %1\n").arg(fieldNotFound));
 }
 
 // Start-up reads the colour once per window: each read shows its own boxes, starts with empty buffers and sees

@@ -1,6 +1,6 @@
+#include "core/FileFailure.h"
 #include "desktop/Translations.h"
 #include "runtime/Controls.h"
-#include "runtime/FileFailure.h"
 #include "runtime/Form.h"
 #include "sqlite/Database.h"
 #include "tests/support/Keyboard.h"

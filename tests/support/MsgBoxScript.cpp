@@ -4,6 +4,7 @@
 constexpr int runawayBoxes = 100;
 
 MsgBoxScript::MsgBoxScript() {
+    answerQuestionsWith(MsgBox);
     msgBoxSeam.replace([this](const QString& prompt, MsgBoxButtons buttons, const QString& title) {
         boxes_.append({prompt, buttons, title});
         if (!answers_.isEmpty() && boxes_.size() < runawayBoxes)
@@ -14,6 +15,7 @@ MsgBoxScript::MsgBoxScript() {
 
 MsgBoxScript::~MsgBoxScript() {
     msgBoxSeam.restore();
+    answerQuestionsWith({});
 }
 
 QStringList MsgBoxScript::prompts() const {

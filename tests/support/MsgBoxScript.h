@@ -6,8 +6,9 @@
 #include <QString>
 
 // Answers message boxes in place of the user and keeps every box that was shown.
-// While it lives, no real box opens. A box with no scripted answer gets its default button
-// (OK, Abort or Yes), as if the user pressed Enter, so a test can never hang on a box that keeps coming back.
+// While it lives, no real box opens and the questions of the parts below the windows are boxes too. A box with no
+// scripted answer gets its default button (OK, Abort or Yes), as if the user pressed Enter, so a test can never hang on
+// a box that keeps coming back.
 class MsgBoxScript {
 public:
     struct Box {

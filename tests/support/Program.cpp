@@ -2,7 +2,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "desktop/Translations.h"
-#include "runtime/Module1.h"
+#include "runtime/WindowSystem.h"
 #include "sqlite/Statement.h"
 
 #include <QLocale>
@@ -11,7 +11,7 @@
 using namespace Qt::StringLiterals;
 
 Program::~Program() {
-    Module1::moveWithMouseSeam.restore();
+    WindowSystem::startMoveSeam.restore();
 }
 
 void Program::start() {

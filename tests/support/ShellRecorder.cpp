@@ -1,20 +1,17 @@
 #include "tests/support/ShellRecorder.h"
 
 #include "desktop/Launch.h"
-#include "runtime/Module1.h"
+#include "runtime/WindowSystem.h"
 
 ShellRecorder::ShellRecorder() {
-    Module1::shellSeam.replace([this](QWidget* owner, const QString& operation, const QString& file,
-                                      const QString& parameters, const QString& directory, int showCommand) {
-        calls_.append({owner, operation, file, parameters, directory, showCommand});
-        return result_;
+    WindowSystem::openAddressSeam.replace([this](const QString& address) {
+        files_.append(address);
+        return taken_;
     });
-    // A station's hand-off reads as the shell open call it replaces, whichever program it starts.
-    launchSeam.replace([this](QWidget* owner, const HandOff& handOff, const Outcome& outcome) {
-        calls_.append({owner, QStringLiteral("Open"), handOff.address, QLatin1StringView(""), handOff.workingDirectory,
-                       Module1::SW_SHOWNORMAL});
+    launchSeam.replace([this](const HandOff& handOff, const Outcome& outcome) {
+        files_.append(handOff.address);
         handOffs_.append(handOff);
-        if (result_ <= 32)
+        if (!taken_)
             return false;
         outcome(failure_);
         return true;
@@ -22,13 +19,6 @@ ShellRecorder::ShellRecorder() {
 }
 
 ShellRecorder::~ShellRecorder() {
-    Module1::shellSeam.restore();
+    WindowSystem::openAddressSeam.restore();
     launchSeam.restore();
-}
-
-QStringList ShellRecorder::files() const {
-    QStringList result;
-    for (const Call& call : calls_)
-        result.append(call.file);
-    return result;
 }

@@ -1,9 +1,9 @@
 #include "windows/editor/PlaylistDrop.h"
 
+#include "core/FileFailure.h"
 #include "internet/Download.h"
 #include "playlists/Import.h"
 #include "playlists/Input.h"
-#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 #include "windows/editor/ChannelEditor.h"
 #include "windows/forms/InternetTexts.h"

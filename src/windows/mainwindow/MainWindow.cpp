@@ -1,13 +1,14 @@
 #include "windows/mainwindow/MainWindow.h"
 
 #include "catalogue/Catalogue.h"
+#include "core/OnError.h"
 #include "desktop/ProgramDir.h"
 #include "desktop/Shell.h"
 #include "playing/Playing.h"
 #include "profile/Profile.h"
 #include "resources/Pictures.h"
 #include "runtime/Module1.h"
-#include "runtime/OnError.h"
+#include "runtime/MsgBox.h"
 #include "windows/presets/QuickSelect.h"
 
 #include <QGuiApplication>
@@ -287,5 +288,5 @@ void Form1::toggleFromKeyboard(PanelToggle& toggle) {
 void Form1::QuickSelect_MouseUp(const Image& button) {
     if (const std::optional<Catalogue::PlayableStation> station =
             presetStation(Catalogue::opened(connection_), button.ToolTipText()))
-        Playing::play(*this, *connection_, *station);
+        Playing::play(tellInBox(*this), *connection_, *station);
 }

@@ -363,11 +363,11 @@ void net::checkCategory() {
         try {
             Database catalogue = Catalogue::openConnection();
             catalogue.setBusyWait(std::chrono::seconds(30));
-            StationPages pages(catalogue, category);
+            Health::StationPages pages(catalogue, category);
             const qint64 total = pages.count();
             CheckRun run([&] { return pages.next(CheckPage); }, {});
             HealthTable::Writer writer(catalogue);
-            QObject::connect(&run, &CheckRun::checked, [&](const Station& station, const Finding& finding) {
+            QObject::connect(&run, &CheckRun::checked, [&](const Health::Station& station, const Finding& finding) {
                 writer.add(station, finding, QDateTime::currentDateTimeUtc());
                 tally.add(finding.verdict);
                 QMetaObject::invokeMethod(this, [this, done = tally.total(), total] {

@@ -2,6 +2,7 @@
 
 #include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/StationRows.h"
 #include "sqlite/Statement.h"
 #include "windows/forms/InternetTexts.h"
 
@@ -75,17 +76,13 @@ bool due(const Subscription& subscription, const QHash<qint64, Attempt>& tried, 
 // The stations of `picks` that the catalogue holds already, by name, as the import will find them.
 QStringList present(Database& catalogue, const std::vector<Directory::Station>& found, const std::vector<int>& picks,
                     const QString& category) {
-    Statement query(catalogue, u"SELECT 1 FROM radio WHERE 类别 = ? AND 名称 = ? AND 网址 = ?"_s);
+    Catalogue::StationRows rows(catalogue);
     QStringList names;
     for (const int pick : picks) {
         const Directory::Station& s = found[static_cast<std::size_t>(pick - 1)];
         const Catalogue::Station station = Playlists::stationOf({s.name, s.address, std::nullopt, pick}, category);
-        query.bind(1, station.category);
-        query.bind(2, station.name);
-        query.bind(3, station.address);
-        if (query.step())
+        if (rows.contains(station))
             names.append(station.name);
-        query.reset();
     }
     return names;
 }

@@ -2,9 +2,10 @@
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/StationPages.h"
+#include "core/OnError.h"
 #include "guide/Guide.h"
 #include "playing/Playing.h"
-#include "runtime/OnError.h"
+#include "runtime/MsgBox.h"
 #include "runtime/Screen.h"
 #include "windows/forms/InternetTexts.h"
 
@@ -126,7 +127,7 @@ void CategoryPanel::List1_Click() {
         Label9.setCaption(QString());
     Screen::setMousePointer(vbDefault);
     if (station)
-        Playing::play(*this, connection, *station);
+        Playing::play(tellInBox(*this), connection, *station);
 }
 
 // The marks are extra: a catalogue that cannot tell them now leaves the lines as they are.

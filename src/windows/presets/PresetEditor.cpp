@@ -1,7 +1,7 @@
 #include "windows/presets/PresetEditor.h"
 
+#include "core/FileFailure.h"
 #include "resources/Pictures.h"
-#include "runtime/FileFailure.h"
 #include "runtime/MsgBox.h"
 
 #include <stdexcept>

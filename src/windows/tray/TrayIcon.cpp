@@ -6,6 +6,7 @@
 #include "playing/PlayerChoice.h"
 #include "playing/Playing.h"
 #include "resources/Pictures.h"
+#include "runtime/MsgBox.h"
 #include "windows/mainwindow/MainWindow.h"
 #include "windows/presets/QuickSelect.h"
 
@@ -163,7 +164,7 @@ void TrayMenu::playRecent(qint64 station) {
         Database& connection = Catalogue::opened(connection_);
         if (const std::optional<Catalogue::PlayableStation> now =
                 Catalogue::StationQuery::stationAt(station).first(connection))
-            Playing::play(main, connection, *now);
+            Playing::play(tellInBox(main), connection, *now);
     });
 }
 

@@ -1,5 +1,5 @@
-#include "runtime/Module1.h"
 #include "runtime/Screen.h"
+#include "runtime/WindowSystem.h"
 #include "tests/support/Keyboard.h"
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
@@ -390,7 +390,7 @@ void TestEditor::close_thenChannelSettings_startsAfresh() {
 
 void TestEditor::drag_docksTheBrowserPanelsToTheMainWindow() {
     add& editor = openEditor();
-    Module1::moveWithMouseSeam.replace([](QWidget& window) { window.move(window.pos() + QPoint(30, 20)); });
+    WindowSystem::startMoveSeam.replace([](QWidget& window) { window.move(window.pos() + QPoint(30, 20)); });
     program->radio().move(5, 5);
     program->tv().move(5, 5);
     const QPoint before = editor.pos();

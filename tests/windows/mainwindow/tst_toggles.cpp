@@ -1,4 +1,4 @@
-#include "runtime/Module1.h"
+#include "runtime/WindowSystem.h"
 #include "tests/support/Mouse.h"
 #include "tests/support/Program.h"
 
@@ -131,7 +131,7 @@ void TestToggles::panelOpenedAfterTheMainWindowMoved_docksAtTheNewPlace() {
     Mouse::click(main.Label7);
     const QPoint oldPlace = appearance.pos();
 
-    Module1::moveWithMouseSeam.replace([](QWidget& window) { window.move(window.pos() + QPoint(60, -30)); });
+    WindowSystem::startMoveSeam.replace([](QWidget& window) { window.move(window.pos() + QPoint(60, -30)); });
     Mouse::click(main.Label1);
     QCOMPARE(appearance.pos(), oldPlace); // only the browser panels follow a drag
 

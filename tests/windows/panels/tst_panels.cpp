@@ -146,8 +146,8 @@ void TestPanels::deadStation_isGreyWithItsFinding_itsTextAndPlayUnchanged() {
         QVERIFY(!line(row, Qt::ForegroundRole).isValid() && !line(row, Qt::ToolTipRole).isValid());
     const QPoint first = radio.List1.visualRect(radio.List1.model()->index(0, 0)).center();
     QTest::mouseClick(radio.List1.viewport(), Qt::LeftButton, {}, first);
-    QCOMPARE(program->shell.calls().size(), 1);
-    QCOMPARE(program->shell.calls().first().file, u"http://dead.example/"_s);
+    QCOMPARE(program->shell.files().size(), 1);
+    QCOMPARE(program->shell.files().first(), u"http://dead.example/"_s);
 }
 
 void TestPanels::withoutCatalogue_listStaysEmptyAndCountKeepsItsText() {
@@ -199,7 +199,7 @@ void TestPanels::altAndNumber_listsACategory_inANamedListThatReadsAsTheStations(
     QTest::keyClick(&tv.List1, Qt::Key_2, Qt::AltModifier); // 港台电视, the second from the top
     QCOMPARE(tv.List1.lines(), QStringList({u"乙台"_s, u"甲台"_s}));
     QVERIFY(tv.List1.hasFocus());
-    QVERIFY(program->shell.calls().isEmpty());
+    QVERIFY(program->shell.files().isEmpty());
 
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&tv.List1);
     QCOMPARE(list->role(), QAccessible::List);

@@ -1,4 +1,4 @@
-#include "runtime/HiddenText.h"
+#include "core/HiddenText.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,4 +1,4 @@
-#include "runtime/FileFailure.h"
+#include "core/FileFailure.h"
 
 #include <QDir>
 #include <cerrno>
