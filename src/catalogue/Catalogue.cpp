@@ -307,6 +307,15 @@ QStringList categories(Database& connection) {
     return all;
 }
 
+QString stationsAs(const QString& alias) {
+    return QStringLiteral("(SELECT rowid AS row, 类别 AS category, 名称 AS name, 网址 AS address FROM radio) AS ") +
+           alias;
+}
+
+QString removingStationsIn(const QString& rows) {
+    return QStringLiteral("DELETE FROM radio WHERE rowid IN (%1)").arg(rows);
+}
+
 void createIndexes(Database& connection) {
     runScript(connection, QStringLiteral("indexes.sql"));
 }

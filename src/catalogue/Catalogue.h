@@ -168,6 +168,15 @@ std::vector<StationAtRow> stationsAfter(Database& connection, qint64 afterRow, c
 // The categories that hold a station, each once, in the order of their bytes.
 QStringList categories(Database& connection);
 
+// Table radio as the program's other tables join it (findings, subscription entries, programme guides keep station
+// rows of their own): a FROM item named `alias`, read as alias.row, alias.category, alias.name and alias.address.
+// The engine folds it into the statement around it, so a join by row still finds the row by its key and a
+// condition on a field still uses its index.
+QString stationsAs(const QString& alias);
+
+// A statement that removes the stations whose rows the query `rows` selects; its parameters are the query's.
+QString removingStationsIn(const QString& rows);
+
 // The indexes that keep work on a large catalogue fast, created where they are missing. Indexes change neither
 // the table's shape nor the order of its rows:
 // - radio_listing holds the names of each category in catalogue order: a category is listed from it alone;

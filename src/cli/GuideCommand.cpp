@@ -1,5 +1,6 @@
 // vimaro guide add URL [--shift H] | remove URL | sources | STATION [--json], vimaro now [CATEGORY] [--json]:
 // programme guides, where they come from and what they say.
+#include "catalogue/Catalogue.h"
 #include "cli/CommandLine.h"
 #include "cli/Downloading.h"
 #include "internet/GuideUpdate.h"
@@ -134,7 +135,8 @@ int listSources() {
 // The rest of today's programme and tomorrow's, in the local time zone.
 int showStation(const QString& name, bool asJson) {
     Database catalogue = openCatalogue();
-    Statement row(catalogue, u"SELECT rowid FROM radio WHERE 名称 = ? ORDER BY rowid LIMIT 1"_s);
+    Statement row(catalogue, u"SELECT r.row FROM "_s + Catalogue::stationsAs(u"r"_s) +
+                                 u" WHERE r.name = ? ORDER BY r.row LIMIT 1"_s);
     row.bind(1, name);
     if (!row.step()) {
         say(stderr, tr("vimaro guide: no station named %1").arg(printable(name)));

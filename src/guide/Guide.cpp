@@ -1,5 +1,6 @@
 #include "guide/Guide.h"
 
+#include "catalogue/Catalogue.h"
 #include "sqlite/Database.h"
 #include "sqlite/Statement.h"
 
@@ -18,8 +19,9 @@ bool created(Database& catalogue) {
 
 const QString Selected = u"SELECT s.id, s.address, s.shift, s.subscription, s.etag, s.last_modified, s.updated, "
                          "s.result, (SELECT count(DISTINCT g.station) FROM guide_station g JOIN guide_channel c ON "
-                         "c.id = g.channel JOIN radio r ON r.rowid = g.station WHERE c.source = s.id) "
-                         "FROM guide_source s "_s;
+                         "c.id = g.channel JOIN "_s +
+                         Catalogue::stationsAs(u"r"_s) +
+                         u" ON r.row = g.station WHERE c.source = s.id) FROM guide_source s "_s;
 
 Source read(const Statement& row) {
     Source source;
@@ -159,9 +161,9 @@ std::vector<Programme> programmes(Database& catalogue, qint64 station, const QDa
 std::vector<GuidedStation> onAir(Database& catalogue, const std::optional<QString>& category, const QDateTime& at) {
     if (!created(catalogue))
         return {};
-    Statement rows(catalogue, u"SELECT r.rowid, r.名称, r.类别 FROM radio r WHERE EXISTS (SELECT 1 FROM "
-                              "guide_station g WHERE g.station = r.rowid) AND (?1 IS NULL OR r.类别 = ?1) "
-                              "ORDER BY r.rowid"_s);
+    Statement rows(catalogue, u"SELECT r.row, r.name, r.category FROM "_s + Catalogue::stationsAs(u"r"_s) +
+                                  u" WHERE EXISTS (SELECT 1 FROM guide_station g WHERE g.station = r.row) AND "
+                                  "(?1 IS NULL OR r.category = ?1) ORDER BY r.row"_s);
     rows.bind(1, category ? QVariant(*category) : QVariant());
     Statement programmes(catalogue, NowNextOf);
     std::vector<GuidedStation> found;

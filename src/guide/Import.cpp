@@ -1,5 +1,6 @@
 #include "guide/Import.h"
 
+#include "catalogue/Catalogue.h"
 #include "catalogue/StationAttributes.h"
 #include "sqlite/Database.h"
 
@@ -50,7 +51,7 @@ struct Import::Stations {
         auto stations = std::make_unique<Stations>();
         Transaction snapshot(catalogue);
         const std::vector<Catalogue::AttributedStation> attributed = Catalogue::attributedStations(catalogue);
-        Statement rows(catalogue, u"SELECT rowid FROM radio ORDER BY rowid"_s);
+        Statement rows(catalogue, u"SELECT r.row FROM "_s + Catalogue::stationsAs(u"r"_s) + u" ORDER BY r.row"_s);
         for (const Catalogue::AttributedStation& station : attributed) {
             if (!rows.step())
                 break;

@@ -57,11 +57,11 @@ void lastFindings(Database& connection, const QString& category, const std::func
     Statement table(connection, u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'station_health'"_s);
     if (!table.step())
         return;
-    QString sql = u"SELECT h.station, r.%1, r.%2, r.%3, h.time, h.result, h.detail "
-                  "FROM station_health h JOIN %4 r ON r.rowid = h.station AND r.%2 IS h.address"_s.arg(
-                      Catalogue::Name, Catalogue::Address, Catalogue::Category, Catalogue::Table);
+    QString sql = u"SELECT h.station, r.name, r.address, r.category, h.time, h.result, h.detail "
+                  "FROM station_health h JOIN "_s +
+                  Catalogue::stationsAs(u"r"_s) + u" ON r.row = h.station AND r.address IS h.address"_s;
     if (!category.isEmpty())
-        sql += u" WHERE r.%1 = ?1"_s.arg(Catalogue::Category);
+        sql += u" WHERE r.category = ?1"_s;
     Statement findings(connection, sql + u" ORDER BY "_s + verdictRank() + u", h.station"_s);
     if (!category.isEmpty())
         findings.bind(1, category);

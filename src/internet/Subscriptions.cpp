@@ -1,5 +1,6 @@
 #include "internet/Subscriptions.h"
 
+#include "catalogue/Catalogue.h"
 #include "catalogue/StationAttributes.h"
 #include "catalogue/StationRows.h"
 #include "sqlite/Statement.h"
@@ -74,8 +75,9 @@ Subscription read(const Statement& row) {
 }
 
 const QString Selected = u"SELECT s.id, s.address, s.category, s.etag, s.last_modified, s.digest, s.updated, s.result, "
-                         "(SELECT count(DISTINCT e.station) FROM subscription_entry e JOIN radio r "
-                         "ON r.rowid = e.station WHERE e.subscription = s.id) FROM subscription s "_s;
+                         "(SELECT count(DISTINCT e.station) FROM subscription_entry e JOIN "_s +
+                         Catalogue::stationsAs(u"r"_s) +
+                         u" ON r.row = e.station WHERE e.subscription = s.id) FROM subscription s "_s;
 
 bool created(Database& catalogue) {
     Statement table(catalogue, u"SELECT EXISTS (SELECT 1 FROM sqlite_master WHERE name = 'subscription_entry')"_s);
@@ -96,9 +98,10 @@ public:
         : subscription_(subscription),
           lookUp_(catalogue, u"SELECT station, category, name, address, attributes, users, edited, missed "
                              "FROM subscription_entry WHERE subscription = ? AND entry = ?"_s),
-          present_(catalogue, u"SELECT r.rowid, EXISTS (SELECT 1 FROM subscription_entry e WHERE e.subscription = ? "
-                              "AND e.station = r.rowid AND e.users = 0) FROM radio r "
-                              "WHERE r.类别 = ? AND r.名称 = ? AND r.网址 = ? LIMIT 1"_s),
+          present_(catalogue, u"SELECT r.row, EXISTS (SELECT 1 FROM subscription_entry e WHERE e.subscription = ? "
+                              "AND e.station = r.row AND e.users = 0) FROM "_s +
+                                  Catalogue::stationsAs(u"r"_s) +
+                                  u" WHERE r.category = ? AND r.name = ? AND r.address = ? LIMIT 1"_s),
           stations_(catalogue),
           remember_(catalogue, u"INSERT OR REPLACE INTO subscription_entry (subscription, entry, station, category, "
                                "name, address, attributes, users, edited, missed) "
@@ -236,16 +239,18 @@ private:
 
 // The entries of the list's that left it and whose station is still the list's alone: not the user's, not deleted,
 // and given by no entry the list holds now. Bound: ?1 the subscription.
-const QString GoneEntries = u"FROM subscription_entry e JOIN radio r ON r.rowid = e.station "
-                            "WHERE e.subscription = ?1 AND e.missed > 0 AND e.users = 0 AND NOT EXISTS "
-                            "(SELECT 1 FROM subscription_entry o WHERE o.subscription = ?1 AND o.station = e.station "
-                            "AND o.missed = 0)"_s;
+const QString GoneEntries =
+    u"FROM subscription_entry e JOIN "_s + Catalogue::stationsAs(u"r"_s) +
+    u" ON r.row = e.station WHERE e.subscription = ?1 AND e.missed > 0 AND e.users = 0 AND NOT EXISTS "
+    "(SELECT 1 FROM subscription_entry o WHERE o.subscription = ?1 AND o.station = e.station "
+    "AND o.missed = 0)"_s;
 
 // The entries that left the list: reported and kept, or with --prune removed once gone long enough, unless the user
 // changed them.
 void judgeGone(Database& catalogue, qint64 subscription, bool prune, Report& report) {
-    Statement gone(catalogue, u"SELECT e.missed, e.edited, e.category, e.name, e.address, r.类别, r.名称, r.网址 "_s +
-                                  GoneEntries);
+    Statement gone(catalogue,
+                   u"SELECT e.missed, e.edited, e.category, e.name, e.address, r.category, r.name, r.address "_s +
+                       GoneEntries);
     gone.bind(1, subscription);
     while (gone.step()) {
         const Station current{gone.text(5), gone.text(6), gone.text(7)};
@@ -260,9 +265,10 @@ void judgeGone(Database& catalogue, qint64 subscription, bool prune, Report& rep
     gone.reset();
     if (!prune)
         return;
-    Statement remove(catalogue, u"DELETE FROM radio WHERE rowid IN (SELECT e.station "_s + GoneEntries +
-                                    u" AND e.missed >= ?2 AND e.edited = 0 AND r.类别 IS e.category "
-                                    "AND r.名称 IS e.name AND r.网址 IS e.address)"_s);
+    Statement remove(catalogue, Catalogue::removingStationsIn(u"SELECT e.station "_s + GoneEntries +
+                                                              u" AND e.missed >= ?2 AND e.edited = 0 AND r.category IS "
+                                                              "e.category AND r.name IS e.name AND r.address IS "
+                                                              "e.address"_s));
     remove.bind(1, subscription);
     remove.bind(2, MissedBeforePruning);
     remove.step();
