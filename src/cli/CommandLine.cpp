@@ -103,6 +103,10 @@ void print(std::FILE* stream, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
+void say(std::FILE* stream, const QString& text) {
+    print(stream, text + u'\n');
+}
+
 QString labelColumn(const QString& label) {
     qsizetype columns = 0;
     for (const QChar c : label)

@@ -103,6 +103,9 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
 // Text of a command's own to a stream, as UTF-8.
 void print(std::FILE* stream, const QString& text);
 
+// A line of a command's own to a stream.
+void say(std::FILE* stream, const QString& text);
+
 // A report line's label padded to the column where its figure starts, 20 wide on a terminal, where a Chinese
 // character takes two columns.
 QString labelColumn(const QString& label);

@@ -21,10 +21,6 @@ namespace {
 // A shift beyond a day is no wrong offset but a wrong guide.
 constexpr int MaxShiftHours = 24;
 
-void say(std::FILE* stream, const QString& text) {
-    print(stream, text + u'\n');
-}
-
 QString clock(const QDateTime& time) {
     return time.toLocalTime().toString(u"HH:mm"_s);
 }

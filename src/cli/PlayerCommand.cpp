@@ -12,10 +12,6 @@ namespace CommandLine {
 
 namespace {
 
-void say(std::FILE* stream, const QString& text) {
-    print(stream, text + u'\n');
-}
-
 QString nameOf(const QString& id) {
     const std::optional<Players::Player> player = Players::named(id);
     return player ? u"%1 (%2)"_s.arg(printable(player->name), printable(id))

@@ -20,10 +20,6 @@ namespace CommandLine {
 
 namespace {
 
-void say(std::FILE* stream, const QString& text) {
-    print(stream, text + u'\n');
-}
-
 QString stationText(const Catalogue::Station& station) {
     return printable(u"%1  %2  (%3)"_s.arg(station.name, station.address, station.category));
 }
