@@ -48,8 +48,8 @@ const char* const Description = QT_TRANSLATE_NOOP(
 
 // Reads the command line into `options`; returns an exit code when the command ends here.
 std::optional<int> readOptions(const QStringList& arguments, Options& options) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(tr(Description).arg(catalogueName()));
+    Invocation invocation("check", tr(Description).arg(catalogueName()));
+    QCommandLineParser& parser = invocation.parser;
     const QCommandLineOption category(u"category"_s, tr("Only the stations of this category (国内电视 ...)."),
                                       u"类别"_s);
     const QCommandLineOption jobs(u"jobs"_s,
@@ -64,7 +64,7 @@ std::optional<int> readOptions(const QStringList& arguments, Options& options) {
     const QCommandLineOption exportDead(
         u"export-dead"_s, tr("Writes the dead stations of the last findings to FILE as an M3U playlist."), u"FILE"_s);
     parser.addOptions({category, jobs, timeout, json, report, exportDead});
-    if (const std::optional<int> exit = parse(parser, arguments))
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return exit;
     const auto usage = [](const QString& problem) {
         print(stderr, u"vimaro check: %1\n"_s.arg(printable(problem)));
@@ -338,8 +338,7 @@ int checkStations(const QStringList& arguments) {
                           .arg(printable(Catalogue::file()), printable(failure(error))));
         return Failed;
     } catch (const std::exception& error) {
-        print(stderr, u"vimaro check: %1\n"_s.arg(printable(QString::fromUtf8(error.what()))));
-        return Failed;
+        return failed(error, u"vimaro check: %1\n"_s);
     }
 }
 

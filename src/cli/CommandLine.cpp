@@ -103,6 +103,10 @@ void print(std::FILE* stream, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
+void say(std::FILE* stream, const QString& text) {
+    print(stream, text + u'\n');
+}
+
 QString labelColumn(const QString& label) {
     qsizetype columns = 0;
     for (const QChar c : label)
@@ -194,22 +198,41 @@ QString failure(const DbError& error) {
     return text + tr(" There is no good backup in %1.").arg(QDir::toNativeSeparators(Catalogue::backupFolder()));
 }
 
-QCommandLineOption noBackupOption() {
-    return {u"no-backup"_s, tr("Write even when the catalogue cannot be backed up first and backup/ holds no good "
-                               "backup of the last seven days (without it, the command then stops before it writes).")};
+Invocation::Invocation(const char* command, const QString& description) : command_(command) {
+    parser.setApplicationDescription(description);
 }
 
-BackupRule::BackupRule(const QCommandLineParser& parser, const QCommandLineOption& noBackup, const char* command) {
-    if (!parser.isSet(noBackup))
-        return;
-    Catalogue::setNoBackupRule([command](const DbError& why) {
-        print(stderr, CommandLine::tr("vimaro %1: writing without a backup, as --no-backup asks: %2\n")
-                          .arg(QString::fromUtf8(command), QString::fromUtf8(why.what())));
-    });
+Invocation::~Invocation() {
+    if (noBackup_)
+        Catalogue::setNoBackupRule({});
 }
 
-BackupRule::~BackupRule() {
-    Catalogue::setNoBackupRule({});
+QCommandLineOption Invocation::noBackup() {
+    noBackup_.emplace(u"no-backup"_s,
+                      CommandLine::tr("Write even when the catalogue cannot be backed up first and backup/ holds no "
+                                      "good backup of the last seven days (without it, the command then stops before "
+                                      "it writes)."));
+    return *noBackup_;
+}
+
+std::optional<int> Invocation::parse(const QStringList& arguments) {
+    if (const std::optional<int> exit = CommandLine::parse(parser, arguments))
+        return exit;
+    if (noBackup_ && parser.isSet(*noBackup_)) {
+        Catalogue::setNoBackupRule([command = command_](const DbError& why) {
+            print(stderr, CommandLine::tr("vimaro %1: writing without a backup, as --no-backup asks: %2\n")
+                              .arg(QString::fromUtf8(command), QString::fromUtf8(why.what())));
+        });
+    }
+    return std::nullopt;
+}
+
+int failed(const std::exception& error, const QString& words, const std::optional<QString>& noBackupHint) {
+    const auto* catalogue = dynamic_cast<const DbError*>(&error);
+    const QString why = printable(catalogue ? failure(*catalogue) : QString::fromUtf8(error.what()));
+    const bool backupMissing = dynamic_cast<const Catalogue::NoBackupError*>(&error);
+    print(stderr, noBackupHint ? words.arg(why, backupMissing ? *noBackupHint : QString()) : words.arg(why));
+    return Failed;
 }
 
 bool wanted(int argc, char*[]) {

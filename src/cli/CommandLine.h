@@ -2,6 +2,7 @@
 
 #include "sqlite/Database.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -9,8 +10,6 @@
 #include <optional>
 #include <vector>
 
-class QCommandLineOption;
-class QCommandLineParser;
 namespace Playlists {
 struct ImportReport;
 }
@@ -67,19 +66,33 @@ Database openCatalogue(Database::Access access = Database::Access::ReadWrite);
 // and the command that puts it in place.
 QString failure(const DbError& error);
 
-// --no-backup, which every command that writes stations takes: the write goes on when today's backup cannot be
-// made and backup/ holds no good copy of the last seven days, where without it the command stops before writing.
-QCommandLineOption noBackupOption();
-
-// While it lives, the writes of `command` go on without a backup when `noBackup` was given, saying so on the error
-// stream; afterwards the rule that stops them is back.
-class BackupRule {
+// What every command does around its own work: its parser, with the command's description and --help; the parse;
+// and, for a command that writes stations, --no-backup. The command adds its own options to `parser` and reads
+// them there.
+class Invocation {
 public:
-    BackupRule(const QCommandLineParser& parser, const QCommandLineOption& noBackup, const char* command);
-    ~BackupRule();
-    BackupRule(const BackupRule&) = delete;
-    BackupRule& operator=(const BackupRule&) = delete;
+    Invocation(const char* command, const QString& description);
+    ~Invocation();
+    Invocation(const Invocation&) = delete;
+    Invocation& operator=(const Invocation&) = delete;
+    // --no-backup, for the command to add where its help lists it: the command's writes go on when today's backup
+    // cannot be made and backup/ holds no good copy of the last seven days, saying so on the error stream, where
+    // without it the command stops before writing. The rule holds from the parse while the invocation lives.
+    QCommandLineOption noBackup();
+    // As CommandLine::parse, with the --no-backup rule set when it was given.
+    std::optional<int> parse(const QStringList& arguments);
+
+    QCommandLineParser parser;
+
+private:
+    const char* command_;
+    std::optional<QCommandLineOption> noBackup_;
 };
+
+// A command's work failed: says why on the error stream in the command's own words and gives Failed. `words` takes
+// why (a failed catalogue's as failure() tells it, made printable) and, where given, `noBackupHint` when the write
+// stopped for want of today's backup ("; --no-backup imports without one"), else nothing.
+int failed(const std::exception& error, const QString& words, const std::optional<QString>& noBackupHint = {});
 
 // The report of an import, which every command that adds stations prints: the counts, the stations that will not
 // play, the lines not read, and the stations of categories no panel shows, with `toShowThem` saying how to put
@@ -89,6 +102,9 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
 
 // Text of a command's own to a stream, as UTF-8.
 void print(std::FILE* stream, const QString& text);
+
+// A line of a command's own to a stream.
+void say(std::FILE* stream, const QString& text);
 
 // A report line's label padded to the column where its figure starts, 20 wide on a terminal, where a Chinese
 // character takes two columns.

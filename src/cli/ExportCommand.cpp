@@ -29,21 +29,60 @@ Playlists::Format formatForFile(const QString& path) {
     return format.value_or(Playlists::Format::M3u);
 }
 
+// The stations to write, in catalogue order; nothing, having said why, when the catalogue cannot be read or the
+// category holds none.
+std::optional<std::vector<Catalogue::AttributedStation>> stationsToExport(const std::optional<QString>& only) {
+    try {
+        Database catalogue = openCatalogue();
+        std::vector<Catalogue::AttributedStation> stations = Catalogue::attributedStations(catalogue, only);
+        // A category that holds no station is a mistyped one far more often than a wish for an empty playlist.
+        if (only && stations.empty()) {
+            print(stderr, CommandLine::tr("vimaro export: no station has the category \"%1\"; nothing was written. "
+                                          "The categories are:\n%2")
+                              .arg(printable(*only), categoryLines(catalogue)));
+            return std::nullopt;
+        }
+        return stations;
+    } catch (const DbError& error) {
+        failed(error, CommandLine::tr("vimaro export: cannot read the catalogue: %1\n"));
+        return std::nullopt;
+    }
+}
+
+int writePlaylist(const QString& target, Playlists::Format format,
+                  const std::vector<Catalogue::AttributedStation>& stations) {
+    try {
+        FileWriter file(target);
+        file.write(Playlists::write(format, stations));
+        file.commit();
+    } catch (const FileFailure& failure) {
+        return failed(failure, u"vimaro export: %1\n"_s);
+    }
+    // The playlist itself may be what goes to standard output.
+    const QString where = target == u"-"_s ? tr("standard output") : printable(target);
+    print(target == u"-"_s ? stderr : stdout,
+          (stations.size() == 1 ? tr("Wrote %1 station to %2.\n") : tr("Wrote %1 stations to %2.\n"))
+              .arg(stations.size())
+              .arg(where));
+    return Done;
+}
+
 } // namespace
 
 int exportStations(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(tr("Writes the stations of the catalogue %1, or of one category, in catalogue "
-                                        "order as a playlist file, with each station's category. A FILE of - is "
-                                        "standard output. A file is replaced only once the new one is wholly written; "
-                                        "a device or a FIFO is written in place.")
-                                         .arg(catalogueName()));
+    Invocation invocation("export",
+                          tr("Writes the stations of the catalogue %1, or of one category, in catalogue order as a "
+                             "playlist file, with each station's category. A FILE of - is standard output. A file is "
+                             "replaced only once the new one is wholly written; a device or a FIFO is written in "
+                             "place.")
+                              .arg(catalogueName()));
+    QCommandLineParser& parser = invocation.parser;
     parser.addPositionalArgument(u"FILE"_s, tr("The playlist file to write; - for standard output."));
     const QCommandLineOption category(u"category"_s, tr("Only the stations of this category."), u"类别"_s);
     const QCommandLineOption format(
         u"format"_s, tr("m3u (extended M3U), pls or xspf; without it, the file's extension, else m3u."), u"format"_s);
     parser.addOptions({category, format});
-    if (const std::optional<int> exit = parse(parser, arguments))
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return *exit;
     const QStringList positional = parser.positionalArguments();
     const auto chosen =
@@ -53,45 +92,14 @@ int exportStations(const QStringList& arguments) {
                          "tells more.\n"));
         return Usage;
     }
-    const QString& target = positional[0];
-    if (const std::optional<QString> refused = notAPlaylistTarget(target)) {
+    if (const std::optional<QString> refused = notAPlaylistTarget(positional[0])) {
         print(stderr, tr("vimaro export: %1; a playlist is never written over it. Nothing was written.\n")
                           .arg(printable(*refused)));
         return Failed;
     }
-
-    std::vector<Catalogue::AttributedStation> stations;
-    try {
-        Database catalogue = openCatalogue();
-        const std::optional<QString> only =
-            parser.isSet(category) ? std::optional(parser.value(category)) : std::nullopt;
-        stations = Catalogue::attributedStations(catalogue, only);
-        // A category that holds no station is a mistyped one far more often than a wish for an empty playlist.
-        if (only && stations.empty()) {
-            print(stderr, tr("vimaro export: no station has the category \"%1\"; nothing was written. The categories "
-                             "are:\n%2")
-                              .arg(printable(*only), categoryLines(catalogue)));
-            return Failed;
-        }
-    } catch (const DbError& error) {
-        print(stderr, tr("vimaro export: cannot read the catalogue: %1\n").arg(printable(failure(error))));
-        return Failed;
-    }
-    try {
-        FileWriter file(target);
-        file.write(Playlists::write(*chosen, stations));
-        file.commit();
-    } catch (const FileFailure& failure) {
-        print(stderr, u"vimaro export: %1\n"_s.arg(printable(QString::fromUtf8(failure.what()))));
-        return Failed;
-    }
-    // The playlist itself may be what goes to standard output.
-    const QString where = target == u"-"_s ? tr("standard output") : printable(target);
-    print(target == u"-"_s ? stderr : stdout,
-          (stations.size() == 1 ? tr("Wrote %1 station to %2.\n") : tr("Wrote %1 stations to %2.\n"))
-              .arg(stations.size())
-              .arg(where));
-    return Done;
+    const auto stations =
+        stationsToExport(parser.isSet(category) ? std::optional(parser.value(category)) : std::nullopt);
+    return stations ? writePlaylist(positional[0], *chosen, *stations) : Failed;
 }
 
 } // namespace CommandLine

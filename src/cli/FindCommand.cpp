@@ -99,108 +99,144 @@ int add(const std::vector<Station>& stations, const std::vector<int>& picks, con
         printReport(report, false, tr("add them with --add 类别"));
         return Done;
     } catch (const DbError& error) {
-        print(stderr, tr("vimaro find: nothing was added, the catalogue is as it was: %1%2\n")
-                          .arg(failure(error), dynamic_cast<const Catalogue::NoBackupError*>(&error)
-                                                   ? tr("; --no-backup adds without one")
-                                                   : QString()));
-        return Failed;
+        return failed(error, tr("vimaro find: nothing was added, the catalogue is as it was: %1%2\n"),
+                      tr("; --no-backup adds without one"));
     }
 }
 
-} // namespace
+// The options of find, added to its command line in the order its help lists them.
+struct FindOptions {
+    explicit FindOptions(Invocation& invocation)
+        : country(u"country"_s, CommandLine::tr("Only stations of this country code (CH, DE, CN …)."), u"CC"_s),
+          language(u"language"_s, CommandLine::tr("Only stations in this language (german …)."), u"L"_s),
+          tag(u"tag"_s, CommandLine::tr("Only stations with this tag (jazz …)."), u"T"_s),
+          limit(u"limit"_s, CommandLine::tr("At most N stations (default 20, at most %1).").arg(MaxLimit), u"N"_s,
+                u"20"_s),
+          asJson(u"json"_s, CommandLine::tr("Print the stations as one JSON array.")),
+          addTo(u"add"_s, CommandLine::tr("Add the stations found to the catalogue, in this category."), u"类别"_s),
+          pick(u"pick"_s, CommandLine::tr("With --add: only the stations of these numbers (1,3,5)."), u"1,3,5"_s),
+          server(u"server"_s, CommandLine::tr("Ask this directory server (may be given more than once)."), u"URL"_s),
+          timeoutSeconds(timeoutOption(std::chrono::seconds(15))) {
+        invocation.parser.addOptions(
+            {country, language, tag, limit, asJson, addTo, pick, server, timeoutSeconds, invocation.noBackup()});
+    }
 
-int findStations(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(tr(Description));
-    parser.addPositionalArgument(u"WORDS"_s, tr("Part of the station's name."), u"WORDS…"_s);
-    const QCommandLineOption country(u"country"_s, tr("Only stations of this country code (CH, DE, CN …)."), u"CC"_s);
-    const QCommandLineOption language(u"language"_s, tr("Only stations in this language (german …)."), u"L"_s);
-    const QCommandLineOption tag(u"tag"_s, tr("Only stations with this tag (jazz …)."), u"T"_s);
-    const QCommandLineOption limit(u"limit"_s, tr("At most N stations (default 20, at most %1).").arg(MaxLimit), u"N"_s,
-                                   u"20"_s);
-    const QCommandLineOption asJson(u"json"_s, tr("Print the stations as one JSON array."));
-    const QCommandLineOption addTo(u"add"_s, tr("Add the stations found to the catalogue, in this category."),
-                                   u"类别"_s);
-    const QCommandLineOption pick(u"pick"_s, tr("With --add: only the stations of these numbers (1,3,5)."), u"1,3,5"_s);
-    const QCommandLineOption server(u"server"_s, tr("Ask this directory server (may be given more than once)."),
-                                    u"URL"_s);
-    const QCommandLineOption timeoutSeconds = timeoutOption(std::chrono::seconds(15));
-    const QCommandLineOption noBackup = noBackupOption();
-    parser.addOptions({country, language, tag, limit, asJson, addTo, pick, server, timeoutSeconds, noBackup});
-    if (const std::optional<int> exit = parse(parser, arguments))
-        return *exit;
-    const BackupRule backupRule(parser, noBackup, "find");
+    QCommandLineOption country, language, tag, limit, asJson, addTo, pick, server, timeoutSeconds;
+};
+
+// What a search asks of the directory, and of which servers within how long.
+struct Asked {
+    Directory::Query query;
+    QList<QUrl> servers;
+    std::chrono::milliseconds time{};
+};
+
+// What the command line asks; nothing, having said what is wrong with it.
+std::optional<Asked> askedOf(const QCommandLineParser& parser, const FindOptions& options) {
     const auto usage = [](const QString& problem) {
         print(stderr, u"vimaro find: %1\n"_s.arg(problem));
-        return Usage;
+        return std::optional<Asked>();
     };
-    Directory::Query query;
-    query.name = parser.positionalArguments().join(u' ');
-    query.countryCode = parser.value(country).toUpper();
-    query.language = parser.value(language);
-    query.tag = parser.value(tag);
+    Asked asked;
+    asked.query.name = parser.positionalArguments().join(u' ');
+    asked.query.countryCode = parser.value(options.country).toUpper();
+    asked.query.language = parser.value(options.language);
+    asked.query.tag = parser.value(options.tag);
     bool ok = false;
-    query.limit = parser.value(limit).toInt(&ok);
-    if (!ok || query.limit < 1 || query.limit > MaxLimit)
-        return usage(tr("--limit takes a whole number from 1 to %1").arg(MaxLimit));
-    if (parser.isSet(pick) && !parser.isSet(addTo))
-        return usage(tr("--pick goes with --add"));
-    if (parser.isSet(asJson) && parser.isSet(addTo))
-        return usage(tr("--json and --add do not go together"));
+    asked.query.limit = parser.value(options.limit).toInt(&ok);
+    if (!ok || asked.query.limit < 1 || asked.query.limit > MaxLimit)
+        return usage(CommandLine::tr("--limit takes a whole number from 1 to %1").arg(MaxLimit));
+    if (parser.isSet(options.pick) && !parser.isSet(options.addTo))
+        return usage(CommandLine::tr("--pick goes with --add"));
+    if (parser.isSet(options.asJson) && parser.isSet(options.addTo))
+        return usage(CommandLine::tr("--json and --add do not go together"));
     // The environment names servers as --server does, and is held to the same rule.
-    const bool given = parser.isSet(server);
+    const bool given = parser.isSet(options.server);
     const std::optional<QList<QUrl>> servers =
-        Directory::asServers(given ? parser.values(server) : Directory::serversInEnvironment());
+        Directory::asServers(given ? parser.values(options.server) : Directory::serversInEnvironment());
     if (!servers)
-        return usage(given ? tr("--server takes an http or https address")
-                           : tr("VIMARO_DIRECTORY_SERVER takes http or https addresses, separated by blanks"));
-    const auto searchTime = timeout(parser, timeoutSeconds, "find");
+        return usage(
+            given ? CommandLine::tr("--server takes an http or https address")
+                  : CommandLine::tr("VIMARO_DIRECTORY_SERVER takes http or https addresses, separated by blanks"));
+    const auto searchTime = timeout(parser, options.timeoutSeconds, "find");
     if (!searchTime)
-        return Usage;
+        return std::nullopt;
+    asked.servers = *servers;
+    asked.time = *searchTime;
+    return asked;
+}
 
+// The stations the directory found; nothing, having said why, when no server gave a list or Ctrl+C stopped it.
+std::optional<std::vector<Station>> searchDirectory(const Asked& asked) {
     QNetworkAccessManager network;
-    Directory::Search search(network, query, *searchTime, *servers);
+    Directory::Search search(network, asked.query, asked.time, asked.servers);
     QObject::connect(&search, &Directory::Search::fellOver, [](const QUrl& failed, const QString& reason) {
-        print(stderr, tr("vimaro find: %1 failed (%2); asking the next server\n")
+        print(stderr, CommandLine::tr("vimaro find: %1 failed (%2); asking the next server\n")
                           .arg(printable(failed.toDisplayString()), printable(reason)));
     });
     std::vector<Station> stations;
     try {
         stoppableByCtrlC([&] { search.cancel(); }, [&] { stations = search.run(); });
+        return stations;
     } catch (const Internet::FetchError&) {
-        print(stderr, tr("vimaro find: stopped by Ctrl+C\n"));
-        return Failed;
+        print(stderr, CommandLine::tr("vimaro find: stopped by Ctrl+C\n"));
     } catch (const Directory::DirectoryError& error) {
         // The message's own lines stay lines; what the servers said within them is escaped.
         QStringList lines = QString::fromUtf8(error.what()).split(u'\n');
         for (QString& line : lines)
             line = printable(line);
         print(stderr, u"vimaro find: %1\n"_s.arg(lines.join(u'\n')));
-        return Failed;
     }
+    return std::nullopt;
+}
 
-    if (parser.isSet(asJson)) {
-        std::printf("%s", QJsonDocument(json(stations)).toJson(QJsonDocument::Indented).constData());
-        return Done;
-    }
+void printFound(const std::vector<Station>& stations) {
     if (stations.empty())
         print(stdout, tr("No station found.\n"));
     for (std::size_t i = 0; i < stations.size(); ++i)
         print(stdout, printable(line(static_cast<int>(i) + 1, stations[i])) + u'\n');
-    if (!parser.isSet(addTo) || stations.empty())
-        return Done;
-    std::vector<int> picks(stations.size());
-    std::iota(picks.begin(), picks.end(), 1);
-    if (parser.isSet(pick)) {
-        const auto chosen = picked(parser.value(pick), static_cast<int>(stations.size()));
-        if (!chosen) {
-            print(stderr,
-                  tr("vimaro find: --pick takes numbers of the list above, from 1 to %1\n").arg(stations.size()));
-            return Usage;
-        }
-        picks = *chosen;
+}
+
+// The numbers of the stations to add: those of --pick, else all; nothing, having said so, when --pick names one
+// the list does not hold.
+std::optional<std::vector<int>> stationsToAdd(const QCommandLineParser& parser, const QCommandLineOption& pick,
+                                              std::size_t found) {
+    if (!parser.isSet(pick)) {
+        std::vector<int> all(found);
+        std::iota(all.begin(), all.end(), 1);
+        return all;
     }
-    return add(stations, picks, parser.value(addTo));
+    auto chosen = picked(parser.value(pick), static_cast<int>(found));
+    if (!chosen)
+        print(stderr,
+              CommandLine::tr("vimaro find: --pick takes numbers of the list above, from 1 to %1\n").arg(found));
+    return chosen;
+}
+
+} // namespace
+
+int findStations(const QStringList& arguments) {
+    Invocation invocation("find", tr(Description));
+    const QCommandLineParser& parser = invocation.parser;
+    invocation.parser.addPositionalArgument(u"WORDS"_s, tr("Part of the station's name."), u"WORDS…"_s);
+    const FindOptions options(invocation);
+    if (const std::optional<int> exit = invocation.parse(arguments))
+        return *exit;
+    const std::optional<Asked> asked = askedOf(parser, options);
+    if (!asked)
+        return Usage;
+    const std::optional<std::vector<Station>> stations = searchDirectory(*asked);
+    if (!stations)
+        return Failed;
+    if (parser.isSet(options.asJson)) {
+        std::printf("%s", QJsonDocument(json(*stations)).toJson(QJsonDocument::Indented).constData());
+        return Done;
+    }
+    printFound(*stations);
+    if (!parser.isSet(options.addTo) || stations->empty())
+        return Done;
+    const std::optional<std::vector<int>> picks = stationsToAdd(parser, options.pick, stations->size());
+    return picks ? add(*stations, *picks, parser.value(options.addTo)) : Usage;
 }
 
 } // namespace CommandLine

@@ -22,10 +22,6 @@ namespace {
 // A shift beyond a day is no wrong offset but a wrong guide.
 constexpr int MaxShiftHours = 24;
 
-void say(std::FILE* stream, const QString& text) {
-    print(stream, text + u'\n');
-}
-
 QString clock(const QDateTime& time) {
     return time.toLocalTime().toString(u"HH:mm"_s);
 }
@@ -65,12 +61,29 @@ QString programmeLine(const Guide::Programme& programme) {
     return printable(line);
 }
 
-int failed(const char* command, const std::exception& error) {
-    const auto* catalogue = dynamic_cast<const DbError*>(&error);
-    print(stderr,
-          u"vimaro %1: %2\n"_s.arg(QString::fromUtf8(command),
-                                   catalogue ? failure(*catalogue) : printable(QString::fromUtf8(error.what()))));
-    return Failed;
+// For programs: each station with what is on now and next.
+QJsonArray onAirJson(const std::vector<Guide::GuidedStation>& guided) {
+    QJsonArray array;
+    for (const Guide::GuidedStation& station : guided)
+        array.append(QJsonObject{{u"station"_s, station.name},
+                                 {u"category"_s, station.category},
+                                 {u"now"_s, json(station.onAir.now)},
+                                 {u"next"_s, json(station.onAir.next)}});
+    return array;
+}
+
+void printOnAir(const std::vector<Guide::GuidedStation>& guided) {
+    // An empty answer on the terminal would read as a command that did nothing; --json stays exact.
+    if (guided.empty())
+        say(stderr, tr("No station has a programme guide now: vimaro guide sources lists the guides."));
+    for (const Guide::GuidedStation& station : guided) {
+        QString line = printable(station.name);
+        if (station.onAir.now)
+            line += tr("\n  now   ") + programmeLine(*station.onAir.now);
+        if (station.onAir.next)
+            line += tr("\n  next  ") + programmeLine(*station.onAir.next);
+        say(stdout, line);
+    }
 }
 
 int addSource(const QCommandLineParser& parser, const QString& address, const QCommandLineOption& shift) {
@@ -195,19 +208,26 @@ bool updateGuides(Database& catalogue, const std::vector<Guide::Source>& sources
     return allCame;
 }
 
+namespace {
+
+QString guideHelp() {
+    return tr("Programme guides (XMLTV) for the stations: what a station shows from now to the end of tomorrow, and "
+              "the guides they come from. A subscribed playlist that names guides in its header (url-tvg, x-tvg-url) "
+              "adds them; vimaro update brings every guide up to date, and an unchanged guide costs one request. A "
+              "guide, .xml or .xml.gz, may be up to %1 MiB as sent and %2 GiB unpacked, and takes as long as it needs "
+              "while its bytes keep coming (%3 s of silence end it). Only the channels of the catalogue's stations are "
+              "kept, by tvg-id or by name, from 2 hours ago to 7 days ahead. A guide that is not XMLTV, is cut short "
+              "or has times that do not parse is refused, and its previous guide kept.")
+        .arg(Guide::MaxSentBytes >> 20)
+        .arg(Guide::MaxUnpackedBytes >> 30)
+        .arg(Guide::SilenceSeconds);
+}
+
+} // namespace
+
 int guide(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Programme guides (XMLTV) for the stations: what a station shows from now to the end of tomorrow, and the "
-           "guides they come from. A subscribed playlist that names guides in its header (url-tvg, x-tvg-url) adds "
-           "them; vimaro update brings every guide up to date, and an unchanged guide costs one request. A guide, "
-           ".xml or .xml.gz, may be up to %1 MiB as sent and %2 GiB unpacked, and takes as long as it needs while its "
-           "bytes keep coming (%3 s of silence end it). Only the channels of the catalogue's stations are kept, by "
-           "tvg-id or by name, from 2 hours ago to 7 days ahead. A guide that is not XMLTV, is cut short or has times "
-           "that do not parse is refused, and its previous guide kept.")
-            .arg(Guide::MaxSentBytes >> 20)
-            .arg(Guide::MaxUnpackedBytes >> 30)
-            .arg(Guide::SilenceSeconds));
+    Invocation invocation("guide", guideHelp());
+    QCommandLineParser& parser = invocation.parser;
     parser.addPositionalArgument(u"STATION"_s, tr("The station whose programme to show."),
                                  u"STATION | add URL | remove URL | sources"_s);
     const QCommandLineOption shift(u"shift"_s,
@@ -216,7 +236,7 @@ int guide(const QStringList& arguments) {
                                    u"H"_s, u"0"_s);
     const QCommandLineOption asJson(u"json"_s, tr("The programme as JSON."));
     parser.addOptions({shift, asJson});
-    if (const std::optional<int> exit = parse(parser, arguments))
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return *exit;
     const QStringList words = parser.positionalArguments();
     const QString first = words.value(0);
@@ -230,20 +250,20 @@ int guide(const QStringList& arguments) {
         if (words.size() == 1)
             return showStation(first, parser.isSet(asJson));
     } catch (const std::exception& error) {
-        return failed("guide", error);
+        return failed(error, u"vimaro guide: %1\n"_s);
     }
     print(stderr, tr("vimaro guide: give a station's name, or add URL, remove URL or sources\n"));
     return Usage;
 }
 
 int now(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(tr("What is on now and next on the stations of CATEGORY, or on every station "
-                                        "with a guide. Stations without a guide are left out."));
+    Invocation invocation("now", tr("What is on now and next on the stations of CATEGORY, or on every station with a "
+                                    "guide. Stations without a guide are left out."));
+    QCommandLineParser& parser = invocation.parser;
     parser.addPositionalArgument(u"CATEGORY"_s, tr("Only the stations of this category."), u"[CATEGORY]"_s);
     const QCommandLineOption asJson(u"json"_s, tr("The stations and their programmes as JSON."));
     parser.addOption(asJson);
-    if (const std::optional<int> exit = parse(parser, arguments))
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return *exit;
     if (parser.positionalArguments().size() > 1)
         return Usage;
@@ -251,32 +271,14 @@ int now(const QStringList& arguments) {
     const std::optional<QString> category = words.isEmpty() ? std::nullopt : std::optional(words[0]);
     try {
         Database catalogue = openCatalogue();
-        QJsonArray array;
         const std::vector<Guide::GuidedStation> guided = Guide::onAir(catalogue, category, Guide::clockSeam());
-        // An empty answer on the terminal would read as a command that did nothing; --json stays exact.
-        if (guided.empty() && !parser.isSet(asJson))
-            say(stderr, tr("No station has a programme guide now: vimaro guide sources lists the guides."));
-        for (const Guide::GuidedStation& station : guided) {
-            const Guide::NowNext& onAir = station.onAir;
-            if (parser.isSet(asJson)) {
-                array.append(QJsonObject{{u"station"_s, station.name},
-                                         {u"category"_s, station.category},
-                                         {u"now"_s, json(onAir.now)},
-                                         {u"next"_s, json(onAir.next)}});
-                continue;
-            }
-            QString line = printable(station.name);
-            if (onAir.now)
-                line += tr("\n  now   ") + programmeLine(*onAir.now);
-            if (onAir.next)
-                line += tr("\n  next  ") + programmeLine(*onAir.next);
-            say(stdout, line);
-        }
         if (parser.isSet(asJson))
-            printJson(QJsonDocument(array));
+            printJson(QJsonDocument(onAirJson(guided)));
+        else
+            printOnAir(guided);
         return Done;
     } catch (const std::exception& error) {
-        return failed("now", error);
+        return failed(error, u"vimaro now: %1\n"_s);
     }
 }
 

@@ -179,56 +179,35 @@ void printReport(const Playlists::ImportReport& report, bool dryRun, const QStri
         print(stdout, tr("Dry run: nothing was written.\n"));
 }
 
-int importStations(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Adds the stations of playlist files to the catalogue %1: extended M3U or M3U8, PLS and XSPF, and old "
-           "catalogues (a tv.mdb of the old program, an Access database), told apart by their content, from files or "
-           "from web addresses. A FILE of - is standard input. Stations already there (same category, name and web "
-           "address) are left out; all files go "
-           "in together or not at all. A file that runs on past %2 MiB is no playlist, and a name, address or "
-           "category longer than %3 KiB no station's.\n\nExit codes: 0 done; 1 a file could not be read, none of the "
-           "files is a playlist, or the catalogue could not be written (nothing is imported then); 2 the command line "
-           "is wrong.")
-            .arg(catalogueName())
-            .arg(Playlists::LargestInput >> 20)
-            .arg(Playlists::LongestValue / 1024));
-    parser.addPositionalArgument(
-        u"FILE"_s,
-        tr("A playlist file or an old catalogue, - for standard input, or the http or https address of a playlist: at "
-           "most %1 MiB, downloaded within --timeout, after at most %2 redirects, from a server whose certificate the "
-           "system trusts.")
-            .arg(Internet::DefaultMaxBytes / (1024 * 1024))
-            .arg(Internet::MaxRedirects),
-        u"FILE|URL…"_s);
-    const QCommandLineOption category(
-        u"category"_s, tr("Put every station into this category instead of the file's groups."), u"类别"_s);
-    const QCommandLineOption dryRun(u"dry-run"_s, tr("Report what the import would do, and write nothing."));
-    const QCommandLineOption noBackup = noBackupOption();
-    const QCommandLineOption timeoutSeconds = timeoutOption();
-    parser.addOptions({category, dryRun, noBackup, timeoutSeconds});
-    if (const std::optional<int> exit = parse(parser, arguments))
-        return *exit;
-    if (parser.positionalArguments().isEmpty()) {
-        print(stderr, tr("vimaro import: which playlist files? vimaro import --help tells more.\n"));
-        return Usage;
-    }
-    const std::optional<std::chrono::milliseconds> downloadTime = timeout(parser, timeoutSeconds, "import");
-    if (!downloadTime)
-        return Usage;
+namespace {
 
-    GivenFiles given;
-    if (!given.open(parser.positionalArguments(), *downloadTime))
-        return Failed;
+QString importHelp() {
+    return tr("Adds the stations of playlist files to the catalogue %1: extended M3U or M3U8, PLS and XSPF, and old "
+              "catalogues (a tv.mdb of the old program, an Access database), told apart by their content, from files "
+              "or from web addresses. A FILE of - is standard input. Stations already there (same category, name and "
+              "web address) are left out; all files go "
+              "in together or not at all. A file that runs on past %2 MiB is no playlist, and a name, address or "
+              "category longer than %3 KiB no station's.\n\nExit codes: 0 done; 1 a file could not be read, none of "
+              "the files is a playlist, or the catalogue could not be written (nothing is imported then); 2 the "
+              "command line is wrong.")
+        .arg(catalogueName())
+        .arg(Playlists::LargestInput >> 20)
+        .arg(Playlists::LongestValue / 1024);
+}
 
-    Playlists::ImportOptions options;
-    if (parser.isSet(category))
-        options.category = parser.value(category);
-    options.dryRun = parser.isSet(dryRun);
+QString fileHelp() {
+    return tr("A playlist file or an old catalogue, - for standard input, or the http or https address of a "
+              "playlist: at most %1 MiB, downloaded within --timeout, after at most %2 redirects, from a server whose "
+              "certificate the system trusts.")
+        .arg(Internet::DefaultMaxBytes / (1024 * 1024))
+        .arg(Internet::MaxRedirects);
+}
+
+// The given files go into the catalogue together or not at all. Ctrl+C stops the import between two stations and
+// rolls it back, where being ended would leave a hot journal.
+int importGiven(const GivenFiles& given, Playlists::ImportOptions options) {
     TerminalProgress progress(tr("Importing"));
     options.progress = [&](qint64 entries) { progress.update(entries, 0); };
-    const BackupRule backupRule(parser, noBackup, "import");
-    // Ctrl+C stops the import between two stations and rolls it back, where being ended would leave a hot journal.
     const Interrupt interrupt;
     options.cancel = &Interrupt::wasRequested();
     try {
@@ -248,13 +227,40 @@ int importStations(const QStringList& arguments) {
     } catch (const FileFailure& error) {
         // A catalogue that refused the stations (DbError) or a file that could not be read to its end.
         progress.finish();
-        const auto* catalogue = dynamic_cast<const DbError*>(&error);
-        const bool backupMissing = dynamic_cast<const Catalogue::NoBackupError*>(&error);
-        print(stderr, tr("vimaro import: nothing was imported, the catalogue is as it was: %1%2\n")
-                          .arg(printable(catalogue ? failure(*catalogue) : QString::fromUtf8(error.what())),
-                               backupMissing ? tr("; --no-backup imports without one") : QString()));
-        return Failed;
+        return failed(error, tr("vimaro import: nothing was imported, the catalogue is as it was: %1%2\n"),
+                      tr("; --no-backup imports without one"));
     }
+}
+
+} // namespace
+
+int importStations(const QStringList& arguments) {
+    Invocation invocation("import", importHelp());
+    QCommandLineParser& parser = invocation.parser;
+    parser.addPositionalArgument(u"FILE"_s, fileHelp(), u"FILE|URL…"_s);
+    const QCommandLineOption category(
+        u"category"_s, tr("Put every station into this category instead of the file's groups."), u"类别"_s);
+    const QCommandLineOption dryRun(u"dry-run"_s, tr("Report what the import would do, and write nothing."));
+    const QCommandLineOption timeoutSeconds = timeoutOption();
+    parser.addOptions({category, dryRun, invocation.noBackup(), timeoutSeconds});
+    if (const std::optional<int> exit = invocation.parse(arguments))
+        return *exit;
+    if (parser.positionalArguments().isEmpty()) {
+        print(stderr, tr("vimaro import: which playlist files? vimaro import --help tells more.\n"));
+        return Usage;
+    }
+    const std::optional<std::chrono::milliseconds> downloadTime = timeout(parser, timeoutSeconds, "import");
+    if (!downloadTime)
+        return Usage;
+
+    GivenFiles given;
+    if (!given.open(parser.positionalArguments(), *downloadTime))
+        return Failed;
+    Playlists::ImportOptions options;
+    if (parser.isSet(category))
+        options.category = parser.value(category);
+    options.dryRun = parser.isSet(dryRun);
+    return importGiven(given, options);
 }
 
 } // namespace CommandLine

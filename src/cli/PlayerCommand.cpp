@@ -12,10 +12,6 @@ namespace CommandLine {
 
 namespace {
 
-void say(std::FILE* stream, const QString& text) {
-    print(stream, text + u'\n');
-}
-
 QString nameOf(const QString& id) {
     const std::optional<Players::Player> player = Players::named(id);
     return player ? u"%1 (%2)"_s.arg(printable(player->name), printable(id))
@@ -51,14 +47,38 @@ void list(Database& catalogue) {
                     : tr("Plays are not told to the directory (--directory-clicks turns it on)."));
 }
 
+// Chooses the player of the stations of `category`, or of every category when it is empty: `player`, or the
+// desktop's default when none is named. False, having said why, for a category that holds no station or a player
+// that is not installed.
+bool choose(Database& catalogue, const QString& category, const std::optional<QString>& player) {
+    if (!category.isEmpty() && !Catalogue::categories(catalogue).contains(category)) {
+        print(stderr, tr("vimaro player: no station is in the category \"%1\"; the categories are:\n%2")
+                          .arg(printable(category), categoryLines(catalogue)));
+        return false;
+    }
+    if (!player) {
+        PlayerChoice::choose(catalogue, category, std::nullopt);
+        return true;
+    }
+    const std::optional<Players::Player> installed = Players::named(*player);
+    if (!installed) {
+        print(stderr, tr("vimaro player: no installed player is called \"%1\"; vimaro player lists them\n")
+                          .arg(printable(*player)));
+        return false;
+    }
+    PlayerChoice::choose(catalogue, category, installed->id);
+    return true;
+}
+
 } // namespace
 
 int choosePlayer(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    Invocation invocation(
+        "player",
         tr("Lists the media players that play streams, and chooses the one stations go to: PLAYER (a name as listed, "
            "such as mpv or vlc) for every category or, with --category, for one; --default gives the choice back to "
            "the desktop. Web pages always open in the browser."));
+    QCommandLineParser& parser = invocation.parser;
     parser.addPositionalArgument(u"PLAYER"_s, tr("The player to choose."), u"[PLAYER]"_s);
     const QCommandLineOption category(u"category"_s, tr("Choose for the stations of this category only."), u"类别"_s);
     const QCommandLineOption desktopDefault(u"default"_s, tr("Play streams in the desktop's default player again."));
@@ -66,7 +86,7 @@ int choosePlayer(const QStringList& arguments) {
                                       tr("Do not tell the community directory when one of its stations is played."));
     const QCommandLineOption clicks(u"directory-clicks"_s, tr("Tell the directory again (the first setting)."));
     parser.addOptions({category, desktopDefault, noClicks, clicks});
-    if (const std::optional<int> exit = parse(parser, arguments))
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return *exit;
     const QStringList names = parser.positionalArguments();
     const bool choosing = names.size() == 1 || parser.isSet(desktopDefault);
@@ -78,23 +98,9 @@ int choosePlayer(const QStringList& arguments) {
     Database catalogue = openCatalogue();
     if (parser.isSet(noClicks) || parser.isSet(clicks))
         PlayerChoice::setDirectoryClicks(catalogue, parser.isSet(clicks));
-    const QString forCategory = parser.value(category);
-    if (!forCategory.isEmpty() && !Catalogue::categories(catalogue).contains(forCategory)) {
-        print(stderr, tr("vimaro player: no station is in the category \"%1\"; the categories are:\n%2")
-                          .arg(printable(forCategory), categoryLines(catalogue)));
+    const std::optional<QString> player = parser.isSet(desktopDefault) ? std::nullopt : std::optional(names.value(0));
+    if (choosing && !choose(catalogue, parser.value(category), player))
         return Failed;
-    }
-    if (parser.isSet(desktopDefault)) {
-        PlayerChoice::choose(catalogue, forCategory, std::nullopt);
-    } else if (names.size() == 1) {
-        const std::optional<Players::Player> player = Players::named(names.first());
-        if (!player) {
-            print(stderr, tr("vimaro player: no installed player is called \"%1\"; vimaro player lists them\n")
-                              .arg(printable(names.first())));
-            return Failed;
-        }
-        PlayerChoice::choose(catalogue, forCategory, player->id);
-    }
     list(catalogue);
     return Done;
 }

@@ -20,10 +20,6 @@ namespace CommandLine {
 
 namespace {
 
-void say(std::FILE* stream, const QString& text) {
-    print(stream, text + u'\n');
-}
-
 QString stationText(const Catalogue::Station& station) {
     return printable(u"%1  %2  (%3)"_s.arg(station.name, station.address, station.category));
 }
@@ -90,40 +86,100 @@ std::optional<QString> addressArgument(const QCommandLineParser& parser, const c
     return arguments[0].trimmed();
 }
 
-int failed(const char* command, const std::exception& error) {
+// A failure of subscribe, update, subscriptions or unsubscribe, in their words.
+int reported(const char* command, const std::exception& error) {
     const auto* fetch = dynamic_cast<const Internet::FetchError*>(&error);
-    const auto* catalogue = dynamic_cast<const DbError*>(&error);
-    if (fetch && fetch->kind() == Internet::FetchError::Kind::Cancelled)
-        print(stderr, tr("vimaro %1: stopped by Ctrl+C; nothing was written, the catalogue is as it was\n")
-                          .arg(QString::fromUtf8(command)));
-    else if (catalogue)
-        print(stderr,
-              tr("vimaro %1: nothing was written: %2%3\n")
-                  .arg(QString::fromUtf8(command), failure(*catalogue),
-                       dynamic_cast<const Catalogue::NoBackupError*>(catalogue) ? tr("; --no-backup writes without one")
-                                                                                : QString()));
-    else
-        print(stderr, u"vimaro %1: %2\n"_s.arg(QString::fromUtf8(command), printable(QString::fromUtf8(error.what()))));
-    return Failed;
+    const QString name = QString::fromUtf8(command);
+    if (fetch && fetch->kind() == Internet::FetchError::Kind::Cancelled) {
+        print(stderr, tr("vimaro %1: stopped by Ctrl+C; nothing was written, the catalogue is as it was\n").arg(name));
+        return Failed;
+    }
+    if (dynamic_cast<const DbError*>(&error))
+        return failed(error, tr("vimaro %1: nothing was written: %2%3\n").arg(name),
+                      tr("; --no-backup writes without one"));
+    return failed(error, u"vimaro %1: %2\n"_s.arg(name));
+}
+
+// The lists of the subscriptions, as they came.
+struct Came {
+    std::vector<Downloaded> lists;
+    std::vector<Downloaded> refreshed; // unchanged, with new validators
+    bool all = true;
+};
+
+// Downloads each subscription's list, saying which are unchanged and which did not come; Ctrl+C stops them all.
+Came download(QNetworkAccessManager& network, const std::vector<Subscription>& subscriptions,
+              std::chrono::milliseconds downloadTime, bool prune) {
+    Came came;
+    for (const Subscription& subscription : subscriptions) {
+        try {
+            Downloaded list = Subscriptions::downloadList(terminalFetch(network), subscription, downloadTime, prune);
+            if (list.unchanged)
+                say(stdout, printable(subscription.address) + CommandLine::tr(": unchanged"));
+            if (Subscriptions::newValidators(list))
+                came.refreshed.push_back(std::move(list));
+            else if (!list.unchanged)
+                came.lists.push_back(std::move(list));
+        } catch (const Internet::FetchError& error) {
+            if (error.kind() == Internet::FetchError::Kind::Cancelled)
+                throw;
+            say(stderr, u"vimaro update: %1"_s.arg(printable(QString::fromUtf8(error.what()))));
+            came.all = false;
+        }
+    }
+    return came;
+}
+
+// Brings in the changes of the subscription to `only`, or of all, then their guides.
+int update(const QString& only, std::chrono::milliseconds downloadTime, bool prune) {
+    QNetworkAccessManager network;
+    Database catalogue = openCatalogue();
+    std::vector<Subscription> subscriptions = Subscriptions::all(catalogue);
+    std::erase_if(subscriptions, [&](const Subscription& s) { return !only.isEmpty() && s.address != only; });
+    if (subscriptions.empty() && (!only.isEmpty() || Guide::sources(catalogue).empty())) {
+        say(stderr, only.isEmpty() ? tr("No subscriptions: vimaro subscribe URL adds one.")
+                                   : tr("vimaro update: no subscription to %1").arg(printable(only)));
+        return only.isEmpty() ? Done : Failed;
+    }
+    const std::optional<qint64> guidesOfOne = only.isEmpty() ? std::nullopt : std::optional(subscriptions.front().id);
+    Came came = download(network, subscriptions, downloadTime, prune);
+    if (came.lists.empty() && came.refreshed.empty())
+        return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && came.all ? Done : Failed;
+    const Interrupt interrupt;
+    const std::vector<Subscriptions::Report> reports =
+        Subscriptions::takeIn(catalogue, came.lists, came.refreshed, {prune, &Interrupt::wasRequested()});
+    if (reports.size() < came.lists.size())
+        throw stoppedByCtrlC();
+    printReports(came.lists, reports);
+    return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && came.all ? Done : Failed;
+}
+
+QString updateHelp() {
+    return tr("Brings in the changes of the subscribed playlists, or of the one at URL: entries new to a list are "
+              "added, stations whose entry has a new address follow it, and entries gone from a list are reported and "
+              "kept. Stations you changed keep your changes and stations you deleted are not added back. A list that "
+              "did not change since the last update (the server says so, or sends the same list) changes nothing. The "
+              "lists that came go into the catalogue together, in one transaction. Then the programme guides are "
+              "brought up to date (those of the subscription at URL, or all: vimaro guide sources lists them), each on "
+              "its own.");
 }
 
 } // namespace
 
 int subscribe(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    Invocation invocation(
+        "subscribe",
         tr("Subscribes to the playlist at URL: imports its stations as vimaro import does and records the address, so "
            "that vimaro update brings in the list's changes later. Subscribing again to the same address takes its "
            "new --category. The programme guides the list names in its header (url-tvg, x-tvg-url) are taken too."));
+    QCommandLineParser& parser = invocation.parser;
     parser.addPositionalArgument(u"URL"_s, tr("The http or https address of the playlist."));
     const QCommandLineOption category(
         u"category"_s, tr("Put every station into this category instead of the list's groups."), u"类别"_s);
     const QCommandLineOption timeoutSeconds = timeoutOption();
-    const QCommandLineOption noBackup = noBackupOption();
-    parser.addOptions({category, timeoutSeconds, noBackup});
-    if (const std::optional<int> exit = parse(parser, arguments))
+    parser.addOptions({category, timeoutSeconds, invocation.noBackup()});
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return *exit;
-    const BackupRule backupRule(parser, noBackup, "subscribe");
     const std::optional<QString> address = addressArgument(parser, "subscribe");
     const auto downloadTime = timeout(parser, timeoutSeconds, "subscribe");
     if (!address || !downloadTime)
@@ -145,28 +201,20 @@ int subscribe(const QStringList& arguments) {
         printReports(lists, reports);
         return updateGuides(catalogue, guidesOf(catalogue, lists[0].subscription.id)) ? Done : Failed;
     } catch (const std::exception& error) {
-        return failed("subscribe", error);
+        return reported("subscribe", error);
     }
 }
 
 int updateSubscriptions(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Brings in the changes of the subscribed playlists, or of the one at URL: entries new to a list are added, "
-           "stations whose entry has a new address follow it, and entries gone from a list are reported and kept. "
-           "Stations you changed keep your changes and stations you deleted are not added back. A list that did not "
-           "change since the last update (the server says so, or sends the same list) changes nothing. The lists that "
-           "came go into the catalogue together, in one transaction. Then the programme guides are brought up to date "
-           "(those of the subscription at URL, or all: vimaro guide sources lists them), each on its own."));
+    Invocation invocation("update", updateHelp());
+    QCommandLineParser& parser = invocation.parser;
     parser.addPositionalArgument(u"URL"_s, tr("Only this subscription."), u"[URL]"_s);
     const QCommandLineOption prune(u"prune"_s,
                                    tr("Remove the stations whose entry left their list, except those you changed."));
     const QCommandLineOption timeoutSeconds = timeoutOption();
-    const QCommandLineOption noBackup = noBackupOption();
-    parser.addOptions({prune, timeoutSeconds, noBackup});
-    if (const std::optional<int> exit = parse(parser, arguments))
+    parser.addOptions({prune, timeoutSeconds, invocation.noBackup()});
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return *exit;
-    const BackupRule backupRule(parser, noBackup, "update");
     const auto downloadTime = timeout(parser, timeoutSeconds, "update");
     if (!downloadTime)
         return Usage;
@@ -174,59 +222,19 @@ int updateSubscriptions(const QStringList& arguments) {
         print(stderr, tr("vimaro update: give one subscribed address, or none for all\n"));
         return Usage;
     }
-    const QString only = parser.positionalArguments().value(0).trimmed();
     try {
-        QNetworkAccessManager network;
-        Database catalogue = openCatalogue();
-        std::vector<Subscription> subscriptions = Subscriptions::all(catalogue);
-        std::erase_if(subscriptions, [&](const Subscription& s) { return !only.isEmpty() && s.address != only; });
-        if (subscriptions.empty() && (!only.isEmpty() || Guide::sources(catalogue).empty())) {
-            say(stderr, only.isEmpty() ? tr("No subscriptions: vimaro subscribe URL adds one.")
-                                       : tr("vimaro update: no subscription to %1").arg(printable(only)));
-            return only.isEmpty() ? Done : Failed;
-        }
-        const std::optional<qint64> guidesOfOne =
-            only.isEmpty() ? std::nullopt : std::optional(subscriptions.front().id);
-        std::vector<Downloaded> lists;
-        std::vector<Downloaded> refreshed; // unchanged, with new validators
-        bool allCame = true;
-        for (const Subscription& subscription : subscriptions) {
-            try {
-                Downloaded list = Subscriptions::downloadList(terminalFetch(network), subscription, *downloadTime,
-                                                              parser.isSet(prune));
-                if (list.unchanged)
-                    say(stdout, printable(subscription.address) + tr(": unchanged"));
-                if (Subscriptions::newValidators(list))
-                    refreshed.push_back(std::move(list));
-                else if (!list.unchanged)
-                    lists.push_back(std::move(list));
-            } catch (const Internet::FetchError& error) {
-                if (error.kind() == Internet::FetchError::Kind::Cancelled)
-                    throw;
-                say(stderr, u"vimaro update: %1"_s.arg(printable(QString::fromUtf8(error.what()))));
-                allCame = false;
-            }
-        }
-        if (lists.empty() && refreshed.empty())
-            return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && allCame ? Done : Failed;
-        const Interrupt interrupt;
-        const std::vector<Subscriptions::Report> reports =
-            Subscriptions::takeIn(catalogue, lists, refreshed, {parser.isSet(prune), &Interrupt::wasRequested()});
-        if (reports.size() < lists.size())
-            throw stoppedByCtrlC();
-        printReports(lists, reports);
-        return updateGuides(catalogue, guidesOf(catalogue, guidesOfOne)) && allCame ? Done : Failed;
+        return update(parser.positionalArguments().value(0).trimmed(), *downloadTime, parser.isSet(prune));
     } catch (const std::exception& error) {
-        return failed("update", error);
+        return reported("update", error);
     }
 }
 
 int listSubscriptions(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(tr("Lists the subscribed playlists, each with its stations and its last update."));
-    if (const std::optional<int> exit = parse(parser, arguments))
+    Invocation invocation("subscriptions",
+                          tr("Lists the subscribed playlists, each with its stations and its last update."));
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return *exit;
-    if (!parser.positionalArguments().isEmpty())
+    if (!invocation.parser.positionalArguments().isEmpty())
         return Usage;
     try {
         Database catalogue = openCatalogue();
@@ -246,21 +254,19 @@ int listSubscriptions(const QStringList& arguments) {
         }
         return Done;
     } catch (const std::exception& error) {
-        return failed("subscriptions", error);
+        return reported("subscriptions", error);
     }
 }
 
 int unsubscribe(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    Invocation invocation(
+        "unsubscribe",
         tr("Forgets the subscription to the playlist at URL. Its stations stay in the catalogue, as if imported."));
-    parser.addPositionalArgument(u"URL"_s, tr("The subscribed address, as vimaro subscriptions lists it."));
-    const QCommandLineOption noBackup = noBackupOption();
-    parser.addOption(noBackup);
-    if (const std::optional<int> exit = parse(parser, arguments))
+    invocation.parser.addPositionalArgument(u"URL"_s, tr("The subscribed address, as vimaro subscriptions lists it."));
+    invocation.parser.addOption(invocation.noBackup());
+    if (const std::optional<int> exit = invocation.parse(arguments))
         return *exit;
-    const BackupRule backupRule(parser, noBackup, "unsubscribe");
-    const std::optional<QString> address = addressArgument(parser, "unsubscribe");
+    const std::optional<QString> address = addressArgument(invocation.parser, "unsubscribe");
     if (!address)
         return Usage;
     try {
@@ -280,7 +286,7 @@ int unsubscribe(const QStringList& arguments) {
                         .arg(subscription->stations));
         return Done;
     } catch (const std::exception& error) {
-        return failed("unsubscribe", error);
+        return reported("unsubscribe", error);
     }
 }
 
