@@ -1,6 +1,7 @@
 // vimaro check: which stations still play.
 #include "catalogue/Backup.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/StationAttributes.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalProgress.h"
 #include "desktop/FileWriter.h"
@@ -271,12 +272,12 @@ int report(Database& connection, const Options& options, Findings& findings) {
 }
 
 // The dead stations of the last findings as an M3U playlist, dead first as --report lists them, each with its
-// category, so that it can be reviewed in a player and imported again once mended.
+// category and what its source said, so that it can be reviewed in a player and imported again once mended.
 int exportDead(Database& connection, const Options& options) {
-    std::vector<Catalogue::Station> dead;
+    std::vector<Catalogue::AttributedStation> dead;
     HealthTable::lastFindings(connection, options.category, [&](const HealthTable::Entry& entry) {
         if (Verdicts::standing(entry.finding.verdict) == Standing::Dead)
-            dead.push_back(entry.station);
+            dead.push_back({entry.station, Catalogue::attributes(connection, entry.station.id)});
     });
     // The file is replaced only once it is complete: a failure leaves an earlier playlist of that name whole.
     try {

@@ -108,12 +108,15 @@ void TestCheckCommand::report_listsTheLastFindingsDeadFirst_andExportsTheDeadAsM
     QCOMPARE(listed, (QStringList{u"/missing dead"_s, u"/broken dead"_s, u"/page undecided"_s, u"/stream plays"_s}));
     QCOMPARE(report[u"summary"_s][u"dead"_s].toInt(), 2);
 
+    // What the station's source said goes with it, as in any export.
+    dir->changeCatalogue(u"INSERT INTO station_attribute SELECT rowid, 0, 'm3u', 'tvg-id', 'missing.one' FROM radio "
+                         "WHERE 名称 = '/missing'"_s);
     const QString playlist = dir->file(u"dead.m3u"_s);
     QCOMPARE(check({u"--report"_s, u"--export-dead"_s, playlist}), int(CommandLine::Done));
     const QString url = u"http://"_s + server->authority();
     QCOMPARE(QString::fromUtf8(dir->read(u"dead.m3u"_s)).split(u'\n'),
              (QStringList{u"#EXTM3U"_s,
-                          u"#EXTINF:-1 group-title=\"海外广播\",/missing"_s,
+                          u"#EXTINF:-1 tvg-id=\"missing.one\" group-title=\"海外广播\",/missing"_s,
                           url + u"/missing"_s,
                           u"#EXTINF:-1 group-title=\"海外广播\",/broken"_s,
                           url + u"/broken"_s,
