@@ -66,7 +66,7 @@ int startProgram(int argc, char* argv[], bool phases) {
         {
             Registry forms;
             Form& main = forms.form(FormName::Form1);
-            mark("six windows built and loaded");
+            mark("windows loaded, side windows built at first use");
             main.Show();
             QApplication::processEvents();
             mark("main window shown and painted");

@@ -71,7 +71,21 @@ Form& Registry::form(FormName name) {
         connect(new QShortcut(Qt::Key_Escape, window), &QShortcut::activated, this, &Registry::bringToFront);
     loaded_[slot(name)] = window;
     loadFailed_[slot(name)] = !resumeNext([window] { window->Form_Load(); });
+    if (const std::optional<OleColor> colour = std::exchange(awaited_[slot(name)], std::nullopt))
+        window->setBackColor(*colour);
     return *window;
+}
+
+void Registry::paint(FormName name, OleColor colour) {
+    if (Form* window = loaded_[slot(name)])
+        window->setBackColor(colour);
+    else
+        awaited_[slot(name)] = colour;
+}
+
+bool Registry::isShown(FormName name) const {
+    const Form* window = loaded_[slot(name)];
+    return window && window->isVisible();
 }
 
 // Restoring the main window shows the browser panels that were open, as restoring from the task bar does.
@@ -89,22 +103,25 @@ void Registry::bringToFront() {
 }
 
 bool Registry::isLoaded(FormName name) const {
-    return loaded_[slot(name)] != nullptr;
+    return loaded_[slot(name)] != nullptr || awaited_[slot(name)].has_value();
 }
 
 bool Registry::loadFailed(FormName name) const {
-    return isLoaded(name) && loadFailed_[slot(name)];
+    return loaded_[slot(name)] != nullptr && loadFailed_[slot(name)];
 }
 
+// A window painted but never built goes as a built one does, with nothing to take down.
 void Registry::unload(FormName name) {
-    Form* window = std::exchange(loaded_[slot(name)], nullptr);
-    if (!window)
+    if (!isLoaded(name))
         return;
-    window->hide();
-    window->deleteLater();
-    std::erase_if(leaving_, [](const QPointer<Form>& gone) { return gone.isNull(); });
-    leaving_.emplace_back(window);
+    awaited_[slot(name)].reset();
+    if (Form* window = std::exchange(loaded_[slot(name)], nullptr)) {
+        window->hide();
+        window->deleteLater();
+        std::erase_if(leaving_, [](const QPointer<Form>& gone) { return gone.isNull(); });
+        leaving_.emplace_back(window);
+    }
     Q_EMIT unloaded(name);
-    if (std::none_of(loaded_.begin(), loaded_.end(), [](Form* w) { return w != nullptr; }))
+    if (std::none_of(AllWindows.begin(), AllWindows.end(), [this](FormName w) { return isLoaded(w); }))
         Q_EMIT allUnloaded();
 }

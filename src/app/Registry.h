@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <optional>
 
 // Owns the windows. A window is loaded at its first use and unloaded on request; when the last loaded
 // window is unloaded the program has nothing left to show, and `allUnloaded` tells it to end.
@@ -22,6 +23,8 @@ public:
     bool isLoaded(FormName name) const override;
     bool loadFailed(FormName name) const override;
     void unload(FormName name) override;
+    void paint(FormName name, OleColor colour) override;
+    bool isShown(FormName name) const override;
 
     // Another start of the program asked for the running one: the main window comes back from the task bar, and
     // it and every window it has open come to the front.
@@ -38,6 +41,8 @@ private:
     Form* create(FormName name);
 
     std::array<Form*, FormCount> loaded_{};
+    // Windows loaded by a paint before they were built, with the colour they take when they are.
+    std::array<std::optional<OleColor>, FormCount> awaited_{};
     std::array<bool, FormCount> loadFailed_{};
     // Unloaded windows are destroyed once the event that unloaded them is over, as it may be one of theirs.
     std::vector<QPointer<Form>> leaving_;

@@ -139,6 +139,18 @@ void ButtonControl::setBorderStyle(int style) {
     update();
 }
 
+// Qt gives a label that takes the keyboard a text editor of its own as it polishes it, the most of what a window of
+// such buttons costs to show; one line of text shown needs it only once the keyboard is in the control.
+bool ButtonControl::event(QEvent* event) {
+    if (event->type() != QEvent::Polish || focusPolicy() == Qt::NoFocus)
+        return QLabel::event(event);
+    const Qt::FocusPolicy policy = focusPolicy();
+    setFocusPolicy(Qt::NoFocus);
+    const bool handled = QLabel::event(event);
+    setFocusPolicy(policy);
+    return handled;
+}
+
 void ButtonControl::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
     if (borderStyle_ == 1) {

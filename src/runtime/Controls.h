@@ -64,6 +64,7 @@ public:
 
 protected:
     ButtonControl(Form& form, QAnyStringView name, int left, int top, int width, int height);
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

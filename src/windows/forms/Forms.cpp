@@ -36,10 +36,10 @@ void dragByHandle(Form& window, int button, Forms& forms) {
 void paintTheme(Forms& forms, const ThemeColours& colours) {
     for (size_t window = 0; window < ThemedWindows.size(); ++window) {
         if (colours[window])
-            forms.form(ThemedWindows[window]).setBackColor(*colours[window]);
+            forms.paint(ThemedWindows[window], *colours[window]);
     }
     if (colours[0] && forms.isLoaded(FormName::net))
-        forms.form(FormName::net).setBackColor(*colours[0]);
+        forms.paint(FormName::net, *colours[0]);
 }
 
 // The window system's flags and ownership of the window are the main window's side windows' own; only the place is

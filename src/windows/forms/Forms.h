@@ -19,9 +19,14 @@ class Forms {
 public:
     virtual Form& form(FormName name) = 0;
     virtual bool isLoaded(FormName name) const = 0;
-    // The window's last load routine stopped at a failure.
+    // The window's last load routine stopped at a failure; a window painted while hidden has not loaded yet.
     virtual bool loadFailed(FormName name) const = 0;
     virtual void unload(FormName name) = 0;
+    // Gives a window its colour. A window not built yet counts as loaded from here on but is built, and takes the
+    // colour, at its first use: nobody sees a hidden window, and building it is most of a start's work.
+    virtual void paint(FormName name, OleColor colour) = 0;
+    // Loaded and on the screen; asks no window that has not been built.
+    virtual bool isShown(FormName name) const = 0;
 
     template <typename Window> Window& get(FormName name) { return dynamic_cast<Window&>(form(name)); }
 
@@ -53,8 +58,8 @@ inline constexpr std::array<FormName, FormCount> AllWindows{
 // A background colour for each of ThemedWindows, in that order; a window without one keeps the colour it has.
 using ThemeColours = std::array<std::optional<OleColor>, ThemedWindows.size()>;
 
-// Paints each window its colour of the theme; a window not loaded yet is loaded, hidden, to take it, except 网络电台,
-// which takes the main window's colour when it is built. The colours
+// Paints each window its colour of the theme; a window not loaded yet is loaded, hidden, to take it (built at its
+// first use), except 网络电台, which takes the main window's colour when it is built. The colours
 // are window colours already (toBackColor), so painting never stops half-way: whoever must change all windows or
 // none reads and converts every colour first.
 void paintTheme(Forms& forms, const ThemeColours& colours);

@@ -269,7 +269,7 @@ void Form1::Label5_MouseUp() {
 
 // Its key also closes the channel editor, as its own 关闭 does, so that one key opens and closes every side window.
 void Form1::Label5_Key() {
-    if (forms_.isLoaded(FormName::add) && forms_.form(FormName::add).isVisible())
+    if (forms_.isShown(FormName::add))
         forms_.unload(FormName::add);
     else
         Label5.click();

@@ -196,7 +196,7 @@ void TrayIcon::Icon_Click() {
     }
     // Every window of the program, the main window among them.
     for (FormName name : AllWindows) {
-        if (forms_.isLoaded(name) && forms_.form(name).isVisible()) {
+        if (forms_.isShown(name)) {
             hidden_.push_back(name);
             forms_.form(name).hide();
         }
