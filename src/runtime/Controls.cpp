@@ -124,6 +124,7 @@ void ButtonControl::setToolTipText(const QString& text) {
 
 void ButtonControl::setShortcut(const QKeySequence& key, std::function<void()> action) {
     key_ = key;
+    keyAction_ = action;
     auto* shortcut = new QShortcut(key, window());
     shortcut->setAutoRepeat(false);
     connect(shortcut, &QShortcut::activated, this, [this, action = std::move(action)] {
@@ -151,13 +152,50 @@ bool ButtonControl::event(QEvent* event) {
     return handled;
 }
 
+void ButtonControl::takeTabStop() {
+    setFocusPolicy(Qt::TabFocus);
+}
+
 void ButtonControl::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
-    if (borderStyle_ == 1) {
+    if (borderStyle_ == 1 || tabbedTo_) {
         QPainter painter(this);
-        painter.setPen(borderColour);
+        painter.setPen(QPen(borderColour, 1, borderStyle_ == 1 ? Qt::SolidLine : Qt::DotLine));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+}
+
+void ButtonControl::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (!tabbedTo_ || (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter))
+        return QLabel::keyPressEvent(event);
+    event->accept();
+    if (keyAction_)
+        keyAction_();
+    else
+        click();
+}
+
+void ButtonControl::focusInEvent(QFocusEvent* event) {
+    QLabel::focusInEvent(event);
+    tabbedTo_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+}
+
+// A window being activated gives the keyboard to its first stop without a frame: the first Tab then frames that
+// stop, where moving on would pass it by.
+bool ButtonControl::focusNextPrevChild(bool next) {
+    if (tabbedTo_)
+        return QLabel::focusNextPrevChild(next);
+    tabbedTo_ = true;
+    update();
+    return true;
+}
+
+void ButtonControl::focusOutEvent(QFocusEvent* event) {
+    QLabel::focusOutEvent(event);
+    tabbedTo_ = false;
+    update();
 }
 
 void ButtonControl::mousePressEvent(QMouseEvent* event) {

@@ -52,6 +52,11 @@ public:
     void setShortcut(const QKeySequence& key, std::function<void()> action = {});
     QKeySequence shortcut() const { return key_; }
 
+    // A stop of the Tab key, for whoever works the window from the keyboard or with a screen reader. Only once Tab
+    // has brought the keyboard to it is it framed with a dotted line and does Space or Enter what its key does (else
+    // what a click does): a window that merely gives it the keyboard when activated looks and acts as before.
+    void takeTabStop();
+
     // A control that opens a web page.
     void setLink() { link_ = true; }
     bool isLink() const { return link_; }
@@ -68,10 +73,16 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     int borderStyle_ = 0;
+    bool tabbedTo_ = false;
     QKeySequence key_;
+    std::function<void()> keyAction_;
     bool link_ = false;
 };
 

@@ -125,6 +125,12 @@ void Form1::designForKeysAndScreenReaders() {
         button.setShortcut(Qt::Key(Qt::Key_1 + slot));
         button.nameNow = [this, &button] { return describeSlot(connection_, button.ToolTipText()); };
     }
+    // Tab goes through the buttons in the order they are made, top to bottom; the handle that moves the window is
+    // no button.
+    for (ButtonControl* stop : std::initializer_list<ButtonControl*>{
+             &Image5, &Image7, &Image3, &Image6, &Image1, &Image2, &Image4, &Image8, &Image9, &Image10, &Image11,
+             &Image12, &Image13, &Image14, &Label6, &Label7, &Label2, &Label5, &Label3})
+        stop->takeTabStop();
 }
 
 void Form1::connectHandlers() {

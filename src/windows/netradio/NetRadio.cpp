@@ -145,8 +145,7 @@ net::net(Forms& forms, SubscriptionKeeper& keeper)
     for (Label* button : {&searchButton, &stopSearch, &addButton, &subscribeButton, &updateButton, &updateAllButton,
                           &unsubscribeButton, &checkButton, &stopCheck, &closeLabel}) {
         button->setForeColor(actionColour(*this));
-        button->setFocusPolicy(Qt::StrongFocus);
-        button->installEventFilter(this);
+        button->takeTabStop();
     }
     setCaption(u"网络电台"_s);
     connectHandlers();
@@ -213,23 +212,6 @@ void net::Form_Load() {
     connection_ = Catalogue::openConnection();
     // The window shows first; its lists follow at once.
     QTimer::singleShot(0, this, &net::listSubscriptions);
-}
-
-// A label button with the keyboard in it is framed, and Space or Enter clicks it.
-bool net::eventFilter(QObject* watched, QEvent* event) {
-    auto* button = qobject_cast<ButtonControl*>(watched);
-    if (!button)
-        return Form::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
-        button->setBorderStyle(event->type() == QEvent::FocusIn ? 1 : 0);
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
-            button->click();
-            return true;
-        }
-    }
-    return Form::eventFilter(watched, event);
 }
 
 void net::announce(Label& status, const QString& text) {

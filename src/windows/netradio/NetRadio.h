@@ -95,7 +95,6 @@ private:
     std::optional<qint64> chosenSubscription() const;
     // Tells a screen reader what a status line says now.
     void announce(Label& status, const QString& text);
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     Forms& forms_;
     SubscriptionKeeper& keeper_;

@@ -64,6 +64,7 @@ private Q_SLOTS:
     void links_thatTheShellRefuses_sayWhichPage();
     void screenReader_hearsEachButtonAsWhatItDoes_andEachSlotByItsStationNow();
     void keys_doWhatTheirButtonsDo();
+    void tab_reachesTheButtonsInTurn_andSpaceActsOnlyOnOneReached();
 };
 
 void TestForm1::startUp_paintsAllSixWindowsInTheStoredColour_data() {
@@ -370,6 +371,23 @@ void TestForm1::keys_doWhatTheirButtonsDo() {
     QSignalSpy ended(&program->forms, &Registry::allUnloaded);
     QTest::keyClick(&main, Qt::Key_Q, Qt::ControlModifier);
     QCOMPARE(ended.count(), 1);
+}
+
+// Enter does nothing until Tab has reached a button: a window that merely has the keyboard acts as before.
+void TestForm1::tab_reachesTheButtonsInTurn_andSpaceActsOnlyOnOneReached() {
+    program->start();
+    Form1& main = program->main();
+    activate(main);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(!program->forms.form(FormName::Form3).isVisible());
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), &main.Image5);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), &main.Image7);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(program->forms.form(FormName::Form3).isVisible());
 }
 
 QTEST_MAIN(TestForm1)
