@@ -435,7 +435,7 @@ void TestCommands::chinese_isWhatAPersonReads_neverWhatAProgramReads() {
     const QList<CommandRun> english = run();
     loadTranslations(QLocale(QLocale::Chinese, QLocale::China));
     const QList<CommandRun> chinese = run();
-    qDeleteAll(qApp->findChildren<QTranslator*>());
+    qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
 
     for (int i = 0; i < 2; ++i) {
         QCOMPARE(chinese[i].exit, english[i].exit);
