@@ -158,10 +158,18 @@ void ButtonControl::takeTabStop() {
 
 void ButtonControl::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
-    if (borderStyle_ == 1 || tabbedTo_) {
-        QPainter painter(this);
-        painter.setPen(QPen(borderColour, 1, borderStyle_ == 1 ? Qt::SolidLine : Qt::DotLine));
+    if (borderStyle_ == 0 && !tabbedTo_)
+        return;
+    QPainter painter(this);
+    if (borderStyle_ == 1) {
+        painter.setPen(borderColour);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    // Inside a border, which says something of its own (the red cross framed while the windows stay on top).
+    if (tabbedTo_) {
+        const int inset = borderStyle_ == 1 ? 2 : 0;
+        painter.setPen(QPen(borderColour, 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(inset, inset, -1 - inset, -1 - inset));
     }
 }
 
