@@ -52,19 +52,24 @@ void Writer::flush() {
     pending_.clear();
 }
 
-void lastFindings(Database& connection, const QString& category, const std::function<void(const Entry&)>& each) {
+// The findings lead: a catalogue's categories run to millions of stations, its findings only to those checked.
+void lastFindings(Database& connection, const QString& category, const std::function<void(const Entry&)>& each,
+                  Rows rows) {
     // A catalogue never checked holds no findings, and one only read cannot be given the table.
     Statement table(connection, u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'station_health'"_s);
     if (!table.step())
         return;
     QString sql = u"SELECT h.station, r.name, r.address, r.category, h.time, h.result, h.detail "
-                  "FROM station_health h JOIN "_s +
-                  Catalogue::stationsAs(u"r"_s) + u" ON r.row = h.station AND r.address IS h.address"_s;
+                  "FROM station_health h CROSS JOIN "_s +
+                  Catalogue::stationsAs(u"r"_s) +
+                  u" ON r.row = h.station AND r.address IS h.address WHERE h.station BETWEEN ?2 AND ?3"_s;
     if (!category.isEmpty())
-        sql += u" WHERE r.category = ?1"_s;
+        sql += u" AND r.category = ?1"_s;
     Statement findings(connection, sql + u" ORDER BY "_s + verdictRank() + u", h.station"_s);
     if (!category.isEmpty())
         findings.bind(1, category);
+    findings.bind(2, rows.first);
+    findings.bind(3, rows.last);
     while (findings.step()) {
         const std::optional<Verdict> verdict = Verdicts::fromKey(findings.text(5));
         if (!verdict) // written by a later version of the program
@@ -87,15 +92,18 @@ std::optional<Finding> lastFinding(Database& connection, qint64 station, const Q
     return Finding{*verdict, finding.text(1)};
 }
 
-QHash<qint64, Entry> deadStations(Database& connection, const QString& category) {
+QHash<qint64, Entry> deadStations(Database& connection, const QString& category, Rows rows) {
     QHash<qint64, Entry> dead;
     Statement table(connection, u"SELECT EXISTS (SELECT 1 FROM sqlite_master WHERE name = 'station_health')"_s);
     if (!table.step() || table.integer(0) == 0)
         return dead;
-    lastFindings(connection, category, [&](const Entry& entry) {
-        if (Verdicts::standing(entry.finding.verdict) == Standing::Dead)
-            dead.insert(entry.station.id, entry);
-    });
+    lastFindings(
+        connection, category,
+        [&](const Entry& entry) {
+            if (Verdicts::standing(entry.finding.verdict) == Standing::Dead)
+                dead.insert(entry.station.id, entry);
+        },
+        rows);
     return dead;
 }
 

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -38,16 +39,23 @@ private:
     QElapsedTimer sinceFlush_;
 };
 
-// The last findings of the stations (of one category, unless it is empty) whose address is still the one that
-// was checked: dead stations first, then those a check cannot judge, then those that play, each group by
-// verdict and in catalogue order.
-void lastFindings(Database& connection, const QString& category, const std::function<void(const Entry&)>& each);
+// Stations by their rows, both ends included.
+struct Rows {
+    qint64 first = std::numeric_limits<qint64>::min();
+    qint64 last = std::numeric_limits<qint64>::max();
+};
+
+// The last findings of the stations (of one category, unless it is empty, and within `rows`) whose address is
+// still the one that was checked: dead stations first, then those a check cannot judge, then those that play,
+// each group by verdict and in catalogue order.
+void lastFindings(Database& connection, const QString& category, const std::function<void(const Entry&)>& each,
+                  Rows rows = {});
 
 // The last finding of a station, if it was made for the address it has now.
 std::optional<Finding> lastFinding(Database& connection, qint64 station, const QString& address);
 
 // Of those last findings, the ones that found a station dead, by the station's row: what the windows mark. None before
 // the first check.
-QHash<qint64, Entry> deadStations(Database& connection, const QString& category);
+QHash<qint64, Entry> deadStations(Database& connection, const QString& category, Rows rows = {});
 
 } // namespace HealthTable

@@ -102,14 +102,14 @@ void CategoryPanel::Form_Load() {
 void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     List1.Clear();
     pages_.reset();
-    dead_.clear();
-    listed_ = StationQuery::stationsOfCategory(label.Caption());
+    deadOnPage_.clear();
+    listedCategory_ = label.Caption();
+    listed_ = StationQuery::stationsOfCategory(listedCategory_);
     resumeNext([&] {
         try {
             pages_ = Catalogue::StationPages::counted(opened(connection_), listed_);
             List1.showLines(pages_->lineCount(), [this](int line) { return pages_->shownName(*connection_, line); });
             showCount(pages_->stationCount());
-            markDead(label.Caption());
         } catch (const BusyError&) {
             Label9.setCaption(busyCatalogue);
         }
@@ -130,20 +130,23 @@ void CategoryPanel::List1_Click() {
         Playing::play(tellInBox(*this), connection, *station);
 }
 
-// The marks are extra: a catalogue that cannot tell them now leaves the lines as they are.
-void CategoryPanel::markDead(const QString& category) {
-    try {
-        dead_ = HealthTable::deadStations(*connection_, category);
-    } catch (const DbError&) {
-        dead_.clear();
-    }
-}
-
+// The marks are extra: a catalogue that cannot tell them now leaves the page's lines as they are until their next
+// paint. A page's findings are one look along the findings' rows, however large the category.
 const HealthTable::Entry* CategoryPanel::deadEntryOfLine(int line) {
-    if (dead_.isEmpty())
-        return nullptr;
-    const auto finding = dead_.constFind(rowOfLine(line));
-    return finding == dead_.constEnd() ? nullptr : &*finding;
+    const int page = line / Catalogue::StationPages::PageSize;
+    auto dead = deadOnPage_.find(page);
+    if (dead == deadOnPage_.end()) {
+        const int first = page * Catalogue::StationPages::PageSize;
+        const int last = std::min(first + Catalogue::StationPages::PageSize, pages_->lineCount()) - 1;
+        try {
+            const HealthTable::Rows rows{pages_->line(*connection_, first).row, pages_->line(*connection_, last).row};
+            dead = deadOnPage_.emplace(page, HealthTable::deadStations(*connection_, listedCategory_, rows)).first;
+        } catch (const DbError&) {
+            return nullptr;
+        }
+    }
+    const auto finding = dead->second.constFind(rowOfLine(line));
+    return finding == dead->second.constEnd() ? nullptr : &*finding;
 }
 
 qint64 CategoryPanel::rowOfLine(int line) {

@@ -8,6 +8,7 @@
 #include "sqlite/Database.h"
 #include "windows/forms/Forms.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -58,7 +59,6 @@ private:
     void showCount(int count);
     QString nameOfLine(int line);
     QVariant programmeOfLine(int line);
-    void markDead(const QString& category);
     const HealthTable::Entry* deadEntryOfLine(int line);
 
     Forms& forms_;
@@ -67,11 +67,12 @@ private:
     // The stations the list shows: those of the category last listed; the whole catalogue until then, while the
     // list is empty.
     Catalogue::StationQuery listed_ = Catalogue::StationQuery::allStations();
+    QString listedCategory_;
     // The lines of the list, read as they are shown; nothing while the list is empty.
     std::optional<Catalogue::StationPages> pages_;
-    // The listed category's stations that the last check found dead, by row: their lines are grey, with the finding
-    // as their tooltip. Read at each listing.
-    QHash<qint64, HealthTable::Entry> dead_;
+    // The stations the last check found dead, by row, for each page of the list shown so far: their lines are grey,
+    // with the finding as their tooltip. Read as a page is first painted after a listing.
+    std::map<int, QHash<qint64, HealthTable::Entry>> deadOnPage_;
 };
 
 // The radio panel, on the main window's right.

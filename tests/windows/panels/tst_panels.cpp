@@ -124,7 +124,8 @@ void TestPanels::stationAddedElsewhere_appearsAtTheNextRelease() {
     QCOMPARE(radio.Label9.Caption(), u"总共有1 个电台"_s);
 }
 
-// Of three stations the last check found dead, playing, and dead at an address since changed, only the first is marked.
+// Of three stations the last check found dead, playing, and dead at an address since changed, only the first is marked;
+// so is a dead station on the list's second page, past 300 stations never checked.
 void TestPanels::deadStation_isGreyWithItsFinding_itsTextAndPlayUnchanged() {
     program->addStation(u"个性广播"_s, u"死台"_s, u"http://dead.example/"_s);
     program->addStation(u"个性广播"_s, u"活台"_s, u"http://alive.example/"_s);
@@ -133,16 +134,22 @@ void TestPanels::deadStation_isGreyWithItsFinding_itsTextAndPlayUnchanged() {
     program->dir.changeCatalogue(
         u"INSERT INTO station_health (station, address, time, result, detail) SELECT rowid, 网址, '%1', "
         "CASE 名称 WHEN '活台' THEN 'plays' ELSE 'refused' END, '' FROM radio WHERE 类别 = '个性广播'; "
-        "UPDATE radio SET 网址 = 'http://new.example/' WHERE 名称 = '改过的台'"_s.arg(threeDaysAgo));
+        "UPDATE radio SET 网址 = 'http://new.example/' WHERE 名称 = '改过的台'; "
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+        "INSERT INTO radio (类别, 名称, 网址) SELECT '个性广播', '未查的台', 'http://a.example/' FROM n; "
+        "INSERT INTO radio (类别, 名称, 网址) VALUES ('个性广播', '末台', 'http://last.example/'); "
+        "INSERT INTO station_health VALUES (last_insert_rowid(), 'http://last.example/', '%1', 'refused', '')"_s.arg(
+            threeDaysAgo));
     program->start();
     Form2& radio = program->radio();
     radio.Show();
     release(radio, u"个性广播"_s);
-    QCOMPARE(radio.List1.lines(), QStringList({u"死台"_s, u"活台"_s, u"改过的台"_s}));
+    QCOMPARE(radio.List1.lines().mid(0, 3), QStringList({u"死台"_s, u"活台"_s, u"改过的台"_s}));
     const auto line = [&](int row, int role) { return radio.List1.model()->index(row, 0).data(role); };
     QCOMPARE(line(0, Qt::ForegroundRole).value<QColor>(), deadLineColour());
     QCOMPARE(line(0, Qt::ToolTipRole).toString(), u"上次检查：无法连接（3 天前）"_s);
-    for (int row : {1, 2})
+    QCOMPARE(line(303, Qt::ForegroundRole).value<QColor>(), deadLineColour());
+    for (int row : {1, 2, 302})
         QVERIFY(!line(row, Qt::ForegroundRole).isValid() && !line(row, Qt::ToolTipRole).isValid());
     const QPoint first = radio.List1.visualRect(radio.List1.model()->index(0, 0)).center();
     QTest::mouseClick(radio.List1.viewport(), Qt::LeftButton, {}, first);
