@@ -3,7 +3,7 @@
 // - 1,000 stations of a search listed and painted once the answer is in, against the goal of 100 ms;
 // - category clicks on the radio panel while the subscriptions' update writes a changed list of 100,000 entries
 //   on its own thread: the longest click, against the goal of 100 ms, and the median beside the same click with
-//   nothing else running.
+//   nothing else running; for a click that met the commit's lock, the time until the panel listed by itself.
 // Offscreen, on the shipped catalogue, a web server on 127.0.0.1 serving the list.
 //
 //   bench_netradio [RUNS]
@@ -126,7 +126,9 @@ int main(int argc, char* argv[]) {
     served = bigList(100'000, "b");
     bool updated = false;
     std::vector<Time> busy;
-    Time longest;
+    Time longest, longestListed;
+    int locked = 0;
+    const auto saysLocked = [&] { return radio.Label9.Caption().contains(u"占用"_s); };
     forms.keeper().updateNow(std::nullopt, [&](const SubscriptionKeeper::Outcomes&) { updated = true; });
     const Time whole = timed([&] {
         while (!updated) {
@@ -134,15 +136,24 @@ int main(int argc, char* argv[]) {
             busy.push_back(one);
             if (one.wall > longest.wall)
                 longest = one;
+            if (saysLocked()) { // the panel lists the category by itself once the commit is over
+                ++locked;
+                Time listed = timed([&] { (void)QTest::qWaitFor([&] { return !saysLocked(); }, 15000); });
+                listed.wall += one.wall;
+                listed.processor += one.processor;
+                if (listed.wall > longestListed.wall)
+                    longestListed = listed;
+            }
             QTest::qWait(20);
         }
     });
-    if (radio.Label9.Caption().contains(u"占用"_s))
-        std::printf("  the panel said the catalogue was busy\n");
-    std::printf("category clicks (国内广播) during an update of 100,000 entries (%.1f s, %zu clicks)\n",
-                whole.wall / 1000, busy.size());
+    std::printf("category clicks (国内广播) during an update of 100,000 entries (%.1f s, %zu clicks, %d met the "
+                "commit's lock)\n",
+                whole.wall / 1000, busy.size(), locked);
     print("click, nothing else running", median(quiet));
     print("click during the update, median", median(busy));
     print("click during the update, longest", longest, u"goal < 100 ms"_s);
+    if (locked > 0)
+        print("a click that met the lock, until listed", longestListed);
     return 0;
 }

@@ -8,7 +8,6 @@
 #include "sqlite/Statement.h"
 
 #include <QDir>
-#include <QScopeGuard>
 #include <QSet>
 
 namespace Catalogue {
@@ -26,14 +25,6 @@ bool hasIndexes(Database& connection) {
     return present.step() && present.column(0).toInt() == indexNames.size();
 }
 
-// Runs `work` without waiting for a lock that another program holds: BusyError at once instead.
-template <typename Work> auto withoutWaiting(Database& connection, Work&& work) {
-    const std::chrono::milliseconds wait = connection.busyWait();
-    connection.setBusyWait(std::chrono::milliseconds(0));
-    const auto waitAgain = qScopeGuard([&] { connection.setBusyWait(wait); });
-    return work();
-}
-
 // Asked once per catalogue file and process: a catalogue that has its indexes costs one look at its schema, and
 // one that cannot be written (read-only, damaged) is not asked again by every window that loads. A catalogue that
 // another program holds locked is asked again by the next connection, and start-up does not wait for it.
@@ -43,7 +34,7 @@ void ensureIndexes(Database& connection, const QString& path) {
         return;
     asked.insert(path);
     try {
-        withoutWaiting(connection, [&] {
+        connection.waitingAtMost(std::chrono::milliseconds(0), [&] {
             if (hasIndexes(connection))
                 return;
             Transaction transaction(connection);
@@ -66,7 +57,7 @@ void ensureUpToDate(Database& connection, const QString& path) {
     if (asked.contains(path))
         return;
     try {
-        withoutWaiting(connection, [&] {
+        connection.waitingAtMost(std::chrono::milliseconds(0), [&] {
             if (!needsUpgrade(connection, path))
                 return;
             asked.insert(path);
@@ -85,7 +76,7 @@ void ensureUpToDate(Database& connection, const QString& path) {
 // A connection only to read never upgrades, but it never reads a catalogue of a later version either.
 void refuseNewer(Database& connection, const QString& path) {
     try {
-        withoutWaiting(connection, [&] { needsUpgrade(connection, path); });
+        connection.waitingAtMost(std::chrono::milliseconds(0), [&] { needsUpgrade(connection, path); });
     } catch (const BusyError&) {
     }
 }
@@ -125,7 +116,7 @@ Database openConnection(Database::Access access) {
 
 // Preparing a statement reads the schema, and proves that the table and its fields are there; it reads no station.
 void checkTable(Database& connection) {
-    withoutWaiting(connection, [&] {
+    connection.waitingAtMost(std::chrono::milliseconds(0), [&] {
         const Statement fields(connection, QStringLiteral("SELECT 编号, 类别, 名称, 网址 FROM radio"));
     });
 }

@@ -2,6 +2,7 @@
 
 #include "core/FileFailure.h"
 
+#include <QScopeGuard>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -53,6 +54,13 @@ public:
 
     std::chrono::milliseconds busyWait() const { return busyWait_; }
     void setBusyWait(std::chrono::milliseconds wait);
+    // Runs `work` waiting at most `wait` for a lock, then waiting as before.
+    template <typename Work> auto waitingAtMost(std::chrono::milliseconds wait, Work&& work) {
+        const std::chrono::milliseconds before = busyWait_;
+        setBusyWait(wait);
+        const auto waitAgain = qScopeGuard([&] { setBusyWait(before); });
+        return work();
+    }
 
     // The engine's own consistency check of the whole file.
     bool IntegrityCheck();

@@ -44,12 +44,20 @@ const PanelDesign tvDesign{
 
 // What the count label says while another program holds the catalogue locked.
 const QString busyCatalogue = u"电台目录正被占用"_s;
+// A writer (the subscriptions' update, an import) locks the catalogue out only while it commits. A category click
+// waits for that no longer than a click may take; the listing is tried again by itself until the lock goes, for
+// as long as a change the user asked for would wait.
+constexpr std::chrono::milliseconds listingPatience{50};
+constexpr std::chrono::milliseconds listingRetry{50};
+constexpr int listingRetries = Database::WriteWait / listingRetry;
 
 } // namespace
 
 CategoryPanel::CategoryPanel(Forms& forms, QAnyStringView name, const PanelDesign& design)
     : Form(name, 5175, 3390, TaskBar::NoButton), List1(*this, "List1", design.listLeft, 120, 4095, 2910),
       Label9(*this, "Label9", design.countLeft, 3120, 90, 180, {}), forms_(forms), design_(design) {
+    listingAgain_.setInterval(listingRetry);
+    connect(&listingAgain_, &QTimer::timeout, this, [this] { listCategory(); });
     for (const PanelDesign::CategoryLabel& category : design.categories) {
         const QString labelName = u"Label%1"_s.arg(2 + categoryLabels.size());
         auto label = std::make_unique<Label>(*this, labelName, category.left, category.top, 720, 180, category.caption);
@@ -105,13 +113,28 @@ void CategoryPanel::CategoryLabel_MouseUp(const Label& label) {
     deadOnPage_.clear();
     listedCategory_ = label.Caption();
     listed_ = StationQuery::stationsOfCategory(listedCategory_);
+    retriesLeft_ = listingRetries;
+    listCategory();
+}
+
+// The first page is read here, so that a commit beginning before the list is painted cannot hold the paint up.
+void CategoryPanel::listCategory() {
+    listingAgain_.stop();
     resumeNext([&] {
         try {
-            pages_ = Catalogue::StationPages::counted(opened(connection_), listed_);
+            Database& connection = opened(connection_);
+            connection.waitingAtMost(listingPatience, [&] {
+                pages_ = Catalogue::StationPages::counted(connection, listed_);
+                if (pages_->lineCount() > 0)
+                    pages_->line(connection, 0);
+            });
             List1.showLines(pages_->lineCount(), [this](int line) { return pages_->shownName(*connection_, line); });
             showCount(pages_->stationCount());
         } catch (const BusyError&) {
+            pages_.reset();
             Label9.setCaption(busyCatalogue);
+            if (retriesLeft_-- > 0)
+                listingAgain_.start();
         }
     });
 }

@@ -8,6 +8,7 @@
 #include "sqlite/Database.h"
 #include "windows/forms/Forms.h"
 
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <optional>
@@ -55,6 +56,7 @@ protected:
 
 private:
     void CategoryLabel_MouseUp(const Label& label);
+    void listCategory();
     void List1_Click();
     void showCount(int count);
     QString nameOfLine(int line);
@@ -68,6 +70,9 @@ private:
     // list is empty.
     Catalogue::StationQuery listed_ = Catalogue::StationQuery::allStations();
     QString listedCategory_;
+    // Lists the category again while another program's commit keeps the catalogue locked.
+    QTimer listingAgain_;
+    int retriesLeft_ = 0;
     // The lines of the list, read as they are shown; nothing while the list is empty.
     std::optional<Catalogue::StationPages> pages_;
     // The stations the last check found dead, by row, for each page of the list shown so far: their lines are grey,
