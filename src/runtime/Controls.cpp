@@ -4,6 +4,7 @@
 #include "runtime/Twips.h"
 
 #include <QAccessibleWidget>
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -363,10 +364,15 @@ ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width
                    const QStringList& items)
     : QComboBox(form.client()) {
     design(*this, name, left, top, width, height);
-    setEditable(true);
-    setInsertPolicy(QComboBox::NoInsert);
-    // Completing typed text would choose a line for the user.
+    // Completing typed text would choose a line for the user. Qt gives an editable box's text line a completer of its
+    // own unless the line has one, and building it was most of a box's cost: the line comes with a completer that
+    // all boxes share, taken away at once.
+    static auto* const none = new QCompleter(QCoreApplication::instance());
+    auto* line = new QLineEdit(this);
+    line->setCompleter(none);
+    setLineEdit(line);
     setCompleter(nullptr);
+    setInsertPolicy(QComboBox::NoInsert);
     addItems(items);
     view()->setTextElideMode(Qt::ElideMiddle);
     setEditText(text);

@@ -156,6 +156,8 @@ void CategoryPanel::List1_Click() {
 // The marks are extra: a catalogue that cannot tell them now leaves the page's lines as they are until their next
 // paint. A page's findings are one look along the findings' rows, however large the category.
 const HealthTable::Entry* CategoryPanel::deadEntryOfLine(int line) {
+    if (!pages_)
+        return nullptr;
     const int page = line / Catalogue::StationPages::PageSize;
     auto dead = deadOnPage_.find(page);
     if (dead == deadOnPage_.end()) {
