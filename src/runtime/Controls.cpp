@@ -369,6 +369,7 @@ ComboBox::ComboBox(Form& form, QAnyStringView name, int left, int top, int width
     // all boxes share, taken away at once.
     static auto* const none = new QCompleter(QCoreApplication::instance());
     auto* line = new QLineEdit(this);
+    line->setPalette(palette()); // as Qt's own text line
     line->setCompleter(none);
     setLineEdit(line);
     setCompleter(nullptr);
