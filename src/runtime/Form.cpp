@@ -63,6 +63,12 @@ void Form::setTop(int twips) {
     move(x(), toPixels(twips));
 }
 
+void Form::setClientHeight(int twips) {
+    const QSize clientSize(client_->width(), toPixels(twips));
+    client_->resize(clientSize);
+    setFixedSize(clientSize + QSize(2, 2));
+}
+
 void Form::setBackColor(OleColor colour) {
     QPalette p = palette();
     p.setColor(QPalette::Window, toQColor(colour));

@@ -36,6 +36,8 @@ public:
     int Height() const;
     void setLeft(int twips);
     void setTop(int twips);
+    // A window that folds a part of itself away changes its height; its width stays as designed.
+    void setClientHeight(int twips);
 
     OleColor BackColor() const { return backColor_; }
     // Throws ColourError for a value that is no colour, leaving the window as it was.

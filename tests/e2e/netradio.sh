@@ -76,6 +76,8 @@ done
 # 订阅: subscribed from the window; the list changes; the daily update brings the change and says so.
 xdotool windowfocus --sync "$desktop_main" key n
 sleep 0.3
+xdotool key alt+o # unfolds 订阅
+sleep 0.3
 click_net 2000 6150 # the address box
 desktop_type_over "${address}news.m3u"
 xdotool key alt+d

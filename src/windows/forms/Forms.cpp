@@ -42,18 +42,25 @@ void paintTheme(Forms& forms, const ThemeColours& colours) {
         forms.paint(FormName::net, *colours[0]);
 }
 
+// Moves a window back onto its screen as far as it goes, never off it.
+void keepOnScreen(Form& window) {
+    const QScreen* screen = window.screen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    window.move(std::clamp(window.x(), room.left(), std::max(room.left(), room.right() - window.width())),
+                std::clamp(window.y(), room.top(), std::max(room.top(), room.bottom() - window.height())));
+}
+
 // The window system's flags and ownership of the window are the main window's side windows' own; only the place is
-// chosen here, against the main window's right edge, at its first opening.
+// chosen here, against the main window's right edge, at its first opening, beside the main window as far as the
+// screen allows.
 void openNetRadio(Forms& forms) {
     const bool placed = forms.isLoaded(FormName::net);
     Form& window = forms.form(FormName::net);
-    if (!placed)
+    if (!placed) {
         dockRight(window, forms.form(FormName::Form1));
-    // Beside the main window as far as the screen allows, never off it.
-    if (const QScreen* screen = window.screen(); screen && !placed) {
-        const QRect room = screen->availableGeometry();
-        window.move(std::clamp(window.x(), room.left(), std::max(room.left(), room.right() - window.width())),
-                    std::clamp(window.y(), room.top(), std::max(room.top(), room.bottom() - window.height())));
+        keepOnScreen(window);
     }
     window.Show();
     window.activateWithFocus();

@@ -64,6 +64,8 @@ using ThemeColours = std::array<std::optional<OleColor>, ThemedWindows.size()>;
 // none reads and converts every colour first.
 void paintTheme(Forms& forms, const ThemeColours& colours);
 
+// Moves a window back onto its screen as far as it goes.
+void keepOnScreen(Form& window);
 // Opens 网络电台 beside the main window, or brings it to the front, with the keyboard in it.
 void openNetRadio(Forms& forms);
 

@@ -25,6 +25,9 @@ QColor actionColour(const QWidget& window) {
 constexpr OleColor BoxColour = 0xFAF8F8;
 // A search asks for this many stations at most; a user reads no more.
 constexpr int SearchLimit = 200;
+// The window's height in twips, with 订阅 folded to its heading and unfolded.
+constexpr int FoldedHeight = 5160;
+constexpr int UnfoldedHeight = 8220;
 constexpr std::chrono::seconds SearchTimeout{15};
 constexpr int CheckPage = 64;
 const QString OwnGroups = u"列表自带的分组"_s;
@@ -38,6 +41,12 @@ QStringList categoriesAndSlots() {
     for (const QString& slot : Catalogue::SlotNames)
         all.append(slot);
     return all;
+}
+
+// A label that acts: in the colour of the words that act, and a Tab stop.
+void designAsButton(const QWidget& window, Label& button) {
+    button.setForeColor(actionColour(window));
+    button.takeTabStop();
 }
 
 void placeList(QListView& list, Form& form, QAnyStringView name, QAbstractItemModel& model, QRect twips) {
@@ -98,15 +107,16 @@ QString resultLine(const Directory::Station& station) {
         .arg(station.votes);
 }
 
-// The window design: every control at its place in twips (left, top, width, height), as one table.
+// The window design: every control at its place in twips (left, top, width, height), as one table; 订阅 is
+// folded to its heading at first.
 // clang-format off
 net::net(Forms& forms, SubscriptionKeeper& keeper)
-    : Form("net", 6600, 8220, TaskBar::NoButton),
+    : Form("net", 6600, FoldedHeight, TaskBar::NoButton),
       moveHandle(*this, "moveHandle", 5520, 120, 360, 180, u"移动"_s),
       closeLabel(*this, "closeLabel", 6000, 120, 360, 180, u"关闭"_s),
       titleLabel(*this, "titleLabel", 240, 120, 1500, 180, u"网络电台"_s),
       searchFrame(*this, "searchFrame", 120, 360, 6360, 4140),
-      followFrame(*this, "followFrame", 120, 4620, 6360, 3480),
+      followFrame(*this, "followFrame", 120, 4620, 6360, FoldedHeight - 4740),
       searchHeading(*this, "searchHeading", 240, 420, 900, 180, u"搜索电台"_s),
       nameLabel(*this, "nameLabel", 240, 780, 540, 180, u"名称："_s),
       searchBox(*this, "searchBox", 780, 720, 2520, 300),
@@ -122,39 +132,43 @@ net::net(Forms& forms, SubscriptionKeeper& keeper)
       intoLabel(*this, "intoLabel", 240, 4140, 540, 180, u"类别："_s),
       intoBox(*this, "intoBox", 780, 4080, 1500, 300, Catalogue::Categories::OverseasRadio, categoriesAndSlots()),
       addButton(*this, "addButton", 2460, 4140, 360, 180, u"添加"_s),
-      followHeading(*this, "followHeading", 240, 4680, 900, 180, u"订阅"_s),
-      addressLabel(*this, "addressLabel", 240, 6060, 540, 180, u"网址："_s),
-      addressBox(*this, "addressBox", 780, 6000, 2900, 300),
-      followIntoLabel(*this, "followIntoLabel", 3800, 6060, 540, 180, u"类别："_s),
-      followIntoBox(*this, "followIntoBox", 4340, 6000, 1300, 300, OwnGroups, QStringList{OwnGroups} + categoriesAndSlots()),
-      subscribeButton(*this, "subscribeButton", 5700, 6060, 720, 180, u"添加订阅"_s),
-      updateButton(*this, "updateButton", 240, 6420, 720, 180, u"立即更新"_s),
-      updateAllButton(*this, "updateAllButton", 1080, 6420, 720, 180, u"全部更新"_s),
-      unsubscribeButton(*this, "unsubscribeButton", 1920, 6420, 720, 180, u"取消订阅"_s),
-      checkButton(*this, "checkButton", 2760, 6420, 900, 180, u"检查该类别"_s),
-      stopCheck(*this, "stopCheck", 3780, 6420, 720, 180, u"停止检查"_s),
-      followStatus(*this, "followStatus", 4620, 6420, 1860, 180, {}, Label::Size::Designed),
+      followHeading(*this, "followHeading", 240, 4680, 900, 180, u"订阅 ▼"_s),
       forms_(forms), keeper_(keeper) {
     placeList(results, *this, "results", resultLines_, {240, 1560, 6120, 2400});
-    placeList(followed, *this, "followed", followedLines_, {240, 4920, 6120, 960});
-    placeList(stations, *this, "stations", stationLines_, {240, 6720, 6120, 1320});
     // clang-format on
     results.setSelectionMode(QAbstractItemView::ExtendedSelection);
-    for (TextBox* box : {&searchBox, &countryBox, &languageBox, &tagBox, &addressBox})
+    for (TextBox* box : {&searchBox, &countryBox, &languageBox, &tagBox})
         box->setBackColor(BoxColour);
-    for (Label* button : {&searchButton, &stopSearch, &addButton, &subscribeButton, &updateButton, &updateAllButton,
-                          &unsubscribeButton, &checkButton, &stopCheck, &closeLabel}) {
-        button->setForeColor(actionColour(*this));
-        button->takeTabStop();
-    }
+    for (Label* button : {&searchButton, &stopSearch, &addButton, &followHeading, &closeLabel})
+        designAsButton(*this, *button);
     setCaption(u"网络电台"_s);
     connectHandlers();
     designForKeysAndScreenReaders();
-    ::setTabOrder({&searchBox,       &searchButton, &stopSearch,      &countryBox,        &languageBox, &tagBox,
-                   &results,         &intoBox,      &addButton,       &followed,          &addressBox,  &followIntoBox,
-                   &subscribeButton, &updateButton, &updateAllButton, &unsubscribeButton, &checkButton, &stopCheck,
-                   &stations,        &closeLabel});
+    ::setTabOrder({&searchBox, &searchButton, &stopSearch, &countryBox, &languageBox, &tagBox, &results, &intoBox,
+                   &addButton, &followHeading, &closeLabel});
     searchBox.SetFocus();
+}
+
+// clang-format off
+Following::Following(Form& window)
+    : addressLabel(window, "addressLabel", 240, 6060, 540, 180, u"网址："_s),
+      addressBox(window, "addressBox", 780, 6000, 2900, 300),
+      followIntoLabel(window, "followIntoLabel", 3800, 6060, 540, 180, u"类别："_s),
+      followIntoBox(window, "followIntoBox", 4340, 6000, 1300, 300, OwnGroups, QStringList{OwnGroups} + categoriesAndSlots()),
+      subscribeButton(window, "subscribeButton", 5700, 6060, 720, 180, u"添加订阅"_s),
+      updateButton(window, "updateButton", 240, 6420, 720, 180, u"立即更新"_s),
+      updateAllButton(window, "updateAllButton", 1080, 6420, 720, 180, u"全部更新"_s),
+      unsubscribeButton(window, "unsubscribeButton", 1920, 6420, 720, 180, u"取消订阅"_s),
+      checkButton(window, "checkButton", 2760, 6420, 900, 180, u"检查该类别"_s),
+      stopCheck(window, "stopCheck", 3780, 6420, 720, 180, u"停止检查"_s),
+      followStatus(window, "followStatus", 4620, 6420, 1860, 180, {}, Label::Size::Designed) {
+    placeList(followed, window, "followed", followedLines, {240, 4920, 6120, 960});
+    placeList(stations, window, "stations", stationLines, {240, 6720, 6120, 1320});
+    // clang-format on
+    addressBox.setBackColor(BoxColour);
+    for (Label* button :
+         {&subscribeButton, &updateButton, &updateAllButton, &unsubscribeButton, &checkButton, &stopCheck})
+        designAsButton(window, *button);
 }
 
 // Every action has a key beside its Tab stop; the lists and boxes are named after what they hold.
@@ -166,26 +180,74 @@ void net::designForKeysAndScreenReaders() {
     tagBox.setAccessibleName(u"标签"_s);
     results.setAccessibleName(u"搜索结果"_s);
     intoBox.setAccessibleName(u"添加到的类别"_s);
-    followed.setAccessibleName(u"订阅的列表"_s);
-    addressBox.setAccessibleName(u"要订阅的列表网址"_s);
-    followIntoBox.setAccessibleName(u"订阅的类别，也是要检查的类别"_s);
-    stations.setAccessibleName(u"所选订阅的电台"_s);
     searchStatus.setAccessibleName(u"搜索状态"_s);
-    followStatus.setAccessibleName(u"订阅状态"_s);
+    followHeading.setAccessibleName(u"订阅"_s);
+    followHeading.setAccessibleDescription(u"展开订阅的列表"_s);
     moveHandle.setAccessibleDescription(u"拖动它可以移动窗口"_s);
     searchButton.setShortcut(Qt::ALT | Qt::Key_S);
     stopSearch.setShortcut(Qt::ALT | Qt::Key_T);
     addButton.setShortcut(Qt::ALT | Qt::Key_A);
-    subscribeButton.setShortcut(Qt::ALT | Qt::Key_D);
-    updateButton.setShortcut(Qt::ALT | Qt::Key_U);
-    updateAllButton.setShortcut(Qt::ALT | Qt::Key_L);
-    unsubscribeButton.setShortcut(Qt::ALT | Qt::Key_R);
-    checkButton.setShortcut(Qt::ALT | Qt::Key_K);
-    stopCheck.setShortcut(Qt::ALT | Qt::Key_P);
+    followHeading.setShortcut(Qt::ALT | Qt::Key_O);
     closeLabel.setShortcut(Qt::CTRL | Qt::Key_W);
     for (TextBox* box : {&searchBox, &countryBox, &languageBox, &tagBox})
         connect(box, &QLineEdit::returnPressed, &searchButton, &ButtonControl::click);
-    connect(&addressBox, &QLineEdit::returnPressed, &subscribeButton, &ButtonControl::click);
+}
+
+// 订阅's controls: named, with their keys and handlers, and in the window's Tab order after the search's.
+void net::designFollowing() {
+    Following& f = *following;
+    f.followed.setAccessibleName(u"订阅的列表"_s);
+    f.addressBox.setAccessibleName(u"要订阅的列表网址"_s);
+    f.followIntoBox.setAccessibleName(u"订阅的类别，也是要检查的类别"_s);
+    f.stations.setAccessibleName(u"所选订阅的电台"_s);
+    f.followStatus.setAccessibleName(u"订阅状态"_s);
+    f.subscribeButton.setShortcut(Qt::ALT | Qt::Key_D);
+    f.updateButton.setShortcut(Qt::ALT | Qt::Key_U);
+    f.updateAllButton.setShortcut(Qt::ALT | Qt::Key_L);
+    f.unsubscribeButton.setShortcut(Qt::ALT | Qt::Key_R);
+    f.checkButton.setShortcut(Qt::ALT | Qt::Key_K);
+    f.stopCheck.setShortcut(Qt::ALT | Qt::Key_P);
+    connect(&f.addressBox, &QLineEdit::returnPressed, &f.subscribeButton, &ButtonControl::click);
+    withPressEffect(f.subscribeButton, u"添加订阅"_s, [this] { subscribe(); });
+    withPressEffect(f.updateButton, u"更新订阅"_s, [this] { updateChosen(false); });
+    withPressEffect(f.updateAllButton, u"更新订阅"_s, [this] { updateChosen(true); });
+    withPressEffect(f.unsubscribeButton, u"取消订阅"_s, [this] { unsubscribe(); });
+    withPressEffect(f.checkButton, u"检查电台"_s, [this] { checkCategory(); });
+    withPressEffect(f.stopCheck, u"停止检查"_s, [this] { checking_.cancel(); });
+    connect(f.followed.selectionModel(), &QItemSelectionModel::currentRowChanged, this, &net::listStationsOfChosen);
+    connect(&keeper_, &SubscriptionKeeper::changed, this, &net::listSubscriptions);
+    connect(&keeper_, &SubscriptionKeeper::progress, this,
+            [this](const QString& text) { announce(following->followStatus, text); });
+    ::setTabOrder({&addButton, &f.followed, &f.addressBox, &f.followIntoBox, &f.subscribeButton, &f.updateButton,
+                   &f.updateAllButton, &f.unsubscribeButton, &f.checkButton, &f.stopCheck, &f.stations, &closeLabel});
+}
+
+// 订阅 ▼ unfolds the lower part, built the first time: the window grows to hold it and the subscriptions are read.
+// 订阅 ▲ folds it again.
+void net::followHeading_Click() {
+    const bool unfolding = !following || following->followed.isHidden();
+    if (!following) {
+        following.emplace(*this);
+        designFollowing();
+    }
+    for (QWidget* control : following->controls())
+        control->setVisible(unfolding);
+    const int height = unfolding ? UnfoldedHeight : FoldedHeight;
+    followFrame.resize(followFrame.width(), toPixels(height - 4740));
+    setClientHeight(height);
+    followHeading.setCaption(unfolding ? u"订阅 ▲"_s : u"订阅 ▼"_s);
+    followHeading.setAccessibleDescription(unfolding ? u"收起订阅的列表"_s : u"展开订阅的列表"_s);
+    if (!unfolding)
+        return;
+    keepOnScreen(*this);
+    following->addressBox.SetFocus();
+    listSubscriptions();
+}
+
+std::vector<QWidget*> Following::controls() {
+    return {&followed,        &addressLabel, &addressBox,      &followIntoLabel,   &followIntoBox,
+            &subscribeButton, &updateButton, &updateAllButton, &unsubscribeButton, &checkButton,
+            &stopCheck,       &followStatus, &stations};
 }
 
 void net::connectHandlers() {
@@ -194,24 +256,13 @@ void net::connectHandlers() {
     withPressEffect(searchButton, u"搜索电台"_s, [this] { search(); });
     withPressEffect(stopSearch, u"停止搜索"_s, [this] { searching_.cancel(); });
     withPressEffect(addButton, u"添加电台"_s, [this] { addChosen(); });
-    withPressEffect(subscribeButton, u"添加订阅"_s, [this] { subscribe(); });
-    withPressEffect(updateButton, u"更新订阅"_s, [this] { updateChosen(false); });
-    withPressEffect(updateAllButton, u"更新订阅"_s, [this] { updateChosen(true); });
-    withPressEffect(unsubscribeButton, u"取消订阅"_s, [this] { unsubscribe(); });
-    withPressEffect(checkButton, u"检查电台"_s, [this] { checkCategory(); });
-    withPressEffect(stopCheck, u"停止检查"_s, [this] { checking_.cancel(); });
-    connect(followed.selectionModel(), &QItemSelectionModel::currentRowChanged, this, &net::listStationsOfChosen);
-    connect(&keeper_, &SubscriptionKeeper::changed, this, &net::listSubscriptions);
-    connect(&keeper_, &SubscriptionKeeper::progress, this,
-            [this](const QString& text) { announce(followStatus, text); });
+    withPressEffect(followHeading, u"展开订阅"_s, [this] { followHeading_Click(); });
 }
 
 // Takes the saved theme from the main window, which was painted with it at start.
 void net::Form_Load() {
     setBackColor(forms_.form(FormName::Form1).BackColor());
     connection_ = Catalogue::openConnection();
-    // The window shows first; its lists follow at once.
-    QTimer::singleShot(0, this, &net::listSubscriptions);
 }
 
 void net::announce(Label& status, const QString& text) {
@@ -279,22 +330,22 @@ void net::addChosen() {
 }
 
 void net::subscribe() {
-    const QString address = addressBox.Text().trimmed();
+    const QString address = following->addressBox.Text().trimmed();
     if (!Internet::isWebAddress(address)) {
         MsgBox(u"请写上播放列表的网址（http 或 https）。"_s);
-        addressBox.SetFocus();
+        following->addressBox.SetFocus();
         return;
     }
-    const QString into = followIntoBox.Text();
+    const QString into = following->followIntoBox.Text();
     keeper_.subscribe(address, into == OwnGroups ? std::nullopt : std::optional(into),
                       [this](const SubscriptionKeeper::Outcome& outcome) {
                           const QString text =
                               outcome.report
                                   ? u"已订阅 %1：%2"_s.arg(outcome.address, Subscriptions::summary(*outcome.report))
                                   : u"没能订阅 %1：%2"_s.arg(outcome.address, outcome.failure);
-                          announce(followStatus, text);
+                          announce(following->followStatus, text);
                           if (outcome.report)
-                              addressBox.setText({});
+                              following->addressBox.setText({});
                       });
 }
 
@@ -312,7 +363,7 @@ void net::updateChosen(bool all) {
                                                              : u"更新失败：%1"_s.arg(outcome.failure);
             parts.append(outcome.address.isEmpty() ? what : u"%1：\n%2"_s.arg(outcome.address, what));
         }
-        announce(followStatus, u"更新完毕"_s);
+        announce(following->followStatus, u"更新完毕"_s);
         if (!parts.isEmpty())
             MsgBox(parts.join(u"\n\n"_s));
     });
@@ -325,21 +376,21 @@ void net::unsubscribe() {
         return;
     }
     keeper_.unsubscribe(*chosen, [this](const QString& failure) {
-        announce(followStatus, failure.isEmpty() ? u"已取消订阅，它的电台仍然保留"_s : failure);
+        announce(following->followStatus, failure.isEmpty() ? u"已取消订阅，它的电台仍然保留"_s : failure);
     });
 }
 
 // Checks the stations of the category on a thread of its own; the findings are kept as `vimaro check` keeps them.
 void net::checkCategory() {
-    const QString category = followIntoBox.Text();
+    const QString category = following->followIntoBox.Text();
     if (category == OwnGroups || category.trimmed().isEmpty()) {
         MsgBox(u"请先在“类别”里选要检查的类别。"_s);
-        followIntoBox.SetFocus();
+        following->followIntoBox.SetFocus();
         return;
     }
     if (checking_.busy())
         return;
-    announce(followStatus, u"正在检查 %1……"_s.arg(category));
+    announce(following->followStatus, u"正在检查 %1……"_s.arg(category));
     checking_.run([this, category](const std::atomic_bool& cancel) -> Worker::Then {
         Tally tally;
         try {
@@ -353,7 +404,7 @@ void net::checkCategory() {
                 writer.add(station, finding, QDateTime::currentDateTimeUtc());
                 tally.add(finding.verdict);
                 QMetaObject::invokeMethod(this, [this, done = tally.total(), total] {
-                    followStatus.setCaption(u"正在检查（%1/%2）"_s.arg(done).arg(total));
+                    following->followStatus.setCaption(u"正在检查（%1/%2）"_s.arg(done).arg(total));
                 });
             });
             QEventLoop loop;
@@ -363,11 +414,12 @@ void net::checkCategory() {
             loop.exec();
             writer.flush();
         } catch (const DbError& error) {
-            return
-                [this, why = QString::fromUtf8(error.what())] { announce(followStatus, u"检查失败：%1"_s.arg(why)); };
+            return [this, why = QString::fromUtf8(error.what())] {
+                announce(following->followStatus, u"检查失败：%1"_s.arg(why));
+            };
         }
         return [this, tally] {
-            announce(followStatus,
+            announce(following->followStatus,
                      u"检查完毕：%1 个电台，%2 个无法播放"_s.arg(tally.total()).arg(tally.count(Standing::Dead)));
             listStationsOfChosen();
         };
@@ -376,7 +428,7 @@ void net::checkCategory() {
 
 // Read on the window's thread, as a panel lists a category: a catalogue held too long by another says so.
 void net::listSubscriptions() {
-    if (!isVisible() && !connection_)
+    if (!following || (!isVisible() && !connection_))
         return;
     try {
         Database& catalogue = Catalogue::opened(connection_);
@@ -389,14 +441,15 @@ void net::listSubscriptions() {
             const QString text = subscriptionLine(s, attempt);
             lines.push_back({text, text, false});
         }
-        followedLines_.setLines(std::move(lines));
+        following->followedLines.setLines(std::move(lines));
         const auto again = std::find_if(subscriptions_.begin(), subscriptions_.end(),
                                         [&](const Subscriptions::Subscription& s) { return s.id == chosen; });
-        followed.setCurrentIndex(
-            followedLines_.index(again == subscriptions_.end() ? 0 : static_cast<int>(again - subscriptions_.begin())));
+        following->followed.setCurrentIndex(following->followedLines.index(
+            again == subscriptions_.end() ? 0 : static_cast<int>(again - subscriptions_.begin())));
         listStationsOfChosen();
     } catch (const DbError& error) {
-        followStatus.setCaption(dynamic_cast<const BusyError*>(&error) ? u"电台目录正被占用"_s : u"找不到电台目录"_s);
+        following->followStatus.setCaption(dynamic_cast<const BusyError*>(&error) ? u"电台目录正被占用"_s
+                                                                                  : u"找不到电台目录"_s);
     }
 }
 
@@ -413,19 +466,20 @@ void net::listStationsOfChosen() {
                 const bool isDead = finding != dead.constEnd();
                 lines.push_back({held.station.name, isDead ? deadMark(*finding) : QString(), isDead});
             }
-            if (const int more = subscriptions_[static_cast<std::size_t>(followed.currentIndex().row())].stations -
-                                 static_cast<int>(lines.size());
+            if (const int more =
+                    subscriptions_[static_cast<std::size_t>(following->followed.currentIndex().row())].stations -
+                    static_cast<int>(lines.size());
                 more > 0)
                 lines.push_back({u"……还有 %1 个电台，在面板上可以看到"_s.arg(more), {}, false});
         }
     } catch (const DbError&) {
-        followStatus.setCaption(u"电台目录正被占用"_s);
+        following->followStatus.setCaption(u"电台目录正被占用"_s);
     }
-    stationLines_.setLines(std::move(lines));
+    following->stationLines.setLines(std::move(lines));
 }
 
 std::optional<qint64> net::chosenSubscription() const {
-    const int row = followed.currentIndex().row();
+    const int row = following->followed.currentIndex().row();
     if (row < 0 || row >= static_cast<int>(subscriptions_.size()))
         return std::nullopt;
     return subscriptions_[static_cast<std::size_t>(row)].id;
