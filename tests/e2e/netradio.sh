@@ -37,7 +37,7 @@ record_shell_handoffs
 desktop_start_display || fail "the virtual X server could not start"
 desktop_start_program "$program" "$seed" "$settings" || fail "the program did not start"
 xdotool windowfocus --sync "$desktop_main" key n
-window=$(desktop_window_sized "WIDTH == 6600 / 15 + 2 && HEIGHT == 8220 / 15 + 2") || fail "N did not open 网络电台"
+window=$(desktop_window_sized "WIDTH == 6600 / 15 + 2 && HEIGHT == 5160 / 15 + 2") || fail "N did not open 网络电台 (订阅 folded)"
 # Clicks at (X, Y) twips in 网络电台's client area, wherever the screen let it open.
 click_net() {
     # shellcheck disable=SC2034 # set by xdotool's --shell output
